@@ -13,15 +13,16 @@ namespace {
 constexpr uint32_t kNoOwner = 0xFFFFFFFFu;
 
 // Creates one non-signalled manual-reset event per queue slot and the guard. A slot whose event
-// cannot be created keeps a null event; its waiter then polls instead of waiting.
+// cannot be created keeps a null event; its waiter then polls instead of waiting. Without the
+// guard nothing can be done: creation is tried again every millisecond until it succeeds.
 void CreateApiLock(ApiLockState* lock) {
-    lock->created = 1;
+    while ((lock->guard = plat::CreateCriticalSection()) == nullptr) plat::SleepMs(1);
     lock->queue.assign(static_cast<size_t>(std::max<int32_t>(lock->capacity, 0)),
                        ApiLockWaiter{0, nullptr});
     for (ApiLockWaiter& slot : lock->queue) {
         slot.event = plat::CreateEvent(true, false);
     }
-    lock->guard = plat::CreateCriticalSection();
+    lock->created = 1;
 }
 
 // Index of the thread's queue entry, or -1. Under the guard.
@@ -53,12 +54,17 @@ bool MayTake(const ApiLockState* lock, uint32_t threadId) {
            lock->queue[0].threadId == threadId;
 }
 
+// The quit flag is written by another thread; read it as an atomic load.
+bool QuitRequested(const volatile uint32_t* quit) {
+    return quit != nullptr && __atomic_load_n(quit, __ATOMIC_ACQUIRE) != 0;
+}
+
 // Waits for the thread's entry to be signalled. Without a quit flag it waits without limit;
 // with one it tests first, then waits in slices and gives up (false) once the flag is set.
 // A slot without an event is polled every millisecond.
 bool WaitForTurn(plat::Event* event, const volatile uint32_t* quit, uint32_t slice) {
     if (event == nullptr) {
-        if (quit != nullptr && *quit != 0) return false;
+        if (QuitRequested(quit)) return false;
         plat::SleepMs(1);
         return true;
     }
@@ -68,7 +74,7 @@ bool WaitForTurn(plat::Event* event, const volatile uint32_t* quit, uint32_t sli
     }
     if (plat::WaitEvent(event, 0) == plat::WaitResult::Signalled) return true;
     for (;;) {
-        if (*quit != 0) return false;
+        if (QuitRequested(quit)) return false;
         if (plat::WaitEvent(event, slice) == plat::WaitResult::Signalled) return true;
     }
 }
@@ -101,7 +107,7 @@ bool AcquireApiLockCore(ApiLockState* lock, const volatile uint32_t* quit) {
         } else if (lock->waiterCount >= lock->capacity) {
             // Queue full: poll until a slot frees, without being queued.
             plat::LeaveCriticalSection(lock->guard);
-            if (quit != nullptr && *quit != 0) return false;
+            if (QuitRequested(quit)) return false;
             plat::SleepMs(1);
             woken = false;
             continue;

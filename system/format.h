@@ -1,5 +1,6 @@
 // printf-style formatting into a caller's buffer through the C runtime. Bounded: the buffer's
-// size in bytes is passed along, the text is cut to fit and always terminated.
+// size in bytes is passed along, and the text is cut to fit and always terminated. A cut
+// never leaves half of a double-byte Shift-JIS character at the end.
 #pragma once
 #include <cstdarg>
 #include <cstddef>

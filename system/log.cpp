@@ -9,6 +9,7 @@
 #include "platform/debug_output.h"
 #include "platform/file.h"
 #include "platform/text_encoding.h"
+#include "system/file_access_table.h"
 #include "system/tracked_memory.h"
 #include "system/window_data.h"
 
@@ -28,11 +29,11 @@ class StartDirectoryScope {
 public:
     StartDirectoryScope() {
         const char* start = GetWindowData().startDirectory;
-        if (!plat::GetCurrentDir(previous_, sizeof(previous_))) return;
-        entered_ = plat::SetCurrentDir(start);
+        if (FileAccessGetDir(previous_) == 0) return;
+        entered_ = FileAccessSetDir(start) != 0;
     }
     ~StartDirectoryScope() {
-        if (entered_) plat::SetCurrentDir(previous_);
+        if (entered_) FileAccessSetDir(previous_);
     }
     StartDirectoryScope(const StartDirectoryScope&) = delete;
     StartDirectoryScope& operator=(const StartDirectoryScope&) = delete;
@@ -236,12 +237,16 @@ void LogAllocation(const AllocHeader* header, uint32_t dataLimit) {
     const unsigned char* data = reinterpret_cast<const unsigned char*>(header + 1);
     uint32_t shown = std::min<uint32_t>({header->size, dataLimit, 16u});
 
+    // The name is printed only up to its field's end, even when a damaged header lost its NUL.
+    const void* nul = std::memchr(header->file, '\0', sizeof(header->file));
+    int nameLength = nul != nullptr ? static_cast<int>(static_cast<const char*>(nul) - header->file)
+                                    : static_cast<int>(sizeof(header->file));
+
     char text[256];
     int n = std::snprintf(text, sizeof(text),
                           "\tsize:%u(%.3fkb)  file:%.*s  line:%d  ID:%d  data:<", header->size,
-                          header->size * (1.0 / 1024),
-                          static_cast<int>(strnlen(header->file, sizeof(header->file))),
-                          header->file, static_cast<int>(static_cast<uint16_t>(header->line)),
+                          header->size * (1.0 / 1024), nameLength, header->file,
+                          static_cast<int>(static_cast<uint16_t>(header->line)),
                           static_cast<int>(header->serial));
     size_t pos = static_cast<size_t>(n);
     for (uint32_t i = 0; i < shown; ++i) {

@@ -22,8 +22,8 @@ int RingBufferReserve(uint32_t extra, RingBuffer* ring) {
     if (ring->capacity >= needed) return 0;
 
     uint64_t capacity = needed + kGrowthSlack;
-    unsigned char* data = nullptr;
-    if (capacity <= UINT32_MAX) data = static_cast<unsigned char*>(TrackedAlloc(capacity, "", 0));
+    // TrackedAlloc refuses anything whose size does not fit its 32-bit size field.
+    auto* data = static_cast<unsigned char*>(TrackedAlloc(capacity, "", 0));
     if (data == nullptr) {
         // The old buffer and its data stay as they were.
         return LogFormat("リングバッファの再確保に失敗しました(確保しようとしたサイズ %d byte)",

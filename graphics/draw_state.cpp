@@ -1,0 +1,322 @@
+#include "graphics/draw_state.h"
+
+#include <algorithm>
+
+#include "graphics/graph_handle_table.h"
+#include "graphics/graphics_hooks.h"
+#include "graphics/graphics_state.h"
+#include "softrender/blend_tables.h"
+#include "system/log.h"
+
+namespace {
+
+int32_t ClampByte(int32_t value) { return std::clamp<int32_t>(value, 0, 255); }
+
+int Direct3DInUse() { return GetGraphicsState().direct3DInUse; }
+
+// The screen runs on DirectDraw surfaces: a DirectDraw object exists and the screen is not in
+// software-only mode.
+int ScreenRunsWithDirectDraw() { return HookHasDirectDrawObject() && !HookIsNoDirectDraw(); }
+
+// Size and log name of the current draw target; -1 when a graph target has gone.
+int GetTargetSizeAndName(HandleValue target, int32_t* width, int32_t* height,
+                         const char** name) {
+    if (target == kDrawTargetFront || target == kDrawTargetBack) {
+        HookGetScreenDimensions(width, height);
+        *name = target == kDrawTargetFront ? "Front Buffer" : "Back Buffer";
+        return 0;
+    }
+    const GraphRecord* graph = GetGraphRecord(target);
+    if (graph == nullptr) return -1;
+    *width = graph->width;
+    *height = graph->height;
+    *name = "Image Buffer";
+    return 0;
+}
+
+// Binds a target in the back ends: the Direct3D render target when Direct3D is in use, then
+// the 2D draw target. 0 or -1.
+int SelectTargetInBackEnds(HandleValue target, HandleValue previous) {
+    const GraphicsHooks& hooks = GetGraphicsHooks();
+    if (Direct3DInUse() && hooks.selectDeviceRenderTarget != nullptr &&
+        hooks.selectDeviceRenderTarget(target) != 0) {
+        return -1;
+    }
+    if (hooks.selectDrawTargetSurface != nullptr &&
+        hooks.selectDrawTargetSurface(target, previous) != 0) {
+        return -1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+DrawState& GetDrawState() { return GetGraphicsState().draw; }
+
+int SetBlendState(int32_t mode, int32_t param) {
+    DrawState& draw = GetDrawState();
+    if (mode == draw.blendMode && param == draw.blendParam) return 0;
+    HookWaitWhileInactive();
+    draw.blendMode = mode;
+    draw.blendParam = ClampByte(param);
+    HookRefreshDeviceColorState();
+    return 0;
+}
+
+int SelectBlendGraph(HandleValue graph, int32_t borderParam, int32_t borderRange) {
+    DrawState& draw = GetDrawState();
+    if (graph == draw.blendGraph && borderParam == draw.blendGraphBorderParam &&
+        borderRange == draw.blendGraphBorderRange) {
+        return 0;
+    }
+    if (graph != kNoHandle && GetGraphRecord(graph) == nullptr) return -1;
+    draw.blendGraph = graph;
+    HookWaitWhileInactive();
+    draw.blendGraphBorderParam = ClampByte(borderParam);
+    draw.blendGraphBorderRange = ClampByte(borderRange);
+    if (Direct3DInUse()) {
+        if (auto tell = GetGraphicsHooks().setDeviceBlendGraph) {
+            tell(graph, draw.blendGraphBorderParam, draw.blendGraphBorderRange);
+        }
+    }
+    BuildBlendWeightMap(draw.blendGraphBorderParam, draw.blendGraphBorderRange);
+    return 0;
+}
+
+int CheckBlendGraphCovers(const GraphRecord* graph) {
+    const GraphRecord* blend = GetGraphRecord(GetDrawState().blendGraph);
+    if (blend == nullptr) return -1;
+    if (blend->width < graph->width || blend->height < graph->height) return -1;
+    return 0;
+}
+
+int SetBrightPacked(uint32_t rgb) {
+    DrawState& draw = GetDrawState();
+    rgb &= 0xFFFFFF;
+    if (rgb == draw.bright) return 0;
+    draw.bright = rgb;
+    HookRefreshDeviceColorState();
+    return 0;
+}
+
+int SetBrightRGB(int32_t r, int32_t g, int32_t b) {
+    DrawState& draw = GetDrawState();
+    const int32_t oldR = (draw.bright >> 16) & 0xFF;
+    const int32_t oldG = (draw.bright >> 8) & 0xFF;
+    const int32_t oldB = draw.bright & 0xFF;
+    if (r == oldR && g == oldG && b == oldB) return 0;
+    draw.bright = static_cast<uint32_t>(ClampByte(r)) << 16 |
+                  static_cast<uint32_t>(ClampByte(g)) << 8 | static_cast<uint32_t>(ClampByte(b));
+    if (Direct3DInUse()) HookRefreshDeviceColorState();
+    return 0;
+}
+
+int SetSampleFilter(int32_t mode) {
+    DrawState& draw = GetDrawState();
+    if (mode == draw.textureFilter) return 0;
+    draw.textureFilter = mode;
+    if (Direct3DInUse()) {
+        if (auto tell = GetGraphicsHooks().setDeviceSampleFilter) tell(mode);
+    }
+    return 0;
+}
+
+int GetSampleFilter() { return GetDrawState().textureFilter; }
+
+int SetColorKeyRGB(uint8_t r, uint8_t g, uint8_t b) {
+    if (HookGetScreenDepth() == 8) return 0;
+    GetDrawState().colorKey = static_cast<uint32_t>(r) << 16 | static_cast<uint32_t>(g) << 8 | b;
+    return 0;
+}
+
+int SetUse3DFlag(int32_t value) {
+    if (!HookHasDirectDrawObject()) {
+        if (auto request = GetGraphicsHooks().setSoftwareRenderRequest) request(value == 0 ? 1 : 0);
+    }
+    GetDrawState().use3D = value;
+    return 0;
+}
+
+int SetNewGraphsDrawable(int32_t value) {
+    GetDrawState().newGraphsDrawValid = value;
+    return 0;
+}
+
+int SetUseSoftImageGraph(int32_t value) {
+    GetDrawState().softImageSetting = ScreenRunsWithDirectDraw() ? 1 : value;
+    return 0;
+}
+
+int SetUseVideoMemGraph(int32_t value) {
+    GetDrawState().softImageSetting = ScreenRunsWithDirectDraw() ? 1 : (value != 1 ? 1 : 0);
+    return 0;
+}
+
+int SetDrawAreaRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+    DrawState& draw = GetDrawState();
+    const GraphicsHooks& hooks = GetGraphicsHooks();
+    if (hooks.rememberDrawAreaRequest != nullptr) hooks.rememberDrawAreaRequest(x1, y1, x2, y2);
+
+    int32_t width = 0, height = 0;
+    const char* name = "";
+    if (GetTargetSizeAndName(draw.drawTarget, &width, &height, &name) != 0) return 0;
+
+    // On the front screen, only the part of the window that lies on the desktop is drawable.
+    if (draw.drawTarget == kDrawTargetFront && hooks.getScreenRectOnDesktop != nullptr &&
+        hooks.getDesktopSize != nullptr) {
+        RECT client = {};
+        int32_t desktopWidth = 0, desktopHeight = 0;
+        hooks.getScreenRectOnDesktop(&client);
+        hooks.getDesktopSize(&desktopWidth, &desktopHeight);
+        if (client.left < 0) x1 = -client.left;
+        if (client.top < 0) y1 = -client.top;
+        if (client.left + width > desktopWidth) width = desktopWidth - client.left;
+        if (client.top + height > desktopHeight) height = desktopHeight - client.top;
+    }
+
+    if (x1 > x2) std::swap(x1, x2);
+    if (y1 > y2) std::swap(y1, y2);
+    x1 = std::clamp(x1, 0, std::max(width, 0));
+    x2 = std::clamp(x2, 0, std::max(width, 0));
+    y1 = std::clamp(y1, 0, std::max(height, 0));
+    y2 = std::clamp(y2, 0, std::max(height, 0));
+
+    draw.drawArea = RECT{x1, y1, x2, y2};
+    draw.drawAreaF[0] = static_cast<float>(x1);
+    draw.drawAreaF[1] = static_cast<float>(y1);
+    draw.drawAreaF[2] = static_cast<float>(x2);
+    draw.drawAreaF[3] = static_cast<float>(y2);
+
+    if (x1 == x2 || y1 == y2) {
+        draw.drawAreaEmpty = 1;
+        return 0;
+    }
+    draw.drawAreaEmpty = 0;
+    if (Direct3DInUse() && hooks.setDeviceViewport != nullptr &&
+        hooks.setDeviceViewport(&draw.drawArea) != 0) {
+        LogFormat("ビューポートの設定に失敗しました %s", name);
+    }
+    return 0;
+}
+
+int GetDrawAreaRect(RECT* out) {
+    *out = GetDrawState().drawArea;
+    return 0;
+}
+
+int SetFrontScreenRect(const RECT* rect) {
+    GetDrawState().frontScreenRect = *rect;
+    return 0;
+}
+
+HandleValue GetDrawTarget() { return GetDrawState().drawTarget; }
+
+int SetDrawTarget(HandleValue target) {
+    GraphicsState& state = GetGraphicsState();
+    DrawState& draw = state.draw;
+    if (!state.graphicsUp) return -1;
+    HookWaitWhileInactive();
+
+    // A target is the front screen, the back screen or a live graph.
+    if (target != kDrawTargetFront && target != kDrawTargetBack &&
+        GetGraphRecord(target) == nullptr) {
+        return -1;
+    }
+
+    // The mask stays out of the target change.
+    const int32_t savedMask = draw.maskActive;
+    draw.maskActive = 0;
+
+    const HandleValue previous = draw.drawTarget;
+    draw.drawTarget = target;
+
+    const GraphicsHooks& hooks = GetGraphicsHooks();
+    draw.frontScreenRect = RECT{0, 0, 0, 0};
+    if (target == kDrawTargetFront && savedMask == 0 && hooks.isWindowed != nullptr &&
+        hooks.isWindowed() &&
+        !(hooks.isTempPrimaryInUse != nullptr && hooks.isTempPrimaryInUse()) &&
+        !HookIsScreenSoftwareDrawn() && hooks.getScreenRectOnDesktop != nullptr) {
+        hooks.getScreenRectOnDesktop(&draw.frontScreenRect);
+    }
+
+    if (SelectTargetInBackEnds(target, previous) != 0) {
+        draw.drawTarget = previous;
+        SelectTargetInBackEnds(previous, target);
+        draw.maskActive = savedMask;
+        return -1;
+    }
+
+    int32_t width = 0, height = 0;
+    QueryGraphDimensions(target, &width, &height);
+    const bool sameSize = width == draw.targetWidth && height == draw.targetHeight;
+    draw.targetWidth = width;
+    draw.targetHeight = height;
+    if (sameSize) {
+        const RECT area = draw.drawArea;
+        SetDrawAreaRect(area.left, area.top, area.right, area.bottom);
+    } else {
+        SetDrawAreaRect(0, 0, width, height);
+    }
+
+    if (hooks.resetTargetTransforms != nullptr) {
+        const float distance = static_cast<float>(height) / 2.0f * 1.7320509f;
+        hooks.resetTargetTransforms(static_cast<float>(width), static_cast<float>(height),
+                                    distance, 1.0471976f, distance * 0.1f, distance + 1000.0f);
+    }
+
+    draw.maskActive = savedMask;
+    return 0;
+}
+
+int QueryGraphDimensions(HandleValue handle, int32_t* width, int32_t* height) {
+    int32_t w = 0, h = 0;
+    if (handle == kDrawTargetFront || handle == kDrawTargetBack) {
+        HookGetScreenDimensions(&w, &h);
+    } else {
+        const GraphRecord* graph = GetGraphRecord(handle);
+        if (graph == nullptr) return -1;
+        w = graph->width;
+        h = graph->height;
+    }
+    if (width != nullptr) *width = w;
+    if (height != nullptr) *height = h;
+    return 0;
+}
+
+int GetScreenModeInfo(int32_t* width, int32_t* height, int32_t* depth) {
+    HookGetScreenDimensions(width, height);
+    if (depth != nullptr) *depth = HookGetScreenDepth();
+    return 0;
+}
+
+int IsUsing3DDevice() {
+    auto ready = GetGraphicsHooks().isCurrentDeviceReady;
+    if (GetDrawState().use3D == 1 && Direct3DInUse() && !HookIsScreenSoftwareDrawn() &&
+        ready != nullptr && ready()) {
+        return 1;
+    }
+    return 0;
+}
+
+int ClipRectInPlace(RECT* rect, const RECT* bound) {
+    // An inverted bound has no inside: every edge then lands on its left or top.
+    if (rect->right < rect->left) rect->right = rect->left;
+    if (rect->bottom < rect->top) rect->bottom = rect->top;
+    rect->bottom = std::clamp(rect->bottom, bound->top, std::max(bound->top, bound->bottom));
+    rect->top = std::clamp(rect->top, bound->top, std::max(bound->top, bound->bottom));
+    rect->right = std::clamp(rect->right, bound->left, std::max(bound->left, bound->right));
+    rect->left = std::clamp(rect->left, bound->left, std::max(bound->left, bound->right));
+    return 0;
+}
+
+int NormalizeRect(RECT* rect) {
+    if (rect->left > rect->right) std::swap(rect->left, rect->right);
+    if (rect->top > rect->bottom) std::swap(rect->top, rect->bottom);
+    return 0;
+}
+
+int GetRectSize(const RECT* rect, int32_t* width, int32_t* height) {
+    if (width != nullptr) *width = rect->right - rect->left;
+    if (height != nullptr) *height = rect->bottom - rect->top;
+    return 0;
+}

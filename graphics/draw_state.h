@@ -1,0 +1,100 @@
+// The draw state: the one block every draw path reads before it draws. Where to draw (draw
+// target and draw area), how to blend (mode and parameter, blend graph, brightness), the
+// transparent colour, and the settings that shape graphs created from now on. Also the
+// rectangle routines that every draw path and software kernel clips with.
+#pragma once
+#include <cstdint>
+
+#include "graphics/handle_value.h"
+#include "graphics/rect.h"
+
+struct GraphRecord;
+
+// Draw targets besides graphs.
+constexpr HandleValue kDrawTargetFront = -4;
+constexpr HandleValue kDrawTargetBack = -2;
+
+// Blend modes.
+constexpr int32_t kBlendNone = 0;      // copy the source
+constexpr int32_t kBlendAlpha = 1;     // mix with the parameter as opacity
+constexpr int32_t kBlendAdd = 2;       // add the source, saturating
+constexpr int32_t kBlendSubtract = 3;  // subtract the source, saturating
+constexpr int32_t kBlendMultiply = 4;  // multiply the destination by the source
+
+// Bright value that leaves colours unchanged.
+constexpr uint32_t kBrightWhite = 0xFFFFFF;
+
+struct DrawState {
+    HandleValue drawTarget;        // -4 front screen, -2 back screen, else a graph
+    RECT frontScreenRect;          // client area on the desktop while the front is the target
+    RECT drawArea;                 // clip rectangle, right and bottom exclusive
+    float drawAreaF[4];            // left, top, right, bottom as floats for vertex clipping
+    int32_t targetWidth, targetHeight;
+    int32_t depthEnable, depthWrite, depthFunction;   // Direct3D depth settings
+    int32_t cullMode;                                 // Direct3D cull setting
+    int32_t textureAddressMode;                       // Direct3D texture addressing
+    float vertexDepth;                                // z of every Direct3D vertex
+    int32_t textureFilter;                            // 0 point, 1 bilinear
+    int32_t blendMode;             // kBlend*, stored as given
+    int32_t blendParam;            // 0..255
+    HandleValue blendGraph;        // -1 none
+    int32_t blendGraphBorderParam;  // 0..255
+    int32_t blendGraphBorderRange;  // 0..255
+    uint32_t bright;               // 0x00RRGGBB, kBrightWhite = no modulation
+    // Mask settings, owned by the mask screens.
+    int32_t maskRequested;
+    int32_t maskInVideoMemory;
+    int32_t maskActive;            // every draw path tests it
+    // Creation settings of new graphs.
+    int32_t colorDepthSetting;     // bits per pixel, 0 = choose
+    int32_t use3D;                 // new graphs may become Direct3D textures
+    int32_t newGraphsDrawValid;    // new graphs may be draw targets
+    int32_t blankGraphAlpha;       // alpha channel of blank graphs
+    int32_t alphaTest;             // copied into new graphs
+    int32_t softImageSetting;      // new 2D graphs are held as software images
+    uint32_t colorKey;             // transparent colour of new graphs, 0x00RRGGBB
+    int32_t drawAreaEmpty;         // 1: the draw area has no width or height
+};
+
+// The global draw state (part of the graphics state block).
+DrawState& GetDrawState();
+
+// --- Blending and colour ------------------------------------------------------------------
+int SetBlendState(int32_t mode, int32_t param);
+int SelectBlendGraph(HandleValue graph, int32_t borderParam, int32_t borderRange);
+// -1 when the blend graph does not resolve or is smaller than the graph; else 0.
+int CheckBlendGraphCovers(const GraphRecord* graph);
+int SetBrightPacked(uint32_t rgb);
+int SetBrightRGB(int32_t r, int32_t g, int32_t b);
+int SetSampleFilter(int32_t mode);
+int GetSampleFilter();
+int SetColorKeyRGB(uint8_t r, uint8_t g, uint8_t b);
+
+// --- Creation settings --------------------------------------------------------------------
+int SetUse3DFlag(int32_t value);
+int SetNewGraphsDrawable(int32_t value);
+int SetUseSoftImageGraph(int32_t value);
+int SetUseVideoMemGraph(int32_t value);
+
+// --- Draw target and draw area ------------------------------------------------------------
+int SetDrawAreaRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
+int GetDrawAreaRect(RECT* out);
+int SetFrontScreenRect(const RECT* rect);
+HandleValue GetDrawTarget();
+int SetDrawTarget(HandleValue target);
+
+// --- Sizes and device ---------------------------------------------------------------------
+// For -4 and -2 the screen size, for a graph its size; -1 for an invalid handle.
+int QueryGraphDimensions(HandleValue handle, int32_t* width, int32_t* height);
+// Screen width, height and display depth (defaults 640, 480, 16).
+int GetScreenModeInfo(int32_t* width, int32_t* height, int32_t* depth);
+// 1 when drawing goes through a usable Direct3D device.
+int IsUsing3DDevice();
+
+// --- Rectangles ---------------------------------------------------------------------------
+// Clips rect to bound in place. An inverted rectangle collapses to zero width or height at its
+// left or top edge (it is not swapped); a rectangle outside bound ends empty on bound's edge.
+int ClipRectInPlace(RECT* rect, const RECT* bound);
+// Puts the corners in order: left <= right, top <= bottom.
+int NormalizeRect(RECT* rect);
+int GetRectSize(const RECT* rect, int32_t* width, int32_t* height);
