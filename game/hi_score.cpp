@@ -48,9 +48,17 @@ char* HiScore::formatDateTime(char* buffer, size_t size) const {
 }
 
 void HiScoreArray::insert(int score) {
-    HiScore carried;
-    carried.setNow(score);
+    HiScore made;
+    made.setNow(score);
+    // The new record goes above the first record with a strictly lower score; the records
+    // from there down move one place, keeping their order, and the last one drops out. So a
+    // score equal to a stored one goes below it, and equal scores stay oldest first even when
+    // a higher one is inserted above them.
     for (uint32_t i = 0; i < size(); ++i) {
-        if (at(i).getScore() < carried.getScore()) std::swap(at(i), carried);
+        if (at(i).getScore() < made.getScore()) {
+            for (uint32_t j = size() - 1; j > i; --j) at(j) = at(j - 1);
+            at(i) = made;
+            return;
+        }
     }
 }

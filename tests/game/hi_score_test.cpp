@@ -93,6 +93,19 @@ TEST_F(HiScoreArrayTest, EqualScoreGoesBelowTheOlderOne) {
     EXPECT_EQ(table_.at(3).getScore(), 0);
 }
 
+TEST_F(HiScoreArrayTest, EqualScoresKeepTheirOrderWhenAHigherOneGoesAbove) {
+    at(1);
+    table_.insert(500);
+    at(2);
+    table_.insert(500);
+    at(3);
+    table_.insert(900);
+    EXPECT_EQ(table_.at(0).getScore(), 900);
+    EXPECT_EQ(table_.at(1).getHour(), 1);
+    EXPECT_EQ(table_.at(2).getHour(), 2);
+    EXPECT_EQ(table_.at(2).getScore(), 500);
+}
+
 TEST_F(HiScoreArrayTest, ZeroNeverEntersAndScoresBelowTheFifthChangeNothing) {
     table_.insert(0);
     for (uint32_t i = 0; i < 5; ++i) {
