@@ -11,7 +11,6 @@ namespace {
 int readPadInputBitsMissing(int) { return 0; }
 int loadGraphFromPathMissing(const char*, int) { return -1; }
 int loadDivGraphFromPathMissing(const char*, int, int, int, int, int, int*, int) { return -1; }
-int queryGraphSizeMissing(int, int*, int*) { return -1; }
 int loadSoundFromFileMissing(const char*, int, int) { return -1; }
 int playSoundHandleMissing(int, int, int) { return -1; }
 int stopSoundHandleMissing(int) { return -1; }
@@ -36,7 +35,7 @@ const LibraryEntries kDefaults = {
     readPadInputBitsMissing,
     loadGraphFromPathMissing,
     loadDivGraphFromPathMissing,
-    queryGraphSizeMissing,
+    ApiQueryGraphSize,
     loadSoundFromFileMissing,
     playSoundHandleMissing,
     stopSoundHandleMissing,

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/game/world_fixture.h"
 
 namespace {
@@ -91,8 +93,15 @@ TEST_F(GameWorldTest, ThirdDeathEndsTheGameAndRecordsTheScoreOnce) {
     }
     const int score = world().getScore();
     ASSERT_GT(score, 0);
+    const int time = world().getTime();
+    lib_.clearCalls();
     EXPECT_EQ(playStep(0, false), StepResult::GameOver);
     EXPECT_EQ(world().getHiScores().at(0).getScore(), score);
+    // The music stops, and the world still runs the rest of this step.
+    EXPECT_NE(std::find(lib_.calls().begin(), lib_.calls().end(),
+                        StandInCall{"stop", soundHandle(GAME_SOUND_MUSIC), 0, 0, ""}),
+              lib_.calls().end());
+    EXPECT_EQ(world().getTime(), time + 10);
     // Escape seen in the same step records nothing more.
     world().recordScore();
     EXPECT_EQ(world().getHiScores().at(1).getScore(), 0);

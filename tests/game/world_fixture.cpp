@@ -76,11 +76,12 @@ void WorldTest::readyStep(uint32_t bits) {
 StepResult WorldTest::playStep(uint32_t bits, bool spawn) {
     lib_.setPadBits(bits);
     joypad_.update();
-    if (world_->isGameOver()) {
+    // Seeing the game-over flag switches scenes, but the rest of the play scene's step still
+    // runs: the world gets one more update in this step.
+    const bool gameOver = world_->isGameOver();
+    if (gameOver) {
         world_->recordScore();
         world_->playSound(GAME_SOUND_MUSIC, SOUND_STOP, 255);
-        sounds_.update();
-        return StepResult::GameOver;
     }
     world_->updateBackground(true);
     world_->updateEnemies();
@@ -91,7 +92,7 @@ StepResult WorldTest::playStep(uint32_t bits, bool spawn) {
     world_->updateEffects();
     world_->update(10);
     sounds_.update();
-    return StepResult::Played;
+    return gameOver ? StepResult::GameOver : StepResult::Played;
 }
 
 StepResult WorldTest::playSteps(int n, uint32_t bits, bool spawn) {

@@ -30,7 +30,7 @@ protected:
     // One step of the main loop in the play scene: the joypad reads bits, the scene runs
     // (spawning only when spawn is true, so a test can keep the field empty), the sound table
     // is flushed. Returns GameOver when the scene saw the game-over flag (the score is then
-    // recorded and the music stopped, as the play scene does).
+    // recorded and the music stopped, as the play scene does; the world still runs this step).
     StepResult playStep(uint32_t bits = 0, bool spawn = true);
     // n play steps with the same bits; stops early at game over.
     StepResult playSteps(int n, uint32_t bits = 0, bool spawn = true);
