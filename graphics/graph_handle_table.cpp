@@ -6,6 +6,7 @@
 #include "graphics/graphics_hooks.h"
 #include "graphics/graphics_state.h"
 #include "platform/text_encoding.h"
+#include "system/fatal_error.h"
 #include "system/file_access_table.h"
 #include "system/log.h"
 #include "system/tracked_memory.h"
@@ -13,14 +14,6 @@
 namespace {
 
 GraphHandleTable& Table() { return GetGraphicsState().graphs; }
-
-// A condition the library cannot go on from: a full graph table or no memory for a record.
-// The library-wide fatal routine does not exist yet; until it does, the condition is logged
-// and the creation fails with -1.
-HandleValue FailFatally(const char* text) {
-    LogFormat("%s", text);
-    return -1;
-}
 
 // Copies text into a buffer of size bytes, cutting it at the last whole character that fits
 // (a double-byte character is never split). Returns 1 when the text was cut.
@@ -79,7 +72,7 @@ HandleValue AllocGraphRecord(int32_t width, int32_t height, int want3D, GraphRec
     const DrawState& draw = state.draw;
 
     if (table.count >= kMaxGraphHandles) {
-        return FailFatally("グラフィックの数が許容量を越えました終了します");
+        FatalError("グラフィックの数が許容量を越えました終了します");
     }
 
     int32_t slot = table.areaEnd;
@@ -89,7 +82,7 @@ HandleValue AllocGraphRecord(int32_t width, int32_t height, int want3D, GraphRec
     }
 
     auto* graph = static_cast<GraphRecord*>(ZN_ALLOC_ZERO(sizeof(GraphRecord)));
-    if (graph == nullptr) return FailFatally("メモリの確保に失敗しました");
+    if (graph == nullptr) FatalError("メモリの確保に失敗しました");
     table.slots[slot] = graph;
 
     graph->serial = TakeHandleSerial(&table.serialCounter);

@@ -83,6 +83,11 @@ int RunReferenceBlit(ReferenceBlit* blit, int x, int y) {
     return SDL_BlitSurface(blit->source, nullptr, blit->dest, &to) == 0 ? 0 : -1;
 }
 
+int RunReferenceBlitScaled(ReferenceBlit* blit, int x, int y, int width, int height) {
+    SDL_Rect to{x, y, width, height};
+    return SDL_BlitScaled(blit->source, nullptr, blit->dest, &to) == 0 ? 0 : -1;
+}
+
 void DestroyReferenceBlit(ReferenceBlit* blit) {
     if (blit == nullptr) return;
     if (blit->source != nullptr) SDL_FreeSurface(blit->source);

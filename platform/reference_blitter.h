@@ -43,6 +43,9 @@ ReferenceBlit* CreateReferenceBlit(const ReferenceImage& source, const Reference
                                    ReferenceBlend blend, uint32_t colorKey, uint8_t alphaMod);
 // Draws the source with its top-left pixel at (x, y). 0, or -1 when SDL reports a failure.
 int RunReferenceBlit(ReferenceBlit* blit, int x, int y);
+// Draws the whole source stretched or shrunk onto the rectangle of width × height at (x, y)
+// (SDL's nearest-pixel scaled blit; it does not mirror). 0, or -1 when SDL reports a failure.
+int RunReferenceBlitScaled(ReferenceBlit* blit, int x, int y, int width, int height);
 void DestroyReferenceBlit(ReferenceBlit* blit);
 
 // Fills the whole destination with a pixel value (the peer of a plain rectangle fill).

@@ -27,3 +27,68 @@ int ApiSetColorKeyRGB(unsigned char r, unsigned char g, unsigned char b);
 int ApiQueryGraphSize(int graph, int* width, int* height);
 // Clips rect to clip in place (no lock: it touches no library state).
 int ApiClipRectToDrawArea(RECT* rect, const RECT* clip);
+
+// --- Library start-up, shut-down and the message pump -------------------------------------
+
+// Starts the library: 0, or -1 after ending whatever had been started.
+int ApiInitLibrary();
+// Ends the library (always 0); the lock itself is destroyed afterwards, so a later entry
+// call creates a fresh one.
+int ApiTermLibrary();
+// Pumps the window's messages and runs the library's services: 0, or -1 once the library is
+// to end. While the window is inactive the call returns only when it is active again.
+int ApiProcessMessage();
+// Waits for a key, pad or mouse button to be pressed (one held at entry must be let go first)
+// and returns its input code, or 0 once the library is to end. Takes no lock itself: it calls
+// the locked entries.
+int ApiWaitForInputPress();
+
+// --- Input devices ------------------------------------------------------------------------------
+
+// mask 1: the device key code of the first key held (Caps Lock, Kana and Kanji do not count),
+// or -1 when a pad is pressed; mask 4: -1 while a mouse button is down. 0 for no input.
+int ApiCheckAnyInput(int mask);
+// buffer: 256 bytes; buffer[code] = 1 while the key with that device key code is down (1
+// Escape, 0x19 P, 0x2C Z, 0xC8 Up...), else 0. 0; -1 for a null buffer.
+int ApiReadKeyStates(char* buffer);
+// Pad number 1..8 (0 none), plus 0x1000 to merge the keyboard: down 1, left 2, right 4, up 8,
+// pad button k 16 << k; keys Down/numpad 2 1, Left/numpad 4 2, Right/numpad 6 4, Up/numpad 8
+// 8, Z 0x10, X 0x20, C 0x40, A 0x80, S 0x100, D 0x200, Q 0x400, W 0x800, Escape 0x1000,
+// Space 0x2000.
+int ApiReadPadInputBits(int inputType);
+
+// --- Message box and the local date and time ----------------------------------------------
+
+// The buttons of ApiShowMessageBox and its answers.
+enum ApiMessageBoxButtons { ApiButtonsOk = 0, ApiButtonsOkCancel = 1, ApiButtonsYesNoCancel = 3,
+                            ApiButtonsYesNo = 4 };
+enum ApiMessageBoxAnswer { ApiAnswerOk = 1, ApiAnswerCancel = 2, ApiAnswerYes = 6,
+                           ApiAnswerNo = 7 };
+// Shows a message box without an owner window (text and caption in Shift-JIS) and returns the
+// answer. Without a display the answer comes from ZN_ANSWER=yes|no|cancel|ok. Takes no lock:
+// the box waits for a person and touches no library state.
+int ApiShowMessageBox(const char* text, const char* caption, int buttons);
+
+// A local date and time.
+struct ApiDateTime {
+    int year;
+    int month;  // 1..12
+    int day;
+    int hour;
+    int minute;
+    int second;
+    int millisecond;
+};
+// The local date and time (ZN_NOW fixes where it starts; it then advances with the clock).
+// 0; -1 for a null pointer. Takes no lock: it touches no library state.
+int ApiGetLocalDateTime(ApiDateTime* out);
+
+// --- Loading graphs from files ------------------------------------------------------------------
+
+// A graph of the image file at path (with the alpha of a "_a" file beside it); flag 1 keeps it
+// off Direct3D. The handle, or -1.
+int ApiLoadGraphFromPath(const char* path, int flag);
+// The image file divided into total tiles of width × height, x count per row and y count
+// rows, into handles[0 .. total - 1]. 0, or -1 with every handle -1.
+int ApiLoadDivGraphFromPath(const char* path, int total, int xCount, int yCount, int width,
+                            int height, int* handles, int flag);

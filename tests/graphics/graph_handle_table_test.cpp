@@ -123,14 +123,15 @@ INSTANTIATE_TEST_SUITE_P(
         AreaCase{"RefillAfterDrop", {"c", "c", "c", "d1", "d2", "c"}, 2, 2}),
     [](const ::testing::TestParamInfo<AreaCase>& info) { return std::string(info.param.name); });
 
-TEST_F(GraphHandleTableTest, FullAreaTakesLowestFreeSlotAndFullTableIsRefused) {
+TEST_F(GraphHandleTableTest, FullAreaTakesLowestFreeSlotAndFullTableIsFatal) {
     std::vector<HandleValue> handles;
     handles.reserve(kMaxGraphHandles);
     for (int32_t i = 0; i < kMaxGraphHandles; ++i) handles.push_back(NewGraph(1, 1));
     ASSERT_EQ(Table().areaEnd, kMaxGraphHandles);
     ASSERT_EQ(Table().count, kMaxGraphHandles);
 
-    EXPECT_EQ(NewGraph(), -1);
+    // One graph too many ends the process through the fatal error routine.
+    EXPECT_EXIT(NewGraph(), ::testing::ExitedWithCode(255), "");
     EXPECT_EQ(Table().count, kMaxGraphHandles);
 
     ASSERT_EQ(DeleteGraphHandle(handles[100], 0), 0);

@@ -1,0 +1,150 @@
+#include "zn_app.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "api.h"
+#include "library_entries.h"
+#include "zn_frame.h"
+#include "zn_screen.h"
+
+ZnApp theApp;
+
+namespace {
+
+// How far the clock value a is past b (negative: before), by the signed difference of the
+// two 32-bit values, so that the clock's wrap changes nothing.
+int32_t msPast(int32_t a, int32_t b) {
+    return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
+}
+
+int32_t msAfter(int32_t t, int32_t ms) {
+    return static_cast<int32_t>(static_cast<uint32_t>(t) + static_cast<uint32_t>(ms));
+}
+
+int32_t readClock() { return libraryEntries().getMillisecondCount(); }
+
+}  // namespace
+
+bool startLibrary() { return libraryEntries().initLibrary() == 0; }
+
+void setWindowed(bool windowed) { libraryEntries().changeWindowMode(windowed ? 1 : 0); }
+
+bool pumpMessages() { return libraryEntries().processMessage() == 0; }
+
+bool ZnApp::init(ZnFrame* frame) {
+    const LibraryEntries& e = libraryEntries();
+    frame_ = frame;
+    const char* title = frame != nullptr ? frame->getTitle() : "ZnApp";
+
+    const int answer = e.showMessageBox("フルスクリーンで起動しますか?", title,
+                                        ApiButtonsYesNoCancel);
+    if (answer == ApiAnswerCancel) return false;
+    setWindowed(answer != ApiAnswerYes);
+    e.setWindowTitle(title);
+
+    if (!startLibrary()) return false;
+    e.setDefaultFontType(1);
+    e.setDrawTarget(-2);  // the back screen
+    resizeScreens(10);
+
+    if (frame == nullptr || frame->init()) return true;
+
+    // The frame could not start: say so, wait for any key and end.
+    e.drawTextDefaultFont(0, 0, "初期化に失敗しました", e.makeScreenColor(255, 255, 255), 0);
+    e.drawTextDefaultFont(380, 460, "何かキーを押すと終了します",
+                          e.makeScreenColor(255, 255, 255), 0);
+    e.presentScreen();
+    e.waitForInputPress();
+    e.termLibrary();
+    return false;
+}
+
+void ZnApp::run() {
+    nextStepTime_ = readClock();
+    while (pumpMessages() && frame_ != nullptr && frame_->isRunning()) step();
+    end();
+}
+
+void ZnApp::step() {
+    const LibraryEntries& e = libraryEntries();
+    stepStartTime_ = readClock();
+    joypad_.update();
+
+    // The other buffer keeps the previous step's snapshot. The new one is cleared first so
+    // that a failed read counts as no key down rather than bringing back an older snapshot.
+    keyStateIndex_ = !keyStateIndex_;
+    char* fresh = keyStates_[keyStateIndex_ ? 0 : 1];
+    std::memset(fresh, 0, sizeof(keyStates_[0]));
+    e.readKeyStates(fresh);
+
+    frame_->update();
+    if (isKeyTrigger(kKeyP)) saveScreenShot();
+
+    if (isDrawFrame()) {
+        e.clearDrawTarget();
+        for (uint32_t i = 0; i < screens_.size(); ++i) {
+            if (ZnScreen* screen = screens_.at(i)) screen->draw();
+        }
+        e.presentScreen();
+    }
+    waitNextFrame();
+}
+
+void ZnApp::end() { libraryEntries().termLibrary(); }
+
+bool ZnApp::isKeyTrigger(int key) const {
+    if (key < 0 || key >= 256) return false;
+    return newestKeys()[key] != 0 && previousKeys()[key] == 0;
+}
+
+void ZnApp::resizeScreens(uint32_t n) {
+    screens_.resize(n);
+    clearScreens();
+}
+
+void ZnApp::clearScreens() {
+    for (uint32_t i = 0; i < screens_.size(); ++i) screens_.at(i) = nullptr;
+}
+
+void ZnApp::addScreen(ZnScreen* screen) {
+    for (uint32_t i = 0; i < screens_.size(); ++i) {
+        if (screens_.at(i) == nullptr) {
+            screens_.at(i) = screen;
+            return;
+        }
+    }
+}
+
+void ZnApp::setColorKey(int r, int g, int b) { libraryEntries().setColorKeyRGB(r, g, b); }
+
+void ZnApp::saveScreenShot() {
+    GameDateTime t;
+    libraryEntries().getLocalDateTime(&t);
+    char name[50];
+    std::snprintf(name, sizeof(name), "D%04d%02d%02dT%02d%02d%02d-%03d.bmp", t.year, t.month,
+                  t.day, t.hour, t.minute, t.second, t.millisecond);
+    libraryEntries().saveScreenToImageFile(0, 0, 640, 480, name, 0, 80, 1, -1);
+}
+
+void ZnApp::waitNextFrame() {
+    const int32_t due = msAfter(nextStepTime_, kStepMs);
+    while (msPast(readClock(), due) < 0) {
+    }
+    const int32_t late = msPast(readClock(), due);
+    if (late > kCatchUpLimitMs) {
+        // Too far behind to catch up step by step (the window was inactive, the machine
+        // stalled): count the steps from now and forgive the lateness.
+        nextStepTime_ = readClock();
+        lateDebt_ = 0;
+        return;
+    }
+    if (late > 0) lateDebt_ += msPast(readClock(), due);
+    nextStepTime_ = due;
+}
+
+bool ZnApp::isDrawFrame() {
+    if (lateDebt_ < kStepMs) return true;
+    lateDebt_ = 0;
+    return msPast(readClock(), msAfter(stepStartTime_, kStepMs)) > 0;
+}

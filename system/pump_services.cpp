@@ -1,0 +1,8 @@
+#include "system/pump_services.h"
+
+PumpServices& GetPumpServices() {
+    static PumpServices services{};
+    return services;
+}
+
+void ResetPumpServices() { GetPumpServices() = PumpServices{}; }
