@@ -16,6 +16,7 @@ run_suite() {
   ctest --test-dir "$dir" --output-on-failure -j "$JOBS"
 }
 
-run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+run_suite build -DCMAKE_BUILD_TYPE=Release
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-  run_suite build-sanitize -DCMAKE_BUILD_TYPE=Debug -DZN_SANITIZE=ON -DZN_BUILD_BENCHMARKS=OFF
+  run_suite build-sanitize -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-O0 -g1" \
+    -DZN_SANITIZE=ON -DZN_BUILD_BENCHMARKS=OFF

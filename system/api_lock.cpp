@@ -157,6 +157,8 @@ void ReleaseApiLockCore(ApiLockState* lock, bool yield) {
 
 }  // namespace
 
+ApiLockState::~ApiLockState() { DestroyApiLock(this); }
+
 void ApiLock() {
     AcquireApiLock(&GetWindowData().apiLock);
 }

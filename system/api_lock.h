@@ -26,6 +26,11 @@ struct ApiLockWaiter {
 struct ApiLockState {
     explicit ApiLockState(int32_t queueCapacity = 4096, uint32_t pumpWaitSliceMs = 1000)
         : capacity(queueCapacity), pumpWaitSlice(pumpWaitSliceMs) {}
+    // A lock still alive when it goes away (the global one at process exit, when the library
+    // was used without being ended) closes its events and guard.
+    ~ApiLockState();
+    ApiLockState(const ApiLockState&) = delete;
+    ApiLockState& operator=(const ApiLockState&) = delete;
 
     int32_t recursion = 0;       // nesting depth of the owner's acquisitions
     uint32_t locked = 0;         // 1 while a thread owns the lock
