@@ -80,6 +80,7 @@ protected:
     void SetUp() override {
         SurfaceFixture::SetUp();
         BuildBlendTables();
+        std::memcpy(savedWeights_, BlendWeightMap, sizeof(savedWeights_));
         for (int i = 0; i < 256; ++i) BlendWeightMap[i] = static_cast<uint8_t>(i);
         GraphicsHooks& hooks = GetGraphicsHooks();
         hooks.isNoDirectDraw = Yes;
@@ -99,6 +100,7 @@ protected:
     void TearDown() override {
         ResetSoftDrawTargetHooks();
         gDrawTarget = gMask = nullptr;
+        std::memcpy(BlendWeightMap, savedWeights_, sizeof(savedWeights_));
         SurfaceFixture::TearDown();
     }
 
@@ -118,6 +120,7 @@ protected:
     }
 
     TestImage target_{16, 12, 0};
+    uint8_t savedWeights_[256] = {};
 };
 
 TEST_F(GraphQuadDrawTest, AQuadOfTheGraphsSizeCopiesItsPixels) {

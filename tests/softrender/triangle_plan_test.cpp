@@ -11,55 +11,55 @@
 
 namespace {
 
-struct ImageSpec {
+struct ImageShape {
     int width = 8, height = 8, format = 1, paletted = 0, alpha = 0;
 };
 
 struct GroupCase {
     const char* name;
-    ImageSpec dst;
-    std::optional<ImageSpec> src;
-    std::optional<ImageSpec> blend;
+    ImageShape dst;
+    std::optional<ImageShape> src;
+    std::optional<ImageShape> blend;
     TriangleGroup group;
 };
 
 class TrianglePlanTest : public SoftRenderTest {};
 
 TEST_F(TrianglePlanTest, GroupAndRefusals) {
-    const ImageSpec d32{}, d16{8, 8, 0};
-    const ImageSpec byte8{8, 8, 1, 1};  // a blend image: one byte per pixel
+    const ImageShape d32{}, d16{8, 8, 0};
+    const ImageShape byte8{8, 8, 1, 1};  // a blend image: one byte per pixel
     const GroupCase cases[] = {
         {"flat 32-bit", d32, std::nullopt, std::nullopt, TriangleGroup::Flat32},
         {"flat 16-bit", d16, std::nullopt, std::nullopt, TriangleGroup::Flat16},
-        {"flat ignores a small blend image", d32, std::nullopt, ImageSpec{1, 1, 1, 1},
+        {"flat ignores a small blend image", d32, std::nullopt, ImageShape{1, 1, 1, 1},
          TriangleGroup::Flat32},
         {"32-bit direct", d32, d32, std::nullopt, TriangleGroup::Direct32},
-        {"32-bit direct with alpha", d32, ImageSpec{8, 8, 1, 0, 1}, std::nullopt,
+        {"32-bit direct with alpha", d32, ImageShape{8, 8, 1, 0, 1}, std::nullopt,
          TriangleGroup::Direct32},
-        {"32-bit paletted", d32, ImageSpec{8, 8, 1, 1}, std::nullopt, TriangleGroup::Paletted32},
-        {"16-bit direct with alpha", d16, ImageSpec{8, 8, 0, 0, 1}, std::nullopt,
+        {"32-bit paletted", d32, ImageShape{8, 8, 1, 1}, std::nullopt, TriangleGroup::Paletted32},
+        {"16-bit direct with alpha", d16, ImageShape{8, 8, 0, 0, 1}, std::nullopt,
          TriangleGroup::Direct16},
-        {"16-bit paletted", d16, ImageSpec{8, 8, 0, 1}, std::nullopt, TriangleGroup::Paletted16},
+        {"16-bit paletted", d16, ImageShape{8, 8, 0, 1}, std::nullopt, TriangleGroup::Paletted16},
         {"formats differ", d32, d16, std::nullopt, TriangleGroup::None},
-        {"paletted destination", ImageSpec{8, 8, 1, 1}, ImageSpec{8, 8, 1, 1}, std::nullopt,
+        {"paletted destination", ImageShape{8, 8, 1, 1}, ImageShape{8, 8, 1, 1}, std::nullopt,
          TriangleGroup::None},
-        {"flat onto a paletted destination", ImageSpec{8, 8, 1, 1}, std::nullopt, std::nullopt,
+        {"flat onto a paletted destination", ImageShape{8, 8, 1, 1}, std::nullopt, std::nullopt,
          TriangleGroup::None},
-        {"destination with alpha", ImageSpec{8, 8, 1, 0, 1}, d32, std::nullopt,
+        {"destination with alpha", ImageShape{8, 8, 1, 0, 1}, d32, std::nullopt,
          TriangleGroup::None},
-        {"raw 8-bit format", ImageSpec{8, 8, 2}, ImageSpec{8, 8, 2}, std::nullopt,
+        {"raw 8-bit format", ImageShape{8, 8, 2}, ImageShape{8, 8, 2}, std::nullopt,
          TriangleGroup::None},
         {"blend image as large as the source", d32, d32, byte8, TriangleGroup::Direct32},
-        {"blend image larger than the source", d32, d32, ImageSpec{9, 12, 1, 1},
+        {"blend image larger than the source", d32, d32, ImageShape{9, 12, 1, 1},
          TriangleGroup::Direct32},
-        {"blend image narrower than the source", d32, d32, ImageSpec{7, 8, 1, 1},
+        {"blend image narrower than the source", d32, d32, ImageShape{7, 8, 1, 1},
          TriangleGroup::None},
-        {"blend image lower than the source", d32, d32, ImageSpec{8, 7, 1, 1}, TriangleGroup::None},
-        {"source 16383 wide", d32, ImageSpec{16383, 1, 1, 1}, std::nullopt,
+        {"blend image lower than the source", d32, d32, ImageShape{8, 7, 1, 1}, TriangleGroup::None},
+        {"source 16383 wide", d32, ImageShape{16383, 1, 1, 1}, std::nullopt,
          TriangleGroup::Paletted32},
-        {"source 16384 wide: its size in 14.18 leaves 32 bits", d32, ImageSpec{16384, 1, 1, 1},
+        {"source 16384 wide: its size in 14.18 leaves 32 bits", d32, ImageShape{16384, 1, 1, 1},
          std::nullopt, TriangleGroup::None},
-        {"source 16384 high", d32, ImageSpec{1, 16384, 1, 1}, std::nullopt, TriangleGroup::None},
+        {"source 16384 high", d32, ImageShape{1, 16384, 1, 1}, std::nullopt, TriangleGroup::None},
     };
     for (const GroupCase& c : cases) {
         TestImage dst(c.dst.width, c.dst.height, c.dst.format, c.dst.paletted, c.dst.alpha);
