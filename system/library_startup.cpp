@@ -19,8 +19,6 @@
 
 namespace {
 
-constexpr int32_t kOsCodeVista = 264;
-
 // A start-up failure after the window system was tried: end what was started.
 int FailStartUp() {
     TermLibrary();
@@ -57,10 +55,8 @@ int InitLibrary() {
     data.clock.usePerformanceCounter = data.clock.performanceFrequency != 0 ? 1 : 0;
 
     OutputSystemInfo();
-    if (data.cpu.osCode == kOsCodeVista) {
-        // The screen draws to the front screen through a temporary primary on such an OS; the
-        // switch is handed to the screen here once it exists.
-    }
+    // On an OS of code 264 (a Windows of major version 6) the screen draws to the front screen
+    // through a temporary primary; that switch is handed to the screen here once it exists.
 
     InitStreamFunctions();
     InstallGraphReloadHandler(nullptr);

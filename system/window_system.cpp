@@ -2,7 +2,6 @@
 
 #include <atomic>
 #include <cstdio>
-#include <cstring>
 
 #include "graphics/draw_state.h"
 #include "graphics/graphics_hooks.h"
