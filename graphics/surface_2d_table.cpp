@@ -5,20 +5,11 @@
 #include "graphics/graphics_hooks.h"
 #include "graphics/surface_2d.h"
 #include "graphics/surface_data.h"
+#include "graphics/surface_slot_table.h"
 #include "system/log.h"
 #include "system/tracked_memory.h"
 
 namespace {
-
-void LowerUsedBound(Surface2DTable& table, int32_t slot) {
-    if (table.count == 0) {
-        table.usedBound = 0;
-        return;
-    }
-    int32_t bound = slot;
-    while (bound > 0 && table.slots[bound - 1] == nullptr) --bound;
-    table.usedBound = bound;
-}
 
 // Frees a record that never got a handle.
 HandleValue Abandon(Surface2DTable& table, int32_t slot, Surface2DRecord* record) {
@@ -35,11 +26,7 @@ Surface2DTable& GetSurface2DTable() {
 }
 
 Surface2DRecord* GetSurface2D(HandleValue handle) {
-    const int32_t slot = CheckHandleSlot(handle, kHandleKindSurface2D, kMaxSurface2DHandles);
-    if (slot < 0) return nullptr;
-    Surface2DRecord* record = GetSurface2DTable().slots[slot];
-    if (record == nullptr || !HandleSerialMatches(handle, record->serial)) return nullptr;
-    return record;
+    return GetSlotRecord(GetSurface2DTable(), handle, kHandleKindSurface2D);
 }
 
 HandleValue AddSurface2D(int32_t width, int32_t height, int32_t drawOffsetX, int32_t drawOffsetY,
@@ -68,11 +55,7 @@ HandleValue AddSurface2D(int32_t width, int32_t height, int32_t drawOffsetX, int
         return LogFormat("２Ｄグラフィックのサイズが不正です 幅:%d 高さ:%d", width, height);
     }
 
-    int32_t slot = table.usedBound;
-    if (slot == kMaxSurface2DHandles) {
-        slot = 0;
-        while (table.slots[slot] != nullptr) ++slot;
-    }
+    const int32_t slot = FindFreeSlot(table);
     auto* record = static_cast<Surface2DRecord*>(ZN_ALLOC_ZERO(sizeof(Surface2DRecord)));
     if (record == nullptr) return LogWrite("メモリの確保に失敗しました in AddSurface2D \n");
     table.slots[slot] = record;
@@ -93,8 +76,7 @@ HandleValue AddSurface2D(int32_t width, int32_t height, int32_t drawOffsetX, int
     record->owner = owner;
     record->deleteFlag = nullptr;
     record->serial = TakeHandleSerial(&table.serialCounter);
-    ++table.count;
-    if (slot == table.usedBound) ++table.usedBound;
+    CountSlotInUse(table, slot);
     return MakeHandleValue(kHandleKindSurface2D, record->serial, slot);
 }
 
@@ -114,9 +96,7 @@ int DeleteSurface2D(HandleValue handle) {
     const int32_t slot = GetHandleSlot(handle);
     if (record->deleteFlag != nullptr) *record->deleteFlag = 1;
     TrackedFree(record);
-    table.slots[slot] = nullptr;
-    --table.count;
-    if (slot == table.usedBound - 1) LowerUsedBound(table, slot);
+    ReleaseSlot(table, slot);
     return 0;
 }
 

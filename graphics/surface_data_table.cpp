@@ -3,23 +3,9 @@
 
 #include "graphics/graphics_hooks.h"
 #include "graphics/surface_data.h"
+#include "graphics/surface_slot_table.h"
 #include "system/log.h"
 #include "system/tracked_memory.h"
-
-namespace {
-
-// Lowers the used bound after the record in `slot` (the highest) went away.
-void LowerUsedBound(SurfaceDataTable& table, int32_t slot) {
-    if (table.count == 0) {
-        table.usedBound = 0;
-        return;
-    }
-    int32_t bound = slot;
-    while (bound > 0 && table.slots[bound - 1] == nullptr) --bound;
-    table.usedBound = bound;
-}
-
-}  // namespace
 
 SurfaceDataTable& GetSurfaceDataTable() {
     static SurfaceDataTable table;
@@ -27,11 +13,7 @@ SurfaceDataTable& GetSurfaceDataTable() {
 }
 
 SurfaceDataRecord* GetSurfaceData(HandleValue handle) {
-    const int32_t slot = CheckHandleSlot(handle, kHandleKindSurfaceData, kMaxSurfaceDataHandles);
-    if (slot < 0) return nullptr;
-    SurfaceDataRecord* record = GetSurfaceDataTable().slots[slot];
-    if (record == nullptr || !HandleSerialMatches(handle, record->serial)) return nullptr;
-    return record;
+    return GetSlotRecord(GetSurfaceDataTable(), handle, kHandleKindSurfaceData);
 }
 
 HandleValue AddSurfaceData(int32_t refCount, int32_t width, int32_t height, uint32_t colorKey,
@@ -44,11 +26,7 @@ HandleValue AddSurfaceData(int32_t refCount, int32_t width, int32_t height, uint
     if (width < 0 || height < 0 || width > 0xFFFF || height > 0xFFFF) {
         return LogFormat("サーフェスのサイズが不正です 幅:%d 高さ:%d", width, height);
     }
-    int32_t slot = table.usedBound;
-    if (slot == kMaxSurfaceDataHandles) {
-        slot = 0;
-        while (table.slots[slot] != nullptr) ++slot;
-    }
+    const int32_t slot = FindFreeSlot(table);
     auto* record = static_cast<SurfaceDataRecord*>(ZN_ALLOC_ZERO(sizeof(SurfaceDataRecord)));
     if (record == nullptr) {
         return LogWrite("サーフェス用データを保存するメモリ領域の確保に失敗しました\n");
@@ -80,8 +58,7 @@ HandleValue AddSurfaceData(int32_t refCount, int32_t width, int32_t height, uint
     record->serial = TakeHandleSerial(&table.serialCounter);
     const HandleValue handle = MakeHandleValue(kHandleKindSurfaceData, record->serial, slot);
     table.slots[slot] = record;
-    ++table.count;
-    if (slot == table.usedBound) ++table.usedBound;
+    CountSlotInUse(table, slot);
 
     if (CreateSurfaceDataSurface(handle) != 0) {
         DeleteSurfaceData(handle);
@@ -119,9 +96,7 @@ int DeleteSurfaceData(HandleValue handle) {
     const int32_t slot = GetHandleSlot(handle);
     if (record->deleteFlag != nullptr) *record->deleteFlag = 1;
     TrackedFree(record);
-    table.slots[slot] = nullptr;
-    --table.count;
-    if (slot == table.usedBound - 1) LowerUsedBound(table, slot);
+    ReleaseSlot(table, slot);
     return 0;
 }
 

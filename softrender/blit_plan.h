@@ -8,6 +8,7 @@
 #include "graphics/draw_state.h"
 #include "graphics/memimg.h"
 #include "graphics/rect.h"
+#include "softrender/base_pixel_rule.h"
 #include "softrender/pixel_loop.h"
 
 struct BlitPlan {
@@ -78,34 +79,8 @@ constexpr PixelLoop DescribeUnscaledBlitLoop(int keyIndex) {
     loop.valid = true;
     // The rule without the source alpha (also the rule of a = 255 pixels under a colour key)
     // and the rule with it.
-    PixelRule base;
-    base.bright = k.bright;
-    base.weight = k.blend;
-    switch (k.mode) {
-        case 0:
-            base.op = (k.blend || k.bright) ? PixelOp::Interpolate : PixelOp::CopyWhole;
-            if (!k.blend && k.bright) base.op = PixelOp::CopyBright;
-            break;
-        case 1:
-            base.op = PixelOp::Interpolate;
-            base.param = true;
-            if (k.format == 0 && !k.blend) {
-                base.op = k.bright ? PixelOp::DifferenceStep : PixelOp::BlendTable565;
-                base.param = false;
-            }
-            break;
-        case 2:
-            base.op = PixelOp::Add;
-            base.param = true;
-            break;
-        case 3:
-            base.op = PixelOp::Subtract;
-            base.param = true;
-            break;
-        default:
-            base.op = PixelOp::Multiply;
-            break;
-    }
+    const PixelRule base = BasePixelRule(
+        k, k.bright ? PixelOp::DifferenceStep : PixelOp::BlendTable565);
 
     if (!alphaSource) {
         loop.rule = base;

@@ -11,22 +11,14 @@
 #include "softrender/carry_mask_ops.h"
 #include "softrender/pixel_context.h"
 #include "softrender/pixel_loop.h"
+#include "softrender/pixel_rule_factors.h"
 
 namespace pixel_rules_16_detail {
 
 inline uint32_t Join565(uint32_t r, uint32_t g, uint32_t b) { return (r << 11) | (g << 5) | b; }
 
-template <PixelRule R>
-inline uint32_t OtherFactors(uint32_t a, uint32_t w) {
-    uint32_t f = 1;
-    if constexpr (R.weight) f *= w;
-    if constexpr (R.alpha) f *= a;
-    return f;
-}
-template <PixelRule R>
-constexpr int OtherFactorCount() {
-    return (R.weight ? 1 : 0) + (R.alpha ? 1 : 0);
-}
+using pixel_rule_factors::OtherFactorCount;
+using pixel_rule_factors::OtherFactors;
 
 // The source term e of the add and subtract. Per channel t = floor(cs′ * X / 2^j), X the
 // weight and alpha where they apply (j = 8 per factor), then ProductTable[p][t] when the rule

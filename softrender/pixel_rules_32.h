@@ -13,21 +13,12 @@
 #include "softrender/carry_mask_ops.h"
 #include "softrender/pixel_context.h"
 #include "softrender/pixel_loop.h"
+#include "softrender/pixel_rule_factors.h"
 
 namespace pixel_rules_32_detail {
 
-// Factors other than the parameter, and how many there are.
-template <PixelRule R>
-inline uint32_t OtherFactors(uint32_t a, uint32_t w) {
-    uint32_t f = 1;
-    if constexpr (R.weight) f *= w;
-    if constexpr (R.alpha) f *= a;
-    return f;
-}
-template <PixelRule R>
-constexpr int OtherFactorCount() {
-    return (R.weight ? 1 : 0) + (R.alpha ? 1 : 0);
-}
+using pixel_rule_factors::OtherFactorCount;
+using pixel_rule_factors::OtherFactors;
 
 // The packed source term of the add and subtract (B, G, R in bytes 0..2, byte 3 zero): with p
 // the only factor t_c = ProductTable[p][b_c]; otherwise t_c = floor(b_c * ΠF / 256^n) with p

@@ -7,6 +7,7 @@
 #pragma once
 #include <cstdint>
 
+#include "softrender/base_pixel_rule.h"
 #include "softrender/pixel_loop.h"
 
 // The loop key for a call, or -1 when nothing is drawn: mode 1 and mode 2 at parameter 0, mode
@@ -61,34 +62,7 @@ constexpr PixelLoop DescribeScaledPixelLoop(int keyIndex) {
         return loop;
     }
 
-    PixelRule base;
-    base.bright = k.bright;
-    base.weight = k.blend;
-    switch (k.mode) {
-        case 0:
-            base.op = k.blend ? PixelOp::Interpolate
-                              : (k.bright ? PixelOp::CopyBright : PixelOp::CopyWhole);
-            break;
-        case 1:
-            base.op = PixelOp::Interpolate;
-            base.param = true;
-            if (k.format == 0 && !k.blend) {
-                base.op = PixelOp::DifferenceStep;
-                base.param = false;
-            }
-            break;
-        case 2:
-            base.op = PixelOp::Add;
-            base.param = true;
-            break;
-        case 3:
-            base.op = PixelOp::Subtract;
-            base.param = true;
-            break;
-        default:
-            base.op = PixelOp::Multiply;
-            break;
-    }
+    const PixelRule base = BasePixelRule(k, PixelOp::DifferenceStep);
     if (!alphaSource) {
         loop.rule = base;
         loop.accept = keyAccept;

@@ -303,6 +303,46 @@ std::optional<uint32_t> ReferencePixel(RefKernel kernel, const RefSource& src, c
     return Pixel16(kernel, src, call, d, useAlpha, shortcuts, mode, p);
 }
 
+RefSource ReferenceSourceAt(const MEMIMG* src, int64_t i, int64_t j) {
+    const int format = src->pixelFormat;
+    const int bytes = src->paletted ? 1 : (format == 1 || src->alpha) ? 4 : 2;
+    const uint8_t* p = src->pixels + j * src->pitch + i * bytes;
+    RefSource s;
+    s.format = format;
+    s.paletted = src->paletted != 0;
+    s.alphaChannel = src->alpha != 0;
+    s.colorKey = src->colorKey;
+    if (src->paletted) {
+        s.index = p[0];
+        const int count = std::clamp(src->paletteCount, 0, 256);
+        if (static_cast<int>(s.index) < count) {
+            s.colour = format == 1 ? static_cast<const uint32_t*>(src->palette)[s.index]
+                                   : static_cast<const uint16_t*>(src->palette)[s.index];
+        }
+    } else if (format == 1) {
+        std::memcpy(&s.colour, p, 4);
+        s.alpha = p[3];
+    } else {
+        uint16_t v;
+        std::memcpy(&v, p, 2);
+        s.colour = v;
+        if (src->alpha) s.alpha = p[2];
+    }
+    return s;
+}
+
+RefCall ReferenceCallFor(const DrawState& state, int32_t transFlag, const MEMIMG* blend,
+                         int useMmx) {
+    RefCall call;
+    call.mode = state.blendMode;
+    call.param = state.blendParam;
+    call.bright = state.bright;
+    call.blendImage = blend != nullptr;
+    call.transFlag = transFlag;
+    call.useMmx = useMmx;
+    return call;
+}
+
 void ReferenceBlitMemImg(MEMIMG* dst, const MEMIMG* src, int32_t x, int32_t y, int32_t transFlag,
                          const MEMIMG* blend, const DrawState& state, int useMmx) {
     if (src->pixelFormat != dst->pixelFormat || dst->paletted || dst->alpha) return;
@@ -322,7 +362,6 @@ void ReferenceBlitMemImg(MEMIMG* dst, const MEMIMG* src, int32_t x, int32_t y, i
         {static_cast<int64_t>(y) + src->height, state.drawArea.bottom, dst->height});
     if (left >= right || top >= bottom) return;
 
-    const int srcBytes = src->paletted ? 1 : (format == 1 || src->alpha) ? 4 : 2;
     const int dstBytes = format == 1 ? 4 : 2;
     const bool white = White(state.bright);
     const bool alphaSource = !src->paletted && src->alpha;
@@ -332,42 +371,7 @@ void ReferenceBlitMemImg(MEMIMG* dst, const MEMIMG* src, int32_t x, int32_t y, i
     const bool pairs = format == 0 && !blend && white && !alphaSource && state.blendParam == 255 &&
                        (mode == 2 || mode == 3);
 
-    RefCall call;
-    call.mode = state.blendMode;
-    call.param = state.blendParam;
-    call.bright = state.bright;
-    call.blendImage = blend != nullptr;
-    call.transFlag = transFlag;
-    call.useMmx = useMmx;
-
-    auto sourceAt = [&](int64_t i, int64_t j) {
-        const uint8_t* p = src->pixels + j * src->pitch + i * srcBytes;
-        RefSource s;
-        s.format = format;
-        s.paletted = src->paletted != 0;
-        s.alphaChannel = src->alpha != 0;
-        s.colorKey = src->colorKey;
-        if (src->paletted) {
-            s.index = p[0];
-            const int count = std::clamp(src->paletteCount, 0, 256);
-            if (static_cast<int>(s.index) < count) {
-                if (format == 1) {
-                    s.colour = static_cast<const uint32_t*>(src->palette)[s.index];
-                } else {
-                    s.colour = static_cast<const uint16_t*>(src->palette)[s.index];
-                }
-            }
-        } else if (format == 1) {
-            std::memcpy(&s.colour, p, 4);
-            s.alpha = p[3];
-        } else {
-            uint16_t v;
-            std::memcpy(&v, p, 2);
-            s.colour = v;
-            if (src->alpha) s.alpha = p[2];
-        }
-        return s;
-    };
+    RefCall call = ReferenceCallFor(state, transFlag, blend, useMmx);
     auto load = [&](int64_t dx, int64_t dy) {
         uint32_t v = 0;
         std::memcpy(&v, dst->pixels + dy * dst->pitch + dx * dstBytes, dstBytes);
@@ -381,11 +385,11 @@ void ReferenceBlitMemImg(MEMIMG* dst, const MEMIMG* src, int32_t x, int32_t y, i
         const int64_t j = dy - y;
         for (int64_t dx = left; dx < right; ++dx) {
             const int64_t i = dx - x;
-            const RefSource s = sourceAt(i, j);
+            const RefSource s = ReferenceSourceAt(src, i, j);
             if (blend != nullptr) call.blendWeight = BlendWeightMap[blend->pixels[j * blend->pitch + i]];
             if (pairs && (dx - left) % 2 == 0 && dx + 1 < right) {
                 // A pair whose two pixels are both drawn is stepped as one 32-bit word.
-                const RefSource s1 = sourceAt(i + 1, j);
+                const RefSource s1 = ReferenceSourceAt(src, i + 1, j);
                 const uint32_t d0 = load(dx, dy), d1 = load(dx + 1, dy);
                 const auto r0 = ReferencePixel(RefKernel::Unscaled, s, call, d0);
                 const auto r1 = ReferencePixel(RefKernel::Unscaled, s1, call, d1);

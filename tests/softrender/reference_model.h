@@ -38,6 +38,14 @@ struct RefCall {
     int useMmx = 0;
 };
 
+// The source pixel (i, j) of an image as the reference rules see it (a paletted index past the
+// palette's count reads colour 0).
+RefSource ReferenceSourceAt(const MEMIMG* src, int64_t i, int64_t j);
+
+// The call-constant inputs of a draw under the draw state's mode, parameter and bright.
+RefCall ReferenceCallFor(const DrawState& state, int32_t transFlag, const MEMIMG* blend,
+                         int useMmx);
+
 // The destination pixel after drawing src onto d by the kernel's rules, or nothing when the
 // call draws nothing (parameter exits) or the pixel is left out. The 16-bit unscaled add and
 // subtract at parameter 255 (no blend image, white, no alpha channel) give the result of a

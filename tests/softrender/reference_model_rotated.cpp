@@ -1,37 +1,8 @@
 #include "tests/softrender/reference_model_rotated.h"
 
-#include <algorithm>
 #include <cstring>
 
 #include "softrender/blend_tables.h"
-
-RefSource ReferenceSourceAt(const MEMIMG* src, int64_t i, int64_t j) {
-    const int format = src->pixelFormat;
-    const int bytes = src->paletted ? 1 : (format == 1 || src->alpha) ? 4 : 2;
-    const uint8_t* p = src->pixels + j * src->pitch + i * bytes;
-    RefSource s;
-    s.format = format;
-    s.paletted = src->paletted != 0;
-    s.alphaChannel = src->alpha != 0;
-    s.colorKey = src->colorKey;
-    if (src->paletted) {
-        s.index = p[0];
-        const int count = std::clamp(src->paletteCount, 0, 256);
-        if (static_cast<int>(s.index) < count) {
-            s.colour = format == 1 ? static_cast<const uint32_t*>(src->palette)[s.index]
-                                   : static_cast<const uint16_t*>(src->palette)[s.index];
-        }
-    } else if (format == 1) {
-        std::memcpy(&s.colour, p, 4);
-        s.alpha = p[3];
-    } else {
-        uint16_t v;
-        std::memcpy(&v, p, 2);
-        s.colour = v;
-        if (src->alpha) s.alpha = p[2];
-    }
-    return s;
-}
 
 std::optional<uint32_t> ReferenceRotatedPixel(const RefSource& src, const RefCall& call,
                                               uint32_t d) {
@@ -59,12 +30,7 @@ void ReferenceRotatedSpans(MEMIMG* dst, const MEMIMG* src, const RefRotatedMappi
     const int dstBytes = dst->pixelFormat == 1 ? 4 : 2;
     const int64_t uLimit = int64_t{src->width} << 18;
     const int64_t vLimit = int64_t{src->height} << 18;
-    RefCall call;
-    call.mode = state.blendMode;
-    call.param = state.blendParam;
-    call.bright = state.bright;
-    call.blendImage = blend != nullptr;
-    call.transFlag = transFlag;
+    RefCall call = ReferenceCallFor(state, transFlag, blend, 0);
     for (int64_t y = m.box.top; y < m.box.bottom; ++y) {
         const int64_t j = y - m.box.top;
         for (int64_t x = m.box.left; x < m.box.right; ++x) {

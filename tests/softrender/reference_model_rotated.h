@@ -29,7 +29,3 @@ struct RefRotatedMapping {
 // The rotated blit's spans over mapping.box under the draw state's mode, parameter and bright.
 void ReferenceRotatedSpans(MEMIMG* dst, const MEMIMG* src, const RefRotatedMapping& mapping,
                            int32_t transFlag, const MEMIMG* blend, const DrawState& state);
-
-// The source pixel (i, j) of an image as the reference rules see it (a paletted index past the
-// palette's count reads colour 0).
-RefSource ReferenceSourceAt(const MEMIMG* src, int64_t i, int64_t j);

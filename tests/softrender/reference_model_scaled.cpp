@@ -53,13 +53,7 @@ void ReferenceBlitMemImgScaled(MEMIMG* dst, const MEMIMG* src, const RECT& rect,
 
     const bool strict = ReferenceScaledLoopIsStrict(src, state, blend != nullptr);
     const int dstBytes = format == 1 ? 4 : 2;
-    RefCall call;
-    call.mode = state.blendMode;
-    call.param = state.blendParam;
-    call.bright = state.bright;
-    call.blendImage = blend != nullptr;
-    call.transFlag = transFlag;
-    call.useMmx = useMmx;
+    RefCall call = ReferenceCallFor(state, transFlag, blend, useMmx);
     for (int64_t y = visTop; y < visBottom; ++y) {
         const int64_t row =
             ReferenceScaledSample(y - top, visTop - top, stepY, src->height, strict, mirrorY);

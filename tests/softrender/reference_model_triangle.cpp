@@ -224,13 +224,7 @@ void ReferenceRasterizeTriangle(MEMIMG* dst, const MEMIMG* src, const int32_t* v
         return;
     }
 
-    const int srcBytes = src->paletted ? 1 : (format == 1 || src->alpha) ? 4 : 2;
-    RefCall call;
-    call.mode = state.blendMode;
-    call.param = state.blendParam;
-    call.bright = state.bright;
-    call.blendImage = blend != nullptr;
-    call.transFlag = transFlag;
+    RefCall call = ReferenceCallFor(state, transFlag, blend, 0);
     const uint32_t wBound = static_cast<uint32_t>(src->width) << 18;
     const uint32_t hBound = static_cast<uint32_t>(src->height) << 18;
     Walk(t, L, T, R, B, [&](int64_t x, int64_t y) {
@@ -240,27 +234,7 @@ void ReferenceRasterizeTriangle(MEMIMG* dst, const MEMIMG* src, const int32_t* v
                                                  (x - t.anchorX) * t.stepVx);
         if (u >= wBound || v >= hBound) return;
         const int64_t col = u >> 18, row = v >> 18;
-        const uint8_t* p = src->pixels + row * src->pitch + col * srcBytes;
-        RefSource s;
-        s.format = format;
-        s.paletted = src->paletted != 0;
-        s.alphaChannel = src->alpha != 0;
-        s.colorKey = src->colorKey;
-        if (src->paletted) {
-            s.index = p[0];
-            if (static_cast<int32_t>(s.index) < std::clamp(src->paletteCount, 0, 256)) {
-                s.colour = format == 1 ? static_cast<const uint32_t*>(src->palette)[s.index]
-                                       : static_cast<const uint16_t*>(src->palette)[s.index];
-            }
-        } else if (format == 1) {
-            std::memcpy(&s.colour, p, 4);
-            s.alpha = p[3];
-        } else {
-            uint16_t w;
-            std::memcpy(&w, p, 2);
-            s.colour = w;
-            if (src->alpha) s.alpha = p[2];
-        }
+        const RefSource s = ReferenceSourceAt(src, col, row);
         if (blend != nullptr)
             call.blendWeight = BlendWeightMap[blend->pixels[row * blend->pitch + col]];
         uint8_t* q = dst->pixels + y * dst->pitch + x * dstBytes;
