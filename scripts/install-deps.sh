@@ -19,6 +19,8 @@ PACKAGES=(
   libvorbis-dev
   libfreetype-dev
   fonts-ipafont-gothic
+  clang
+  libclang-rt-dev
 )
 
 missing=()
