@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "system/number_routines.h"
+#include "base/number_routines.h"
 
 namespace {
 

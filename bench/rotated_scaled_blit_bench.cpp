@@ -18,10 +18,10 @@
 #include "graphics/draw_state.h"
 #include "graphics/memimg.h"
 #include "graphics/rect.h"
-#include "platform/reference_blitter.h"
-#include "softrender/blend_tables.h"
-#include "softrender/blit_rotated.h"
-#include "softrender/blit_scaled.h"
+#include "platform/testing/reference_blitter.h"
+#include "softrender/rules/blend_tables.h"
+#include "softrender/rotated/blit_rotated.h"
+#include "softrender/scaled/blit_scaled.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 
 #include "graphics/draw_state.h"
 #include "graphics/memimg.h"
-#include "softrender/blend_tables.h"
-#include "softrender/quad_draw.h"
+#include "softrender/rules/blend_tables.h"
+#include "softrender/triangle/quad_draw.h"
 
 namespace {
 

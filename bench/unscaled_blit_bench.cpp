@@ -14,10 +14,10 @@
 
 #include "graphics/draw_state.h"
 #include "graphics/memimg.h"
-#include "platform/reference_blitter.h"
-#include "softrender/blend_tables.h"
-#include "softrender/blit_unscaled.h"
-#include "softrender/fill_rect.h"
+#include "platform/testing/reference_blitter.h"
+#include "softrender/rules/blend_tables.h"
+#include "softrender/unscaled/blit_unscaled.h"
+#include "softrender/fill/fill_rect.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "graphics/graphics_state.h"
-#include "system/tracked_memory.h"
+#include "base/tracked_memory.h"
 
 int DeleteAuxBufferHandle(HandleValue handle) {
     AuxBufferHandleTable& table = GetGraphicsState().auxBuffers;

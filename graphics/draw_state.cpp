@@ -5,8 +5,8 @@
 #include "graphics/graph_handle_table.h"
 #include "graphics/graphics_hooks.h"
 #include "graphics/graphics_state.h"
-#include "softrender/blend_tables.h"
-#include "system/log.h"
+#include "softrender/rules/blend_tables.h"
+#include "base/log.h"
 
 namespace {
 

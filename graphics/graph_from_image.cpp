@@ -5,7 +5,7 @@
 #include "graphics/graph_image_transfer.h"
 #include "graphics/graph_load.h"
 #include "graphics/graphics_hooks.h"
-#include "system/log.h"
+#include "base/log.h"
 
 namespace {
 

@@ -5,11 +5,11 @@
 #include "graphics/graph_image.h"
 #include "graphics/graphics_hooks.h"
 #include "graphics/graphics_state.h"
-#include "platform/text_encoding.h"
-#include "system/fatal_error.h"
-#include "system/file_access_table.h"
-#include "system/log.h"
-#include "system/tracked_memory.h"
+#include "platform/core/text_encoding.h"
+#include "library/fatal_error.h"
+#include "base/file_access_table.h"
+#include "base/log.h"
+#include "base/tracked_memory.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The decoder table and the decoding of a stream by the first decoder that accepts it.
 #include "graphics/graph_load.h"
-#include "graphics/image_decoders.h"
-#include "graphics/image_input.h"
+#include "graphics/codecs/image_decoders.h"
+#include "graphics/codecs/image_input.h"
 
 const GraphImageDecoder GraphDecoderTable[] = {
     LoadBmpImage, LoadJpegImage, LoadPngImage, LoadBgraImage, LoadTgaImage, LoadDdsImage, nullptr,

@@ -3,9 +3,9 @@
 #include <cstring>
 
 #include "graphics/graph_load.h"
-#include "platform/text_encoding.h"
-#include "system/file_access_table.h"
-#include "system/memory_stream.h"
+#include "platform/core/text_encoding.h"
+#include "base/file_access_table.h"
+#include "base/memory_stream.h"
 
 int LoadGraphImage(const char* path, const void* memory, size_t size, int fromMemory,
                    GraphImage* image) {

@@ -8,7 +8,7 @@
 #include "graphics/surface_2d.h"
 #include "graphics/surface_data.h"
 #include "graphics/transfer_pixels.h"
-#include "system/log.h"
+#include "base/log.h"
 
 namespace {
 

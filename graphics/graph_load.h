@@ -7,7 +7,7 @@
 
 #include "graphics/graph_image.h"
 #include "graphics/handle_value.h"
-#include "system/data_stream.h"
+#include "base/data_stream.h"
 
 // Tries the decoders of GraphDecoderTable in order, each from the start of the stream; the
 // first that accepts wins. 0, or -1 when none does.

@@ -2,8 +2,8 @@
 #include "graphics/graph_handle_table.h"
 #include "graphics/graph_load.h"
 #include "graphics/graphics_hooks.h"
-#include "system/file_access_table.h"
-#include "system/log.h"
+#include "base/file_access_table.h"
+#include "base/log.h"
 
 namespace {
 

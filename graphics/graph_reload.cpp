@@ -6,8 +6,8 @@
 #include "graphics/graph_load.h"
 #include "graphics/graphics_hooks.h"
 #include "graphics/graphics_state.h"
-#include "system/file_access_table.h"
-#include "system/log.h"
+#include "base/file_access_table.h"
+#include "base/log.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "graphics/graph_handle_table.h"
 #include "graphics/graphics_hooks.h"
 #include "graphics/graphics_state.h"
-#include "system/log.h"
+#include "base/log.h"
 
 int InitGraphSystem() {
     GraphicsState& state = GetGraphicsState();

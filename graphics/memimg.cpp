@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "system/log.h"
-#include "system/tracked_memory.h"
+#include "base/log.h"
+#include "base/tracked_memory.h"
 
 namespace {
 

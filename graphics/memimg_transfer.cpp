@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "graphics/transfer_pixels.h"
-#include "system/log.h"
+#include "base/log.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include "graphics/surface_2d.h"
 #include "graphics/surface_data.h"
 #include "graphics/surface_slot_table.h"
-#include "system/log.h"
-#include "system/tracked_memory.h"
+#include "base/log.h"
+#include "base/tracked_memory.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // The source colour key of a record's surface, from the record's transparent colour.
 #include "graphics/surface_data.h"
 #include "graphics/surface_formats.h"
-#include "platform/ddraw.h"
-#include "system/log.h"
+#include "platform/ddraw/ddraw.h"
+#include "base/log.h"
 
 int ApplySurfaceDataColorKey(HandleValue handle) {
     SurfaceDataRecord* r = GetSurfaceData(handle);

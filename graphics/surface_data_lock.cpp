@@ -3,8 +3,8 @@
 #include "graphics/direct_draw_object.h"
 #include "graphics/surface_data.h"
 #include "graphics/surface_formats.h"
-#include "platform/ddraw.h"
-#include "system/log.h"
+#include "platform/ddraw/ddraw.h"
+#include "base/log.h"
 
 namespace {
 

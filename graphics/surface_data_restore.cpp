@@ -1,7 +1,7 @@
 // Lost surfaces: a record whose surface the surface layer lost gets its memory back; its
 // pixels are then to be reloaded by the caller.
 #include "graphics/surface_data.h"
-#include "platform/ddraw.h"
+#include "platform/ddraw/ddraw.h"
 
 int RestoreSurfaceDataIfLost(HandleValue handle) {
     SurfaceDataRecord* r = GetSurfaceData(handle);

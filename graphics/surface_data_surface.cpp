@@ -6,8 +6,8 @@
 #include "graphics/graphics_hooks.h"
 #include "graphics/surface_data.h"
 #include "graphics/surface_formats.h"
-#include "platform/ddraw.h"
-#include "system/log.h"
+#include "platform/ddraw/ddraw.h"
+#include "base/log.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include "graphics/graphics_hooks.h"
 #include "graphics/surface_data.h"
 #include "graphics/surface_slot_table.h"
-#include "system/log.h"
-#include "system/tracked_memory.h"
+#include "base/log.h"
+#include "base/tracked_memory.h"
 
 SurfaceDataTable& GetSurfaceDataTable() {
     static SurfaceDataTable table;

@@ -4,7 +4,7 @@
 
 #include "graphics/direct_draw_object.h"
 #include "graphics/graphics_hooks.h"
-#include "platform/ddraw.h"
+#include "platform/ddraw/ddraw.h"
 
 SurfaceDeviceFormats& GetSurfaceDeviceFormats() {
     static SurfaceDeviceFormats formats = {};

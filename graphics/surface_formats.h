@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "graphics/color_format.h"
-#include "platform/ddraw_types.h"
+#include "platform/ddraw/ddraw_types.h"
 
 // What the Direct3D back end tells the surface records. Null entries: no back end (textures
 // cannot be made; Z buffers take the plain 16-bit Z format).

@@ -1,7 +1,7 @@
 #include "system/clock.h"
 
-#include "platform/clock.h"
-#include "system/wide_math.h"
+#include "platform/core/clock.h"
+#include "base/wide_math.h"
 #include "system/window_data.h"
 
 namespace {

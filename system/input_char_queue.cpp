@@ -1,6 +1,6 @@
 #include "system/input_char_queue.h"
 
-#include "platform/window_messages.h"
+#include "platform/window/window_messages.h"
 #include "system/window_data.h"
 
 const KeyControlChar KeyControlCharTable[] = {

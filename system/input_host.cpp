@@ -1,9 +1,9 @@
 // The window system as the input routines see it.
 #include "system/input_host.h"
 
-#include "platform/thread.h"
-#include "system/fatal_error.h"
-#include "system/log.h"
+#include "platform/core/thread.h"
+#include "library/fatal_error.h"
+#include "base/log.h"
 #include "system/message_pump.h"
 #include "system/window_data.h"
 

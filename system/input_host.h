@@ -5,7 +5,7 @@
 #pragma once
 #include <cstdint>
 
-#include "platform/window.h"
+#include "platform/window/window.h"
 
 struct InputHost {
     int (*processMessage)();       // one pump call; non-zero once the library is to end

@@ -1,14 +1,14 @@
 // Start-up and shut-down of the input devices.
 #include <cstring>
 
-#include "platform/clock.h"
-#include "platform/joystick.h"
-#include "platform/thread.h"
+#include "platform/core/clock.h"
+#include "platform/dinput/joystick.h"
+#include "platform/core/thread.h"
 #include "system/input.h"
 #include "system/input_host.h"
 #include "system/input_internal.h"
 #include "system/input_state.h"
-#include "system/log.h"
+#include "base/log.h"
 #include "system/pump_services.h"
 
 namespace {

@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdint>
 
-#include "platform/dinput_types.h"
+#include "platform/dinput/dinput_types.h"
 
 struct InputPadRecord;
 

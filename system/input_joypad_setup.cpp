@@ -2,12 +2,12 @@
 // effects and its notification event.
 #include <cstdio>
 
-#include "platform/thread.h"
+#include "platform/core/thread.h"
 #include "system/input.h"
 #include "system/input_host.h"
 #include "system/input_internal.h"
 #include "system/input_state.h"
-#include "system/log.h"
+#include "base/log.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // The keyboard poll and the key snapshot.
 #include <cstring>
 
-#include "platform/clock.h"
-#include "platform/keyboard_state.h"
-#include "platform/thread.h"
+#include "platform/core/clock.h"
+#include "platform/dinput/keyboard_state.h"
+#include "platform/core/thread.h"
 #include "system/input.h"
 #include "system/input_host.h"
 #include "system/input_internal.h"

@@ -1,6 +1,6 @@
 // The mouse buttons.
-#include "platform/keyboard_state.h"
-#include "platform/window_messages.h"
+#include "platform/dinput/keyboard_state.h"
+#include "platform/window/window_messages.h"
 #include "system/input.h"
 #include "system/input_state.h"
 

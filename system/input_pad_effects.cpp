@@ -1,6 +1,6 @@
 // Joypad effects: each pad's sine vibration and constant force follow its vibration request,
 // timed by the message pump's calls and stopped while the window is inactive.
-#include "platform/clock.h"
+#include "platform/core/clock.h"
 #include "system/input.h"
 #include "system/input_host.h"
 #include "system/input_internal.h"

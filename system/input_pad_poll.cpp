@@ -1,9 +1,9 @@
 // The pad poll, through the pad's device or through the joystick functions.
 #include <cstring>
 
-#include "platform/clock.h"
-#include "platform/joystick.h"
-#include "platform/thread.h"
+#include "platform/core/clock.h"
+#include "platform/dinput/joystick.h"
+#include "platform/core/thread.h"
 #include "system/input_host.h"
 #include "system/input_internal.h"
 #include "system/input_state.h"

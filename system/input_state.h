@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "platform/dinput.h"
+#include "platform/dinput/dinput.h"
 
 namespace plat {
 struct Event;

@@ -1,11 +1,11 @@
 #include "system/message_pump.h"
 
 #include "graphics/graph_handle_table.h"
-#include "platform/clock.h"
-#include "platform/thread.h"
-#include "platform/window.h"
+#include "platform/core/clock.h"
+#include "platform/core/thread.h"
+#include "platform/window/window.h"
 #include "system/pump_services.h"
-#include "system/public/api.h"
+#include "library/public/api.h"
 #include "system/window_data.h"
 
 namespace {

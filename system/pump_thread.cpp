@@ -1,9 +1,9 @@
 // The library's message-pump thread.
 #include <atomic>
 
-#include "platform/clock.h"
-#include "platform/thread.h"
-#include "system/api_lock.h"
+#include "platform/core/clock.h"
+#include "platform/core/thread.h"
+#include "base/api_lock.h"
 #include "system/message_pump.h"
 #include "system/window_data.h"
 

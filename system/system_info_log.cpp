@@ -4,11 +4,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/clock.h"
-#include "platform/message_box.h"
-#include "platform/system_info.h"
-#include "system/log.h"
-#include "system/number_routines.h"
+#include "platform/core/clock.h"
+#include "platform/window/message_box.h"
+#include "platform/core/system_info.h"
+#include "base/log.h"
+#include "base/number_routines.h"
 #include "system/window_data.h"
 
 namespace {

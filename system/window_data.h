@@ -8,11 +8,11 @@
 #pragma once
 #include <cstdint>
 
-#include "platform/window.h"
-#include "system/api_lock.h"
+#include "platform/window/window.h"
+#include "base/api_lock.h"
 #include "system/clock.h"
-#include "system/log.h"
-#include "system/tracked_memory.h"
+#include "base/log.h"
+#include "base/tracked_memory.h"
 
 namespace plat {
 struct Thread;

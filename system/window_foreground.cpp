@@ -1,5 +1,5 @@
 // Bringing the library window to the front.
-#include "platform/window_messages.h"
+#include "platform/window/window_messages.h"
 #include "system/window_system.h"
 
 void BringWindowToForeground(plat::WindowHandle window, int topmost) {

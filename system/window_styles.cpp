@@ -1,6 +1,6 @@
 #include "system/window_styles.h"
 
-#include "platform/window_messages.h"
+#include "platform/window/window_messages.h"
 #include "system/window_data.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // machine's measurements, the clock choice, the second-instance check, the window class, the
 // window and the message-pump thread; and taking them down again.
 #pragma once
-#include "platform/window.h"
+#include "platform/window/window.h"
 
 // 0, or -1 (quit flag set) when another instance runs, the class cannot be registered or the
 // window cannot be created.

@@ -6,8 +6,8 @@
 #include <cstdint>
 
 #include "graphics/graph_image.h"
-#include "graphics/image_decoders.h"
-#include "system/memory_stream.h"
+#include "graphics/codecs/image_decoders.h"
+#include "base/memory_stream.h"
 #include "system/window_data.h"
 
 inline int FuzzOneDecoder(GraphImageDecoder decoder, const uint8_t* data, size_t size) {

@@ -8,8 +8,8 @@
 
 #include "api.h"
 #include "library_entries.h"
-#include "platform/scripted_input.h"
-#include "tests/system/library_fixture.h"
+#include "platform/backend/headless/scripted_input.h"
+#include "tests/support/library_fixture.h"
 #include "zn_app.h"
 #include "zn_frame.h"
 

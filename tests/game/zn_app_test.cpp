@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "api.h"
-#include "platform/clock.h"
-#include "platform/test_controls.h"
-#include "system/api_lock.h"
+#include "platform/core/clock.h"
+#include "platform/testing/test_controls.h"
+#include "base/api_lock.h"
 #include "system/window_data.h"
 #include "tests/game/app_stand_in.h"
 #include "zn_frame.h"

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "graphics/graphics_state.h"
-#include "system/tracked_memory.h"
+#include "base/tracked_memory.h"
 
 namespace {
 

@@ -7,11 +7,11 @@
 #include <string>
 
 #include "graphics/graph_image.h"
-#include "graphics/image_decoders.h"
-#include "system/memory_stream.h"
+#include "graphics/codecs/image_decoders.h"
+#include "base/memory_stream.h"
 #include "system/window_data.h"
 #include "tests/graphics/image_fixtures.h"
-#include "tests/system/log_test_fixture.h"
+#include "tests/support/log_test_fixture.h"
 
 class DecoderTest : public LogFixture {
 protected:

@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "softrender/blend_tables.h"
+#include "softrender/rules/blend_tables.h"
 #include "tests/graphics/graph_test_support.h"
 
 namespace {

@@ -9,7 +9,7 @@
 
 #include "graphics/draw_state.h"
 #include "graphics/graph_image.h"
-#include "system/file_access_table.h"
+#include "base/file_access_table.h"
 #include "tests/graphics/graph_test_support.h"
 
 namespace {

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/test_controls.h"
+#include "platform/testing/test_controls.h"
 #include "system/window_data.h"
-#include "tests/system/log_test_fixture.h"
+#include "tests/support/log_test_fixture.h"
 
 namespace {
 

@@ -12,10 +12,10 @@
 
 #include "graphics/draw_state.h"
 #include "graphics/graph_handle_table.h"
-#include "platform/file.h"
-#include "system/api_lock.h"
-#include "system/file_access_table.h"
-#include "system/public/api.h"
+#include "platform/core/file.h"
+#include "base/api_lock.h"
+#include "base/file_access_table.h"
+#include "library/public/api.h"
 #include "tests/graphics/image_fixtures.h"
 #include "tests/graphics/surface_test_support.h"
 

@@ -7,10 +7,10 @@
 #include <random>
 
 #include "graphics/graph_load.h"
-#include "system/memory_stream.h"
+#include "base/memory_stream.h"
 #include "system/window_data.h"
 #include "tests/graphics/image_fixtures.h"
-#include "tests/system/log_test_fixture.h"
+#include "tests/support/log_test_fixture.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/test_controls.h"
+#include "platform/testing/test_controls.h"
 #include "system/window_data.h"
-#include "tests/system/log_test_fixture.h"
+#include "tests/support/log_test_fixture.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <vector>
 
-#include "tests/system/log_test_fixture.h"
+#include "tests/support/log_test_fixture.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 #include "graphics/surface_2d.h"
 #include "graphics/surface_data.h"
 #include "graphics/surface_formats.h"
-#include "platform/ddraw.h"
-#include "platform/ddraw_test_controls.h"
-#include "tests/system/log_test_fixture.h"
+#include "platform/ddraw/ddraw.h"
+#include "platform/testing/ddraw_test_controls.h"
+#include "tests/support/log_test_fixture.h"
 
 class SurfaceFixture : public LogFixture {
 protected:

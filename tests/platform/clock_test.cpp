@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "platform/clock.h"
-#include "platform/test_controls.h"
+#include "platform/core/clock.h"
+#include "platform/testing/test_controls.h"
 
 namespace {
 

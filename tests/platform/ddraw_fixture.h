@@ -8,8 +8,8 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/ddraw.h"
-#include "platform/ddraw_test_controls.h"
+#include "platform/ddraw/ddraw.h"
+#include "platform/testing/ddraw_test_controls.h"
 
 class DDrawFixture : public ::testing::Test {
 protected:

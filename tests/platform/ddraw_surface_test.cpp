@@ -3,7 +3,7 @@
 // attached Z buffers.
 #include <gtest/gtest.h>
 
-#include "platform/gdi.h"
+#include "platform/window/gdi.h"
 #include "tests/platform/ddraw_fixture.h"
 
 namespace {

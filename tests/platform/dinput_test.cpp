@@ -1,9 +1,9 @@
 #include <cstring>
 
-#include "platform/dinput.h"
-#include "platform/input_backend.h"
-#include "platform/keyboard_state.h"
-#include "platform/thread.h"
+#include "platform/dinput/dinput.h"
+#include "platform/dinput/input_backend.h"
+#include "platform/dinput/keyboard_state.h"
+#include "platform/core/thread.h"
 #include "tests/platform/input_device_fixture.h"
 
 namespace {

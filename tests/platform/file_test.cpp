@@ -5,9 +5,9 @@
 #include <fstream>
 #include <string>
 
-#include "platform/file.h"
-#include "platform/test_controls.h"
-#include "platform/text_encoding.h"
+#include "platform/core/file.h"
+#include "platform/testing/test_controls.h"
+#include "platform/core/text_encoding.h"
 #include "tests/support/temp_dir.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <random>
 #include <vector>
 
-#include "platform/gdi.h"
+#include "platform/window/gdi.h"
 #include "tests/platform/ddraw_fixture.h"
 
 namespace {

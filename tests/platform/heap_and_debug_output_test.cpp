@@ -2,9 +2,9 @@
 
 #include <cstdint>
 
-#include "platform/debug_output.h"
-#include "platform/heap.h"
-#include "platform/test_controls.h"
+#include "platform/core/debug_output.h"
+#include "platform/core/heap.h"
+#include "platform/testing/test_controls.h"
 
 namespace {
 

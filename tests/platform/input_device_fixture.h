@@ -6,12 +6,12 @@
 
 #include <vector>
 
-#include "platform/clock.h"
-#include "platform/dinput.h"
-#include "platform/input_test_controls.h"
-#include "platform/test_controls.h"
-#include "platform/window.h"
-#include "platform/window_test_controls.h"
+#include "platform/core/clock.h"
+#include "platform/dinput/dinput.h"
+#include "platform/testing/input_test_controls.h"
+#include "platform/testing/test_controls.h"
+#include "platform/window/window.h"
+#include "platform/backend/headless/window_test_controls.h"
 
 class InputDeviceFixture : public ::testing::Test {
 protected:

@@ -2,9 +2,9 @@
 
 #include <filesystem>
 
-#include "platform/instance_lock.h"
-#include "platform/window.h"
-#include "platform/window_test_controls.h"
+#include "platform/core/instance_lock.h"
+#include "platform/window/window.h"
+#include "platform/backend/headless/window_test_controls.h"
 #include "tests/support/temp_dir.h"
 #include "window_fixture.h"
 

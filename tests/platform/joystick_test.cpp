@@ -1,6 +1,6 @@
-#include "platform/joystick.h"
+#include "platform/dinput/joystick.h"
 
-#include "platform/input_backend.h"
+#include "platform/dinput/input_backend.h"
 #include "tests/platform/input_device_fixture.h"
 
 namespace {

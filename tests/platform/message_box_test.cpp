@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/message_box.h"
-#include "platform/window_test_controls.h"
+#include "platform/window/message_box.h"
+#include "platform/backend/headless/window_test_controls.h"
 #include "window_fixture.h"
 
 namespace {

@@ -3,8 +3,8 @@
 #include <atomic>
 #include <thread>
 
-#include "platform/thread.h"
-#include "platform/window.h"
+#include "platform/core/thread.h"
+#include "platform/window/window.h"
 #include "window_fixture.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/scripted_input.h"
+#include "platform/backend/headless/scripted_input.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/window.h"
+#include "platform/window/window.h"
 #include "tests/support/temp_dir.h"
 #include "window_fixture.h"
 

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "platform/system_info.h"
-#include "platform/window_test_controls.h"
+#include "platform/core/system_info.h"
+#include "platform/backend/headless/window_test_controls.h"
 #include "window_fixture.h"
 
 namespace {

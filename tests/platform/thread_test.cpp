@@ -5,8 +5,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/test_controls.h"
-#include "platform/thread.h"
+#include "platform/testing/test_controls.h"
+#include "platform/core/thread.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "platform/text_encoding.h"
-#include "platform/window.h"
-#include "platform/window_test_controls.h"
+#include "platform/core/text_encoding.h"
+#include "platform/window/window.h"
+#include "platform/backend/headless/window_test_controls.h"
 #include "window_fixture.h"
 
 namespace {

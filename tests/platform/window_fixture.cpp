@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "platform/clock.h"
-#include "platform/test_controls.h"
-#include "platform/thread.h"
-#include "platform/window_test_controls.h"
+#include "platform/core/clock.h"
+#include "platform/testing/test_controls.h"
+#include "platform/core/thread.h"
+#include "platform/backend/headless/window_test_controls.h"
 
 std::mutex WindowFixture::mutex_;
 std::vector<ProcCall> WindowFixture::calls_;

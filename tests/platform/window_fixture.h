@@ -10,7 +10,7 @@
 #include <optional>
 #include <vector>
 
-#include "platform/window.h"
+#include "platform/window/window.h"
 
 struct ProcCall {
     plat::WindowHandle window;

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "platform/window.h"
-#include "platform/window_test_controls.h"
+#include "platform/window/window.h"
+#include "platform/backend/headless/window_test_controls.h"
 #include "window_fixture.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "platform/clock.h"
-#include "platform/window.h"
+#include "platform/core/clock.h"
+#include "platform/window/window.h"
 #include "window_fixture.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "softrender/blend_tables.h"
+#include "softrender/rules/blend_tables.h"
 
 #include <gtest/gtest.h>
 

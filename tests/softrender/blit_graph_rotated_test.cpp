@@ -1,12 +1,12 @@
 // The graph-level rotated draw: which image it draws from and into, the refusals of the
 // software path, and the box the DirectDraw road will prepare.
-#include "softrender/blit_graph_rotated.h"
+#include "softrender/rotated/blit_graph_rotated.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "softrender/blit_rotated.h"
+#include "softrender/rotated/blit_rotated.h"
 #include "tests/softrender/soft_graph_fixture.h"
 #include "tests/softrender/softrender_test_support.h"
 

@@ -1,11 +1,11 @@
 // The graph-level stretched draw: the corners as the caller gives them (reversed ones mirror,
 // floats truncated), the 2D surface drawn from, the refusals of the software path, and the
 // rectangles the DirectDraw road will prepare.
-#include "softrender/blit_graph_stretched.h"
+#include "softrender/scaled/blit_graph_stretched.h"
 
 #include <gtest/gtest.h>
 
-#include "softrender/blit_scaled.h"
+#include "softrender/scaled/blit_scaled.h"
 #include "tests/softrender/soft_graph_fixture.h"
 #include "tests/softrender/softrender_test_support.h"
 

@@ -1,6 +1,6 @@
 // The unscaled blit's per-call decisions: refusals, clipping, parameter exits, short cuts and
 // the loop named, one table row per decision.
-#include "softrender/blit_plan.h"
+#include "softrender/unscaled/blit_plan.h"
 
 #include <gtest/gtest.h>
 

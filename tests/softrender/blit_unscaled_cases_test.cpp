@@ -1,6 +1,6 @@
 // The unscaled blit's exact cases: one table for 32-bit images, one for 16-bit images and
 // paletted sources, and the geometry and the mended faults.
-#include "softrender/blit_unscaled.h"
+#include "softrender/unscaled/blit_unscaled.h"
 
 #include <gtest/gtest.h>
 

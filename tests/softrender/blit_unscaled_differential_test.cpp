@@ -6,9 +6,9 @@
 #include <set>
 #include <string>
 
-#include "softrender/blit_plan.h"
-#include "softrender/blit_unscaled.h"
-#include "softrender/blit_unscaled_table.h"
+#include "softrender/unscaled/blit_plan.h"
+#include "softrender/unscaled/blit_unscaled.h"
+#include "softrender/unscaled/blit_unscaled_table.h"
 #include "tests/softrender/reference_model.h"
 #include "tests/softrender/softrender_test_support.h"
 

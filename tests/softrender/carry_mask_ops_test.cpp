@@ -1,13 +1,13 @@
 // The word procedures against their per-channel descriptions, their listed cases, and the
 // packed-byte rows against the exact per-byte results.
-#include "softrender/carry_mask_ops.h"
+#include "softrender/rules/carry_mask_ops.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 #include <vector>
 
-#include "softrender/packed_byte_ops.h"
+#include "softrender/rules/packed_byte_ops.h"
 #include "tests/softrender/reference_model.h"
 #include "tests/softrender/softrender_test_support.h"
 

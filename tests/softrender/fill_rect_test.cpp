@@ -1,6 +1,6 @@
 // The rectangle fill: its per-call decisions, its exact cases, and every loop against the
 // reference model on seeded random images.
-#include "softrender/fill_rect.h"
+#include "softrender/fill/fill_rect.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <random>
 #include <vector>
 
-#include "softrender/fill_plan.h"
+#include "softrender/fill/fill_plan.h"
 #include "tests/softrender/reference_model.h"
 #include "tests/softrender/softrender_test_support.h"
 

@@ -1,7 +1,7 @@
 // Quads and the graph-level triangle and quad draws: the early-out box, the software-screen
 // road through graph records (whole graphs and views of shared pixels, float corners, the
 // blend graph, the mask's image) and every refusal of the graph-level entries.
-#include "softrender/quad_draw.h"
+#include "softrender/triangle/quad_draw.h"
 
 #include <gtest/gtest.h>
 
@@ -10,10 +10,10 @@
 
 #include "graphics/draw_state.h"
 #include "graphics/graph_handle_table.h"
-#include "softrender/blend_tables.h"
-#include "softrender/quad_graph_draw.h"
-#include "softrender/soft_draw_target.h"
-#include "softrender/triangle_graph_draw.h"
+#include "softrender/rules/blend_tables.h"
+#include "softrender/triangle/quad_graph_draw.h"
+#include "softrender/rules/soft_draw_target.h"
+#include "softrender/triangle/triangle_graph_draw.h"
 #include "tests/graphics/surface_test_support.h"
 #include "tests/softrender/softrender_test_support.h"
 

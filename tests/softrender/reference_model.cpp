@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "softrender/blend_tables.h"
+#include "softrender/rules/blend_tables.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "softrender/blend_tables.h"
+#include "softrender/rules/blend_tables.h"
 
 std::optional<uint32_t> ReferenceRotatedPixel(const RefSource& src, const RefCall& call,
                                               uint32_t d) {

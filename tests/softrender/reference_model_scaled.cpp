@@ -4,7 +4,7 @@
 #include <cstring>
 #include <utility>
 
-#include "softrender/blend_tables.h"
+#include "softrender/rules/blend_tables.h"
 #include "tests/softrender/reference_model.h"
 #include "tests/softrender/reference_model_rotated.h"
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <utility>
 
-#include "softrender/blend_tables.h"
+#include "softrender/rules/blend_tables.h"
 
 namespace {
 

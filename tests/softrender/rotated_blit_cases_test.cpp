@@ -3,7 +3,7 @@
 // destination pixel through the whole kernel.
 #include <gtest/gtest.h>
 
-#include "softrender/blit_rotated.h"
+#include "softrender/rotated/blit_rotated.h"
 #include "tests/softrender/softrender_test_support.h"
 
 namespace {

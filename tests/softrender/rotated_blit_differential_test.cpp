@@ -8,10 +8,10 @@
 #include <random>
 #include <string>
 
-#include "softrender/blit_rotated.h"
-#include "softrender/rotated_blit_plan.h"
-#include "softrender/rotated_span_loops.h"
-#include "softrender/rotated_span_table.h"
+#include "softrender/rotated/blit_rotated.h"
+#include "softrender/rotated/rotated_blit_plan.h"
+#include "softrender/rotated/rotated_span_loops.h"
+#include "softrender/rotated/rotated_span_table.h"
 #include "tests/softrender/reference_model_rotated.h"
 #include "tests/softrender/softrender_test_support.h"
 

@@ -1,7 +1,7 @@
 // The rotated blit's per-call decisions: refusals (with the mended limits of the fixed point,
 // the row tables and the blend image), the hand-over of mirrored draws, the exact set-up of
 // the inverse mapping, and the choice of span loop, one table row per decision.
-#include "softrender/rotated_blit_plan.h"
+#include "softrender/rotated/rotated_blit_plan.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +10,8 @@
 #include <limits>
 #include <memory>
 
-#include "softrender/rotated_span_loops.h"
-#include "system/number_routines.h"
+#include "softrender/rotated/rotated_span_loops.h"
+#include "base/number_routines.h"
 #include "tests/softrender/softrender_test_support.h"
 
 namespace {

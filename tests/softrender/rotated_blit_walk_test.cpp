@@ -10,9 +10,9 @@
 #include <random>
 #include <utility>
 
-#include "softrender/blit_rotated.h"
-#include "softrender/blit_unscaled.h"
-#include "softrender/rotated_blit_plan.h"
+#include "softrender/rotated/blit_rotated.h"
+#include "softrender/unscaled/blit_unscaled.h"
+#include "softrender/rotated/rotated_blit_plan.h"
 #include "tests/softrender/reference_model_rotated.h"
 #include "tests/softrender/softrender_test_support.h"
 

@@ -7,9 +7,9 @@
 #include <random>
 #include <memory>
 
-#include "softrender/blit_scaled.h"
-#include "softrender/blit_unscaled.h"
-#include "softrender/scaled_blit_plan.h"
+#include "softrender/scaled/blit_scaled.h"
+#include "softrender/unscaled/blit_unscaled.h"
+#include "softrender/scaled/scaled_blit_plan.h"
 #include "tests/softrender/reference_model_scaled.h"
 #include "tests/softrender/softrender_test_support.h"
 

@@ -7,10 +7,10 @@
 #include <random>
 #include <string>
 
-#include "softrender/blit_scaled.h"
-#include "softrender/scaled_blit_plan.h"
-#include "softrender/scaled_blit_table.h"
-#include "softrender/scaled_pixel_loops.h"
+#include "softrender/scaled/blit_scaled.h"
+#include "softrender/scaled/scaled_blit_plan.h"
+#include "softrender/scaled/scaled_blit_table.h"
+#include "softrender/scaled/scaled_pixel_loops.h"
 #include "tests/softrender/reference_model_scaled.h"
 #include "tests/softrender/softrender_test_support.h"
 

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "softrender/blit_scaled.h"
+#include "softrender/scaled/blit_scaled.h"
 #include "tests/softrender/softrender_test_support.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // The pixel rules of the scaled kernels (32-bit and 16-bit images): every loop's pixel step
 // against the reference model, the exact cases of each pixel format as a table, and the
 // choice of loop.
-#include "softrender/scaled_pixel_loops.h"
+#include "softrender/scaled/scaled_pixel_loops.h"
 
 #include <gtest/gtest.h>
 
@@ -9,9 +9,9 @@
 #include <random>
 #include <string>
 
-#include "softrender/loop_table.h"
-#include "softrender/pixel_context.h"
-#include "softrender/pixel_draw.h"
+#include "softrender/rules/loop_table.h"
+#include "softrender/rules/pixel_context.h"
+#include "softrender/rules/pixel_draw.h"
 #include "tests/softrender/reference_model.h"
 #include "tests/softrender/softrender_test_support.h"
 

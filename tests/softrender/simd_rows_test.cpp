@@ -1,5 +1,5 @@
 // The division identities the SSE2 steps replace table lookups with, over their whole ranges.
-#include "softrender/simd_rows_565.h"
+#include "softrender/rules/simd_rows_565.h"
 
 #include <gtest/gtest.h>
 

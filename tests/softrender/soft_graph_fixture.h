@@ -14,9 +14,9 @@
 #include "graphics/graphics_state.h"
 #include "graphics/surface_2d.h"
 #include "graphics/surface_data.h"
-#include "softrender/blend_tables.h"
-#include "softrender/soft_draw_target.h"
-#include "tests/system/log_test_fixture.h"
+#include "softrender/rules/blend_tables.h"
+#include "softrender/rules/soft_draw_target.h"
+#include "tests/support/log_test_fixture.h"
 
 class SoftGraphFixture : public LogFixture {
 protected:

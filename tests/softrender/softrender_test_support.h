@@ -12,7 +12,7 @@
 
 #include "graphics/draw_state.h"
 #include "graphics/memimg.h"
-#include "softrender/blend_tables.h"
+#include "softrender/rules/blend_tables.h"
 
 // A MEMIMG over a buffer of exactly pitch × height bytes (so that AddressSanitizer sees any
 // access past the last row). The record lives on the heap for the same reason: a palette

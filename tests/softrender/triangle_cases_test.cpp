@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "softrender/triangle_rasterizer.h"
+#include "softrender/triangle/triangle_rasterizer.h"
 #include "tests/softrender/softrender_test_support.h"
 
 namespace {

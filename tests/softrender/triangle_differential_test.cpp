@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "softrender/quad_draw.h"
-#include "softrender/triangle_plan.h"
-#include "softrender/triangle_rasterizer.h"
+#include "softrender/triangle/quad_draw.h"
+#include "softrender/triangle/triangle_plan.h"
+#include "softrender/triangle/triangle_rasterizer.h"
 #include "tests/softrender/reference_model_triangle.h"
 #include "tests/softrender/softrender_test_support.h"
 

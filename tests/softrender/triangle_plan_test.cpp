@@ -1,7 +1,7 @@
 // The rasteriser's per-call decisions as tables: the span group and its refusals, the loop of
 // a mode and variant with the parameter exits, the flat colour after the bright, and where
 // the textured loops differ from the scaled blit's.
-#include "softrender/triangle_plan.h"
+#include "softrender/triangle/triangle_plan.h"
 
 #include <gtest/gtest.h>
 

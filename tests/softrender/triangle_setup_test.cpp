@@ -1,6 +1,6 @@
 // The set-up of the triangle rasteriser as a table: vertex orders, gradients, edges and the
 // refusals, including the triangles whose fixed-point values would leave 32 bits.
-#include "softrender/triangle_setup.h"
+#include "softrender/triangle/triangle_setup.h"
 
 #include <gtest/gtest.h>
 

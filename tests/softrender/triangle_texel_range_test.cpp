@@ -1,6 +1,6 @@
 // The run of a span's pixels that map inside the source, against the pixel-by-pixel test of
 // the wrapped 32-bit coordinate: a table of the named cases, then every small combination.
-#include "softrender/triangle_texel_range.h"
+#include "softrender/triangle/triangle_texel_range.h"
 
 #include <gtest/gtest.h>
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "softrender/quad_draw.h"
-#include "softrender/triangle_rasterizer.h"
+#include "softrender/triangle/quad_draw.h"
+#include "softrender/triangle/triangle_rasterizer.h"
 #include "tests/softrender/softrender_test_support.h"
 
 namespace {

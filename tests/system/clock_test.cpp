@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/clock.h"
-#include "platform/test_controls.h"
+#include "platform/core/clock.h"
+#include "platform/testing/test_controls.h"
 #include "system/window_data.h"
 
 namespace {

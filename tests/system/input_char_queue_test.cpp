@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "platform/window_messages.h"
+#include "platform/window/window_messages.h"
 #include "system/window_data.h"
 
 namespace {

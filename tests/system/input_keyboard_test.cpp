@@ -1,7 +1,7 @@
 #include <cstring>
 
-#include "platform/keyboard_state.h"
-#include "tests/system/input_fixture.h"
+#include "platform/dinput/keyboard_state.h"
+#include "tests/support/input_fixture.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tests/system/input_fixture.h"
+#include "tests/support/input_fixture.h"
 
 namespace {
 

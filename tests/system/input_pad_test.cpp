@@ -1,5 +1,5 @@
 #include "system/input_internal.h"
-#include "tests/system/input_fixture.h"
+#include "tests/support/input_fixture.h"
 
 namespace {
 

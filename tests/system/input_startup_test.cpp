@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "tests/system/input_fixture.h"
+#include "tests/support/input_fixture.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/window_messages.h"
-#include "tests/system/library_fixture.h"
+#include "platform/window/window_messages.h"
+#include "tests/support/library_fixture.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <atomic>
 #include <thread>
 
-#include "platform/thread.h"
+#include "platform/core/thread.h"
 #include "system/message_pump.h"
-#include "tests/system/library_fixture.h"
+#include "tests/support/library_fixture.h"
 
 namespace {
 

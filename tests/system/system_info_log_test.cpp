@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "tests/system/library_fixture.h"
+#include "tests/support/library_fixture.h"
 
 namespace {
 

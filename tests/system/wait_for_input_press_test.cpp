@@ -2,9 +2,9 @@
 // then the next press is returned; the end of the library ends the wait with 0.
 #include <gtest/gtest.h>
 
-#include "platform/input_test_controls.h"
-#include "platform/window_messages.h"
-#include "tests/system/library_fixture.h"
+#include "platform/testing/input_test_controls.h"
+#include "platform/window/window_messages.h"
+#include "tests/support/library_fixture.h"
 
 namespace {
 

@@ -1,0 +1,164 @@
+// System facts: OS version, processor, memory, code page, COM, screen saver, desktop.
+#include "platform/core/system_info.h"
+
+#include <sys/sysinfo.h>
+
+#include <atomic>
+#include <cstring>
+#include <mutex>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <cpuid.h>
+#endif
+
+#include "platform/window/window_backend.h"
+#include "platform/backend/headless/window_test_controls.h"
+
+namespace plat {
+
+namespace {
+
+struct Overrides {
+    std::mutex mutex;
+    bool os = false;
+    OsVersionInfo osValue{};
+    bool cpu = false;
+    CpuInfo cpuValue{};
+    bool memory = false;
+    MemoryStatus memoryValue{};
+    uint32_t codePage = 0;
+};
+
+Overrides& TheOverrides() {
+    static Overrides* o = new Overrides;
+    return *o;
+}
+
+std::atomic<int> g_failComStarts{0};
+std::atomic<bool> g_screenSaverActive{true};
+
+CpuInfo ReadCpu() {
+    CpuInfo info{};
+#if defined(__x86_64__) || defined(__i386__)
+    unsigned int eax = 0, ebx = 0, ecx = 0, edx = 0;
+    if (__get_cpuid(0, &eax, &ebx, &ecx, &edx) == 0) return info;
+    info.hasCpuid = true;
+    std::memcpy(info.vendor + 0, &ebx, 4);
+    std::memcpy(info.vendor + 4, &edx, 4);
+    std::memcpy(info.vendor + 8, &ecx, 4);
+    info.vendor[12] = '\0';
+    if (__get_cpuid(1, &eax, &ebx, &ecx, &edx) != 0) {
+        info.hasTimeStampCounter = (edx & (1u << 4)) != 0;
+        info.hasMmx = (edx & (1u << 23)) != 0;
+    }
+    if (__get_cpuid(0x80000000u, &eax, &ebx, &ecx, &edx) != 0 && eax >= 0x80000004u) {
+        for (unsigned int i = 0; i < 3; ++i) {
+            unsigned int r[4];
+            __get_cpuid(0x80000002u + i, &r[0], &r[1], &r[2], &r[3]);
+            std::memcpy(info.brand + i * 16, r, 16);
+        }
+        info.brand[48] = '\0';
+    }
+#endif
+    return info;
+}
+
+uint32_t Clamp32(unsigned long long value) {
+    return value > 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<uint32_t>(value);
+}
+
+}  // namespace
+
+OsVersionInfo GetOsVersion() {
+    Overrides& o = TheOverrides();
+    std::lock_guard<std::mutex> hold(o.mutex);
+    if (o.os) return o.osValue;
+    OsVersionInfo info{};
+    info.platformId = 2;
+    info.major = 5;
+    info.minor = 1;
+    info.build = 2600;
+    std::strcpy(info.service, "Service Pack 3");
+    return info;
+}
+
+CpuInfo GetCpuInfo() {
+    {
+        Overrides& o = TheOverrides();
+        std::lock_guard<std::mutex> hold(o.mutex);
+        if (o.cpu) return o.cpuValue;
+    }
+    return ReadCpu();
+}
+
+MemoryStatus GetMemoryStatus() {
+    {
+        Overrides& o = TheOverrides();
+        std::lock_guard<std::mutex> hold(o.mutex);
+        if (o.memory) return o.memoryValue;
+    }
+    MemoryStatus status{};
+    struct sysinfo si{};
+    if (sysinfo(&si) == 0) {
+        const unsigned long long unit = si.mem_unit == 0 ? 1 : si.mem_unit;
+        status.totalPhysical = Clamp32(static_cast<unsigned long long>(si.totalram) * unit);
+        status.freePhysical = Clamp32(static_cast<unsigned long long>(si.freeram) * unit);
+    }
+    return status;
+}
+
+uint32_t GetOemCodePage() {
+    Overrides& o = TheOverrides();
+    std::lock_guard<std::mutex> hold(o.mutex);
+    return o.codePage != 0 ? o.codePage : 932;
+}
+
+int32_t StartCom() {
+    int n = g_failComStarts.load();
+    while (n > 0) {
+        if (g_failComStarts.compare_exchange_weak(n, n - 1)) return -1;
+    }
+    return 0;
+}
+
+void EndCom() {}
+
+bool IsScreenSaverActive() { return g_screenSaverActive.load(); }
+void SetScreenSaverActive(bool active) { g_screenSaverActive.store(active); }
+
+DesktopInfo GetDesktopInfo() { return Backend().Desktop(); }
+
+uint32_t GetTimerMinimumPeriod() { return 1; }
+
+// ---- test controls ----
+
+void SetOsVersionForTests(const OsVersionInfo* version) {
+    Overrides& o = TheOverrides();
+    std::lock_guard<std::mutex> hold(o.mutex);
+    o.os = version != nullptr;
+    if (version != nullptr) o.osValue = *version;
+}
+
+void SetCpuInfoForTests(const CpuInfo* cpu) {
+    Overrides& o = TheOverrides();
+    std::lock_guard<std::mutex> hold(o.mutex);
+    o.cpu = cpu != nullptr;
+    if (cpu != nullptr) o.cpuValue = *cpu;
+}
+
+void SetMemoryStatusForTests(const MemoryStatus* memory) {
+    Overrides& o = TheOverrides();
+    std::lock_guard<std::mutex> hold(o.mutex);
+    o.memory = memory != nullptr;
+    if (memory != nullptr) o.memoryValue = *memory;
+}
+
+void SetOemCodePageForTests(uint32_t codePage) {
+    Overrides& o = TheOverrides();
+    std::lock_guard<std::mutex> hold(o.mutex);
+    o.codePage = codePage;
+}
+
+void FailNextComStarts(int count) { g_failComStarts.store(count < 0 ? 0 : count); }
+
+}  // namespace plat

@@ -1,0 +1,137 @@
+// Surface-to-surface copies and fills: Blt (colour fill, depth fill, nearest-neighbour
+// stretch, source colour key) and BltFast (unstretched copy, source colour key).
+#include <cstring>
+#include <vector>
+
+#include "platform/ddraw/ddraw_internal.h"
+
+namespace plat {
+
+namespace {
+
+constexpr uint32_t kBltFlags = DDBLT_COLORFILL | DDBLT_KEYSRC | DDBLT_WAIT | DDBLT_DEPTHFILL;
+constexpr uint32_t kBltFastFlags = DDBLTFAST_SRCCOLORKEY | DDBLTFAST_WAIT;
+
+uint32_t PixelMask(uint32_t bits) { return bits >= 32 ? 0xFFFFFFFFu : (1u << bits) - 1; }
+
+void Fill(SurfaceImpl* dest, const Rect& area, uint32_t value) {
+    value &= PixelMask(dest->format.bitCount);
+    for (int32_t y = area.top; y < area.bottom; ++y) {
+        uint8_t* p = dest->PixelAt(area.left, y);
+        for (int32_t x = area.left; x < area.right; ++x, p += dest->bytesPerPixel) {
+            WritePixel(p, dest->bytesPerPixel, value);
+        }
+    }
+}
+
+// Copies the source rectangle (rows at source, sourcePitch apart, sw × sh pixels) onto the
+// destination area, each destination pixel taking the nearest source pixel at or before its
+// scaled position; pixels inside the key range are left out when keyed.
+void CopyScaled(SurfaceImpl* dest, const Rect& area, const uint8_t* source, int64_t sourcePitch,
+                int32_t sw, int32_t sh, bool keyed, ColorKey key) {
+    const uint32_t bpp = dest->bytesPerPixel;
+    const int64_t dw = area.right - area.left;
+    const int64_t dh = area.bottom - area.top;
+    const uint32_t mask = PixelMask(dest->format.bitCount);
+    const uint32_t low = key.low & mask, high = key.high & mask;
+    for (int64_t y = 0; y < dh; ++y) {
+        const uint8_t* row = source + (y * sh / dh) * sourcePitch;
+        uint8_t* out = dest->PixelAt(area.left, static_cast<int32_t>(area.top + y));
+        for (int64_t x = 0; x < dw; ++x, out += bpp) {
+            const uint8_t* in = row + (x * sw / dw) * bpp;
+            if (keyed) {
+                const uint32_t value = ReadPixel(in, bpp) & mask;
+                if (value >= low && value <= high) continue;
+            }
+            std::memcpy(out, in, bpp);
+        }
+    }
+}
+
+// The checks and the copy that Blt and BltFast share once the destination area is known.
+DDResult CopyFrom(SurfaceImpl* dest, const Rect& destArea, DrawSurface* sourceSurface,
+                  const Rect* sourceRect, bool keyed) {
+    auto* source = static_cast<SurfaceImpl*>(sourceSurface);
+    if (source == nullptr) return DDERR_INVALIDPARAMS;
+    const Rect sourceArea = sourceRect != nullptr ? *sourceRect : WholeRect(source);
+    if (!RectInside(sourceArea, source) || !RectInside(destArea, dest)) {
+        return DDERR_INVALIDRECT;
+    }
+    if (dest->lost || source->lost) return DDERR_SURFACELOST;
+    if (dest->IsBusy() || source->IsBusy()) return DDERR_SURFACEBUSY;
+    if (!SameLayout(dest->format, source->format)) return DDERR_INVALIDPIXELFORMAT;
+    if (keyed && !source->hasSourceKey) return DDERR_NOCOLORKEY;
+
+    const int32_t sw = sourceArea.right - sourceArea.left;
+    const int32_t sh = sourceArea.bottom - sourceArea.top;
+    const uint8_t* from = source->PixelAt(sourceArea.left, sourceArea.top);
+    int64_t fromPitch = source->pitch;
+    // A copy within one surface reads from a snapshot, so overlapping areas come out whole.
+    std::vector<uint8_t> snapshot;
+    if (source == dest) {
+        const size_t rowBytes = static_cast<size_t>(sw) * source->bytesPerPixel;
+        snapshot.resize(rowBytes * static_cast<size_t>(sh));
+        for (int32_t y = 0; y < sh; ++y) {
+            std::memcpy(snapshot.data() + rowBytes * y, from + static_cast<int64_t>(y) * fromPitch,
+                        rowBytes);
+        }
+        from = snapshot.data();
+        fromPitch = static_cast<int64_t>(rowBytes);
+    }
+    CopyScaled(dest, destArea, from, fromPitch, sw, sh, keyed, source->sourceKey);
+    return DD_OK;
+}
+
+}  // namespace
+
+DDResult SurfaceImpl::Blt(const Rect* destRect, DrawSurface* source, const Rect* sourceRect,
+                          uint32_t flags, const BltFx* fx) {
+    const Rect area = destRect != nullptr ? *destRect : WholeRect(this);
+    const bool isZ = (caps.caps & DDSCAPS_ZBUFFER) != 0;
+    DDResult result = DD_OK;
+    if ((flags & ~kBltFlags) != 0 ||
+        (flags & (DDBLT_COLORFILL | DDBLT_DEPTHFILL)) == (DDBLT_COLORFILL | DDBLT_DEPTHFILL)) {
+        result = DDERR_INVALIDPARAMS;
+    } else if ((flags & (DDBLT_COLORFILL | DDBLT_DEPTHFILL)) != 0) {
+        const bool depth = (flags & DDBLT_DEPTHFILL) != 0;
+        if (fx == nullptr || depth != isZ) {
+            result = DDERR_INVALIDPARAMS;
+        } else if (!RectInside(area, this)) {
+            result = DDERR_INVALIDRECT;
+        } else if (lost) {
+            result = DDERR_SURFACELOST;
+        } else if (IsBusy()) {
+            result = DDERR_SURFACEBUSY;
+        } else {
+            Fill(this, area, depth ? fx->fillDepth : fx->fillColor);
+        }
+    } else {
+        result = CopyFrom(this, area, source, sourceRect, (flags & DDBLT_KEYSRC) != 0);
+    }
+    return RecordCall("Blt", serial, 0, flags, &area, result);
+}
+
+DDResult SurfaceImpl::BltFast(int32_t x, int32_t y, DrawSurface* source, const Rect* sourceRect,
+                              uint32_t flags) {
+    DDResult result = DD_OK;
+    Rect area = {x, y, x, y};
+    auto* from = static_cast<SurfaceImpl*>(source);
+    if ((flags & ~kBltFastFlags) != 0 || from == nullptr) {
+        result = DDERR_INVALIDPARAMS;
+    } else {
+        const Rect sourceArea = sourceRect != nullptr ? *sourceRect : WholeRect(from);
+        area.right = static_cast<int32_t>(static_cast<int64_t>(x) + sourceArea.right -
+                                          sourceArea.left);
+        area.bottom = static_cast<int32_t>(static_cast<int64_t>(y) + sourceArea.bottom -
+                                           sourceArea.top);
+        const bool overflow =
+            static_cast<int64_t>(x) + sourceArea.right - sourceArea.left > INT32_MAX ||
+            static_cast<int64_t>(y) + sourceArea.bottom - sourceArea.top > INT32_MAX;
+        result = overflow ? DDERR_INVALIDRECT
+                          : CopyFrom(this, area, source, &sourceArea,
+                                     (flags & DDBLTFAST_SRCCOLORKEY) != 0);
+    }
+    return RecordCall("BltFast", serial, 0, flags, &area, result);
+}
+
+}  // namespace plat

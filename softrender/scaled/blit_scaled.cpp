@@ -1,0 +1,81 @@
+#include "softrender/scaled/blit_scaled.h"
+
+#include <cstddef>
+
+#include "graphics/draw_state.h"
+#include "softrender/rules/blend_tables.h"
+#include "softrender/unscaled/blit_unscaled.h"
+#include "softrender/rules/pixel_context.h"
+#include "softrender/scaled/scaled_blit_plan.h"
+#include "softrender/scaled/scaled_blit_table.h"
+
+namespace {
+
+// A paletted source's palette: 256 entries of 4 bytes (32-bit sources) or 2 bytes (16-bit
+// sources), zero past its count.
+union ScaledPaletteScratch {
+    uint32_t entries32[256];
+    uint16_t entries16[256];
+};
+alignas(16) ScaledPaletteScratch PaletteScratch;
+
+// The source columns of a strip of destination pixels (scaled_blit_walk.h).
+int32_t ColumnTable[kScaledColumnStrip];
+
+}  // namespace
+
+void BlitMemImgScaled(MEMIMG* dst, const MEMIMG* src, const RECT& rect, int32_t transFlag,
+                      const MEMIMG* blendImage) {
+    const DrawState& state = GetDrawState();
+    const ScaledBlitPlan plan =
+        PlanBlitMemImgScaled(dst, src, rect, transFlag, blendImage, state, UseMmx);
+    if (plan.draw == ScaledDraw::Unscaled) {
+        BlitMemImg(dst, src, plan.area.left, plan.area.top, transFlag, blendImage);
+        return;
+    }
+    if (plan.draw != ScaledDraw::Stepped) return;
+    const ScaledBlitFn loop = FindScaledBlitLoop(plan.loop);
+    if (loop == nullptr) return;
+
+    const int srcBytes = MemImgBytesPerPixel(src->pixelFormat, src->paletted, src->alpha);
+    const int dstBytes = dst->pixelFormat == MEMIMG_FORMAT_32 ? 4 : 2;
+    // The first column and row read, counted from the far side when mirrored.
+    const int32_t column = plan.mirrorX ? src->width - 1 - plan.sourceColumn : plan.sourceColumn;
+    const int32_t row = plan.mirrorY ? src->height - 1 - plan.sourceRow : plan.sourceRow;
+
+    ScaledRun run;
+    run.dst = dst->pixels + static_cast<ptrdiff_t>(plan.area.top) * dst->pitch +
+              static_cast<ptrdiff_t>(plan.area.left) * dstBytes;
+    run.dstPitch = dst->pitch;
+    run.width = plan.area.right - plan.area.left;
+    run.height = plan.area.bottom - plan.area.top;
+    run.src = src->pixels + static_cast<ptrdiff_t>(row) * src->pitch +
+              static_cast<ptrdiff_t>(column) * srcBytes;
+    run.srcColumnStep = plan.mirrorX ? -srcBytes : srcBytes;
+    run.srcRowStep = plan.mirrorY ? -static_cast<ptrdiff_t>(src->pitch) : src->pitch;
+    run.blend = nullptr;
+    run.blendColumnStep = 0;
+    run.blendRowStep = 0;
+    if (blendImage != nullptr) {
+        run.blend = blendImage->pixels + static_cast<ptrdiff_t>(row) * blendImage->pitch + column;
+        run.blendColumnStep = plan.mirrorX ? -1 : 1;
+        run.blendRowStep = plan.mirrorY ? -static_cast<ptrdiff_t>(blendImage->pitch)
+                                        : blendImage->pitch;
+    }
+    run.stepX = plan.stepX;
+    run.stepY = plan.stepY;
+    run.accumulatorX = plan.accumulatorX;
+    run.accumulatorY = plan.accumulatorY;
+    run.columns = ColumnTable;
+    run.context = MakePixelContext(state.bright, state.blendParam, src->colorKey);
+    if (src->paletted) {
+        if (src->pixelFormat == MEMIMG_FORMAT_32) {
+            CopyPaletteToScratch(PaletteScratch.entries32, src->palette, src->paletteCount, 4);
+            run.context.palette32 = PaletteScratch.entries32;
+        } else {
+            CopyPaletteToScratch(PaletteScratch.entries16, src->palette, src->paletteCount, 2);
+            run.context.palette16 = PaletteScratch.entries16;
+        }
+    }
+    loop(run);
+}

@@ -1,4 +1,0 @@
-#include "softrender/scaled_blit_table.h"
-
-constinit const ScaledBlitGroup kScaledBlits32Paletted = MakeScaledBlitGroup<1, true>();
-constinit const ScaledBlitGroup kScaledBlits32Direct = MakeScaledBlitGroup<1, false>();

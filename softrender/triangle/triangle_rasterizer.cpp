@@ -1,0 +1,72 @@
+#include "softrender/triangle/triangle_rasterizer.h"
+
+#include <cstddef>
+
+#include "graphics/draw_state.h"
+#include "softrender/unscaled/blit_unscaled.h"
+#include "softrender/rules/draw_bounds.h"
+#include "softrender/rules/pixel_context.h"
+#include "softrender/triangle/triangle_plan.h"
+#include "softrender/triangle/triangle_setup.h"
+#include "softrender/triangle/triangle_spans.h"
+
+namespace {
+
+// The rasteriser's copy of a paletted source's palette: 256 entries whatever the palette's
+// count, the entries past the count zero, so that every index reads a defined colour.
+union TrianglePaletteTable {
+    uint32_t entries32[256];
+    uint16_t entries16[256];
+};
+alignas(16) TrianglePaletteTable PaletteScratch;
+
+}  // namespace
+
+void RasterizeMemImgTriangle(MEMIMG* dst, const MEMIMG* src, const int32_t* vertices,
+                             int32_t transFlag, const MEMIMG* blendImage, uint32_t colour) {
+    if (vertices == nullptr) return;
+    const MEMIMG* blend = src != nullptr ? blendImage : nullptr;
+    const TriangleGroup group = SelectTriangleGroup(dst, src, blend);
+    if (group == TriangleGroup::None) return;
+
+    TriangleRun run{};
+    if (SetUpTriangle(vertices, src != nullptr, &run.setup) != TriangleSetupResult::Ok) return;
+
+    const DrawState& state = GetDrawState();
+    const uint32_t mode = static_cast<uint32_t>(state.blendMode);
+    if (mode > 4) return;
+    run.bound = DrawBoundsInImage(state.drawArea, *dst);
+    if (run.bound.left >= run.bound.right || run.bound.top >= run.bound.bottom) return;
+
+    run.dstPixels = dst->pixels;
+    run.dstPitch = dst->pitch;
+    run.blendParam = state.blendParam;
+    run.bright = state.bright;
+    run.transFlag = transFlag;
+    if (src == nullptr) {
+        run.context = MakePixelContext(state.bright, state.blendParam, 0);
+        run.colour = PrepareFlatColour(dst->pixelFormat, colour, state.bright);
+    } else {
+        run.context = MakePixelContext(state.bright, state.blendParam, src->colorKey);
+        run.srcPixels = src->pixels;
+        run.srcPitch = src->pitch;
+        run.widthBound = static_cast<uint32_t>(src->width) << 18;
+        run.heightBound = static_cast<uint32_t>(src->height) << 18;
+        run.sourceAlpha = !src->paletted && src->alpha;
+        if (blend != nullptr) {
+            run.blendPixels = blend->pixels;
+            run.blendPitch = blend->pitch;
+        }
+        if (src->paletted) {
+            if (src->pixelFormat == MEMIMG_FORMAT_32) {
+                CopyPaletteToScratch(PaletteScratch.entries32, src->palette, src->paletteCount, 4);
+                run.context.palette32 = PaletteScratch.entries32;
+            } else {
+                CopyPaletteToScratch(PaletteScratch.entries16, src->palette, src->paletteCount, 2);
+                run.context.palette16 = PaletteScratch.entries16;
+            }
+        }
+    }
+    const TriangleEntry entry = GetTriangleEntries(group)[mode];
+    if (entry != nullptr) entry(run);
+}

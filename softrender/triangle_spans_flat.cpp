@@ -1,6 +1,0 @@
-#include "softrender/loop_table.h"
-#include "softrender/triangle_spans.h"
-
-// The flat-colour loops: fill loop index format * 5 + mode.
-constinit const std::array<TriangleEntry, kFillLoopCount> kFlatTriangleLoops =
-    MakeLoopTable<TriangleEntry, DescribeFlatSpanLoop, FlatTriangleLoop, 0, kFillLoopCount>();

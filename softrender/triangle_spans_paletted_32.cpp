@@ -1,7 +1,0 @@
-#include "softrender/loop_table.h"
-#include "softrender/triangle_spans.h"
-
-// The textured loops of paletted sources onto 32-bit destinations.
-constinit const TrianglePalettedLoops kTriangleLoopsPaletted32 =
-    MakeLoopTable<TriangleEntry, DescribeTriangleSpanLoop, TexturedTriangleLoop,
-                  1 * kLoopKeysPerFormat, kTriangleKeysPerSource>();

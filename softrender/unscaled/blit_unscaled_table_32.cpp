@@ -1,0 +1,7 @@
+#include "softrender/unscaled/blit_plan.h"
+#include "softrender/unscaled/blit_unscaled_table.h"
+#include "softrender/rules/loop_table.h"
+
+constinit const UnscaledBlitLoopTable kUnscaledBlitLoops32 =
+    MakeLoopTable<UnscaledBlitLoopFn, DescribeUnscaledBlitLoop, UnscaledBlitLoop, kLoopKeysPerFormat,
+                  kLoopKeysPerFormat>();

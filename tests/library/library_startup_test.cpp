@@ -1,0 +1,298 @@
+// Library start-up and shut-down: the order of their steps as the log shows it, the window
+// they make, and every start-up failure ending in its own log line and result.
+#include "library/library_startup.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "graphics/draw_state.h"
+#include "graphics/graphics_state.h"
+#include "platform/core/thread.h"
+#include "platform/window/window.h"
+#include "system/message_pump.h"
+#include "system/window_system.h"
+#include "tests/support/library_fixture.h"
+
+namespace {
+
+using LibraryStartupTest = LibraryFixture;
+
+// True when the log line matches the expected one; an expected line ending in '*' only has
+// to start the log line.
+bool LineMatches(const std::string& got, const std::string& want) {
+    if (!want.empty() && want.back() == '*') {
+        return got.compare(0, want.size() - 1, want, 0, want.size() - 1) == 0;
+    }
+    return got == want;
+}
+
+// Compares the log from `from` on with the expected lines, one after the other; "..." stands
+// for any number of lines of another part of the library.
+void ExpectLinesFrom(const std::vector<std::string>& lines, size_t from,
+                     const std::vector<std::string>& expected) {
+    size_t at = from;
+    bool gap = false;
+    for (const std::string& want : expected) {
+        if (want == "...") {
+            gap = true;
+            continue;
+        }
+        if (gap) {
+            while (at < lines.size() && !LineMatches(lines[at], want)) ++at;
+        }
+        ASSERT_LT(at, lines.size()) << "missing: " << want;
+        EXPECT_TRUE(LineMatches(lines[at], want)) << "line " << at << ": " << lines[at];
+        ++at;
+        gap = false;
+    }
+}
+
+const std::vector<std::string> kStartUpLines = {
+    "システムの情報を出力します",
+    "\tＺＮライブラリ Ver2.24c",
+    "\tＯＳ  WindowsXP ( Build 2600 Service Pack 3 )",
+    "\tＣＰＵ動作速度：大体*",
+    "\tＭＭＸ命令を使用します",
+    "\tＣＰＵベンダ：GenuineIntel",
+    "\tＣＰＵ名：Test CPU 1.0",
+    "ＣＯＭの初期化... 成功しました",
+    "メモリ総量:512.00MB  空きメモリ領域:256.00MB ",
+    "タイマーの精度を検査します",
+    // Under the virtual clock both clocks change on every read: a tie keeps the counter.
+    "精度結果 更新回数 マルチメディアタイマー：60  パフォーマンスカウンター：60",
+    " パフォーマンスカウンターを使用します タイマー分解能 : 1000000.000000 KHz ",
+    " ソフトの二重起動検査... 二重起動はされていませんでした",
+    "ウインドウクラスを登録します... 登録に成功しました",
+    "フルスクリーンモード用のウインドウを作成します",
+    "カーソルを不可視にしました",
+    "ＩＭＥを無効にしました",
+    "...",  // input devices
+    "DirectInput 関連の初期化は正常に終了しました",
+    "グラフィック管理系の初期化を行います",
+    "\t３Ｄグラフィック描画機能は使用しません",
+    "グラフィック管理系の初期化は正常に終了しました",
+};
+
+const std::vector<std::string> kShutDownLines = {
+    "グラフィック管理系の終了処理は正常に終了しました",
+    "...",  // input devices
+    "ウインドウを閉じようとしています",
+    "ウインドウが破棄されようとしています",
+    "ソフトを終了する準備が整いました",
+    "ＣＯＭを終了... 完了",
+    "",
+    "Alloc memory dump*",
+};
+
+TEST_F(LibraryStartupTest, StartAndEndRunTheirStepsInOrder) {
+    const uint32_t blocksBefore = GetWindowData().memory.count;
+    ASSERT_EQ(ApiInitLibrary(), 0);
+
+    WindowData& data = GetWindowData();
+    EXPECT_EQ(data.library.inStartUp, 0u);
+    EXPECT_EQ(data.clock.started, 1u);
+    EXPECT_EQ(data.library.comStarted, 1u);
+    EXPECT_EQ(data.clock.usePerformanceCounter, 1u);
+    EXPECT_EQ(data.window.mainThreadId, plat::CurrentThreadId());
+    EXPECT_NE(data.window.pumpThread, nullptr);
+    EXPECT_EQ(data.window.windowCreating, 0u);
+    EXPECT_EQ(data.window.active, 1u);
+    EXPECT_FALSE(plat::IsScreenSaverActive());
+    EXPECT_EQ(GetDrawTarget(), kDrawTargetFront);
+    EXPECT_EQ(GetGraphicsHooks().waitWhileInactive, &WaitWhileInactive);
+
+    // Without a title the class is "D123987X" and the window is called "ZnLib".
+    const plat::WindowHandle window = Window();
+    ASSERT_TRUE(plat::IsWindow(window));
+    char title[64] = {};
+    plat::GetWindowText(window, title, sizeof(title));
+    EXPECT_STREQ(title, "ZnLib");
+    EXPECT_TRUE(plat::HasWindowOfClass("D123987X"));
+    EXPECT_TRUE(plat::IsWindowVisible(window));
+    // The full-screen window covers the screen at (0, 0) above the other windows.
+    uint32_t style = 0, exStyle = 0;
+    plat::GetWindowStyle(window, &style, &exStyle);
+    EXPECT_EQ(style & ~plat::WS_VISIBLE, 0x80000000u);
+    EXPECT_EQ(exStyle, plat::WS_EX_TOPMOST);
+    plat::Rect rect = {};
+    plat::GetWindowRect(window, &rect);
+    EXPECT_EQ(rect.left, 0);
+    EXPECT_EQ(rect.top, 0);
+    EXPECT_EQ(rect.right, 640);
+    EXPECT_EQ(rect.bottom, 480);
+
+    const size_t startLines = LogLines().size();
+    ExpectLinesFrom(LogLines(), 0, kStartUpLines);
+
+    EXPECT_EQ(ApiTermLibrary(), 0);
+    ExpectLinesFrom(LogLines(), startLines, kShutDownLines);
+
+    EXPECT_FALSE(plat::IsWindow(window));
+    EXPECT_FALSE(plat::HasWindowOfClass("D123987X"));
+    EXPECT_EQ(data.window.handle, 0u);
+    EXPECT_EQ(data.window.pumpThread, nullptr);
+    EXPECT_EQ(data.window.pumpThreadEnded, 1u);
+    EXPECT_TRUE(IsQuitRequested());
+    EXPECT_EQ(data.clock.started, 0u);
+    EXPECT_EQ(data.library.comStarted, 0u);
+    EXPECT_EQ(data.library.ending, 1u);
+    EXPECT_TRUE(plat::IsScreenSaverActive());
+    EXPECT_EQ(data.apiLock.created, 0u) << "the shut-down entry destroys the lock";
+    EXPECT_EQ(GetGraphicsHooks().waitWhileInactive, nullptr);
+    EXPECT_EQ(data.memory.count, blocksBefore);
+}
+
+TEST_F(LibraryStartupTest, WindowedStartCentresTheWindowAndNamesTheClassAfterTheTitle) {
+    WindowSettings& settings = GetWindowData().settings;
+    settings.windowed = 1;
+    std::snprintf(settings.title, sizeof(settings.title), "%s", "VORNAST");
+    StartWithoutPumpThread();
+
+    EXPECT_STREQ(GetWindowData().settings.className, "VORNAST");
+    EXPECT_TRUE(plat::HasWindowOfClass("VORNAST"));
+    plat::Rect rect = {};
+    plat::GetWindowRect(Window(), &rect);
+    EXPECT_EQ(rect.left, (1920 - 640) / 2);
+    EXPECT_EQ(rect.top, (1080 - 480) / 2);
+    EXPECT_EQ(rect.right - rect.left, 640);
+    EXPECT_EQ(rect.bottom - rect.top, 480);
+    const plat::Rect& client = GetWindowData().window.clientRect;
+    EXPECT_EQ(client.left, 640);
+    EXPECT_EQ(client.top, 300);
+    EXPECT_EQ(client.right, 1280);
+    EXPECT_EQ(client.bottom, 780);
+    EXPECT_TRUE(LogHas("ウインドウモード起動用のウインドウを作成します"));
+    EXPECT_FALSE(LogHas("カーソルを不可視にしました"));
+}
+
+TEST_F(LibraryStartupTest, SettingsSurviveTheStartUpResetAndALaterStart) {
+    WindowSettings& settings = GetWindowData().settings;
+    settings.windowed = 1;
+    settings.windowScale = 0.5;
+    std::snprintf(settings.title, sizeof(settings.title), "%s", "Again");
+    StartWithoutPumpThread();
+    ASSERT_EQ(ApiTermLibrary(), 0);
+
+    // The second start in the same process finds the same settings and succeeds.
+    StartWithoutPumpThread();
+    EXPECT_STREQ(GetWindowData().settings.title, "Again");
+    EXPECT_EQ(GetWindowData().settings.windowScale, 0.5);
+    plat::Rect rect = {};
+    plat::GetWindowRect(Window(), &rect);
+    EXPECT_EQ(rect.right - rect.left, 320);
+    EXPECT_EQ(rect.bottom - rect.top, 240);
+}
+
+// A start-up failure: what to arrange, the log line it gives, the result, whether start-up
+// ran the shut-down (its memory dump ends the log) and whether quit was set.
+struct FailureCase {
+    const char* name;
+    void (*arrange)(const ScopedTempDir& dir);
+    const char* logLine;
+    int result;
+    bool shutDownRan;
+    bool quit;
+};
+
+class StartUpFailureTest : public LibraryFixture,
+                           public ::testing::WithParamInterface<FailureCase> {};
+
+TEST_P(StartUpFailureTest, GivesItsLogLineAndResult) {
+    const FailureCase& c = GetParam();
+    c.arrange(dir_);
+    EXPECT_EQ(ApiInitLibrary(), c.result);
+
+    const WindowData& data = GetWindowData();
+    EXPECT_EQ(data.library.inStartUp, 0u);
+    EXPECT_TRUE(LogHas(c.logLine)) << c.logLine;
+    EXPECT_EQ(LogHas("Alloc memory dump"), c.shutDownRan);
+    EXPECT_EQ(IsQuitRequested(), c.quit);
+    if (c.result == -1) {
+        EXPECT_EQ(data.window.handle, 0u);
+        EXPECT_EQ(data.window.pumpThread, nullptr);
+        EXPECT_EQ(data.library.comStarted, 0u);
+        EXPECT_EQ(data.clock.started, 0u);
+        // Shut-down after a failed start ends nothing more and still gives 0.
+        EXPECT_EQ(ApiTermLibrary(), 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, StartUpFailureTest,
+    ::testing::Values(
+        FailureCase{"ClassRegistration",
+                    [](const ScopedTempDir&) { plat::FailNextWindowClassRegistrations(1); },
+                    "ウインドウクラスを登録します... ウインドウクラスの登録に失敗しました", -1,
+                    true, true},
+        FailureCase{"WindowCreation",
+                    [](const ScopedTempDir&) { plat::FailNextWindowCreations(1); },
+                    "ウインドウの作成に失敗しました", -1, true, true},
+        FailureCase{"ComStart", [](const ScopedTempDir&) { plat::FailNextComStarts(1); },
+                    "ＣＯＭの初期化... ＣＯＭの初期化に失敗しました", -1, true, false},
+        FailureCase{"PumpThreadGoesOnWithout",
+                    [](const ScopedTempDir&) { plat::FailNextThreadStarts(1); },
+                    "ProcessMessage をひたすら呼びつづけるスレッドの立ち上げに失敗しました", 0,
+                    false, false},
+        FailureCase{"DesktopOf24BitsWindowed",
+                    [](const ScopedTempDir&) {
+                        plat::SetHeadlessDesktop(1920, 1080, 24);
+                        GetWindowData().settings.windowed = 1;
+                    },
+                    "ＺＮライブラリは２４ビットカラーモードに対応していません", -1, false, false},
+        FailureCase{"DesktopOf24BitsFullScreenStarts",
+                    [](const ScopedTempDir&) {
+                        plat::SetHeadlessDesktop(1920, 1080, 24);
+                        plat::FailNextThreadStarts(1);
+                    },
+                    "ウインドウクラスを登録します... 登録に成功しました", 0, false, false},
+        FailureCase{"SecondInstance",
+                    [](const ScopedTempDir&) {
+                        ASSERT_TRUE(plat::TakeSecondInstanceLock("D123987X"));
+                    },
+                    "ソフトの二重起動検査... 二重起動されています、ソフトを終了します", -1, true,
+                    true},
+        FailureCase{"SecondInstanceAllowed",
+                    [](const ScopedTempDir&) {
+                        ASSERT_TRUE(plat::TakeSecondInstanceLock("D123987X"));
+                        GetWindowData().settings.allowSecondInstance = 1;
+                        plat::FailNextThreadStarts(1);
+                    },
+                    "ソフトの二重起動検査... 二重起動されていますが続行します", 0, false, false}),
+    [](const ::testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
+
+TEST_F(LibraryStartupTest, The24BitRefusalStartsNothingButTheLog) {
+    plat::SetHeadlessDesktop(1920, 1080, 24);
+    GetWindowData().settings.windowed = 1;
+    ASSERT_EQ(ApiInitLibrary(), -1);
+    const std::vector<std::string> lines = LogLines();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines[0], "ＺＮライブラリは２４ビットカラーモードに対応していません");
+    EXPECT_FALSE(LogHas("システムの情報を出力します"));
+    EXPECT_EQ(GetWindowData().library.comStarted, 0u);
+}
+
+TEST_F(LibraryStartupTest, WithoutAWindowThePumpThreadStillEndsAtShutDown) {
+    GetWindowData().settings.noWindow = 1;
+    GetWindowData().settings.noInput = 1;  // input devices need a window
+    ASSERT_EQ(ApiInitLibrary(), 0);
+    const WindowData& data = GetWindowData();
+    EXPECT_EQ(data.window.handle, 0u);
+    ASSERT_NE(data.window.pumpThread, nullptr);
+    EXPECT_FALSE(LogHas("ソフトの二重起動検査"));
+
+    EXPECT_EQ(ApiTermLibrary(), 0);
+    EXPECT_EQ(data.window.pumpThread, nullptr);
+    EXPECT_EQ(data.window.pumpThreadEnded, 1u);
+    EXPECT_TRUE(IsQuitRequested());
+}
+
+TEST_F(LibraryStartupTest, WithoutGraphicsNoGraphSystemStarts) {
+    GetWindowData().settings.noGraphics = 1;
+    StartWithoutPumpThread();
+    EXPECT_EQ(GetGraphicsState().graphicsUp, 0);
+    EXPECT_FALSE(LogHas("グラフィック管理系の初期化を行います"));
+}
+
+}  // namespace
