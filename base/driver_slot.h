@@ -1,0 +1,48 @@
+// Modules meet through drivers: a record of function pointers that a lower module calls and an
+// upper (or sibling) module supplies. Every driver has an "absent" instance, complete in every
+// entry, that answers as a library without that module would (nothing there, the call fails
+// honestly), so a caller never tests an entry for null.
+//
+// A DriverSlot holds the instance in use. The owning module installs its own instance when it
+// starts and resets the slot to the absent one when it ends; tests install test drivers through
+// the same call.
+#pragma once
+#include <cstddef>
+#include <cstring>
+
+template <class Driver>
+class DriverSlot {
+public:
+    explicit constexpr DriverSlot(const Driver& absent) : absent_(&absent), current_(&absent) {}
+    DriverSlot(const DriverSlot&) = delete;
+    DriverSlot& operator=(const DriverSlot&) = delete;
+
+    const Driver& operator*() const { return *current_; }
+    const Driver* operator->() const { return current_; }
+
+    // The driver must be complete (every entry set) and must outlive its installation.
+    void Install(const Driver& driver) { current_ = &driver; }
+    void Reset() { current_ = absent_; }
+
+    bool IsAbsent() const { return current_ == absent_; }
+    const Driver& Absent() const { return *absent_; }
+
+private:
+    const Driver* absent_;
+    const Driver* current_;
+};
+
+// True when every entry of a driver made only of function pointers is set: the check behind
+// each driver's completeness test.
+template <class Driver>
+bool DriverIsComplete(const Driver& driver) {
+    static_assert(sizeof(Driver) % sizeof(void (*)()) == 0,
+                  "a driver holds function pointers only");
+    constexpr size_t count = sizeof(Driver) / sizeof(void (*)());
+    void (*entries[count])();
+    std::memcpy(entries, &driver, sizeof(Driver));
+    for (size_t i = 0; i < count; ++i) {
+        if (entries[i] == nullptr) return false;
+    }
+    return true;
+}
