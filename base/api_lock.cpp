@@ -6,7 +6,6 @@
 
 #include "platform/core/clock.h"
 #include "platform/core/thread.h"
-#include "system/window_data.h"
 
 namespace {
 
@@ -159,13 +158,14 @@ void ReleaseApiLockCore(ApiLockState* lock, bool yield) {
 
 ApiLockState::~ApiLockState() { DestroyApiLock(this); }
 
-void ApiLock() {
-    AcquireApiLock(&GetWindowData().apiLock);
+ApiLockState& GetApiLockState() {
+    static ApiLockState lock;
+    return lock;
 }
 
-void ApiUnlock() {
-    ReleaseApiLock(&GetWindowData().apiLock);
-}
+void ApiLock() { AcquireApiLock(&GetApiLockState()); }
+
+void ApiUnlock() { ReleaseApiLock(&GetApiLockState()); }
 
 void AcquireApiLock(ApiLockState* lock) {
     AcquireApiLockCore(lock, nullptr);

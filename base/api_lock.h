@@ -47,7 +47,8 @@ struct ApiLockState {
     const uint32_t pumpWaitSlice;  // milliseconds between two looks at the pump's quit flag
 };
 
-// The lock of the library's global block.
+// The library's lock, which every public entry takes.
+ApiLockState& GetApiLockState();
 void ApiLock();
 void ApiUnlock();
 

@@ -11,7 +11,6 @@
 #include "platform/core/text_encoding.h"
 #include "base/file_access_table.h"
 #include "base/tracked_memory.h"
-#include "system/window_data.h"
 
 // Note: a caller-supplied window, which would send the log to the debugger output only, does
 // not exist in this system; that branch is left out of StartLog and LogWrite.
@@ -28,7 +27,7 @@ constexpr size_t kStackTextLength = 255;
 class StartDirectoryScope {
 public:
     StartDirectoryScope() {
-        const char* start = GetWindowData().startDirectory;
+        const char* start = GetLogState().directory;
         if (FileAccessGetDir(previous_) == 0) return;
         entered_ = FileAccessSetDir(start) != 0;
     }
@@ -51,7 +50,7 @@ const char* LogFileName(const LogState& log) {
     return log.fileName[0] != '\0' ? log.fileName : kDefaultLogName;
 }
 
-bool StartDirectoryKnown() { return GetWindowData().startDirectory[0] != '\0'; }
+bool StartDirectoryKnown() { return GetLogState().directory[0] != '\0'; }
 
 // A byte that can follow a lead byte as the second half of a double-byte character (no trail
 // byte is a control character, so a "\n" or the terminator after a lead byte stays itself).
@@ -145,8 +144,24 @@ size_t DropDanglingLeadByte(char* text, size_t length) {
 
 }  // namespace
 
+LogState& GetLogState() {
+    static LogState state;
+    return state;
+}
+
+void SetLogDirectory(const char* directory) {
+    LogState& log = GetLogState();
+    std::snprintf(log.directory, sizeof(log.directory), "%s", directory != nullptr ? directory : "");
+}
+
+void ResetLogLine() {
+    LogState& log = GetLogState();
+    log.indent = 0;
+    log.inLine = 0;
+}
+
 int StartLog() {
-    LogState& log = GetWindowData().log;
+    LogState& log = GetLogState();
     if (log.logOff == 1) return 1;
 
     if (log.datedName == 1) {
@@ -175,7 +190,7 @@ int StartLog() {
 }
 
 int LogWrite(const char* text) {
-    LogState& log = GetWindowData().log;
+    LogState& log = GetLogState();
     if (text == nullptr || text[0] == '\0') return -1;  // nothing to write, the line stays as it is
     if (log.logOff == 1 || !StartDirectoryKnown()) return -1;
 
@@ -223,12 +238,12 @@ int LogFormat(const char* format, ...) {
 }
 
 int LogIndentAdd() {
-    ++GetWindowData().log.indent;
+    ++GetLogState().indent;
     return 0;
 }
 
 int LogIndentSub() {
-    LogState& log = GetWindowData().log;
+    LogState& log = GetLogState();
     if (log.indent > 0) --log.indent;
     return 0;
 }

@@ -14,7 +14,16 @@ struct LogState {
     uint32_t startTime = 0;   // millisecond clock when the log was started
     int32_t indent = 0;       // tabs at the start of each line, never negative
     uint32_t inLine = 0;      // 1 when the last text did not end with "\n"
+    char directory[260] = {}; // the start directory the file lies in; empty: nothing written
 };
+
+// The log's own record.
+LogState& GetLogState();
+// The directory the log file is written to (start-up hands down its start directory). Null or
+// "" stops all writing to the file.
+void SetLogDirectory(const char* directory);
+// The line state back to the start of a line without indentation (the window start-up reset).
+void ResetLogLine();
 
 // Names the log file, creates it empty in the start directory and starts its clock. Returns 1.
 int StartLog();

@@ -1,8 +1,12 @@
 #include "base/sjis_string.h"
 
-#include "system/window_data.h"
-
 namespace {
+
+int& CharSetRecord() {
+    static int charSet = 1;
+    return charSet;
+}
+
 
 // Shift-JIS lead test for the routines that always work on Shift-JIS text.
 bool IsSjisLead(char c) {
@@ -10,6 +14,10 @@ bool IsSjisLead(char c) {
 }
 
 }  // namespace
+
+int GetCharSet() { return CharSetRecord(); }
+
+void SetCharSet(int charSet) { CharSetRecord() = charSet; }
 
 void StrCopy(char* dst, const char* src) {
     while ((*dst++ = *src++) != '\0') {
@@ -55,7 +63,7 @@ void StrToUpperSjis(char* text) {
 }
 
 int CountSjisChars(const char* text, int byteLimit) {
-    const int charSet = GetWindowData().charSet;
+    const int charSet = GetCharSet();
     int count = 0;
     int pos = 0;
     while (pos < byteLimit && text[pos] != '\0') {

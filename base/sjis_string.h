@@ -12,6 +12,11 @@ inline bool IsMultiByteLead(uint8_t byte, int charSet) {
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
 
+// The character set of the system's text, found at window start-up: 1 Shift-JIS (also before
+// it is known), 2 Korean. 0 (cleared by the start-up reset) reads as 1.
+int GetCharSet();
+void SetCharSet(int charSet);
+
 // Copies src, terminator included, to dst.
 void StrCopy(char* dst, const char* src);
 // Appends src at dst's terminator.

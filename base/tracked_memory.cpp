@@ -5,7 +5,6 @@
 
 #include "platform/core/heap.h"
 #include "base/log.h"
-#include "system/window_data.h"
 
 namespace {
 
@@ -16,7 +15,7 @@ constexpr size_t kMaxBlockSize = UINT32_MAX - sizeof(AllocHeader);
 
 constexpr char kDamagedHeaderText[] = "以下のメモリ確保情報が破損しました";
 
-AllocState& Memory() { return GetWindowData().memory; }
+AllocState& Memory() { return GetAllocState(); }
 
 AllocHeader* HeaderOf(void* block) { return static_cast<AllocHeader*>(block) - 1; }
 
@@ -70,6 +69,11 @@ void LogDamagedHeader(const AllocHeader* header) {
 }
 
 }  // namespace
+
+AllocState& GetAllocState() {
+    static AllocState state;
+    return state;
+}
 
 void* TrackedAlloc(size_t size, const char* file, int line) {
     AllocState& memory = Memory();

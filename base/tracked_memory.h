@@ -21,7 +21,7 @@ static_assert(offsetof(AllocHeader, copy) == sizeof(AllocHeader::copy),
 static_assert(sizeof(AllocHeader) == 96 && sizeof(AllocHeader) % 16 == 0,
               "user blocks must stay 16-byte aligned");
 
-// The allocator's state in WindowData, kept across the reset at window start-up.
+// The allocator's own state; it lives from the first allocation to the end of the process.
 struct AllocState {
     AllocHeader anchor = {};     // oldest element of the list, never freed
     AllocHeader* tail = nullptr; // newest block; null until the first allocation
@@ -34,6 +34,8 @@ struct AllocState {
     int32_t checkAll = 0;        // 1: check every header on each call
     int32_t watchSize = 0;       // log blocks of this size (negative: every block)
 };
+
+AllocState& GetAllocState();
 
 // A block of size bytes, or null (after a log line) when it cannot be had or when size plus
 // the header does not fit the 32-bit size field. file may be null.

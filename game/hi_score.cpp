@@ -3,11 +3,12 @@
 #include <cstdio>
 #include <utility>
 
-#include "library_entries.h"
+#include "api.h"
 
 void HiScore::setNow(int score) {
-    GameDateTime now;
-    libraryEntries().getLocalDateTime(&now);
+    // A failed read leaves the record dated zero rather than with stale values.
+    ApiDateTime now{};
+    ApiGetLocalDateTime(&now);
     score_ = score;
     year_ = now.year;
     month_ = now.month;

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "api.h"
-#include "library_entries.h"
 #include "zn_frame.h"
 #include "zn_screen.h"
 
@@ -22,41 +21,40 @@ int32_t msAfter(int32_t t, int32_t ms) {
     return static_cast<int32_t>(static_cast<uint32_t>(t) + static_cast<uint32_t>(ms));
 }
 
-int32_t readClock() { return libraryEntries().getMillisecondCount(); }
+int32_t readClock() { return ApiGetMillisecondCount(0); }
 
 }  // namespace
 
-bool startLibrary() { return libraryEntries().initLibrary() == 0; }
+bool startLibrary() { return ApiInitLibrary() == 0; }
 
-void setWindowed(bool windowed) { libraryEntries().changeWindowMode(windowed ? 1 : 0); }
+void setWindowed(bool windowed) { ApiChangeWindowMode(windowed ? 1 : 0); }
 
-bool pumpMessages() { return libraryEntries().processMessage() == 0; }
+bool pumpMessages() { return ApiProcessMessage() == 0; }
 
 bool ZnApp::init(ZnFrame* frame) {
-    const LibraryEntries& e = libraryEntries();
     frame_ = frame;
     const char* title = frame != nullptr ? frame->getTitle() : "ZnApp";
 
-    const int answer = e.showMessageBox("フルスクリーンで起動しますか?", title,
-                                        ApiButtonsYesNoCancel);
+    const int answer = ApiShowMessageBox("フルスクリーンで起動しますか?", title,
+                                         ApiButtonsYesNoCancel);
     if (answer == ApiAnswerCancel) return false;
     setWindowed(answer != ApiAnswerYes);
-    e.setWindowTitle(title);
+    ApiSetWindowTitle(title);
 
     if (!startLibrary()) return false;
-    e.setDefaultFontType(1);
-    e.setDrawTarget(-2);  // the back screen
+    ApiSetDefaultFontType(1);
+    ApiSetDrawTarget(-2);  // the back screen
     resizeScreens(10);
 
     if (frame == nullptr || frame->init()) return true;
 
     // The frame could not start: say so, wait for any key and end.
-    e.drawTextDefaultFont(0, 0, "初期化に失敗しました", e.makeScreenColor(255, 255, 255), 0);
-    e.drawTextDefaultFont(380, 460, "何かキーを押すと終了します",
-                          e.makeScreenColor(255, 255, 255), 0);
-    e.presentScreen();
-    e.waitForInputPress();
-    e.termLibrary();
+    ApiDrawTextDefaultFont(0, 0, "初期化に失敗しました", ApiMakeScreenColor(255, 255, 255), 0);
+    ApiDrawTextDefaultFont(380, 460, "何かキーを押すと終了します",
+                           ApiMakeScreenColor(255, 255, 255), 0);
+    ApiPresentScreen();
+    ApiWaitForInputPress();
+    ApiTermLibrary();
     return false;
 }
 
@@ -67,7 +65,6 @@ void ZnApp::run() {
 }
 
 void ZnApp::step() {
-    const LibraryEntries& e = libraryEntries();
     stepStartTime_ = readClock();
     joypad_.update();
 
@@ -76,22 +73,22 @@ void ZnApp::step() {
     keyStateIndex_ = !keyStateIndex_;
     char* fresh = keyStates_[keyStateIndex_ ? 0 : 1];
     std::memset(fresh, 0, sizeof(keyStates_[0]));
-    e.readKeyStates(fresh);
+    ApiReadKeyStates(fresh);
 
     frame_->update();
     if (isKeyTrigger(kKeyP)) saveScreenShot();
 
     if (isDrawFrame()) {
-        e.clearDrawTarget();
+        ApiClearDrawTarget();
         for (uint32_t i = 0; i < screens_.size(); ++i) {
             if (ZnScreen* screen = screens_.at(i)) screen->draw();
         }
-        e.presentScreen();
+        ApiPresentScreen();
     }
     waitNextFrame();
 }
 
-void ZnApp::end() { libraryEntries().termLibrary(); }
+void ZnApp::end() { ApiTermLibrary(); }
 
 bool ZnApp::isKeyTrigger(int key) const {
     if (key < 0 || key >= 256) return false;
@@ -116,15 +113,18 @@ void ZnApp::addScreen(ZnScreen* screen) {
     }
 }
 
-void ZnApp::setColorKey(int r, int g, int b) { libraryEntries().setColorKeyRGB(r, g, b); }
+void ZnApp::setColorKey(int r, int g, int b) {
+    ApiSetColorKeyRGB(static_cast<unsigned char>(r), static_cast<unsigned char>(g),
+                      static_cast<unsigned char>(b));
+}
 
 void ZnApp::saveScreenShot() {
-    GameDateTime t;
-    libraryEntries().getLocalDateTime(&t);
+    ApiDateTime t{};
+    ApiGetLocalDateTime(&t);
     char name[50];
     std::snprintf(name, sizeof(name), "D%04d%02d%02dT%02d%02d%02d-%03d.bmp", t.year, t.month,
                   t.day, t.hour, t.minute, t.second, t.millisecond);
-    libraryEntries().saveScreenToImageFile(0, 0, 640, 480, name, 0, 80, 1, -1);
+    ApiSaveScreenToImageFile(0, 0, 640, 480, name, 0, 80, 1, -1);
 }
 
 void ZnApp::waitNextFrame() {

@@ -1,6 +1,6 @@
 #include "zn_graph_resource.h"
 
-#include "library_entries.h"
+#include "api.h"
 
 void ZnGraphResource::loadGraphAt(int i, const char* file) {
     loadGraph(at(static_cast<uint32_t>(i)), file);
@@ -13,20 +13,19 @@ void ZnGraphResource::loadDivGraphAt(int i, const char* file, int count, int xnu
 
 void ZnGraphResource::loadGraph(DhGraph& g, const char* file) {
     g.handles().resize(1);
-    int handle = libraryEntries().loadGraphFromPath(file, 0);
+    int handle = ApiLoadGraphFromPath(file, 0);
     g.handles().at(0) = handle;
     if (handle == -1) throw "ZnGraphResource::loadGraph error";
     int width = 0;
     int height = 0;
-    libraryEntries().queryGraphSize(handle, &width, &height);
+    ApiQueryGraphSize(handle, &width, &height);
     g.setSize(width, height);
 }
 
 void ZnGraphResource::loadDivGraph(DhGraph& g, const char* file, int count, int xnum, int ynum,
                                    int w, int h) {
     g.handles().resize(count > 0 ? static_cast<uint32_t>(count) : 0);
-    int result = libraryEntries().loadDivGraphFromPath(file, count, xnum, ynum, w, h,
-                                                       g.handles().data(), 0);
+    int result = ApiLoadDivGraphFromPath(file, count, xnum, ynum, w, h, g.handles().data(), 0);
     if (result == -1) throw "ZnGraphResource::loadDivGraph error";
     g.setSize(w, h);
 }

@@ -1,8 +1,8 @@
 #include "zn_joypad.h"
 
-#include "library_entries.h"
+#include "api.h"
 
 void ZnJoypad::update() {
     previous_ = current_;
-    current_ = static_cast<uint32_t>(libraryEntries().readPadInputBits(selector_));
+    current_ = static_cast<uint32_t>(ApiReadPadInputBits(selector_));
 }

@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include "graphics/graph_handle_table.h"
-#include "graphics/graphics_hooks.h"
+#include "graphics/drivers/screen_driver.h"
+#include "graphics/drivers/window_facts_driver.h"
+#include "graphics/drivers/device_3d_driver.h"
 #include "graphics/graphics_state.h"
 #include "softrender/rules/blend_tables.h"
 #include "base/log.h"
@@ -16,13 +18,13 @@ int Direct3DInUse() { return GetGraphicsState().direct3DInUse; }
 
 // The screen runs on DirectDraw surfaces: a DirectDraw object exists and the screen is not in
 // software-only mode.
-int ScreenRunsWithDirectDraw() { return HookHasDirectDrawObject() && !HookIsNoDirectDraw(); }
+int ScreenRunsWithDirectDraw() { return ScreenSlot()->hasDirectDrawObject() && !ScreenSlot()->isNoDirectDraw(); }
 
 // Size and log name of the current draw target; -1 when a graph target has gone.
 int GetTargetSizeAndName(HandleValue target, int32_t* width, int32_t* height,
                          const char** name) {
     if (target == kDrawTargetFront || target == kDrawTargetBack) {
-        HookGetScreenDimensions(width, height);
+        GetScreenSize(width, height);
         *name = target == kDrawTargetFront ? "Front Buffer" : "Back Buffer";
         return 0;
     }
@@ -37,15 +39,8 @@ int GetTargetSizeAndName(HandleValue target, int32_t* width, int32_t* height,
 // Binds a target in the back ends: the Direct3D render target when Direct3D is in use, then
 // the 2D draw target. 0 or -1.
 int SelectTargetInBackEnds(HandleValue target, HandleValue previous) {
-    const GraphicsHooks& hooks = GetGraphicsHooks();
-    if (Direct3DInUse() && hooks.selectDeviceRenderTarget != nullptr &&
-        hooks.selectDeviceRenderTarget(target) != 0) {
-        return -1;
-    }
-    if (hooks.selectDrawTargetSurface != nullptr &&
-        hooks.selectDrawTargetSurface(target, previous) != 0) {
-        return -1;
-    }
+    if (Direct3DInUse() && Device3DSlot()->selectDeviceRenderTarget(target) != 0) return -1;
+    if (ScreenSlot()->selectDrawTargetSurface(target, previous) != 0) return -1;
     return 0;
 }
 
@@ -56,10 +51,10 @@ DrawState& GetDrawState() { return GetGraphicsState().draw; }
 int SetBlendState(int32_t mode, int32_t param) {
     DrawState& draw = GetDrawState();
     if (mode == draw.blendMode && param == draw.blendParam) return 0;
-    HookWaitWhileInactive();
+    WindowFactsSlot()->waitWhileInactive();
     draw.blendMode = mode;
     draw.blendParam = ClampByte(param);
-    HookRefreshDeviceColorState();
+    Device3DSlot()->refreshDeviceColorState();
     return 0;
 }
 
@@ -71,13 +66,12 @@ int SelectBlendGraph(HandleValue graph, int32_t borderParam, int32_t borderRange
     }
     if (graph != kNoHandle && GetGraphRecord(graph) == nullptr) return -1;
     draw.blendGraph = graph;
-    HookWaitWhileInactive();
+    WindowFactsSlot()->waitWhileInactive();
     draw.blendGraphBorderParam = ClampByte(borderParam);
     draw.blendGraphBorderRange = ClampByte(borderRange);
     if (Direct3DInUse()) {
-        if (auto tell = GetGraphicsHooks().setDeviceBlendGraph) {
-            tell(graph, draw.blendGraphBorderParam, draw.blendGraphBorderRange);
-        }
+        Device3DSlot()->setDeviceBlendGraph(graph, draw.blendGraphBorderParam,
+                                            draw.blendGraphBorderRange);
     }
     BuildBlendWeightMap(draw.blendGraphBorderParam, draw.blendGraphBorderRange);
     return 0;
@@ -95,7 +89,7 @@ int SetBrightPacked(uint32_t rgb) {
     rgb &= 0xFFFFFF;
     if (rgb == draw.bright) return 0;
     draw.bright = rgb;
-    HookRefreshDeviceColorState();
+    Device3DSlot()->refreshDeviceColorState();
     return 0;
 }
 
@@ -107,7 +101,7 @@ int SetBrightRGB(int32_t r, int32_t g, int32_t b) {
     if (r == oldR && g == oldG && b == oldB) return 0;
     draw.bright = static_cast<uint32_t>(ClampByte(r)) << 16 |
                   static_cast<uint32_t>(ClampByte(g)) << 8 | static_cast<uint32_t>(ClampByte(b));
-    if (Direct3DInUse()) HookRefreshDeviceColorState();
+    if (Direct3DInUse()) Device3DSlot()->refreshDeviceColorState();
     return 0;
 }
 
@@ -116,7 +110,7 @@ int SetSampleFilter(int32_t mode) {
     if (mode == draw.textureFilter) return 0;
     draw.textureFilter = mode;
     if (Direct3DInUse()) {
-        if (auto tell = GetGraphicsHooks().setDeviceSampleFilter) tell(mode);
+        Device3DSlot()->setDeviceSampleFilter(mode);
     }
     return 0;
 }
@@ -124,14 +118,14 @@ int SetSampleFilter(int32_t mode) {
 int GetSampleFilter() { return GetDrawState().textureFilter; }
 
 int SetColorKeyRGB(uint8_t r, uint8_t g, uint8_t b) {
-    if (HookGetScreenDepth() == 8) return 0;
+    if (GetDisplayDepth() == 8) return 0;
     GetDrawState().colorKey = static_cast<uint32_t>(r) << 16 | static_cast<uint32_t>(g) << 8 | b;
     return 0;
 }
 
 int SetUse3DFlag(int32_t value) {
-    if (!HookHasDirectDrawObject()) {
-        if (auto request = GetGraphicsHooks().setSoftwareRenderRequest) request(value == 0 ? 1 : 0);
+    if (!ScreenSlot()->hasDirectDrawObject()) {
+        ScreenSlot()->setSoftwareRenderRequest(value == 0 ? 1 : 0);
     }
     GetDrawState().use3D = value;
     return 0;
@@ -154,20 +148,18 @@ int SetUseVideoMemGraph(int32_t value) {
 
 int SetDrawAreaRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
     DrawState& draw = GetDrawState();
-    const GraphicsHooks& hooks = GetGraphicsHooks();
-    if (hooks.rememberDrawAreaRequest != nullptr) hooks.rememberDrawAreaRequest(x1, y1, x2, y2);
+    const WindowFactsDriver& window = *WindowFactsSlot();
+    window.rememberDrawAreaRequest(x1, y1, x2, y2);
 
     int32_t width = 0, height = 0;
     const char* name = "";
     if (GetTargetSizeAndName(draw.drawTarget, &width, &height, &name) != 0) return 0;
 
     // On the front screen, only the part of the window that lies on the desktop is drawable.
-    if (draw.drawTarget == kDrawTargetFront && hooks.getScreenRectOnDesktop != nullptr &&
-        hooks.getDesktopSize != nullptr) {
-        RECT client = {};
-        int32_t desktopWidth = 0, desktopHeight = 0;
-        hooks.getScreenRectOnDesktop(&client);
-        hooks.getDesktopSize(&desktopWidth, &desktopHeight);
+    RECT client = {};
+    int32_t desktopWidth = 0, desktopHeight = 0;
+    if (draw.drawTarget == kDrawTargetFront && window.getScreenRectOnDesktop(&client) == 0 &&
+        window.getDesktopSize(&desktopWidth, &desktopHeight) == 0) {
         if (client.left < 0) x1 = -client.left;
         if (client.top < 0) y1 = -client.top;
         if (client.left + width > desktopWidth) width = desktopWidth - client.left;
@@ -192,8 +184,7 @@ int SetDrawAreaRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
         return 0;
     }
     draw.drawAreaEmpty = 0;
-    if (Direct3DInUse() && hooks.setDeviceViewport != nullptr &&
-        hooks.setDeviceViewport(&draw.drawArea) != 0) {
+    if (Direct3DInUse() && Device3DSlot()->setDeviceViewport(&draw.drawArea) != 0) {
         LogFormat("ビューポートの設定に失敗しました %s", name);
     }
     return 0;
@@ -209,13 +200,28 @@ int SetFrontScreenRect(const RECT* rect) {
     return 0;
 }
 
+int FollowWindowClientMove(const RECT* client) {
+    GraphicsState& graphics = GetGraphicsState();
+    if (!graphics.graphicsUp) return 0;
+    DrawState& draw = graphics.draw;
+    if (draw.drawTarget == kDrawTargetFront && !ScreenSlot()->isTempPrimaryInUse()) {
+        const int32_t savedMask = draw.maskActive;
+        draw.maskActive = 0;
+        SetFrontScreenRect(client);
+        draw.maskActive = savedMask;
+    }
+    const RECT area = draw.drawArea;
+    SetDrawAreaRect(area.left, area.top, area.right, area.bottom);
+    return 0;
+}
+
 HandleValue GetDrawTarget() { return GetDrawState().drawTarget; }
 
 int SetDrawTarget(HandleValue target) {
     GraphicsState& state = GetGraphicsState();
     DrawState& draw = state.draw;
     if (!state.graphicsUp) return -1;
-    HookWaitWhileInactive();
+    WindowFactsSlot()->waitWhileInactive();
 
     // A target is the front screen, the back screen or a live graph.
     if (target != kDrawTargetFront && target != kDrawTargetBack &&
@@ -230,13 +236,12 @@ int SetDrawTarget(HandleValue target) {
     const HandleValue previous = draw.drawTarget;
     draw.drawTarget = target;
 
-    const GraphicsHooks& hooks = GetGraphicsHooks();
+    const ScreenDriver& screen = *ScreenSlot();
     draw.frontScreenRect = RECT{0, 0, 0, 0};
-    if (target == kDrawTargetFront && savedMask == 0 && hooks.isWindowed != nullptr &&
-        hooks.isWindowed() &&
-        !(hooks.isTempPrimaryInUse != nullptr && hooks.isTempPrimaryInUse()) &&
-        !HookIsScreenSoftwareDrawn() && hooks.getScreenRectOnDesktop != nullptr) {
-        hooks.getScreenRectOnDesktop(&draw.frontScreenRect);
+    if (target == kDrawTargetFront && savedMask == 0 && WindowFactsSlot()->isWindowed() &&
+        !screen.isTempPrimaryInUse() && !screen.isScreenSoftwareDrawn() &&
+        WindowFactsSlot()->getScreenRectOnDesktop(&draw.frontScreenRect) != 0) {
+        draw.frontScreenRect = RECT{0, 0, 0, 0};
     }
 
     if (SelectTargetInBackEnds(target, previous) != 0) {
@@ -258,11 +263,10 @@ int SetDrawTarget(HandleValue target) {
         SetDrawAreaRect(0, 0, width, height);
     }
 
-    if (hooks.resetTargetTransforms != nullptr) {
-        const float distance = static_cast<float>(height) / 2.0f * 1.7320509f;
-        hooks.resetTargetTransforms(static_cast<float>(width), static_cast<float>(height),
-                                    distance, 1.0471976f, distance * 0.1f, distance + 1000.0f);
-    }
+    const float distance = static_cast<float>(height) / 2.0f * 1.7320509f;
+    Device3DSlot()->resetTargetTransforms(static_cast<float>(width), static_cast<float>(height),
+                                          distance, 1.0471976f, distance * 0.1f,
+                                          distance + 1000.0f);
 
     draw.maskActive = savedMask;
     return 0;
@@ -271,7 +275,7 @@ int SetDrawTarget(HandleValue target) {
 int QueryGraphDimensions(HandleValue handle, int32_t* width, int32_t* height) {
     int32_t w = 0, h = 0;
     if (handle == kDrawTargetFront || handle == kDrawTargetBack) {
-        HookGetScreenDimensions(&w, &h);
+        GetScreenSize(&w, &h);
     } else {
         const GraphRecord* graph = GetGraphRecord(handle);
         if (graph == nullptr) return -1;
@@ -284,15 +288,14 @@ int QueryGraphDimensions(HandleValue handle, int32_t* width, int32_t* height) {
 }
 
 int GetScreenModeInfo(int32_t* width, int32_t* height, int32_t* depth) {
-    HookGetScreenDimensions(width, height);
-    if (depth != nullptr) *depth = HookGetScreenDepth();
+    GetScreenSize(width, height);
+    if (depth != nullptr) *depth = GetDisplayDepth();
     return 0;
 }
 
 int IsUsing3DDevice() {
-    auto ready = GetGraphicsHooks().isCurrentDeviceReady;
-    if (GetDrawState().use3D == 1 && Direct3DInUse() && !HookIsScreenSoftwareDrawn() &&
-        ready != nullptr && ready()) {
+    if (GetDrawState().use3D == 1 && Direct3DInUse() && !ScreenSlot()->isScreenSoftwareDrawn() &&
+        Device3DSlot()->isCurrentDeviceReady()) {
         return 1;
     }
     return 0;

@@ -4,7 +4,7 @@
 
 #include "graphics/graph_image_transfer.h"
 #include "graphics/graph_load.h"
-#include "graphics/graphics_hooks.h"
+#include "graphics/drivers/device_3d_driver.h"
 #include "base/log.h"
 
 namespace {
@@ -23,7 +23,7 @@ HandleValue CreateGraphFromGraphImage(GraphImage* image, GraphImage* alphaImage,
     }
     RecomputeNoUseMask(&image->colorFormat.format);
     if (alphaImage != nullptr) RecomputeNoUseMask(&alphaImage->colorFormat.format);
-    HookEndCurrentDeviceScene();
+    Device3DSlot()->endCurrentDeviceScene();
     const HandleValue handle = CreateGraphForImage(image, alphaImage, want3D);
     if (handle == -1) return -1;
     if (TransferImageToGraph(nullptr, image, alphaImage, 0, 0, handle) != 0) {

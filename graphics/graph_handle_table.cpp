@@ -3,10 +3,14 @@
 #include <cstring>
 
 #include "graphics/graph_image.h"
-#include "graphics/graphics_hooks.h"
+#include "graphics/drivers/screen_driver.h"
+#include "graphics/drivers/window_facts_driver.h"
+#include "graphics/drivers/device_3d_driver.h"
+#include "graphics/drivers/graph_companion_drivers.h"
+#include "graphics/drivers/graph_surface_driver.h"
 #include "graphics/graphics_state.h"
 #include "platform/core/text_encoding.h"
-#include "library/fatal_error.h"
+#include "base/fatal_exit.h"
 #include "base/file_access_table.h"
 #include "base/log.h"
 #include "base/tracked_memory.h"
@@ -45,11 +49,19 @@ void LowerAreaEnd(GraphHandleTable& table, int32_t slot) {
     table.areaEnd = end;
 }
 
-int ReleaseGraphSurfaces(GraphRecord* graph) {
-    const GraphicsHooks& hooks = GetGraphicsHooks();
-    auto release = graph->flags.is3D ? hooks.releaseGraphTextures : hooks.releaseGraphSurface2Ds;
-    return release ? release(graph) : 0;
+// The module that holds the graph's pixels: the texture pieces for a 3D graph, else the 2D
+// surface records.
+const DriverSlot<GraphSurfaceDriver>& SurfacesOf(const GraphRecord* graph) {
+    return graph->flags.is3D ? TextureSlot() : Surface2DSlot();
 }
+
+int ReleaseGraphSurfaces(GraphRecord* graph) {
+    return SurfacesOf(graph)->release(graph);
+}
+
+// The default restore callback: the graph loader plugged in at the time of the restore reloads
+// the lost graphs from their files.
+int ReloadThroughLoader() { return GraphLoaderSlot()->reloadAllGraphs(); }
 
 }  // namespace
 
@@ -72,7 +84,7 @@ HandleValue AllocGraphRecord(int32_t width, int32_t height, int want3D, GraphRec
     const DrawState& draw = state.draw;
 
     if (table.count >= kMaxGraphHandles) {
-        FatalError("グラフィックの数が許容量を越えました終了します");
+        return FatalExit("グラフィックの数が許容量を越えました終了します");
     }
 
     int32_t slot = table.areaEnd;
@@ -82,7 +94,7 @@ HandleValue AllocGraphRecord(int32_t width, int32_t height, int want3D, GraphRec
     }
 
     auto* graph = static_cast<GraphRecord*>(ZN_ALLOC_ZERO(sizeof(GraphRecord)));
-    if (graph == nullptr) FatalError("メモリの確保に失敗しました");
+    if (graph == nullptr) return FatalExit("メモリの確保に失敗しました");
     table.slots[slot] = graph;
 
     graph->serial = TakeHandleSerial(&table.serialCounter);
@@ -98,7 +110,7 @@ HandleValue AllocGraphRecord(int32_t width, int32_t height, int want3D, GraphRec
     if (slot == table.areaEnd) ++table.areaEnd;
 
     GraphFlagBytes& flags = graph->flags;
-    flags.is3D = (want3D && draw.use3D && state.direct3DInUse && !HookIsScreenSoftwareDrawn())
+    flags.is3D = (want3D && draw.use3D && state.direct3DInUse && !ScreenSlot()->isScreenSoftwareDrawn())
                      ? 1
                      : 0;
     flags.paletted = 0;
@@ -116,12 +128,12 @@ HandleValue AllocGraphRecord(int32_t width, int32_t height, int want3D, GraphRec
     flags.colorDepth = static_cast<uint8_t>(draw.colorDepthSetting);
     if (flags.is3D) {
         if (draw.colorDepthSetting == 0) {
-            flags.colorDepth = static_cast<uint8_t>(alpha == 1 ? 32 : HookGetScreenDepth());
+            flags.colorDepth = static_cast<uint8_t>(alpha == 1 ? 32 : GetDisplayDepth());
         }
         flags.softImage = 0;
     } else {
-        if (draw.colorDepthSetting == 0 || HookIsNoDirectDraw()) {
-            flags.colorDepth = static_cast<uint8_t>(HookGetScreenDepth());
+        if (draw.colorDepthSetting == 0 || ScreenSlot()->isNoDirectDraw()) {
+            flags.colorDepth = static_cast<uint8_t>(GetDisplayDepth());
         }
         flags.softImage = static_cast<uint8_t>(draw.softImageSetting);
         flags.paletted = paletted;
@@ -137,9 +149,7 @@ HandleValue AllocGraphWithSurface(int32_t width, int32_t height, int want3D, int
     const HandleValue handle = AllocGraphRecord(width, height, want3D, &graph, alpha, paletted);
     if (handle < 0) return -1;
 
-    const GraphicsHooks& hooks = GetGraphicsHooks();
-    auto create = graph->flags.is3D ? hooks.createGraphTextures : hooks.createGraphSurface2D;
-    if (create == nullptr || create(graph) != 0) {
+    if (SurfacesOf(graph)->create(graph) != 0) {
         LogWrite("グラフィックの作成に失敗しました\n");
         // A graph without pixels is of no use to anybody: it leaves its slot at once.
         DeleteGraphHandle(handle, 0);
@@ -154,8 +164,8 @@ HandleValue CreateBlankGraph(int32_t width, int32_t height, int no3D) {
 
 HandleValue CreateGraphForImage(const GraphImage* image, const GraphImage* alphaImage,
                                 int want3D) {
-    HookEndCurrentDeviceScene();
-    HookWaitWhileInactive();
+    Device3DSlot()->endCurrentDeviceScene();
+    WindowFactsSlot()->waitWhileInactive();
 
     if (alphaImage != nullptr &&
         (alphaImage->width != image->width || alphaImage->height != image->height)) {
@@ -198,9 +208,7 @@ HandleValue DeriveGraph(int32_t x, int32_t y, int32_t width, int32_t height, Han
     graph->sourceX = source->sourceX + x;
     graph->sourceY = source->sourceY + y;
 
-    const GraphicsHooks& hooks = GetGraphicsHooks();
-    auto derive = graph->flags.is3D ? hooks.deriveGraphTextures : hooks.deriveGraphSurface2D;
-    if (derive == nullptr || derive(graph, x, y, width, height, source) != 0) {
+    if (SurfacesOf(graph)->derive(graph, x, y, width, height, source) != 0) {
         LogFormat("グラフィックの派生に失敗しました終了します");
         DeleteGraphHandle(handle, 0);
         return -1;
@@ -214,7 +222,7 @@ int DeleteGraphHandle(HandleValue handle, int logFlag) {
     GraphHandleTable& table = Table();
     const int32_t slot = GetHandleSlot(handle);
 
-    if (auto closeMovie = GetGraphicsHooks().closeGraphMovieLink) closeMovie(graph);
+    MovieSlot()->closeGraphMovieLink(graph);
     ReleaseGraphSurfaces(graph);
 
     if (logFlag) LogFormat("グラフィック %s の削除", graph->fileName);
@@ -276,27 +284,20 @@ int SetGraphSourceName(HandleValue handle, const char* name) {
 int FillGraph(HandleValue handle, int32_t r, int32_t g, int32_t b, int32_t a) {
     GraphRecord* graph = GetGraphRecord(handle);
     if (graph == nullptr) return -1;
-    const GraphicsHooks& hooks = GetGraphicsHooks();
-    auto fill = graph->flags.is3D ? hooks.fillGraphTextures : hooks.fillGraphSurface2Ds;
-    if (fill == nullptr) return -1;
-    return fill(graph, r, g, b, a);
+    return SurfacesOf(graph)->fill(graph, r, g, b, a);
 }
 
 int RestoreGraphSurfaces(HandleValue handle) {
     GraphRecord* graph = GetGraphRecord(handle);
     if (graph == nullptr) return -1;
-    const GraphicsHooks& hooks = GetGraphicsHooks();
-    auto restore = graph->flags.is3D ? hooks.restoreGraphTextures : hooks.restoreGraphSurface2Ds;
-    if (restore != nullptr) restore(graph);
-    if (graph->movie != kNoHandle && hooks.restoreMovieSurfaces != nullptr) {
-        hooks.restoreMovieSurfaces(graph->movie);
-    }
+    SurfacesOf(graph)->restore(graph);
+    if (graph->movie != kNoHandle) MovieSlot()->restoreMovieSurfaces(graph->movie);
     return 0;
 }
 
 int RestoreLostGraphSurfaces() {
     if (!GetGraphicsState().graphicsUp) return 0;
-    if (auto restoreScreen = GetGraphicsHooks().restoreScreenSurfaces) restoreScreen();
+    ScreenSlot()->restoreScreenSurfaces();
     GraphHandleTable& table = Table();
     for (int32_t slot = 0; slot < table.areaEnd; ++slot) {
         const GraphRecord* graph = table.slots[slot];
@@ -316,13 +317,12 @@ int FlagGraphsLostAndRestore() {
         ++flagged;
     }
     if (state.restoreCallback != nullptr) state.restoreCallback();
-    if (auto recreateFonts = GetGraphicsHooks().recreateAllFonts) recreateFonts();
+    FontSlot()->recreateAllFonts();
     return 0;
 }
 
 int InstallGraphReloadHandler(GraphRestoreCallback callback) {
-    GetGraphicsState().restoreCallback =
-        callback != nullptr ? callback : GetGraphicsHooks().reloadAllGraphs;
+    GetGraphicsState().restoreCallback = callback != nullptr ? callback : ReloadThroughLoader;
     return 0;
 }
 

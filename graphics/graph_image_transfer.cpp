@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "graphics/draw_state.h"
-#include "graphics/graphics_hooks.h"
+#include "graphics/drivers/screen_driver.h"
 #include "graphics/memimg_transfer.h"
 #include "graphics/surface_2d.h"
 #include "graphics/surface_data.h"
@@ -28,7 +28,7 @@ uint32_t PaletteIndexOfColorKey(const GraphImage* image, const MEMIMG& m, uint32
 // A rectangle of the image into a locked surface at (x, y) of the record's pixels.
 int TransferIntoSurface(const GraphImage* image, const GraphImage* alphaImage, const RECT& source,
                         HandleValue dataHandle, int32_t x, int32_t y) {
-    if (HookGetScreenDepth() == 8) {
+    if (GetDisplayDepth() == 8) {
         return LogWrite("8ビット画面のサーフェスへの画像の転送には対応していません\n");
     }
     const RECT area = {x, y, x + (source.right - source.left), y + (source.bottom - source.top)};

@@ -68,5 +68,3 @@ int OpenDivGraphFile(const char* path, int32_t total, int32_t xCount, int32_t yC
 // the image; every lost graph with a file name is then no longer lost, reloaded or not. The
 // current directory is kept. Returns 0.
 int RestoreAllGraphs();
-// Installs RestoreAllGraphs as the graph layer's default reloader (graphics start-up).
-void InstallGraphLoadHooks();

@@ -1,7 +1,8 @@
 // Image files loaded into graphs, whole or divided, and the public load entries.
 #include "graphics/graph_handle_table.h"
 #include "graphics/graph_load.h"
-#include "graphics/graphics_hooks.h"
+#include "graphics/drivers/window_facts_driver.h"
+#include "graphics/drivers/device_3d_driver.h"
 #include "base/file_access_table.h"
 #include "base/log.h"
 
@@ -47,8 +48,8 @@ HandleValue OpenAsMovie(const char* path, int /*want3D*/, int /*movieOption*/) {
 }  // namespace
 
 HandleValue LoadGraphFile(const char* path, int want3D, int mirror, int movieOption) {
-    HookEndCurrentDeviceScene();
-    HookWaitWhileInactive();
+    Device3DSlot()->endCurrentDeviceScene();
+    WindowFactsSlot()->waitWhileInactive();
     if (path == nullptr) {
         LogWrite("グラフィックファイル名がありません\n");
         return -1;
@@ -64,7 +65,7 @@ HandleValue LoadGraphFile(const char* path, int want3D, int mirror, int movieOpt
 
 int LoadDivGraphFile(const char* path, int32_t total, int32_t xCount, int32_t yCount, int32_t width,
                      int32_t height, HandleValue* handles, int want3D, int mirror) {
-    HookWaitWhileInactive();
+    WindowFactsSlot()->waitWhileInactive();
     DecodedFile decoded{};
     if (path == nullptr || DecodeFile(path, mirror, &decoded) != 0) {
         if (handles != nullptr) {

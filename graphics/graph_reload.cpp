@@ -4,7 +4,6 @@
 
 #include "graphics/graph_image_transfer.h"
 #include "graphics/graph_load.h"
-#include "graphics/graphics_hooks.h"
 #include "graphics/graphics_state.h"
 #include "base/file_access_table.h"
 #include "base/log.h"
@@ -78,5 +77,3 @@ int RestoreAllGraphs() {
     if (savedDirectory[0] != '\0') FileAccessSetDir(savedDirectory);
     return 0;
 }
-
-void InstallGraphLoadHooks() { GetGraphicsHooks().reloadAllGraphs = RestoreAllGraphs; }

@@ -2,10 +2,36 @@
 
 #include "graphics/aux_buffer_table.h"
 #include "graphics/draw_state.h"
+#include "graphics/draw_target_images.h"
 #include "graphics/graph_handle_table.h"
-#include "graphics/graphics_hooks.h"
+#include "graphics/drivers/device_3d_driver.h"
+#include "graphics/drivers/graph_companion_drivers.h"
+#include "graphics/drivers/graph_surface_driver.h"
+#include "softrender/rules/blend_tables.h"
+#include "softrender/rules/soft_draw_target.h"
 #include "graphics/graphics_state.h"
 #include "base/log.h"
+
+namespace {
+
+// Graph management plugs in its own modules: the 2D surface records that hold the pixels of
+// graphs, the file loader that reloads lost graphs, and the software images of draw targets
+// (a graph target's own image; the screens' come from the screen module). The software
+// renderer's blend tables are made ready with them.
+void InstallOwnDrivers() {
+    Surface2DSlot().Install(kSurfaceRecords);
+    GraphLoaderSlot().Install(kGraphFileLoader);
+    SoftDrawTargetSlot().Install(kGraphicsDrawTargetImages);
+    BuildBlendTables();
+}
+
+void RemoveOwnDrivers() {
+    Surface2DSlot().Reset();
+    GraphLoaderSlot().Reset();
+    SoftDrawTargetSlot().Reset();
+}
+
+}  // namespace
 
 int InitGraphSystem() {
     GraphicsState& state = GetGraphicsState();
@@ -13,9 +39,9 @@ int InitGraphSystem() {
     LogWrite("グラフィック管理系の初期化を行います\n");
     LogIndentAdd();
 
-    const GraphicsHooks& hooks = GetGraphicsHooks();
+    InstallOwnDrivers();
     ClearGraphicsState();
-    if (hooks.clearSurfaceTables != nullptr) hooks.clearSurfaceTables();
+    Surface2DSlot()->clearTables();
 
     DrawState& draw = state.draw;
     draw.blendGraph = kNoHandle;
@@ -26,7 +52,7 @@ int InitGraphSystem() {
     draw.textureFilter = 0;
     draw.blendMode = kBlendNone;
     draw.bright = kBrightWhite;
-    HookRefreshDeviceColorState();
+    Device3DSlot()->refreshDeviceColorState();
     draw.depthEnable = 0;
     draw.depthWrite = 0;
     draw.depthFunction = 4;
@@ -34,7 +60,7 @@ int InitGraphSystem() {
     draw.vertexDepth = 0.2f;
 
     state.graphicsUp = 1;
-    state.direct3DInUse = hooks.startDirect3D != nullptr && hooks.startDirect3D() ? 1 : 0;
+    state.direct3DInUse = Device3DSlot()->startDirect3D() ? 1 : 0;
     LogWrite(state.direct3DInUse ? "３Ｄグラフィック描画機能を使用します\n"
                                  : "３Ｄグラフィック描画機能は使用しません\n");
     draw.colorDepthSetting = 0;
@@ -45,7 +71,7 @@ int InitGraphSystem() {
     QueryGraphDimensions(kDrawTargetFront, &width, &height);
     SetDrawAreaRect(0, 0, width, height);
 
-    if (hooks.startFonts != nullptr) hooks.startFonts(16, 6, 0);
+    FontSlot()->startFonts(16, 6, 0);
 
     LogIndentSub();
     LogWrite("グラフィック管理系の初期化は正常に終了しました\n");
@@ -55,12 +81,12 @@ int InitGraphSystem() {
 int TermGraphSystem() {
     GraphicsState& state = GetGraphicsState();
     if (!state.graphicsUp) return 0;
-    const GraphicsHooks& hooks = GetGraphicsHooks();
-    if (hooks.endMasks != nullptr) hooks.endMasks();
+    MaskSlot()->endMasks();
     DeleteAllAuxBufferHandles();
     DeleteAllGraphs(0);
-    if (hooks.deleteAllFonts != nullptr) hooks.deleteAllFonts();
+    FontSlot()->deleteAllFonts();
     state.graphicsUp = 0;
+    RemoveOwnDrivers();
     LogWrite("グラフィック管理系の終了処理は正常に終了しました\n");
     return 0;
 }

@@ -57,9 +57,5 @@ int RestoreLostSurface2Ds();
 // Fills the surface data of each of the graph's views with one colour; 0 or -1.
 int FillGraphSurface2Ds(GraphRecord* graph, int32_t r, int32_t g, int32_t b, int32_t a);
 
-// Installs the routines above as the graph layer's 2D surface hooks and the table clearing
-// (and, while no screen module answers it, the DirectDraw-object question). Called once the
-// graphics start; tests call it in their set-up.
-void InstallSurfaceRecordHooks();
 // Deletes every view and surface data record and empties both tables.
 void ClearSurfaceTables();

@@ -1,12 +1,13 @@
 // The 2D surfaces of graphs: making a graph's view, deriving one from a parent graph, deleting,
 // restoring and filling them.
-#include "graphics/graphics_hooks.h"
+#include "graphics/drivers/screen_driver.h"
+#include "graphics/drivers/device_3d_driver.h"
 #include "graphics/surface_2d.h"
 #include "graphics/surface_data.h"
 
 namespace {
 
-bool ScreenUp() { return HookIsNoDirectDraw() || HookHasDirectDrawObject(); }
+bool ScreenUp() { return ScreenSlot()->isNoDirectDraw() || ScreenSlot()->hasDirectDrawObject(); }
 
 }  // namespace
 
@@ -58,7 +59,7 @@ int RestoreGraphSurface2Ds(GraphRecord* graph) {
 
 int RestoreLostSurface2Ds() {
     int result = 0;
-    if (auto restoreScreen = GetGraphicsHooks().restoreScreenSurfaces) result |= restoreScreen();
+    result |= ScreenSlot()->restoreScreenSurfaces();
     const Surface2DTable& table = GetSurface2DTable();
     for (int32_t slot = 0; slot < table.usedBound; ++slot) {
         const Surface2DRecord* view = table.slots[slot];
@@ -69,7 +70,7 @@ int RestoreLostSurface2Ds() {
 
 int FillGraphSurface2Ds(GraphRecord* graph, int32_t r, int32_t g, int32_t b, int32_t a) {
     if (!ScreenUp()) return -1;
-    HookEndCurrentDeviceScene();
+    Device3DSlot()->endCurrentDeviceScene();
     for (int32_t i = 0; i < graph->surfaceCount; ++i) {
         const Surface2DRecord* view = GetSurface2D(graph->surfaces[i]);
         if (view == nullptr) return -1;

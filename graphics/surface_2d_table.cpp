@@ -2,7 +2,7 @@
 #include <cstring>
 
 #include "graphics/draw_state.h"
-#include "graphics/graphics_hooks.h"
+#include "graphics/drivers/screen_driver.h"
 #include "graphics/surface_2d.h"
 #include "graphics/surface_data.h"
 #include "graphics/surface_slot_table.h"
@@ -32,7 +32,7 @@ Surface2DRecord* GetSurface2D(HandleValue handle) {
 HandleValue AddSurface2D(int32_t width, int32_t height, int32_t drawOffsetX, int32_t drawOffsetY,
                          HandleValue owner, const Surface2DRecord* parent, int32_t sourceX,
                          int32_t sourceY, const GraphFlagBytes& flags) {
-    if (!HookIsNoDirectDraw() && !HookHasDirectDrawObject()) {
+    if (!ScreenSlot()->isNoDirectDraw() && !ScreenSlot()->hasDirectDrawObject()) {
         return LogWrite("ＺＮライブラリが初期化されていません\n");
     }
     Surface2DTable& table = GetSurface2DTable();

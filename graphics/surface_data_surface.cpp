@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "graphics/direct_draw_object.h"
-#include "graphics/graphics_hooks.h"
+#include "graphics/drivers/screen_driver.h"
 #include "graphics/surface_data.h"
 #include "graphics/surface_formats.h"
 #include "platform/ddraw/ddraw.h"
@@ -44,10 +44,10 @@ int CreatePlainSurface(SurfaceDataRecord* r, plat::DirectDraw* dd) {
     desc.width = r->width;
     desc.height = r->height;
     int32_t screenWidth = 0;
-    HookGetScreenDimensions(&screenWidth, nullptr);
+    GetScreenSize(&screenWidth, nullptr);
     if (r->softImage == 1) {
         desc.caps.caps = plat::DDSCAPS_SYSTEMMEMORY;
-    } else if (r->width <= screenWidth && !HookIsScreenSoftwareDrawn()) {
+    } else if (r->width <= screenWidth && !ScreenSlot()->isScreenSoftwareDrawn()) {
         desc.caps.caps = plat::DDSCAPS_VIDEOMEMORY | plat::DDSCAPS_3DDEVICE;
     } else {
         desc.caps.caps = plat::DDSCAPS_SYSTEMMEMORY;

@@ -1,7 +1,7 @@
 // The surface data table: creating, finding, referencing and deleting records.
 #include <cstring>
 
-#include "graphics/graphics_hooks.h"
+#include "graphics/drivers/screen_driver.h"
 #include "graphics/surface_data.h"
 #include "graphics/surface_slot_table.h"
 #include "base/log.h"
@@ -53,7 +53,7 @@ HandleValue AddSurfaceData(int32_t refCount, int32_t width, int32_t height, uint
         record->softImage = 0;
         if (record->drawValid == 1 || record->alpha == 1) record->alphaTest = 0;
     }
-    record->software = record->softImage == 1 || HookIsScreenSoftwareDrawn() ? 1 : 0;
+    record->software = record->softImage == 1 || ScreenSlot()->isScreenSoftwareDrawn() ? 1 : 0;
 
     record->serial = TakeHandleSerial(&table.serialCounter);
     const HandleValue handle = MakeHandleValue(kHandleKindSurfaceData, record->serial, slot);

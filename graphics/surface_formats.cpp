@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "graphics/direct_draw_object.h"
-#include "graphics/graphics_hooks.h"
+#include "graphics/drivers/screen_driver.h"
 #include "platform/ddraw/ddraw.h"
 
 SurfaceDeviceFormats& GetSurfaceDeviceFormats() {
@@ -18,7 +18,7 @@ namespace {
 // The display mode's pixel format, when a DirectDraw object gives one.
 bool DisplayPixelFormat(plat::PixelFormat* out) {
     plat::DirectDraw* dd = GetDirectDrawObject();
-    if (dd == nullptr || HookIsScreenSoftwareDrawn()) return false;
+    if (dd == nullptr || ScreenSlot()->isScreenSoftwareDrawn()) return false;
     plat::SurfaceDesc mode;
     if (dd->GetDisplayMode(&mode) != plat::DD_OK) return false;
     *out = mode.pixelFormat;
@@ -31,7 +31,7 @@ const PaletteColorFormat* GetSurfaceScreenFormat() {
     static PaletteColorFormat screen;
     plat::PixelFormat display;
     if (!DisplayPixelFormat(&display)) {
-        return GetStandardColorFormat(HookGetScreenDepth() == 16 ? 0 : 1, 0, 0);
+        return GetStandardColorFormat(GetDisplayDepth() == 16 ? 0 : 1, 0, 0);
     }
     BuildColorFormat(&screen, static_cast<int>(display.bitCount), display.redMask,
                      display.greenMask, display.blueMask, display.alphaMask);
@@ -40,7 +40,7 @@ const PaletteColorFormat* GetSurfaceScreenFormat() {
 
 int GetSurfaceDisplayDepth() {
     plat::PixelFormat display;
-    if (!DisplayPixelFormat(&display)) return HookGetScreenDepth();
+    if (!DisplayPixelFormat(&display)) return GetDisplayDepth();
     return static_cast<int>(display.bitCount);
 }
 

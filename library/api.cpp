@@ -68,7 +68,7 @@ int ApiTermLibrary() {
     ApiLock();
     const int result = TermLibrary();
     ApiUnlock();
-    DestroyApiLock(&GetWindowData().apiLock);
+    DestroyApiLock(&GetApiLockState());
     return result;
 }
 
@@ -145,4 +145,34 @@ int ApiLoadDivGraphFromPath(const char* path, int total, int xCount, int yCount,
     const int result = OpenDivGraphFile(path, total, xCount, yCount, width, height, handles, flag);
     ApiUnlock();
     return result;
+}
+
+// --- Window mode and title ------------------------------------------------------------------
+#include "system/window_mode.h"
+
+int ApiChangeWindowMode(int windowed) {
+    ApiLock();
+    const int result = ChangeWindowMode(windowed);
+    ApiUnlock();
+    return result;
+}
+
+int ApiSetWindowTitle(const char* text) {
+    ApiLock();
+    const int result = SetWindowTitle(text);
+    ApiUnlock();
+    return result;
+}
+
+// --- Colour formats ------------------------------------------------------------------------------
+#include "graphics/color_format.h"
+
+int ApiBuildColorFormat(PaletteColorFormat* record, int bits, unsigned int redMask,
+                        unsigned int greenMask, unsigned int blueMask, unsigned int alphaMask) {
+    return BuildColorFormat(record, bits, redMask, greenMask, blueMask, alphaMask);
+}
+
+int ApiBuildColorFormatRaw(SurfacePixelFormat* record, int bits, unsigned int redMask,
+                           unsigned int greenMask, unsigned int blueMask, unsigned int alphaMask) {
+    return MakeRgbPixelFormat(record, bits, redMask, greenMask, blueMask, alphaMask);
 }

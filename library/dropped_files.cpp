@@ -18,13 +18,3 @@ void StoreDroppedFiles(uintptr_t drop) {
     }
     plat::DragFinish(drop);
 }
-
-int ClearDroppedFiles() {
-    DroppedFileList& list = GetWindowData().droppedFiles;
-    for (int32_t i = 0; i < list.count; ++i) {
-        TrackedFree(list.names[i]);
-        list.names[i] = nullptr;
-    }
-    list.count = 0;
-    return 0;
-}

@@ -32,7 +32,7 @@ void FatalError(const char* text) {
         // Destroyed as the shut-down entry does. On the pump thread the main thread may be
         // waiting on the lock right now, and its event must not be closed under it; the
         // process ends anyway.
-        if (!OnPumpThread()) DestroyApiLock(&GetWindowData().apiLock);
+        if (!OnPumpThread()) DestroyApiLock(&GetApiLockState());
     }
     std::fflush(nullptr);
     std::_Exit(-1);

@@ -2,8 +2,6 @@
 
 #include "graphics/draw_state.h"
 #include "graphics/graph_handle_table.h"
-#include "graphics/graphics_hooks.h"
-#include "graphics/graphics_state.h"
 #include "platform/window/window_messages.h"
 #include "system/input_char_queue.h"
 #include "base/log.h"
@@ -46,22 +44,9 @@ void OnMove(WindowHandle handle, LParam lParam) {
     const int32_t y = SignedHighWord(static_cast<uintptr_t>(lParam));
     data.window.clientRect = Rect{x, y, x + client.right, y + client.bottom};
 
-    GraphicsState& graphics = GetGraphicsState();
-    if (!graphics.graphicsUp) return;
-    DrawState& draw = graphics.draw;
-    const GraphicsHooks& hooks = GetGraphicsHooks();
-    if (draw.drawTarget == kDrawTargetFront &&
-        !(hooks.isTempPrimaryInUse != nullptr && hooks.isTempPrimaryInUse())) {
-        const int32_t savedMask = draw.maskActive;
-        draw.maskActive = 0;
-        const RECT rect{data.window.clientRect.left, data.window.clientRect.top,
-                        data.window.clientRect.right, data.window.clientRect.bottom};
-        SetFrontScreenRect(&rect);
-        draw.maskActive = savedMask;
-    }
-    RECT area = {};
-    GetDrawAreaRect(&area);
-    SetDrawAreaRect(area.left, area.top, area.right, area.bottom);
+    const RECT rect{data.window.clientRect.left, data.window.clientRect.top,
+                    data.window.clientRect.right, data.window.clientRect.bottom};
+    FollowWindowClientMove(&rect);
 }
 
 void OnSize(WParam wParam) {

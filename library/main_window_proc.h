@@ -15,5 +15,3 @@ void ChangeWindowActivation(plat::WindowHandle window, uint32_t active, plat::WP
 
 // WM_DROPFILES: stores the dropped names (at most 1000 in all) and finishes the drop.
 void StoreDroppedFiles(uintptr_t drop);
-// Frees the stored dropped-file names. Returns 0.
-int ClearDroppedFiles();

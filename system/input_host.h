@@ -1,10 +1,13 @@
-// What the input routines use of the window system: the message pump, the inactive-window
-// wait, the window's state, the F10 flag of the private window message and the fatal-error
-// exit. By default these are the window system's own (message_pump.h, WindowData,
-// fatal_error.h); tests put stand-ins in their place.
+// What the input routines use of the window system, as a driver: the message pump, the
+// inactive-window wait, the window's state and the F10 flag of the private window message.
+// The window system installs its own routines when it starts and resets the slot when it
+// ends. The absent instance answers as a library without a window system: nothing to pump
+// and no end asked for, no wait, no window, never closing, always active, no main thread
+// known, F10 not held. Tests install stand-ins through the same slot.
 #pragma once
 #include <cstdint>
 
+#include "base/driver_slot.h"
 #include "platform/window/window.h"
 
 struct InputHost {
@@ -15,14 +18,9 @@ struct InputHost {
     uint32_t (*mainThreadId)();    // the thread that started the library (0: not known)
     plat::WindowHandle (*libraryWindow)();
     int (*f10KeyHeld)();           // the flag that window message 0x46F sets and clears
-    void (*fatalError)(const char* text);  // does not return; null: log only
 };
 
-// The window system's routines.
-InputHost DefaultInputHost();
-void SetInputHost(const InputHost& host);
-// Back to DefaultInputHost().
-void ResetInputHost();
+DriverSlot<InputHost>& InputHostSlot();
 
 int InputProcessMessage();
 void InputWaitWhileInactive();
@@ -32,6 +30,3 @@ bool InputWindowActive();
 bool InputOnMainThread();
 plat::WindowHandle InputLibraryWindow();
 bool InputF10KeyHeld();
-// Hands the text to the fatal-error routine. Without one (tests) the text is logged and -1
-// returned, and the caller ends what it started.
-int InputFatalError(const char* text);

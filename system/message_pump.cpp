@@ -1,11 +1,13 @@
 #include "system/message_pump.h"
 
+#include "base/api_lock.h"
 #include "graphics/graph_handle_table.h"
+#include "platform/backend/headless/scripted_input.h"
 #include "platform/core/clock.h"
 #include "platform/core/thread.h"
 #include "platform/window/window.h"
+#include "system/input.h"
 #include "system/pump_services.h"
-#include "library/public/api.h"
 #include "system/window_data.h"
 
 namespace {
@@ -21,22 +23,22 @@ bool OnMainThread() { return plat::CurrentThreadId() == GetWindowData().window.m
 // The servicing between two passes of the inactive wait.
 void ServiceWhileInactive() {
     const PumpServices& services = GetPumpServices();
-    if (services.stepSocketMessages != nullptr) services.stepSocketMessages(1);
-    if (services.stepHttpTransfers != nullptr) services.stepHttpTransfers();
-    if (services.refillSoundStreams != nullptr) services.refillSoundStreams();
+    services.stepSocketMessages(1);
+    services.stepHttpTransfers();
+    services.refillSoundStreams();
 }
 
 // The servicing at the end of every call. The key-input step runs under the re-entry guard,
 // so that a window message handler that pumps again from inside it does not recurse.
 void RunServiceStep(WindowState& window) {
     const PumpServices& services = GetPumpServices();
-    if (services.refillSoundStreams != nullptr) services.refillSoundStreams();
-    if (services.pollMusic != nullptr) services.pollMusic();
-    if (services.stepJoypadEffects != nullptr) services.stepJoypadEffects();
-    if (services.stepSocketMessages != nullptr) services.stepSocketMessages(1);
-    if (services.stepHttpTransfers != nullptr) services.stepHttpTransfers();
+    services.refillSoundStreams();
+    services.pollMusic();
+    services.stepJoypadEffects();
+    services.stepSocketMessages(1);
+    services.stepHttpTransfers();
     window.reentryGuard = 1;
-    if (services.stepKeyInput != nullptr) services.stepKeyInput();
+    services.stepKeyInput();
     window.reentryGuard = 0;
 }
 
@@ -96,6 +98,23 @@ void PumpWindowMessages(WindowData& data) {
     }
 }
 
+// One pump and one input check as a public entry makes them: each under the library lock for
+// its own length only, and a pump counts as a step of a scripted run.
+int LockedProcessMessage() {
+    plat::AdvanceScriptedInput();
+    ApiLock();
+    const int result = ProcessMessage();
+    ApiUnlock();
+    return result;
+}
+
+int LockedCheckAnyInput(int mask) {
+    ApiLock();
+    const int result = CheckAnyInput(mask);
+    ApiUnlock();
+    return result;
+}
+
 }  // namespace
 
 int ProcessMessage() {
@@ -134,12 +153,12 @@ void WaitWhileInactive() {
 
 int WaitForInputPress() {
     // First the input held at entry is let go.
-    while (ApiProcessMessage() == 0 && ApiCheckAnyInput(kAnyInputMask) != 0) plat::SleepMs(1);
-    if (ApiProcessMessage() != 0) return 0;
+    while (LockedProcessMessage() == 0 && LockedCheckAnyInput(kAnyInputMask) != 0) plat::SleepMs(1);
+    if (LockedProcessMessage() != 0) return 0;
     for (;;) {
-        const int input = ApiCheckAnyInput(kAnyInputMask);
+        const int input = LockedCheckAnyInput(kAnyInputMask);
         if (input != 0) return input;
         plat::SleepMs(1);
-        if (ApiProcessMessage() != 0) return 0;
+        if (LockedProcessMessage() != 0) return 0;
     }
 }

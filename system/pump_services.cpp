@@ -1,8 +1,15 @@
 #include "system/pump_services.h"
 
-PumpServices& GetPumpServices() {
-    static PumpServices services{};
-    return services;
-}
+namespace {
 
-void ResetPumpServices() { GetPumpServices() = PumpServices{}; }
+void NoStep() {}
+void NoSocketStep(int /*flag*/) {}
+
+constexpr PumpServices kAbsentPumpServices{NoStep, NoStep, NoStep, NoSocketStep, NoStep, NoStep};
+
+}  // namespace
+
+DriverSlot<PumpServices>& PumpServicesSlot() {
+    static DriverSlot<PumpServices> slot(kAbsentPumpServices);
+    return slot;
+}

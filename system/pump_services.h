@@ -1,8 +1,11 @@
 // The services that the message pump runs on every call in place of threads of their own:
-// sound streams, music, joypad effects, sockets, HTTP transfers and string input. Each entry
-// is installed by the module that owns the service when that module starts to exist; a null
-// entry means the module is not there and its step is skipped.
+// sound streams, music, joypad effects, sockets, HTTP transfers and string input. They reach
+// the pump as one driver: the absent instance does nothing in every step (no such service),
+// and the module that supplies services installs its instance when it starts and resets the
+// slot when it ends. Today the input devices are the only supplier (the joypad effects); once
+// a second one exists the library top composes the instance from its modules' steps.
 #pragma once
+#include "base/driver_slot.h"
 
 struct PumpServices {
     void (*refillSoundStreams)();          // refill the streaming sounds' buffers
@@ -13,6 +16,8 @@ struct PumpServices {
     void (*stepKeyInput)();                // edit the active string input
 };
 
-PumpServices& GetPumpServices();
-// Clears every entry (tests; a module that goes away).
-void ResetPumpServices();
+DriverSlot<PumpServices>& PumpServicesSlot();
+// The services in use (the absent ones until a supplier installs its own).
+inline const PumpServices& GetPumpServices() { return *PumpServicesSlot(); }
+// Back to the absent services (tests; a supplier that goes away).
+inline void ResetPumpServices() { PumpServicesSlot().Reset(); }

@@ -18,13 +18,13 @@ void ProcessMessageThread(void* /*parameter*/) {
 
     while (!IsQuitRequested()) {
         // A wait in the lock queue is given up once quit is set.
-        if (!AcquireApiLockForPump(&data.apiLock, &data.window.quit)) break;
+        if (!AcquireApiLockForPump(&GetApiLockState(), &data.window.quit)) break;
         const int result = ProcessMessage();
-        ReleaseApiLockForPump(&data.apiLock);
+        ReleaseApiLockForPump(&GetApiLockState());
         if (result < 0) break;
         plat::SleepMs(kPumpIntervalMs);
     }
 
-    RemoveApiLockWaiter(&data.apiLock, self);
+    RemoveApiLockWaiter(&GetApiLockState(), self);
     std::atomic_ref<uint32_t>(data.window.pumpThreadEnded).store(1, std::memory_order_release);
 }

@@ -70,9 +70,13 @@ void AppendOsWord(const plat::OsVersionInfo& os, char* text, size_t size, int32_
 void LogOs(CpuFacts& cpu) {
     LogWrite("ＯＳ  ");
     const plat::OsVersionInfo os = plat::GetOsVersion();
+    // The OS code follows the reported Windows version; the text names the system really
+    // running, when it is known.
     char name[64] = "Windows";
     AppendOsWord(os, name, sizeof(name), &cpu.osCode);
-    std::snprintf(cpu.osText, sizeof(cpu.osText), "%s ( Build %d %s )", name,
+    const char* shown = os.system[0] != '\0' ? os.system : name;
+    // A very long system name is cut so the whole line always fits the text.
+    std::snprintf(cpu.osText, sizeof(cpu.osText), "%.96s ( Build %d %s )", shown,
                   static_cast<int>(os.build), os.service);
     LogFormat("%s", cpu.osText);
 }

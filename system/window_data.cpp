@@ -4,6 +4,10 @@
 #include <cstring>
 #include <type_traits>
 
+#include "base/sjis_string.h"
+#include "base/log.h"
+#include "base/tracked_memory.h"
+
 namespace {
 
 // Every byte of the record to zero, as the start-up reset wants it.
@@ -24,8 +28,7 @@ void ResetWindowDataForStartUp() {
     WindowData& data = GetWindowData();
 
     // The log keeps its switches, its file name and its start time.
-    data.log.indent = 0;
-    data.log.inLine = 0;
+    ResetLogLine();
 
     // The clock keeps the processor facts; the counter choice is made again.
     const ClockState clock = data.clock;
@@ -44,9 +47,19 @@ void ResetWindowDataForStartUp() {
     ZeroRecord(data.window);
     ZeroRecord(data.droppedFiles);
     ZeroRecord(data.inputChars);
-    data.charSet = 0;
+    SetCharSet(0);
 
     data.window.inactiveSince = 0xFFFFFFFFu;
+}
+
+int ClearDroppedFiles() {
+    DroppedFileList& list = GetWindowData().droppedFiles;
+    for (int32_t i = 0; i < list.count; ++i) {
+        TrackedFree(list.names[i]);
+        list.names[i] = nullptr;
+    }
+    list.count = 0;
+    return 0;
 }
 
 bool IsQuitRequested() {

@@ -1,18 +1,17 @@
-// WindowData: the library's single global window and system block. Each subsystem keeps its
-// state in a record of its own here.
+// WindowData: the library's global window and system block. It holds what belongs to the
+// window system and to library start-up: the settings made before start-up, the processor and
+// OS facts, the start directory, the clock, start-up progress, the machine's measurements, the
+// window with its pump and pump thread, the dropped files and the typed characters. The base
+// services keep their own records (GetLogState, GetAllocState, GetApiLockState, GetCharSet).
 //
 // Window start-up (ResetWindowDataForStartUp) zeroes the block but keeps what was settled
-// before it: the settings made before start-up, the facts about the processor and the OS, the
-// start directory, the log's switches, name and clock, the tracked-memory list and the library
-// lock. Everything else starts from zero on every start.
+// before it: the settings, the processor and OS facts and the start directory. Everything else
+// starts from zero on every start.
 #pragma once
 #include <cstdint>
 
 #include "platform/window/window.h"
-#include "base/api_lock.h"
 #include "system/clock.h"
-#include "base/log.h"
-#include "base/tracked_memory.h"
 
 namespace plat {
 struct Thread;
@@ -133,15 +132,12 @@ struct InputCharQueue {
 
 struct WindowData {
     // Kept across the reset at window start-up.
-    ApiLockState apiLock;
-    AllocState memory;
     WindowSettings settings;
     CpuFacts cpu;
     char startDirectory[260] = {};  // current directory at start-up
 
-    // Partly kept: the log's switches, file name and start time; the clock's time-stamp
-    // counter flag and CPU clock; the library's in-start-up and COM-started flags.
-    LogState log;
+    // Partly kept: the clock's time-stamp counter flag and CPU clock; the library's
+    // in-start-up and COM-started flags.
     ClockState clock;
     LibraryState library;
 
@@ -150,14 +146,18 @@ struct WindowData {
     WindowState window;
     DroppedFileList droppedFiles;
     InputCharQueue inputChars;
-    int32_t charSet = 1;  // 1: Shift-JIS lead bytes; 2: every byte from 0x80 up
 };
 
 WindowData& GetWindowData();
 
 // Zeroes the block for a new start but keeps what was settled before it (see above). The
-// inactive-since time becomes 0xFFFFFFFF. Dropped-file names still stored are not freed here.
+// inactive-since time becomes 0xFFFFFFFF. The log's line starts afresh (no indentation) and
+// the character set is cleared until the window system finds it again. Dropped-file names
+// still stored are not freed here.
 void ResetWindowDataForStartUp();
+
+// Frees the stored dropped-file names. Returns 0.
+int ClearDroppedFiles();
 
 // The quit flag, read by the pump thread outside the library lock.
 bool IsQuitRequested();

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "graphics/draw_state.h"
-#include "graphics/graphics_hooks.h"
+#include "system/window_facts.h"
 #include "platform/core/clock.h"
 #include "platform/core/debug_output.h"
 #include "platform/core/instance_lock.h"
@@ -12,10 +12,11 @@
 #include "platform/core/thread.h"
 #include "platform/window/window_messages.h"
 #include "base/log.h"
-#include "library/main_window_proc.h"
+#include "system/input_host.h"
 #include "system/message_pump.h"
 #include "base/number_routines.h"
 #include "base/random_mt.h"
+#include "base/sjis_string.h"
 #include "system/window_data.h"
 #include "system/window_styles.h"
 
@@ -29,6 +30,24 @@ constexpr int kTimerTestChanges = 60;
 constexpr uint32_t kTimerTestMs = 1000;
 constexpr uint32_t kFirstPumpMs = 200;
 constexpr int32_t kNullBrush = 5;
+
+// The window class's procedure: the installed message handling.
+LResult LibraryWindowProc(WindowHandle window, uint32_t message, WParam wParam, LParam lParam) {
+    return WindowMessageSlot()->handleMessage(window, message, wParam, lParam);
+}
+
+constexpr WindowMessageDriver kAbsentWindowMessages{DefWindowProc};
+
+// The window system as the input devices see it.
+int WindowClosing() { return GetWindowData().window.closing != 0 ? 1 : 0; }
+int WindowActive() { return GetWindowData().window.active != 0 ? 1 : 0; }
+uint32_t MainThreadId() { return GetWindowData().window.mainThreadId; }
+WindowHandle LibraryWindow() { return GetWindowData().window.handle; }
+int F10KeyHeld() { return GetWindowData().window.f10KeyHeld != 0 ? 1 : 0; }
+
+constexpr InputHost kWindowSystemInputHost{ProcessMessage, WaitWhileInactive, WindowClosing,
+                                           WindowActive,   MainThreadId,      LibraryWindow,
+                                           F10KeyHeld};
 
 bool OnPumpThread() {
     const uint32_t pump = std::atomic_ref<uint32_t>(GetWindowData().window.pumpThreadId)
@@ -142,7 +161,7 @@ int StartWindow(WindowData& data) {
     // (A window menu would have its item table built here; nothing sets one.)
 
     window.windowCreating = 1;
-    const WindowClass windowClass{CS_HREDRAW | CS_VREDRAW, MainWindowProc, settings.iconId, 0,
+    const WindowClass windowClass{CS_HREDRAW | CS_VREDRAW, LibraryWindowProc, settings.iconId, 0,
                                   kNullBrush, settings.className};
     LogWrite("ウインドウクラスを登録します... ");
     if (RegisterWindowClass(windowClass) == 0) {
@@ -191,7 +210,7 @@ int StartWindow(WindowData& data) {
                                  origin.y + client.bottom};
     }
 
-    data.charSet = GetOemCodePage() == 949 ? 2 : 1;
+    SetCharSet(GetOemCodePage() == 949 ? 2 : 1);
     // The cursor visibility of the current window mode is applied here once window modes
     // exist.
     data.library.ending = 0;
@@ -206,8 +225,14 @@ int StartWindow(WindowData& data) {
 
 }  // namespace
 
+DriverSlot<WindowMessageDriver>& WindowMessageSlot() {
+    static DriverSlot<WindowMessageDriver> slot(kAbsentWindowMessages);
+    return slot;
+}
+
 int InitWindowSystem() {
     ResetWindowDataForStartUp();
+    InputHostSlot().Install(kWindowSystemInputHost);
     WindowData& data = GetWindowData();
     WindowSettings& settings = data.settings;
     MachineFacts& machine = data.machine;
@@ -236,7 +261,7 @@ int InitWindowSystem() {
 
     if (!settings.noWindow && StartWindow(data) != 0) return -1;
 
-    GetGraphicsHooks().waitWhileInactive = WaitWhileInactive;
+    WindowFactsSlot().Install(kWindowSystemFacts);
 
     data.window.pumpThread = StartThread(ProcessMessageThread, nullptr);
     if (data.window.pumpThread == nullptr) {
@@ -251,7 +276,10 @@ int TermWindowSystem() {
     WindowState& window = data.window;
     // Without a window there is nothing to take down, unless the library ran without one on
     // purpose: then its pump thread still has to end.
-    if (window.handle == 0 && !settings.noWindow) return 0;
+    if (window.handle == 0 && !settings.noWindow) {
+        InputHostSlot().Reset();
+        return 0;
+    }
 
     SetScreenSaverActive(true);
 
@@ -287,9 +315,8 @@ int TermWindowSystem() {
         window.pumpThread = nullptr;
     }
 
-    if (GetGraphicsHooks().waitWhileInactive == WaitWhileInactive) {
-        GetGraphicsHooks().waitWhileInactive = nullptr;
-    }
+    WindowFactsSlot().Reset();
     window.handle = 0;
+    InputHostSlot().Reset();
     return 0;
 }

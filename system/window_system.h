@@ -2,8 +2,22 @@
 // machine's measurements, the clock choice, the second-instance check, the window class, the
 // window and the message-pump thread; and taking them down again.
 #pragma once
+#include <cstdint>
+
+#include "base/driver_slot.h"
 #include "platform/window/window.h"
 
+// The handling of the library window's messages, supplied by the library top (which installs
+// it when it starts and resets the slot when it ends). The absent instance hands every message
+// to the default window procedure.
+struct WindowMessageDriver {
+    plat::LResult (*handleMessage)(plat::WindowHandle window, uint32_t message,
+                                   plat::WParam wParam, plat::LParam lParam);
+};
+DriverSlot<WindowMessageDriver>& WindowMessageSlot();
+
+// Installs the window system's instance of the input devices' host (input_host.h) and resets it
+// at the end of TermWindowSystem.
 // 0, or -1 (quit flag set) when another instance runs, the class cannot be registered or the
 // window cannot be created.
 int InitWindowSystem();

@@ -62,6 +62,39 @@ bool AreHeaderMasksUsable(int bits, uint32_t r, uint32_t g, uint32_t b, uint32_t
     return (r & g) == 0 && (r & b) == 0 && (g & b) == 0 && ((r | g | b) & a) == 0;
 }
 
+// A channel's field of an 8-bit pixel value scaled to 0..255 as v × 255 / (2^width - 1), the
+// value a channel widened to 8 bits gets in every pixel transfer; 0 for an absent channel.
+uint8_t ExpandField(uint32_t value, uint32_t mask, int shift, int width) {
+    if (width == 0) return 0;
+    const uint32_t maximum = (1u << width) - 1;
+    return static_cast<uint8_t>(((value & mask) >> shift) * 255 / maximum);
+}
+
+// Eight-bit pixels are read through the palette. An 8-bit format built from masks becomes the
+// plain paletted format whose 256 entries are the colours the masks give to each pixel value,
+// so that the stored bytes stay as they are. Alpha, when the masks have it, goes into the
+// entries' fourth byte, which the format then reads as its alpha channel.
+void MakeMaskedFormatPaletted(PaletteColorFormat* format) {
+    const ColorFormat masked = format->format;
+    SetColorFormat8(format);
+    for (uint32_t value = 0; value < 256; ++value) {
+        format->palette[value] = PaletteEntry{
+            ExpandField(value, masked.maskB, masked.shiftB, masked.widthB),
+            ExpandField(value, masked.maskG, masked.shiftG, masked.widthG),
+            ExpandField(value, masked.maskR, masked.shiftR, masked.widthR),
+            ExpandField(value, masked.maskA, masked.shiftA, masked.widthA)};
+    }
+    if (masked.widthA != 0) {
+        ColorFormat& f = format->format;
+        f.widthA = 8;
+        f.shiftA = 24;
+        f.maskA = 0xFF000000;
+        f.noUseMask = 0;
+        format->noUseShift = 0;
+        format->noUseWidth = 0;
+    }
+}
+
 // The pixel format of the header; 0, or -1 with a log line.
 int ReadFormat(const uint8_t* header, PaletteColorFormat* format) {
     const uint32_t flags = LoadLe32(header + 76);
@@ -98,6 +131,7 @@ int DecodeDds(DataStream* stream, GraphImage* image) {
     const uint32_t width = LoadLe32(header + 12);
     if (!CheckImageSize(width, height, kFormatName)) return -1;
     if (ReadFormat(header, &image->colorFormat) != 0) return -1;
+    if (image->colorFormat.format.bits == 8) MakeMaskedFormatPaletted(&image->colorFormat);
 
     const uint64_t rowBytes = uint64_t{width} * image->colorFormat.format.bytes;
     uint64_t pitch = rowBytes;

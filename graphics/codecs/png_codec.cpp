@@ -81,11 +81,29 @@ void SetPngFormat(PngReadContext* c, int colorType, int channels) {
     }
 }
 
+// Largest block libpng may allocate for one ancillary chunk, and the most ancillary chunks it
+// may keep.
+constexpr png_alloc_size_t kMaxPngChunkBytes = 1024 * 1024;
+constexpr png_uint_32 kMaxPngCachedChunks = 16;
+
+// Keeps libpng's own allocations small whatever a file declares. libpng takes an ancillary
+// chunk that is larger than its limit for a mild fault and still allocates (and clears) a
+// buffer of the declared size, so a few bytes of file could ask for a gigabyte. The decoder
+// needs only IHDR, PLTE, tRNS, IDAT and IEND: every other chunk, known or not, is skipped
+// while it is read, which needs no buffer of its size. The limits stand behind that for
+// anything libpng still keeps.
+void LimitPngChunks(png_structp png) {
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
+    png_set_chunk_malloc_max(png, kMaxPngChunkBytes);
+    png_set_chunk_cache_max(png, kMaxPngCachedChunks);
+}
+
 // Runs libpng over the stream into c->result; 0, or -1 after libpng's error (logged).
 int RunPngRead(PngReadContext* c) {
     if (setjmp(png_jmpbuf(c->png)) != 0) return -1;
     png_set_read_fn(c->png, c, PngStreamRead);
     png_set_user_limits(c->png, kMaxImageSide, kMaxImageSide);
+    LimitPngChunks(c->png);
     png_read_info(c->png, c->info);
 
     png_uint_32 width = 0, height = 0;

@@ -2,8 +2,13 @@
 //
 // Each entry takes the library-wide lock, calls the library routine it is named after (without
 // the "Api" prefix) with the same arguments in the same order, releases the lock and returns
-// that routine's result unchanged. An entry may be called before ApiInitLibrary; the first
-// call of any entry creates the lock.
+// that routine's result unchanged. A few entries that touch no library state, or that take the
+// lock themselves, are plain forwarders; they say so below. An entry may be called before
+// ApiInitLibrary (the window mode and the title are set that way); the first call of any
+// locked entry creates the lock.
+//
+// Entries whose routine the library does not have yet answer their failure (-1; a null
+// pointer or colour 0 where the type asks for it) after one log line naming the entry.
 #pragma once
 
 // The millisecond clock (milliseconds since the process started). The argument is ignored.
@@ -43,6 +48,16 @@ int ApiProcessMessage();
 // the locked entries.
 int ApiWaitForInputPress();
 
+// --- Window mode and title (set before ApiInitLibrary for the window start-up creates) ----
+
+// 1 windowed, 0 full screen. Before start-up only the setting changes: 0. After start-up the
+// live window's mode is not changed yet: -1 after a log line (0 when the mode is already so).
+int ApiChangeWindowMode(int windowed);
+// The window's title (Shift-JIS; at most 255 bytes are kept, never half a double-byte
+// character). Before start-up it is stored for the window start-up creates (an empty title
+// becomes "ZnLib" there); afterwards the live window's text changes too. 0.
+int ApiSetWindowTitle(const char* text);
+
 // --- Input devices ------------------------------------------------------------------------------
 
 // mask 1: the device key code of the first key held (Caps Lock, Kana and Kanji do not count),
@@ -56,6 +71,61 @@ int ApiReadKeyStates(char* buffer);
 // 8, Z 0x10, X 0x20, C 0x40, A 0x80, S 0x100, D 0x200, Q 0x400, W 0x800, Escape 0x1000,
 // Space 0x2000.
 int ApiReadPadInputBits(int inputType);
+
+// --- Screen, colours and colour formats ------------------------------------------------------
+
+// The library's pixel-format record (the display back end's description of a pixel: size,
+// flags, bit count and the four channel masks) and its colour-format record (bits, bytes,
+// width, shift and mask of each channel, a 256-entry palette).
+struct SurfacePixelFormat;
+struct PaletteColorFormat;
+
+// The screen's pixel format (null before the screen is up).
+const SurfacePixelFormat* ApiGetScreenPixelFormat();
+// The screen's pixel value of a colour, each channel 0..255.
+unsigned int ApiMakeScreenColor(int r, int g, int b);
+// Fills record from bits per pixel and the four channel masks (a zero mask: no such
+// channel). 0. No lock: it touches no library state.
+int ApiBuildColorFormat(PaletteColorFormat* record, int bits, unsigned int redMask,
+                        unsigned int greenMask, unsigned int blueMask, unsigned int alphaMask);
+// Fills a pixel-format record as an RGB format with that bit count and those masks. 0. No
+// lock: it touches no library state.
+int ApiBuildColorFormatRaw(SurfacePixelFormat* record, int bits, unsigned int redMask,
+                           unsigned int greenMask, unsigned int blueMask, unsigned int alphaMask);
+// Shows the back screen (a flip in full screen, a copy to the window otherwise).
+int ApiPresentScreen();
+// Saves the rectangle (x1, y1)-(x2, y2) of the draw target to a file: type 0 BMP, 1 JPEG (with
+// quality and flag), 2 PNG (with level).
+int ApiSaveScreenToImageFile(int x1, int y1, int x2, int y2, const char* file, int type,
+                             int quality, int flag, int level);
+
+// --- Drawing -------------------------------------------------------------------------------------
+
+// Clears the draw target.
+int ApiClearDrawTarget();
+// Draws the graph with its top-left corner at (x, y); transFlag 1 leaves out the colour key.
+int ApiDrawGraphAt(int x, int y, int graph, int transFlag);
+// Draws the graph scaled and rotated (radians) about its centre, which goes to (x, y);
+// turnFlag 1 mirrors it left to right.
+int ApiDrawGraphRotatedInt(int x, int y, double scale, double angle, int graph, int transFlag,
+                           int turnFlag);
+// Draws text (Shift-JIS) with the default font; colours are screen colour values.
+int ApiDrawTextDefaultFont(int x, int y, const char* text, unsigned int color,
+                           unsigned int edgeColor);
+// The default font's type (-1 reads as 0).
+int ApiSetDefaultFontType(int fontType);
+
+// --- Sound -------------------------------------------------------------------------------------
+
+// A sound handle for the file, played through bufferCount buffers in turn (so that many copies
+// can overlap); unionHandle -1 makes a new handle. The handle, or -1.
+int ApiLoadSoundFromFile(const char* file, int bufferCount, int unionHandle);
+// Play type 0 waits for the end, 1 plays in the background, 3 loops; topPositionFlag 1 starts
+// from the beginning.
+int ApiPlaySoundHandle(int handle, int playType, int topPositionFlag);
+int ApiStopSoundHandle(int handle);
+// Volume 0..255.
+int ApiSetSoundHandleVolume(int volume, int handle);
 
 // --- Message box and the local date and time ----------------------------------------------
 

@@ -2,10 +2,29 @@
 // high-resolution performance counter, the processor time-stamp counter, sleeping and the
 // local date and time.
 //
-// A virtual clock can replace the real one (tests, or a whole run with ZN_CLOCK=virtual).
-// The virtual clock stands still except when it is read or slept on: every read advances it
-// by the read step (0 by default) and every sleep advances it by the time slept, so waits
-// finish at once and runs repeat exactly.
+// A virtual clock can replace the real one (tests, or a whole run with ZN_CLOCK=virtual), so
+// that a run's timeline depends on its input alone:
+//  - Only the main thread moves it. Each of its reads advances it by the read step (0 by
+//    default, 10 microseconds under ZN_CLOCK=virtual) and each of its sleeps by the time slept.
+//  - Other threads see the main thread's time as of its last sleep or wait. A sleep or timed
+//    wait on another thread ends when that time passes its deadline (or its event is set, or
+//    the condition it waits for holds); it never moves the clock itself.
+//  - Threads started through this layer are waited for: before the main thread's sleep moves
+//    the clock, and after each step of it, every such thread has to be waiting. A sleep steps
+//    from one of their deadlines to the next, so each of them runs while the main thread
+//    stands still, at the same virtual time in every run.
+//  - When the main thread blocks (an event wait, a message wait, a thread join), the clock
+//    moves only once every started thread waits too: it then jumps to the earliest deadline
+//    among them and the main thread's own, as if the main thread had slept until then. So a
+//    thread the main thread waits for can still sleep and time out, and nothing deadlocks on
+//    the clock.
+//  - Starting a thread from the main thread returns once the new thread first waits (or ends),
+//    so where it first stops does not depend on how fast it was scheduled.
+//  - A started thread that stays busy without waiting (blocked on a plain mutex, say) is given
+//    a quarter of a second of real time; then the clock moves on without it.
+//  - Threads not started through this layer follow the same deadline rule but are not waited
+//    for. The main thread has to sleep and wait through this layer for time to pass: blocked
+//    anywhere else (a real sleep, a join of such a thread) it stops the clock for everyone.
 #pragma once
 #include <cstdint>
 

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "platform/core/environment.h"
 #include "platform/core/text_encoding.h"
 
 namespace plat {
@@ -16,6 +17,7 @@ std::string g_captured;
 
 bool SendToStderr() {
     static const bool on = [] {
+        CheckProcessEnvironment();
         const char* v = std::getenv("ZN_DEBUG_OUTPUT");
         return v != nullptr && std::strcmp(v, "1") == 0;
     }();

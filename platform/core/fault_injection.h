@@ -1,9 +1,19 @@
-// Internal to the platform layer: the fail-the-next-N switches that test_controls.h sets.
+// Internal to the platform layer: the fail-the-next-N switches that the test controls set
+// (platform/testing/test_controls.h).
 #pragma once
 
 namespace plat {
 
-enum class FaultKind { Allocation, ThreadStart, EventCreate, FileOpen, Count };
+enum class FaultKind {
+    Allocation,
+    ThreadStart,
+    EventCreate,
+    FileOpen,
+    WindowClassRegistration,  // refused by the headless backend
+    WindowCreation,           // refused by the headless backend
+    ComStart,
+    Count
+};
 
 // True (and one fewer pending failure) when the next call of this kind is to fail.
 bool ConsumeFault(FaultKind kind);

@@ -13,7 +13,6 @@
 
 #include "platform/core/instance_lock_path.h"
 #include "platform/window/window.h"
-#include "platform/backend/headless/window_test_controls.h"
 
 namespace plat {
 

@@ -18,7 +18,11 @@ void ReleaseInstanceLockForWindow(const char* className);
 
 // Releases every lock this process holds and forgets the directory override (tests).
 void ResetInstanceLocks();
-// Ends the lock-holding child processes still running (tests).
-void StopAllInstanceLockHolders();
+// Directory of the lock files instead of $XDG_RUNTIME_DIR or /tmp (null: back to those).
+void SetInstanceLockDirectory(const char* directory);
+// Takes the lock through a second open file description of this process, as another
+// instance would; false when it is held. ReleaseSecondInstanceLock gives it back.
+bool TakeSecondInstanceLock(const char* className);
+void ReleaseSecondInstanceLock(const char* className);
 
 }  // namespace plat

@@ -2,8 +2,10 @@
 #include "platform/core/system_info.h"
 
 #include <sys/sysinfo.h>
+#include <sys/utsname.h>
 
 #include <atomic>
+#include <cstdio>
 #include <cstring>
 #include <mutex>
 
@@ -11,30 +13,14 @@
 #include <cpuid.h>
 #endif
 
+#include "platform/core/fault_injection.h"
+#include "platform/core/system_facts_overrides.h"
 #include "platform/window/window_backend.h"
-#include "platform/backend/headless/window_test_controls.h"
 
 namespace plat {
 
 namespace {
 
-struct Overrides {
-    std::mutex mutex;
-    bool os = false;
-    OsVersionInfo osValue{};
-    bool cpu = false;
-    CpuInfo cpuValue{};
-    bool memory = false;
-    MemoryStatus memoryValue{};
-    uint32_t codePage = 0;
-};
-
-Overrides& TheOverrides() {
-    static Overrides* o = new Overrides;
-    return *o;
-}
-
-std::atomic<int> g_failComStarts{0};
 std::atomic<bool> g_screenSaverActive{true};
 
 CpuInfo ReadCpu() {
@@ -70,7 +56,7 @@ uint32_t Clamp32(unsigned long long value) {
 }  // namespace
 
 OsVersionInfo GetOsVersion() {
-    Overrides& o = TheOverrides();
+    SystemFactOverrides& o = SystemFactOverridesState();
     std::lock_guard<std::mutex> hold(o.mutex);
     if (o.os) return o.osValue;
     OsVersionInfo info{};
@@ -79,12 +65,16 @@ OsVersionInfo GetOsVersion() {
     info.minor = 1;
     info.build = 2600;
     std::strcpy(info.service, "Service Pack 3");
+    struct utsname names {};
+    if (uname(&names) == 0) {
+        std::snprintf(info.system, sizeof(info.system), "%s %s", names.sysname, names.release);
+    }
     return info;
 }
 
 CpuInfo GetCpuInfo() {
     {
-        Overrides& o = TheOverrides();
+        SystemFactOverrides& o = SystemFactOverridesState();
         std::lock_guard<std::mutex> hold(o.mutex);
         if (o.cpu) return o.cpuValue;
     }
@@ -93,7 +83,7 @@ CpuInfo GetCpuInfo() {
 
 MemoryStatus GetMemoryStatus() {
     {
-        Overrides& o = TheOverrides();
+        SystemFactOverrides& o = SystemFactOverridesState();
         std::lock_guard<std::mutex> hold(o.mutex);
         if (o.memory) return o.memoryValue;
     }
@@ -108,18 +98,12 @@ MemoryStatus GetMemoryStatus() {
 }
 
 uint32_t GetOemCodePage() {
-    Overrides& o = TheOverrides();
+    SystemFactOverrides& o = SystemFactOverridesState();
     std::lock_guard<std::mutex> hold(o.mutex);
     return o.codePage != 0 ? o.codePage : 932;
 }
 
-int32_t StartCom() {
-    int n = g_failComStarts.load();
-    while (n > 0) {
-        if (g_failComStarts.compare_exchange_weak(n, n - 1)) return -1;
-    }
-    return 0;
-}
+int32_t StartCom() { return ConsumeFault(FaultKind::ComStart) ? -1 : 0; }
 
 void EndCom() {}
 
@@ -130,35 +114,9 @@ DesktopInfo GetDesktopInfo() { return Backend().Desktop(); }
 
 uint32_t GetTimerMinimumPeriod() { return 1; }
 
-// ---- test controls ----
-
-void SetOsVersionForTests(const OsVersionInfo* version) {
-    Overrides& o = TheOverrides();
-    std::lock_guard<std::mutex> hold(o.mutex);
-    o.os = version != nullptr;
-    if (version != nullptr) o.osValue = *version;
+SystemFactOverrides& SystemFactOverridesState() {
+    static SystemFactOverrides* o = new SystemFactOverrides;  // lives for the whole process
+    return *o;
 }
-
-void SetCpuInfoForTests(const CpuInfo* cpu) {
-    Overrides& o = TheOverrides();
-    std::lock_guard<std::mutex> hold(o.mutex);
-    o.cpu = cpu != nullptr;
-    if (cpu != nullptr) o.cpuValue = *cpu;
-}
-
-void SetMemoryStatusForTests(const MemoryStatus* memory) {
-    Overrides& o = TheOverrides();
-    std::lock_guard<std::mutex> hold(o.mutex);
-    o.memory = memory != nullptr;
-    if (memory != nullptr) o.memoryValue = *memory;
-}
-
-void SetOemCodePageForTests(uint32_t codePage) {
-    Overrides& o = TheOverrides();
-    std::lock_guard<std::mutex> hold(o.mutex);
-    o.codePage = codePage;
-}
-
-void FailNextComStarts(int count) { g_failComStarts.store(count < 0 ? 0 : count); }
 
 }  // namespace plat

@@ -1,7 +1,8 @@
 // Facts about the machine that the library's start-up logs and checks: the OS version (this
 // layer reports version 5.1), the processor from cpuid, physical memory, the OEM code page,
 // COM start and end, the screen saver switch, the desktop size and depth, the multimedia
-// timer's finest period. Tests can replace each of them (window_test_controls.h).
+// timer's finest period. Tests can replace each of them
+// (platform/testing/window_test_controls.h).
 #pragma once
 #include <cstdint>
 
@@ -13,8 +14,9 @@ struct OsVersionInfo {
     uint32_t minor;
     uint32_t build;
     char service[128];  // service-pack text
+    char system[160];   // the running kernel's name and release ("Linux 6.8.0"), "" if unknown
 };
-// NT 5.1, build 2600, "Service Pack 3".
+// NT 5.1, build 2600, "Service Pack 3", on the running kernel as uname names it.
 OsVersionInfo GetOsVersion();
 
 struct CpuInfo {
@@ -52,5 +54,6 @@ DesktopInfo GetDesktopInfo();
 
 // The multimedia timer's finest period in milliseconds (1).
 uint32_t GetTimerMinimumPeriod();
+
 
 }  // namespace plat

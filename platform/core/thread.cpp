@@ -8,7 +8,9 @@
 #include <mutex>
 #include <new>
 
+#include "platform/core/clock.h"
 #include "platform/core/fault_injection.h"
+#include "platform/core/virtual_time.h"
 
 namespace plat {
 
@@ -18,13 +20,19 @@ struct Thread {
     pthread_t handle;
     ThreadFunction fn;
     void* argument;
+    VirtualThreadRecord* record;  // the thread as the virtual clock sees it
+    std::atomic<bool> ended;
 };
 
 namespace {
 
 void* RunThread(void* raw) {
     Thread* t = static_cast<Thread*>(raw);
+    BindVirtualThread(t->record);
     t->fn(t->argument);
+    EndVirtualThread(t->record);
+    t->ended.store(true);
+    NoteVirtualSignal();
     return nullptr;
 }
 
@@ -38,15 +46,21 @@ Thread* StartThread(ThreadFunction fn, void* argument) {
     if (t == nullptr) return nullptr;
     t->fn = fn;
     t->argument = argument;
+    t->record = RegisterVirtualThread();
     if (pthread_create(&t->handle, nullptr, RunThread, t) != 0) {
+        EndVirtualThread(t->record);
         delete t;
         return nullptr;
     }
+    SettleVirtualThreads();
     return t;
 }
 
 void JoinThread(Thread* thread) {
     if (thread == nullptr) return;
+    // Under the virtual clock the joining thread waits as the clock's rule says, so the
+    // thread it waits for can still sleep and time out.
+    WaitVirtual(kNoVirtualDeadline, [thread] { return thread->ended.load(); });
     pthread_join(thread->handle, nullptr);
     delete thread;
 }
@@ -87,6 +101,7 @@ void SetEvent(Event* event) {
     } else {
         event->changed.notify_one();
     }
+    NoteVirtualSignal();
 }
 
 void ResetEvent(Event* event) {
@@ -95,6 +110,20 @@ void ResetEvent(Event* event) {
 }
 
 WaitResult WaitEvent(Event* event, uint32_t ms) {
+    if (ms != 0 && VirtualClockInUse()) {
+        const uint64_t deadline =
+            ms == kWaitForever ? kNoVirtualDeadline : VirtualNow() + static_cast<uint64_t>(ms) * 1000;
+        const bool signalled = WaitVirtual(deadline, [event] {
+            std::lock_guard<std::mutex> hold(event->mutex);
+            if (!event->set) return false;
+            if (!event->manualReset) event->set = false;
+            return true;
+        });
+        if (signalled) return WaitResult::Signalled;
+        // A wait without limit only ends signalled: if the virtual clock was switched off
+        // meanwhile, it goes on waiting in real time.
+        if (ms != kWaitForever) return WaitResult::TimedOut;
+    }
     std::unique_lock<std::mutex> hold(event->mutex);
     auto isSet = [event] { return event->set; };
     bool signalled;

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/ddraw/ddraw.h"
-#include "platform/testing/ddraw_test_controls.h"
+#include "platform/ddraw/ddraw_call_log.h"
 
 namespace plat {
 

@@ -12,7 +12,7 @@
 
 #include "platform/dinput/dinput.h"
 #include "platform/dinput/input_backend.h"
-#include "platform/testing/input_test_controls.h"
+#include "platform/dinput/input_injection.h"
 #include "platform/core/thread.h"
 
 namespace plat::dinput {

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/dinput/dinput_types.h"
-#include "platform/testing/input_test_controls.h"
+#include "platform/dinput/input_injection.h"
 
 namespace plat {
 
@@ -80,7 +80,7 @@ uint32_t FindPadOfProduct(const DiGuid& product, const std::vector<uint32_t>& ta
 bool DescribePad(uint32_t id, PadDescription* out);
 
 // Forgets the read counts and the pending read failures (FailNextInputReads and
-// InputReadCount of input_test_controls.h are the other side).
+// InputReadCount of input_injection.h are the other side).
 void ResetInputReads();
 
 }  // namespace plat

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/ddraw/ddraw.h"
+#include "platform/ddraw/ddraw_call_log.h"
 
 namespace plat {
 
@@ -15,8 +16,8 @@ namespace plat {
 // surfaces are left alone.
 void ResetDDrawTestControls();
 
-inline constexpr size_t kDefaultVideoMemoryBudget = 64u << 20;
-// Bytes of video memory that surfaces may take in all (surfaces already made keep theirs).
+// Bytes of video memory that surfaces may take in all, kDefaultVideoMemoryBudget at first
+// (surfaces already made keep theirs).
 void SetVideoMemoryBudget(size_t bytes);
 size_t GetVideoMemoryInUse();
 
@@ -28,8 +29,6 @@ void OverrideDisplayFormat(const PixelFormat* format);
 
 // Every live surface in video memory becomes lost. Returns how many.
 int LoseVideoMemorySurfaces();
-// The byte a restored surface is filled with.
-inline constexpr uint8_t kRestoredSurfacePoisonByte = 0xA5;
 
 // The next count calls of the kind fail: CreateSurface with DDERR_OUTOFMEMORY, Lock and
 // GetDC with DDERR_GENERIC.
@@ -37,18 +36,7 @@ void FailNextSurfaceCreates(int count);
 void FailNextSurfaceLocks(int count);
 void FailNextSurfaceGetDCs(int count);
 
-// One call of the layer as the log records it.
-struct DDrawCall {
-    const char* op;        // "CreateSurface", "Lock", "Unlock", "Blt", "BltFast", "SetColorKey",
-                           // "GetDC", "ReleaseDC", "Restore", "AddAttachedSurface",
-                           // "DeleteAttachedSurface", "Release" (the final one)
-    uint32_t surface;      // serial of the surface (SurfaceSerial); the new one for creates
-    uint32_t caps;         // CreateSurface: the caps asked for; else 0
-    uint32_t flags;        // the call's flags
-    bool hasRect;          // rect below is the call's (destination) rectangle
-    Rect rect;
-    DDResult result;
-};
+// The call log (records: DDrawCall of ddraw_call_log.h).
 void StartDDrawCallLog();
 // The calls recorded since the start or the last take; recording goes on.
 std::vector<DDrawCall> TakeDDrawCallLog();

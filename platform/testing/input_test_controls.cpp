@@ -1,6 +1,6 @@
 // Test controls of the input devices: reset, keys and mouse buttons, lost devices, and the
 // views of the live devices and their effects. (The pads are the test backend's,
-// test_input_backend.cpp; read counts and failures are input_backend.cpp's; set-up failures
+// headless_input_backend.cpp; read counts and failures are input_backend.cpp's; set-up failures
 // dinput_device_table.cpp's.)
 #include "platform/testing/input_test_controls.h"
 

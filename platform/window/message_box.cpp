@@ -7,8 +7,8 @@
 #include <deque>
 #include <mutex>
 
+#include "platform/core/environment.h"
 #include "platform/window/window_backend.h"
-#include "platform/backend/headless/window_test_controls.h"
 
 namespace plat {
 
@@ -16,11 +16,9 @@ namespace {
 
 constexpr size_t kMaxRecords = 64;
 
-std::atomic<int> g_answer{0};
-std::mutex g_recordsMutex;
-std::deque<MessageBoxRecord> g_records;
 
 int AnswerFromEnvironment() {
+    CheckProcessEnvironment();
     const char* v = std::getenv("ZN_ANSWER");
     if (v == nullptr) return IDNO;
     if (std::strcmp(v, "yes") == 0) return IDYES;
@@ -40,8 +38,13 @@ bool Offers(uint32_t type, int answer) {
 
 }  // namespace
 
+MessageBoxLog& MessageBoxLogState() {
+    static MessageBoxLog* log = new MessageBoxLog;  // lives for the whole process
+    return *log;
+}
+
 int HeadlessMessageBoxAnswer(uint32_t type) {
-    const int set = g_answer.load();
+    const int set = MessageBoxLogState().answer.load();
     const int wanted = set != 0 ? set : AnswerFromEnvironment();
     if (Offers(type, wanted)) return wanted;
     for (int fallback : {IDNO, IDCANCEL, IDOK}) {
@@ -57,25 +60,18 @@ int ShowMessageBox(WindowHandle owner, const char* text, const char* title, uint
     if (!Backend().ShowMessageBox(owner, text, title, type, &answer) || !Offers(type, answer)) {
         answer = HeadlessMessageBoxAnswer(type);
     }
-    std::lock_guard<std::mutex> hold(g_recordsMutex);
-    g_records.push_back(MessageBoxRecord{text, title, type, answer});
-    if (g_records.size() > kMaxRecords) g_records.pop_front();
+    MessageBoxLog& log = MessageBoxLogState();
+    std::lock_guard<std::mutex> hold(log.mutex);
+    log.records.push_back(MessageBoxRecord{text, title, type, answer});
+    if (log.records.size() > kMaxRecords) log.records.pop_front();
     return answer;
 }
 
 void ResetMessageBoxes() {
-    g_answer.store(0);
-    std::lock_guard<std::mutex> hold(g_recordsMutex);
-    g_records.clear();
-}
-
-void SetMessageBoxAnswer(int answer) { g_answer.store(answer); }
-
-std::vector<MessageBoxRecord> TakeMessageBoxRecords() {
-    std::lock_guard<std::mutex> hold(g_recordsMutex);
-    std::vector<MessageBoxRecord> out(g_records.begin(), g_records.end());
-    g_records.clear();
-    return out;
+    MessageBoxLog& log = MessageBoxLogState();
+    log.answer.store(0);
+    std::lock_guard<std::mutex> hold(log.mutex);
+    log.records.clear();
 }
 
 }  // namespace plat

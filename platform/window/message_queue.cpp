@@ -5,6 +5,7 @@
 
 #include "platform/core/clock.h"
 #include "platform/core/thread.h"
+#include "platform/core/virtual_time.h"
 #include "platform/window/window.h"
 #include "platform/window/window_backend.h"
 #include "platform/window/window_core.h"
@@ -88,10 +89,15 @@ void WaitForMessages(uint64_t serialSeen, WindowHandle filter, bool timersWanted
     ThreadQueue& queue = SelfQueueLocked();
     if (queue.wakeSerial != serialSeen) return;
     const int64_t timerMs = timersWanted ? MillisecondsToNextTimerLocked(filter) : -1;
-    if (timerMs >= 0 && VirtualClockInUse()) {
-        // Virtual time passes only when slept on: sleep to the timer's due time.
+    if (VirtualClockInUse() && (timerMs >= 0 || !poll)) {
+        // Virtual time passes only when waited on: wait to the timer's due time at most.
         hold.unlock();
-        SleepMs(static_cast<uint32_t>(std::min<int64_t>(timerMs, 0x7FFFFFFF)));
+        const uint64_t deadline = timerMs >= 0 ? VirtualNow() + static_cast<uint64_t>(timerMs) * 1000
+                                               : kNoVirtualDeadline;
+        WaitVirtual(deadline, [&core, &queue, serialSeen] {
+            std::lock_guard<std::mutex> again(core.mutex);
+            return queue.wakeSerial != serialSeen;
+        });
         return;
     }
     int64_t waitMs = -1;
@@ -183,6 +189,15 @@ LResult SendMessage(WindowHandle window, uint32_t message, WParam wParam, LParam
                 if (!mine.incoming.empty()) {
                     hold.unlock();
                     RunIncomingSentMessages();
+                    hold.lock();
+                    continue;
+                }
+                if (VirtualClockInUse()) {
+                    hold.unlock();
+                    WaitVirtual(kNoVirtualDeadline, [&core, &mine, &sent] {
+                        std::lock_guard<std::mutex> again(core.mutex);
+                        return sent.done || !mine.incoming.empty();
+                    });
                     hold.lock();
                     continue;
                 }

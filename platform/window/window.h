@@ -17,7 +17,7 @@
 // What the desktop does to a window (focus, minimise, expose, move, close, keys, text, wheel,
 // dropped files) arrives as messages from the backend: a real window through SDL2, or none at
 // all in the headless backend (ZN_VIDEO=headless, and always in tests), where the test
-// controls of window_test_controls.h inject the same events.
+// controls of injected_events.h inject the same events.
 //
 // Text (titles, class names, dropped file names, WM_CHAR bytes) is Shift-JIS (CP932).
 #pragma once

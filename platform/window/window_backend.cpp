@@ -7,6 +7,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "platform/core/environment.h"
 #include "platform/core/thread.h"
 
 namespace plat {
@@ -24,6 +25,7 @@ bool DisplayAvailable() {
 }
 
 WindowBackend* ChooseBackend() {
+    CheckProcessEnvironment();
     const char* video = std::getenv("ZN_VIDEO");
     if (video != nullptr && std::strcmp(video, "headless") == 0) return CreateHeadlessBackend();
     const bool asked = video != nullptr && std::strcmp(video, "sdl2") == 0;

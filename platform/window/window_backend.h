@@ -62,5 +62,7 @@ WindowBackend* CreateSdl2Backend();
 WindowBackend* CreateHeadlessBackend();
 // Puts the headless backend's settings (desktop, refusals) back to their defaults.
 void ResetHeadlessSettings();
+// The desktop the headless backend reports (set by the test controls).
+void SetHeadlessDesktop(int32_t width, int32_t height, int32_t bitsPerPixel);
 
 }  // namespace plat

@@ -6,6 +6,7 @@
 #include "platform/window/dropped_files.h"
 #include "platform/core/instance_lock.h"
 #include "platform/core/thread.h"
+#include "platform/core/virtual_time.h"
 
 namespace plat::wincore {
 
@@ -100,6 +101,7 @@ ThreadQueue* FindQueueLocked(uint32_t threadId) {
 void WakeLocked(ThreadQueue& queue) {
     ++queue.wakeSerial;
     queue.wake.notify_all();
+    NoteVirtualSignal();
 }
 
 bool PostLocked(ThreadQueue& queue, const Message& message) {

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstring>
 
-#include "graphics/draw_state.h"
+#include "graphics/draw_state_record.h"
 #include "softrender/fill/fill_plan.h"
 #include "softrender/rules/loop_table.h"
 #include "softrender/rules/pixel_context.h"

@@ -7,17 +7,24 @@
 
 namespace {
 
-// The DirectDraw road: with the screen in DirectDraw surfaces the draw first flushes the
-// Direct3D batch (and ends the Direct3D scene once the screen has been opened), begins
-// software drawing with the graph's 2D surface, the source rectangle of its whole size and the
-// box of GetRotatedSoftDrawBox (-1 when that box misses the draw area), runs the kernel on the
-// prepared software draw target and source, and ends software drawing. That road belongs to
-// the screen, which has not connected it yet: until it does, such a draw is refused.
-int BlitRotatedOnDirectDrawScreen(int32_t /*x*/, int32_t /*y*/, double /*scale*/,
-                                  double /*angle*/, const GraphRecord* /*graph*/,
-                                  const Surface2DRecord* /*surface2D*/, int32_t /*transFlag*/,
-                                  int32_t /*turnFlag*/, const MEMIMG* /*blendImage*/) {
-    return -1;
+// The DirectDraw road: with the screen in DirectDraw surfaces graph management begins software
+// drawing (flushing the Direct3D batch first) with the graph's 2D surface, the source
+// rectangle of its whole size and the box of GetRotatedSoftDrawBox; the kernel runs on the
+// prepared software draw target and source and software drawing ends. -1 when graph
+// management does not prepare them (also when that box misses the draw area).
+int BlitRotatedOnDirectDrawScreen(const SoftDrawTargetDriver& driver, int32_t x, int32_t y,
+                                  double scale, double angle, const SoftSurfaceImage& source,
+                                  int32_t transFlag, int32_t turnFlag, const MEMIMG* blendImage) {
+    const RECT sourceRect{0, 0, source.width, source.height};
+    const RECT box = GetRotatedSoftDrawBox(x, y, scale, angle, source.width, source.height);
+    SoftDrawPlace place{};
+    if (driver.beginDirectDrawSoftDraw(source.surface2D, &sourceRect, &box, &place) != 0) {
+        return -1;
+    }
+    BlitMemImgRotated(place.destination, place.source, x, y, static_cast<float>(angle),
+                      static_cast<float>(scale), transFlag, turnFlag, blendImage);
+    driver.endDirectDrawSoftDraw();
+    return 0;
 }
 
 }  // namespace
@@ -47,19 +54,21 @@ int BlitGraphRotatedSoft(float x, float y, double scale, double angle, const Gra
                          int32_t transFlag, int32_t turnFlag) {
     const int32_t ix = FloatToInt(x);
     const int32_t iy = FloatToInt(y);
-    if (!IsSoftDrawAvailable() || graph == nullptr) return -1;
+    const SoftDrawTargetDriver& driver = *SoftDrawTargetSlot();
+    if (!driver.isSoftDrawAvailable() || graph == nullptr) return -1;
     MEMIMG view;
-    const Surface2DRecord* surface2D = nullptr;
-    const MEMIMG* source = GetGraphSoftImage(graph, &view, &surface2D);
-    if (source == nullptr) return -1;
-    const MEMIMG* blendImage = GetBlendGraphMemImg();
-    if (!IsSoftwareScreenRoad()) {
-        return BlitRotatedOnDirectDrawScreen(ix, iy, scale, angle, graph, surface2D, transFlag,
+    SoftSurfaceImage source;
+    if (driver.surfaceImage(graph, kNoHandle, &view, &source) != 0 || source.image == nullptr) {
+        return -1;
+    }
+    const MEMIMG* blendImage = driver.blendGraphImage();
+    if (!driver.isSoftwareScreenRoad()) {
+        return BlitRotatedOnDirectDrawScreen(driver, ix, iy, scale, angle, source, transFlag,
                                              turnFlag, blendImage);
     }
     MEMIMG* destination = GetSoftScreenDestination();
     if (destination == nullptr) return -1;
-    BlitMemImgRotated(destination, source, ix, iy, static_cast<float>(angle),
+    BlitMemImgRotated(destination, source.image, ix, iy, static_cast<float>(angle),
                       static_cast<float>(scale), transFlag, turnFlag, blendImage);
     return 0;
 }

@@ -3,8 +3,9 @@
 #pragma once
 #include <cstdint>
 
-#include "graphics/graph_handle_table.h"
 #include "graphics/rect.h"
+
+struct GraphRecord;
 
 // Draws the graph's software image scaled by `scale` and turned by `angle` (radians) about its
 // centre, which lands on (x, y) (each truncated toward zero), mirrored left to right when
@@ -12,9 +13,10 @@
 // active, else into the draw target's software image. Returns 0 when the draw reached the
 // kernel (whether or not a pixel was drawn); -1 when software drawing is not possible (neither
 // software-only mode nor a DirectDraw object), the graph's 2D surface or surface data cannot be
-// found, there is no destination image, or the screen is in DirectDraw surfaces (that road is
-// not connected yet). The caller has resolved the handle and refused a blend graph smaller than
-// the graph.
+// found, or there is no destination image. On a screen in DirectDraw surfaces it draws into
+// the software images graph management prepares for the draw (soft_draw_target.h), and is
+// refused when it prepares none (as it does until the screen connects that road). The caller
+// has resolved the handle and refused a blend graph smaller than the graph.
 int BlitGraphRotatedSoft(float x, float y, double scale, double angle, const GraphRecord* graph,
                          int32_t transFlag, int32_t turnFlag);
 

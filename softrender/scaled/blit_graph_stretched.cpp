@@ -1,45 +1,42 @@
 #include "softrender/scaled/blit_graph_stretched.h"
 
-#include <cstring>
 #include <utility>
 
-#include "graphics/draw_state.h"
+#include "graphics/draw_state_record.h"
 #include "graphics/memimg.h"
-#include "graphics/surface_2d.h"
-#include "graphics/surface_data.h"
 #include "softrender/scaled/blit_scaled.h"
 #include "softrender/rules/soft_draw_target.h"
 #include "base/number_routines.h"
 
 namespace {
 
-// The DirectDraw road: with the screen in DirectDraw surfaces the draw first flushes the
-// Direct3D batch (and ends the Direct3D scene once the screen has been opened); a rectangle of
-// the source's own size, not mirrored, goes to the unscaled graph draw at (x1, y1); otherwise
-// software drawing begins with the 2D surface and the rectangles of GetStretchedSoftDrawRects,
-// the kernel runs on the prepared software draw target and source with the corners as the
-// caller gave them, and software drawing ends. That road belongs to the screen, which has not
-// connected it yet: until it does, such a draw is refused.
-int BlitStretchedOnDirectDrawScreen(const RECT& /*corners*/, int32_t /*sourceWidth*/,
-                                    int32_t /*sourceHeight*/, const GraphRecord* /*graph*/,
-                                    const Surface2DRecord* /*surface2D*/, int32_t /*transFlag*/,
-                                    const MEMIMG* /*blendImage*/) {
-    return -1;
-}
-
-// The software image of a 2D surface: its surface data's image when the surface covers all of
-// it, else a view of its rectangle in *view. Null when the rectangle does not lie inside.
-const MEMIMG* SoftImageOfSurface(const Surface2DRecord& surface, SurfaceDataRecord& data,
-                                 MEMIMG* view) {
-    const MEMIMG& image = data.image;
-    if (surface.width == data.width && surface.height == data.height) return &image;
-    if (static_cast<int32_t>(surface.sourceX) + surface.width > image.width ||
-        static_cast<int32_t>(surface.sourceY) + surface.height > image.height) {
-        return nullptr;
+// The DirectDraw road: with the screen in DirectDraw surfaces graph management begins software
+// drawing (flushing the Direct3D batch first) with the 2D surface and the rectangles of
+// GetStretchedSoftDrawRects; the kernel runs on the prepared software draw target and source
+// with the corners as the caller gave them, and software drawing ends. A rectangle of the
+// source's own size, not mirrored, belongs to the unscaled graph draw at (x1, y1), which this
+// road does not reach: it is refused, as is a draw whose rectangles come out empty or that
+// graph management does not prepare.
+int BlitStretchedOnDirectDrawScreen(const SoftDrawTargetDriver& driver, const RECT& corners,
+                                    const SoftSurfaceImage& source, int32_t transFlag,
+                                    const MEMIMG* blendImage) {
+    if (corners.right - corners.left == source.width &&
+        corners.bottom - corners.top == source.height) {
+        return -1;
     }
-    std::memset(view, 0, sizeof(MEMIMG));
-    InitMemImgView(view, &image, surface.sourceX, surface.sourceY, surface.width, surface.height);
-    return view;
+    RECT sourceRect, destRect;
+    if (GetStretchedSoftDrawRects(corners.left, corners.top, corners.right, corners.bottom,
+                                  source.width, source.height, GetDrawState().drawArea,
+                                  &sourceRect, &destRect) != 0) {
+        return -1;
+    }
+    SoftDrawPlace place{};
+    if (driver.beginDirectDrawSoftDraw(source.surface2D, &sourceRect, &destRect, &place) != 0) {
+        return -1;
+    }
+    BlitMemImgScaled(place.destination, place.source, corners, transFlag, blendImage);
+    driver.endDirectDrawSoftDraw();
+    return 0;
 }
 
 // ceil(a / b) for a >= 0, b > 0.
@@ -92,7 +89,8 @@ int GetStretchedSoftDrawRects(int32_t x1, int32_t y1, int32_t x2, int32_t y2,
 int BlitGraphStretchedSoft(int32_t x1, int32_t y1, int32_t x2, int32_t y2,
                            const GraphRecord* graph, int32_t transFlag, int32_t intCoords,
                            HandleValue surface2D) {
-    if (!IsSoftDrawAvailable() || graph == nullptr) return -1;
+    const SoftDrawTargetDriver& driver = *SoftDrawTargetSlot();
+    if (!driver.isSoftDrawAvailable() || graph == nullptr) return -1;
     if (intCoords != 1) {
         x1 = FloatToInt(std::bit_cast<float>(x1));
         y1 = FloatToInt(std::bit_cast<float>(y1));
@@ -102,23 +100,16 @@ int BlitGraphStretchedSoft(int32_t x1, int32_t y1, int32_t x2, int32_t y2,
     // The corners as the caller gave them: reversed ones mirror.
     const RECT corners{x1, y1, x2, y2};
 
-    const Surface2DRecord* surface =
-        GetSurface2D(surface2D == kNoHandle ? graph->surfaces[0] : surface2D);
-    if (surface == nullptr) return -1;
-    const int32_t sourceWidth = surface2D == kNoHandle ? graph->width : surface->width;
-    const int32_t sourceHeight = surface2D == kNoHandle ? graph->height : surface->height;
-    SurfaceDataRecord* data = GetSurfaceData(surface->surfaceData);
-    if (data == nullptr) return -1;
-    const MEMIMG* blendImage = GetBlendGraphMemImg();
-
-    if (!IsSoftwareScreenRoad()) {
-        return BlitStretchedOnDirectDrawScreen(corners, sourceWidth, sourceHeight, graph, surface,
-                                               transFlag, blendImage);
-    }
     MEMIMG view;
-    const MEMIMG* source = SoftImageOfSurface(*surface, *data, &view);
+    SoftSurfaceImage source;
+    if (driver.surfaceImage(graph, surface2D, &view, &source) != 0) return -1;
+    const MEMIMG* blendImage = driver.blendGraphImage();
+
+    if (!driver.isSoftwareScreenRoad()) {
+        return BlitStretchedOnDirectDrawScreen(driver, corners, source, transFlag, blendImage);
+    }
     MEMIMG* destination = GetSoftScreenDestination();
-    if (source == nullptr || destination == nullptr) return -1;
-    BlitMemImgScaled(destination, source, corners, transFlag, blendImage);
+    if (source.image == nullptr || destination == nullptr) return -1;
+    BlitMemImgScaled(destination, source.image, corners, transFlag, blendImage);
     return 0;
 }

@@ -4,9 +4,10 @@
 #include <bit>
 #include <cstdint>
 
-#include "graphics/graph_handle_table.h"
 #include "graphics/handle_value.h"
 #include "graphics/rect.h"
+
+struct GraphRecord;
 
 // Draws the graph onto the rectangle with corners (x1, y1) and (x2, y2), right and bottom
 // exclusive, mirrored along an axis whose corners come reversed, under the draw state. With
@@ -17,8 +18,10 @@
 // On a software screen it draws into the mask's image while mask drawing is active, else into
 // the draw target's software image, and returns 0 whether or not a pixel was drawn. -1 when
 // software drawing is not possible (neither software-only mode nor a DirectDraw object), the
-// 2D surface or its surface data cannot be found, there is no destination image, or the screen
-// is in DirectDraw surfaces (that road is not connected yet).
+// 2D surface or its surface data cannot be found, or there is no destination image. On a
+// screen in DirectDraw surfaces it draws into the software images graph management prepares
+// for the draw (soft_draw_target.h), and is refused when it prepares none (as it does until
+// the screen connects that road).
 int BlitGraphStretchedSoft(int32_t x1, int32_t y1, int32_t x2, int32_t y2,
                            const GraphRecord* graph, int32_t transFlag, int32_t intCoords,
                            HandleValue surface2D);

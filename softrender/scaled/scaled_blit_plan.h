@@ -17,7 +17,7 @@
 #pragma once
 #include <cstdint>
 
-#include "graphics/draw_state.h"
+#include "graphics/draw_state_record.h"
 #include "graphics/memimg.h"
 #include "graphics/rect.h"
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "graphics/draw_state.h"
+#include "graphics/draw_state_record.h"
 #include "graphics/rect.h"
 #include "softrender/triangle/triangle_rasterizer.h"
 

@@ -4,7 +4,7 @@
 #pragma once
 #include <cstdint>
 
-#include "graphics/graph_handle_table.h"
+struct GraphRecord;
 
 // Draws the graph with its four corners at (x0, y0) .. (x3, y3). Returns 0 whatever the two
 // triangle draws return; -1 only when no graph is given.

@@ -8,15 +8,23 @@
 
 namespace {
 
-// The DirectDraw road: with the screen in DirectDraw surfaces the draw first flushes the
-// Direct3D batch (and ends the Direct3D scene once the screen has been opened), prepares the
-// software draw target and source for the boxes of GetTriangleSoftDrawBoxes, rasterises into
-// them and ends the software drawing. That road belongs to the screen, which has not
-// connected it yet: until it does, such a draw is refused.
-int DrawTriangleOnDirectDrawScreen(const int32_t* /*vertices*/,
-                                   const Surface2DRecord* /*surface2D*/, int32_t /*transFlag*/,
-                                   const MEMIMG* /*blendImage*/, uint32_t /*colour*/) {
-    return -1;
+// The DirectDraw road: with the screen in DirectDraw surfaces graph management begins software
+// drawing (flushing the Direct3D batch first) with the software draw target and source
+// prepared for the boxes of GetTriangleSoftDrawBoxes; the triangle is rasterised into them and
+// software drawing ends. -1 when graph management does not prepare them.
+int DrawTriangleOnDirectDrawScreen(const SoftDrawTargetDriver& driver, const int32_t* vertices,
+                                   HandleValue surface2D, int32_t transFlag,
+                                   const MEMIMG* blendImage, uint32_t colour) {
+    RECT destinationBox, sourceBox;
+    GetTriangleSoftDrawBoxes(vertices, &destinationBox, &sourceBox);
+    SoftDrawPlace place{};
+    if (driver.beginDirectDrawSoftDraw(surface2D, &sourceBox, &destinationBox, &place) != 0) {
+        return -1;
+    }
+    RasterizeMemImgTriangle(place.destination, place.source, vertices, transFlag, blendImage,
+                            colour);
+    driver.endDirectDrawSoftDraw();
+    return 0;
 }
 
 }  // namespace
@@ -41,21 +49,24 @@ void GetTriangleSoftDrawBoxes(const int32_t* vertices, RECT* destinationBox, REC
 
 int DrawGraphTriangleSoft(const int32_t* vertices, const GraphRecord* graph, int32_t transFlag,
                           uint32_t colour) {
-    if (!IsSoftDrawAvailable() || vertices == nullptr) return -1;
+    const SoftDrawTargetDriver& driver = *SoftDrawTargetSlot();
+    if (!driver.isSoftDrawAvailable() || vertices == nullptr) return -1;
     MEMIMG view;
-    const MEMIMG* source = nullptr;
-    const Surface2DRecord* surface2D = nullptr;
+    SoftSurfaceImage source{nullptr, kNoHandle, 0, 0};
     const MEMIMG* blendImage = nullptr;
     if (graph != nullptr) {
-        source = GetGraphSoftImage(graph, &view, &surface2D);
-        if (source == nullptr) return -1;
-        blendImage = GetBlendGraphMemImg();
+        if (driver.surfaceImage(graph, kNoHandle, &view, &source) != 0 ||
+            source.image == nullptr) {
+            return -1;
+        }
+        blendImage = driver.blendGraphImage();
     }
-    if (!IsSoftwareScreenRoad()) {
-        return DrawTriangleOnDirectDrawScreen(vertices, surface2D, transFlag, blendImage, colour);
+    if (!driver.isSoftwareScreenRoad()) {
+        return DrawTriangleOnDirectDrawScreen(driver, vertices, source.surface2D, transFlag,
+                                              blendImage, colour);
     }
     MEMIMG* destination = GetSoftScreenDestination();
     if (destination == nullptr) return -1;
-    RasterizeMemImgTriangle(destination, source, vertices, transFlag, blendImage, colour);
+    RasterizeMemImgTriangle(destination, source.image, vertices, transFlag, blendImage, colour);
     return 0;
 }

@@ -4,8 +4,9 @@
 #pragma once
 #include <cstdint>
 
-#include "graphics/graph_handle_table.h"
 #include "graphics/rect.h"
+
+struct GraphRecord;
 
 // vertices: three vertices of (x, y, u, v) as the rasteriser takes them. graph: the graph
 // whose image is mapped, or null for a triangle filled with colour (a pixel value of the draw
@@ -16,7 +17,9 @@
 // image the draw goes to is not known (see soft_draw_target.h); otherwise 0, also when the
 // rasteriser draws nothing (for instance a graph whose pixel format differs from the
 // destination's: no conversion is made). On the software screen the triangle goes into the
-// draw target's software image, or the mask screen's while mask drawing is active.
+// draw target's software image, or the mask screen's while mask drawing is active; on a screen
+// in DirectDraw surfaces into the software images graph management prepares for the draw (-1
+// when it prepares none, as it does until the screen connects that road).
 int DrawGraphTriangleSoft(const int32_t* vertices, const GraphRecord* graph, int32_t transFlag,
                           uint32_t colour);
 

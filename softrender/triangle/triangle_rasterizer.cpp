@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "graphics/draw_state.h"
+#include "graphics/draw_state_record.h"
 #include "softrender/unscaled/blit_unscaled.h"
 #include "softrender/rules/draw_bounds.h"
 #include "softrender/rules/pixel_context.h"

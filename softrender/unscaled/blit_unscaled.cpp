@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstring>
 
-#include "graphics/draw_state.h"
+#include "graphics/draw_state_record.h"
 #include "softrender/rules/blend_tables.h"
 #include "softrender/unscaled/blit_plan.h"
 #include "softrender/unscaled/blit_unscaled_table.h"

@@ -223,10 +223,10 @@ TEST_F(DiskFileTest, OpenFailures) {
     for (const OpenFailure& failure : kOpenFailures) {
         SCOPED_TRACE(failure.name);
         TakeLog();
-        uint32_t liveBlocks = GetWindowData().memory.count;
+        uint32_t liveBlocks = GetAllocState().count;
         failure.inject();
         EXPECT_EQ(DiskFileOpen(failure.fileName, failure.cache, 0, failure.async), 0u);
-        EXPECT_EQ(GetWindowData().memory.count, liveBlocks);
+        EXPECT_EQ(GetAllocState().count, liveBlocks);
         std::string log = TakeLog();
         if (failure.logText != nullptr) {
             if (failure.logText[0] == '\0') {

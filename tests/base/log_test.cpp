@@ -8,7 +8,6 @@
 #include "platform/core/debug_output.h"
 #include "platform/core/file.h"
 #include "base/log.h"
-#include "system/window_data.h"
 #include "tests/support/log_test_fixture.h"
 
 namespace {
@@ -99,7 +98,7 @@ TEST_P(LogFileTest, WritesExactBytes) {
     }
     EXPECT_EQ(LogText(), GetParam().expected);
     // A long text's conversion buffer is given back.
-    EXPECT_EQ(GetWindowData().memory.count, 0u);
+    EXPECT_EQ(GetAllocState().count, 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, LogFileTest, ::testing::ValuesIn(LogCases()),
@@ -115,7 +114,7 @@ TEST_F(LogFormatTest, LongTextIsCutAndStillEndsTheLine) {
     std::string longText(3000, 'z');
     LogFormat("%s", longText.c_str());
     EXPECT_EQ(LogText(), "0:" + std::string(1022, 'z') + "\r\n");
-    EXPECT_EQ(GetWindowData().log.inLine, 0u);
+    EXPECT_EQ(GetLogState().inLine, 0u);
 }
 
 TEST_F(LogFormatTest, CutDoesNotLeaveHalfACharacter) {
@@ -142,7 +141,7 @@ TEST_F(LogPlacementTest, DebuggerGetsTabsAndTextButNoPrefix) {
 }
 
 TEST_F(LogPlacementTest, NothingWrittenWithoutStartDirectory) {
-    GetWindowData().startDirectory[0] = '\0';
+    SetLogDirectory(nullptr);
     std::filesystem::remove(dir_.path() / "Log.txt");
     plat::StartDebugCapture();
     StartLog();
@@ -153,7 +152,7 @@ TEST_F(LogPlacementTest, NothingWrittenWithoutStartDirectory) {
 }
 
 TEST_F(LogPlacementTest, NothingWrittenWhenLogIsOff) {
-    GetWindowData().log.logOff = 1;
+    GetLogState().logOff = 1;
     LogWrite("lost\n");
     EXPECT_EQ(LogText(), "");
 }
@@ -192,14 +191,14 @@ TEST_F(StartLogTest, EmptiesTheFileAndRestartsClockAndIndent) {
 TEST_F(StartLogTest, DatedNameCarriesStartTime) {
     plat::LocalDateTime start{2008, 3, 7, 9, 5, 12, 0, 5};
     plat::SetFixedLocalTime(&start);
-    GetWindowData().log.datedName = 1;
+    GetLogState().datedName = 1;
     EXPECT_EQ(StartLog(), 1);
     LogWrite("dated\n");
     EXPECT_EQ(dir_.ReadFile("Log2008_3_7_9_5_12.txt"), "0:dated\r\n");
 }
 
 TEST_F(StartLogTest, PrefixOffLeavesOnlyTabsAndText) {
-    GetWindowData().log.prefixOff = 1;
+    GetLogState().prefixOff = 1;
     LogIndentAdd();
     LogWrite("bare\n");
     EXPECT_EQ(LogText(), "\tbare\r\n");

@@ -7,7 +7,6 @@
 #include "platform/testing/test_controls.h"
 #include "base/ring_buffer.h"
 #include "base/tracked_memory.h"
-#include "system/window_data.h"
 #include "tests/support/log_test_fixture.h"
 
 namespace {
@@ -61,7 +60,7 @@ TEST_F(RingBufferTest, WrappedDataMovesInOrderToTheStartOfTheGrownBuffer) {
     EXPECT_EQ(ring_.end, 80u);
     EXPECT_EQ(ring_.length, 80u);
     EXPECT_EQ(Bytes(0, 80), Counting(80));
-    EXPECT_EQ(GetWindowData().memory.count, 1u);  // the old buffer went back
+    EXPECT_EQ(GetAllocState().count, 1u);  // the old buffer went back
 }
 
 TEST_F(RingBufferTest, UnwrappedDataMovesToTheStart) {
@@ -146,7 +145,7 @@ TEST_F(RingBufferTest, FreeReleasesAndZeroes) {
     EXPECT_EQ(ring_.end, 0u);
     EXPECT_EQ(ring_.length, 0u);
     EXPECT_EQ(ring_.capacity, 0u);
-    EXPECT_EQ(GetWindowData().memory.count, 0u);
+    EXPECT_EQ(GetAllocState().count, 0u);
 }
 
 }  // namespace

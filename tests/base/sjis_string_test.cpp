@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "system/window_data.h"
+
 
 namespace {
 
@@ -78,8 +78,8 @@ TEST(SjisStringTest, ToUpperLeavesDoubleByteCharactersAlone) {
 
 class CountSjisCharsTest : public ::testing::Test {
 protected:
-    void SetUp() override { saved_ = GetWindowData().charSet; }
-    void TearDown() override { GetWindowData().charSet = saved_; }
+    void SetUp() override { saved_ = GetCharSet(); }
+    void TearDown() override { SetCharSet(saved_); }
     int32_t saved_ = 1;
 };
 
@@ -103,7 +103,7 @@ TEST_F(CountSjisCharsTest, CountsByCharacterSet) {
         {1, "", 10, 0},
     };
     for (const auto& c : cases) {
-        GetWindowData().charSet = c.charSet;
+        SetCharSet(c.charSet);
         std::string buffer(c.text);
         buffer += std::string("\0zz", 3);
         EXPECT_EQ(CountSjisChars(buffer.c_str(), c.limit), c.expected)

@@ -7,7 +7,6 @@
 #include "platform/testing/test_controls.h"
 #include "base/log.h"
 #include "base/tracked_memory.h"
-#include "system/window_data.h"
 #include "tests/support/log_test_fixture.h"
 
 namespace {
@@ -27,7 +26,7 @@ AllocHeader* HeaderOf(void* block) { return static_cast<AllocHeader*>(block) - 1
 
 class TrackedMemoryTest : public LogFixture {
 protected:
-    AllocState& memory() { return GetWindowData().memory; }
+    AllocState& memory() { return GetAllocState(); }
 };
 
 // ---- the dump ------------------------------------------------------------------------------

@@ -11,7 +11,7 @@
 #include "system/window_data.h"
 
 inline int FuzzOneDecoder(GraphImageDecoder decoder, const uint8_t* data, size_t size) {
-    const uint32_t blocksBefore = GetWindowData().memory.count;
+    const uint32_t blocksBefore = GetAllocState().count;
     DataStream stream{*GetMemStreamFunctions(), MemStreamOpen(data, size)};
     if (stream.handle == 0) return 0;
     GraphImage image{};
@@ -31,6 +31,6 @@ inline int FuzzOneDecoder(GraphImageDecoder decoder, const uint8_t* data, size_t
         FreeGraphImage(&image);
     }
     stream.functions.close(stream.handle);
-    if (GetWindowData().memory.count != blocksBefore) __builtin_trap();
+    if (GetAllocState().count != blocksBefore) __builtin_trap();
     return 0;
 }

@@ -9,7 +9,7 @@
 #include "game_world.h"
 #include "hi_score.h"
 #include "save_file.h"
-#include "tests/game/library_stand_in.h"
+#include "tests/game/stand_in/library_stand_in.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -73,7 +73,7 @@ TEST(HiScoreTest, DateTextIsBoundedEvenForHostileValues) {
 
 class HiScoreArrayTest : public ::testing::Test {
 protected:
-    void at(int hour) { lib_.setDateTime(GameDateTime{2024, 1, 2, hour, 0, 0}); }
+    void at(int hour) { lib_.setDateTime(ApiDateTime{2024, 1, 2, hour, 0, 0, 0}); }
     LibraryStandIn lib_;
     HiScoreArray table_;
 };
@@ -130,7 +130,7 @@ protected:
 
 TEST_F(SaveFileTest, WrittenFileIsSixtyFourLittleEndianBytes) {
     HiScoreArray table;
-    lib_.setDateTime(GameDateTime{2023, 11, 22, 13, 14, 15});
+    lib_.setDateTime(ApiDateTime{2023, 11, 22, 13, 14, 15, 0});
     table.insert(0x01020304);
     ASSERT_TRUE(writeSaveFile("save.dat", table, 3));
     const std::string bytes = dir_.ReadFile("save.dat");
@@ -175,7 +175,7 @@ TEST_F(SaveFileTest, DamagedFilesLoadSafely) {
         SCOPED_TRACE(c.name);
         writeBytes("save.dat", c.bytes);
         HiScoreArray table;
-        lib_.setDateTime(GameDateTime{1999, 1, 1, 1, 1, 1});
+        lib_.setDateTime(ApiDateTime{1999, 1, 1, 1, 1, 1, 0});
         for (int i = 0; i < 5; ++i) table.insert(9000 + i);  // overwritten by the read
         int choice = 3;
         ASSERT_TRUE(readSaveFile("save.dat", table, choice));
@@ -211,7 +211,7 @@ TEST_F(SaveFileTest, FailedSaveLeavesTheOldFileWhole) {
 }
 
 TEST_F(SaveFileTest, WorldRoundTripAndSilentFailure) {
-    lib_.setDateTime(GameDateTime{2025, 6, 7, 8, 9, 10});
+    lib_.setDateTime(ApiDateTime{2025, 6, 7, 8, 9, 10, 0});
     {
         GameWorld world;
         world.setup();

@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "game_world.h"
-#include "tests/game/library_stand_in.h"
+#include "tests/game/stand_in/library_stand_in.h"
 #include "tests/support/temp_dir.h"
 #include "zn_graph_resource.h"
 #include "zn_joypad.h"

@@ -9,11 +9,8 @@
 #include <vector>
 
 #include "api.h"
-#include "platform/core/clock.h"
-#include "platform/testing/test_controls.h"
-#include "base/api_lock.h"
-#include "system/window_data.h"
-#include "tests/game/app_stand_in.h"
+#include "game_time.h"
+#include "tests/game/stand_in/app_stand_in.h"
 #include "zn_frame.h"
 #include "zn_screen.h"
 
@@ -72,14 +69,10 @@ private:
 class AppLoopTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        plat::UseVirtualClock(true);
-        plat::SetVirtualClockReadStep(10);
+        AppStandIn::resetClock();
+        AppStandIn::setClockReadStep(10);
     }
-    void TearDown() override {
-        // The clock entry made the library lock; nothing ends the library here to remove it.
-        DestroyApiLock(&GetWindowData().apiLock);
-        plat::ResetTestControls();
-    }
+    void TearDown() override { AppStandIn::resetClock(); }
 
     // Runs steps 1..n from the clock's present value.
     void runSteps(int n) {
@@ -110,7 +103,7 @@ protected:
 
     void stallAtStep(int step, int ms) {
         frame_.onStep = [step, ms](int s) {
-            if (s == step) plat::AdvanceVirtualClock(static_cast<uint64_t>(ms) * 1000);
+            if (s == step) AppStandIn::advanceClock(static_cast<uint64_t>(ms) * 1000);
         };
     }
 
@@ -151,7 +144,8 @@ TEST_F(AppLoopTest, AStallOverTheLimitResynchronisesInsteadOfRunningTheMissedSte
     };
     for (const StallCase& c : cases) {
         SCOPED_TRACE(c.stallMs);
-        plat::UseVirtualClock(true);
+        AppStandIn::resetClock();
+        AppStandIn::setClockReadStep(10);
         lib_.log().clear();
         frame_.starts.clear();
         frame_.stepsRun = 0;
@@ -177,8 +171,9 @@ TEST_F(AppLoopTest, TheClockWrappingDoesNotDisturbTheSteps) {
     const uint64_t startsMs[] = {(1ull << 31) - 35, (1ull << 32) - 35};
     for (uint64_t startMs : startsMs) {
         SCOPED_TRACE(startMs);
-        plat::UseVirtualClock(true);
-        plat::AdvanceVirtualClock(startMs * 1000);
+        AppStandIn::resetClock();
+        AppStandIn::setClockReadStep(10);
+        AppStandIn::advanceClock(startMs * 1000);
         lib_.log().clear();
         frame_.starts.clear();
         frame_.stepsRun = 0;
@@ -402,7 +397,7 @@ TEST(AppFrameTest, TheBaseFrameTitleIsZnApp) {
 
 TEST(AppScreenShotTest, TheNameCarriesTheDateTimeAndMilliseconds) {
     struct Case {
-        GameDateTime when;
+        ApiDateTime when;
         const char* expected;
     };
     const Case cases[] = {
@@ -425,38 +420,34 @@ TEST(AppScreenShotTest, TheNameCarriesTheDateTimeAndMilliseconds) {
 
 namespace {
 
-// The game's time reads follow the library's local date and time (so ZN_NOW makes the random
-// seed and the records repeatable), not the C runtime's clock.
-TEST(GameTimeTest, TimeAndDateFollowTheLibrarysLocalTime) {
+// The game's seconds count from 1970 on the date and time the library reports (so a run with a
+// fixed start time seeds rand() the same way every time).
+TEST(GameTimeTest, SecondsCountFromTheStartOf1970) {
     struct Case {
-        plat::LocalDateTime start;
-        long long seconds;  // since 1970-01-01 00:00:00 of that date and time
+        ApiDateTime when;
+        long long seconds;
     };
     const Case cases[] = {
-        {{2024, 3, 5, 7, 8, 9, 0, 0}, 1709622489LL},
-        {{1970, 1, 1, 0, 0, 0, 0, 0}, 0LL},
-        {{2000, 2, 29, 12, 0, 1, 0, 0}, 951825601LL},
+        {{2024, 3, 5, 7, 8, 9, 0}, 1709622489LL},
+        {{1970, 1, 1, 0, 0, 0, 0}, 0LL},
+        {{2000, 2, 29, 12, 0, 1, 999}, 951825601LL},  // a leap day; milliseconds dropped
+        {{1969, 12, 31, 23, 59, 59, 0}, -1LL},
+        {{2100, 3, 1, 0, 0, 0, 0}, 4107542400LL},  // 2100 is not a leap year
     };
-    resetLibraryEntries();
-    plat::UseVirtualClock(true);
     for (const Case& c : cases) {
-        plat::SetFixedLocalTime(&c.start);
-        EXPECT_EQ(libraryEntries().getTime(), c.seconds);
-        GameDateTime t;
-        libraryEntries().getLocalDateTime(&t);
-        EXPECT_EQ(t.year, static_cast<int>(c.start.year));
-        EXPECT_EQ(t.month, static_cast<int>(c.start.month));
-        EXPECT_EQ(t.day, static_cast<int>(c.start.day));
-        EXPECT_EQ(t.second, static_cast<int>(c.start.second));
+        SCOPED_TRACE(c.seconds);
+        EXPECT_EQ(secondsSinceEpoch(c.when), c.seconds);
     }
-    plat::AdvanceVirtualClock(61'250'000);  // the time moves on with the clock
-    EXPECT_EQ(libraryEntries().getTime(), 951825601LL + 61);
-    GameDateTime later;
-    libraryEntries().getLocalDateTime(&later);
-    EXPECT_EQ(later.minute, 1);
-    EXPECT_EQ(later.second, 2);
-    EXPECT_EQ(later.millisecond, 250);
-    plat::ResetTestControls();
+}
+
+TEST(GameTimeTest, TheCurrentTimeIsTheLibrarysDateAndTime) {
+    {
+        AppStandIn lib;
+        lib.setDateTime({2000, 2, 29, 12, 0, 1, 250});
+        EXPECT_EQ(currentTimeSeconds(), 951825601LL);
+    }
+    // Without a date to read the time is 0, not whatever the buffer held.
+    EXPECT_EQ(currentTimeSeconds(), 0LL);
 }
 
 }  // namespace

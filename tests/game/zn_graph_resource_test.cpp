@@ -2,8 +2,7 @@
 
 #include <string>
 
-#include "api.h"
-#include "tests/game/library_stand_in.h"
+#include "tests/game/stand_in/library_stand_in.h"
 #include "zn_graph_resource.h"
 
 namespace {
@@ -57,22 +56,6 @@ TEST(ZnGraphResourceTest, FailedLoadsThrowTheirMessage) {
                   t.loadDivGraphAt(0, "res\\frame.bmp", 4, 2, 2, 32, 32);
               }, graphs),
               "ZnGraphResource::loadDivGraph error");
-}
-
-TEST(ZnGraphResourceTest, WithoutTheLibraryEntriesLoadsFail) {
-    resetLibraryEntries();
-    ZnGraphResource graphs;
-    graphs.resize(1);
-    EXPECT_EQ(thrownText([](ZnGraphResource& t) { t.loadGraphAt(0, "res\\bg.bmp"); }, graphs),
-              "ZnGraphResource::loadGraph error");
-}
-
-TEST(ZnGraphResourceTest, DefaultSizeQueryIsTheLibrarysEntry) {
-    EXPECT_EQ(defaultLibraryEntries().queryGraphSize, &ApiQueryGraphSize);
-    resetLibraryEntries();
-    int width = 7;
-    int height = 7;
-    EXPECT_EQ(libraryEntries().queryGraphSize(-1, &width, &height), -1);  // no such graph
 }
 
 TEST(ZnGraphResourceTest, ResizeDropsLoadedGraphs) {

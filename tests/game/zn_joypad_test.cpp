@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "library_entries.h"
-#include "tests/game/library_stand_in.h"
+#include "tests/game/stand_in/library_stand_in.h"
 #include "zn_joypad.h"
 
 namespace {
@@ -62,37 +61,6 @@ TEST(ZnJoypadTest, DirectionIsTheFourLowBitsOfThisStep) {
     lib.setPadBits(PAD_RIGHT | PAD_SHOT | PAD_BOMB | PAD_CAPTURE);
     pad.update();
     EXPECT_EQ(pad.getDirection(), static_cast<uint32_t>(PAD_RIGHT));
-}
-
-TEST(LibraryEntriesTest, MissingEntriesReportFailureNotSuccess) {
-    resetLibraryEntries();
-    const LibraryEntries& e = libraryEntries();
-    int handles[2] = {5, 5};
-    int w = 0;
-    int h = 0;
-    EXPECT_EQ(e.readPadInputBits(0x1001), 0);
-    EXPECT_EQ(e.loadGraphFromPath("res\\Player.bmp", 0), -1);
-    EXPECT_EQ(e.loadDivGraphFromPath("res\\bomb.bmp", 2, 2, 1, 16, 32, handles, 0), -1);
-    EXPECT_EQ(e.queryGraphSize(1, &w, &h), -1);
-    EXPECT_EQ(e.loadSoundFromFile("res\\shoot.wav", 3, -1), -1);
-    EXPECT_EQ(e.playSoundHandle(1, 1, 1), -1);
-    EXPECT_EQ(e.stopSoundHandle(1), -1);
-    EXPECT_EQ(e.setSoundHandleVolume(255, 1), -1);
-    GameDateTime now;
-    e.getLocalDateTime(&now);
-    EXPECT_GE(now.year, 2000);
-    EXPECT_GE(now.month, 1);
-    EXPECT_LE(now.month, 12);
-}
-
-TEST(LibraryEntriesTest, StandInIsRemovedWhenItEnds) {
-    {
-        LibraryStandIn lib;
-        lib.setPadBits(PAD_SHOT);
-        EXPECT_EQ(libraryEntries().readPadInputBits(0x1001), static_cast<int>(PAD_SHOT));
-    }
-    EXPECT_EQ(libraryEntries().readPadInputBits, defaultLibraryEntries().readPadInputBits);
-    EXPECT_EQ(libraryEntries().readPadInputBits(0x1001), 0);
 }
 
 }  // namespace

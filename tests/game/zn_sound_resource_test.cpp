@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "tests/game/library_stand_in.h"
+#include "tests/game/stand_in/library_stand_in.h"
 #include "zn_sound_resource.h"
 
 namespace {

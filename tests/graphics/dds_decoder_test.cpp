@@ -1,5 +1,8 @@
+#include <bit>
 #include <cstring>
+#include <vector>
 
+#include "graphics/transfer_pixels.h"
 #include "tests/graphics/decoder_test_support.h"
 
 namespace {
@@ -41,7 +44,8 @@ TEST_F(DdsDecoderTest, EveryDirect3DFormatNumberDecodesWithItsMasks) {
         {0x18, 16, 0x7C00, 0x03E0, 0x1F, 0},
         {0x19, 16, 0x7C00, 0x03E0, 0x1F, 0x8000},
         {0x1A, 16, 0xF00, 0xF0, 0xF, 0xF000},
-        {0x1B, 8, 0xE0, 0x1C, 0x3, 0},
+        // R3G3B2 is read through a palette of its colours: the plain 8-bit layout.
+        {0x1B, 8, 0xFF0000, 0xFF00, 0xFF, 0},
         {0x1D, 16, 0xE0, 0x1C, 0x3, 0xFF00},
         {0x1E, 16, 0xF00, 0xF0, 0xF, 0},
         {0x1F, 32, 0x3FF, 0xFFC00, 0x3FF00000, 0xC0000000},
@@ -70,6 +74,94 @@ TEST_F(DdsDecoderTest, EveryDirect3DFormatNumberDecodesWithItsMasks) {
         for (int y = 0; y < 3; ++y) {
             for (int x = 0; x < 5; ++x) ASSERT_EQ(Raw(x, y), Value(x, y) & mask);
         }
+    }
+}
+
+// An 8-bit format of masks: each pixel value's fields scaled to 0..255 by v × 255 / (2^w - 1)
+// (what widening a channel to 8 bits gives everywhere else), 0 for an absent channel.
+uint32_t ExpandedChannel(uint32_t value, uint32_t mask) {
+    if (mask == 0) return 0;
+    const int shift = std::countr_zero(mask);
+    const uint32_t maximum = mask >> shift;
+    return ((value & mask) >> shift) * 255 / maximum;
+}
+
+TEST_F(DdsDecoderTest, EightBitMaskFormatsDecodeToTheColoursOfTheirMasks) {
+    struct EightBitCase {
+        const char* name;
+        bool fourCC;  // D3D format number 0x1B rather than header masks
+        uint32_t masks[4];
+    };
+    const EightBitCase cases[] = {
+        {"R3G3B2 by format number", true, {0xE0, 0x1C, 0x03, 0}},
+        {"R3G3B2 by header masks", false, {0xE0, 0x1C, 0x03, 0}},
+        {"B2G3R3 by header masks", false, {0x07, 0x38, 0xC0, 0}},
+        {"A2R2G2B2 by header masks", false, {0x30, 0x0C, 0x03, 0xC0}},
+    };
+    // 16 × 16 pixels hold every byte value once, in a scrambled order.
+    const int side = 16;
+    auto stored = [](int x, int y) { return static_cast<uint8_t>((y * 16 + x) * 167 + 29); };
+    Bytes pixels;
+    for (int y = 0; y < side; ++y) {
+        for (int x = 0; x < side; ++x) pixels.push_back(stored(x, y));
+    }
+    for (const EightBitCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        DdsFile f;
+        f.width = side;
+        f.height = side;
+        if (c.fourCC) {
+            f.pixelFormatFlags = 0x4;
+            f.fourCC = 0x1B;
+        } else {
+            f.bitCount = 8;
+            std::memcpy(f.masks, c.masks, sizeof(f.masks));
+        }
+        f.pixels = pixels;
+        ASSERT_EQ(Decode(LoadDdsImage, fixtures::BuildDds(f)), 0);
+        EXPECT_EQ(image_.colorFormat.format.bytes, 1);
+        EXPECT_EQ(image_.colorFormat.format.widthA != 0, c.masks[3] != 0);
+
+        // What a graph is made from: the image converted to 32-bit ARGB.
+        PaletteColorFormat argb;
+        SetColorFormatArgb32(&argb);
+        std::vector<uint32_t> converted(side * side, 0x12345678);
+        const RECT all{0, 0, side, side};
+        ASSERT_EQ(TransferPixels(converted.data(), side * 4, &argb, image_.pixels, image_.pitch,
+                                 &image_.colorFormat, nullptr, 0, nullptr, 0, 0, &all, 0, 0, 0,
+                                 kDitherNone, 0, 0, 0),
+                  0);
+        for (int y = 0; y < side; ++y) {
+            for (int x = 0; x < side; ++x) {
+                const uint32_t v = stored(x, y);
+                ASSERT_EQ(Raw(x, y), v) << x << "," << y;
+                const uint32_t rgb = ExpandedChannel(v, c.masks[0]) << 16 |
+                                     ExpandedChannel(v, c.masks[1]) << 8 |
+                                     ExpandedChannel(v, c.masks[2]);
+                ASSERT_EQ(Rgb(x, y), rgb) << x << "," << y;
+                ASSERT_EQ(GetGraphImagePixelArgb(&image_, x, y), rgb) << x << "," << y;
+                const uint32_t alpha = c.masks[3] != 0 ? ExpandedChannel(v, c.masks[3]) : 255;
+                ASSERT_EQ(converted[static_cast<size_t>(y) * side + x], alpha << 24 | rgb)
+                    << x << "," << y;
+            }
+        }
+    }
+    // A few R3G3B2 values written out: 3-bit 1, 2, 5 give 36, 72, 182; 2-bit 1, 2 give 85, 170.
+    const struct {
+        uint8_t value;
+        uint32_t rgb;
+    } known[] = {{0x00, 0x000000}, {0xFF, 0xFFFFFF}, {0x24, 0x242400}, {0x49, 0x484855},
+                 {0xB6, 0xB6B6AA}, {0xE0, 0xFF0000}, {0x1C, 0x00FF00}, {0x03, 0x0000FF}};
+    for (const auto& k : known) {
+        SCOPED_TRACE(static_cast<int>(k.value));
+        DdsFile f;
+        f.width = 1;
+        f.height = 1;
+        f.pixelFormatFlags = 0x4;
+        f.fourCC = 0x1B;
+        f.pixels = Bytes{k.value};
+        ASSERT_EQ(Decode(LoadDdsImage, fixtures::BuildDds(f)), 0);
+        EXPECT_EQ(Rgb(0, 0), k.rgb);
     }
 }
 

@@ -17,7 +17,7 @@ class DecoderTest : public LogFixture {
 protected:
     void TearDown() override {
         FreeGraphImage(&image_);
-        EXPECT_EQ(GetWindowData().memory.count, 0u) << "a decoder left a tracked block behind";
+        EXPECT_EQ(GetAllocState().count, 0u) << "a decoder left a tracked block behind";
         LogFixture::TearDown();
     }
 
@@ -26,13 +26,13 @@ protected:
     // that a refused file leaves the output untouched.
     int Decode(GraphImageDecoder decoder, const fixtures::Bytes& file) {
         FreeGraphImage(&image_);
-        const uint32_t before = GetWindowData().memory.count;
+        const uint32_t before = GetAllocState().count;
         DataStream stream{*GetMemStreamFunctions(), MemStreamOpen(file.data(), file.size())};
         image_.width = -7;  // a mark that a refusal must leave alone
         const int result = decoder(&stream, &image_);
         stream.functions.close(stream.handle);
         const uint32_t kept = result == 0 ? 1u : 0u;
-        EXPECT_EQ(GetWindowData().memory.count, before + kept);
+        EXPECT_EQ(GetAllocState().count, before + kept);
         if (result != 0) {
             EXPECT_EQ(image_.width, -7);
             image_ = GraphImage{};

@@ -126,7 +126,7 @@ INSTANTIATE_TEST_SUITE_P(
         StateCase{"ColorKeyIgnoredAtDepth8",
                   [] {
                       SetColorKeyRGB(1, 2, 3);
-                      GetGraphicsHooks().getScreenDepth = DepthEight;
+                      GraphStateTest::screen_.getScreenDepth = DepthEight;
                       SetColorKeyRGB(0, 128, 0);
                       return std::to_string(GetDrawState().colorKey);
                   },
@@ -144,7 +144,7 @@ int gRefreshCount = 0;
 void CountRefresh() { ++gRefreshCount; }
 
 TEST_F(DrawStateTest, UnchangedSettersDoNotTouchTheDevice) {
-    GetGraphicsHooks().refreshDeviceColorState = CountRefresh;
+    device_.refreshDeviceColorState = CountRefresh;
     GetGraphicsState().direct3DInUse = 1;
     gRefreshCount = 0;
     SetBlendState(1, 100);
@@ -201,15 +201,15 @@ int ClientOnDesktop(RECT* out) {
     *out = RECT{-100, -50, 540, 430};
     return 0;
 }
-void Desktop(int32_t* w, int32_t* h) {
+int Desktop(int32_t* w, int32_t* h) {
     *w = 500;
     *h = 400;
+    return 0;
 }
 
 TEST_F(DrawStateTest, DrawTargetIsSelectedInTheBackEndsAndSizesTheDrawArea) {
-    GraphicsHooks& hooks = GetGraphicsHooks();
-    hooks.selectDrawTargetSurface = SelectSurface;
-    hooks.resetTargetTransforms = RecordCamera;
+    screen_.selectDrawTargetSurface = SelectSurface;
+    device_.resetTargetTransforms = RecordCamera;
     gRefusedTarget = 0;
     gSelected.clear();
 
@@ -256,10 +256,9 @@ TEST_F(DrawStateTest, DrawTargetIsSelectedInTheBackEndsAndSizesTheDrawArea) {
 }
 
 TEST_F(DrawStateTest, FrontScreenAreaIsLimitedToTheDesktop) {
-    GraphicsHooks& hooks = GetGraphicsHooks();
-    hooks.isWindowed = Windowed;
-    hooks.getScreenRectOnDesktop = ClientOnDesktop;
-    hooks.getDesktopSize = Desktop;
+    window_.isWindowed = Windowed;
+    window_.getScreenRectOnDesktop = ClientOnDesktop;
+    window_.getDesktopSize = Desktop;
     ASSERT_EQ(SetDrawTarget(kDrawTargetBack), 0);
     ASSERT_EQ(SetDrawTarget(kDrawTargetFront), 0);
     EXPECT_EQ(RectText(GetDrawState().frontScreenRect), "(-100,-50,540,430)");
@@ -278,8 +277,7 @@ int RecordSoftwareRequest(int value) {
 }
 
 TEST_F(DrawStateTest, CreationSettingsFollowTheScreen) {
-    GraphicsHooks& hooks = GetGraphicsHooks();
-    hooks.setSoftwareRenderRequest = RecordSoftwareRequest;
+    screen_.setSoftwareRenderRequest = RecordSoftwareRequest;
 
     // Before a DirectDraw object exists the soft-image settings are stored as given and
     // switching 3D off asks for software rendering.
@@ -295,7 +293,7 @@ TEST_F(DrawStateTest, CreationSettingsFollowTheScreen) {
     EXPECT_EQ(GetDrawState().use3D, 0);
 
     // With DirectDraw running the setting is forced to 1 and no request is made.
-    hooks.hasDirectDrawObject = HasDirectDraw;
+    screen_.hasDirectDrawObject = HasDirectDraw;
     SetUseSoftImageGraph(0);
     EXPECT_EQ(GetDrawState().softImageSetting, 1);
     SetUseVideoMemGraph(1);
@@ -312,7 +310,7 @@ TEST_F(DrawStateTest, ThreeDDeviceIsUsedOnlyWhenEveryConditionHolds) {
     EXPECT_EQ(IsUsing3DDevice(), 0);
     GetGraphicsState().direct3DInUse = 1;
     EXPECT_EQ(IsUsing3DDevice(), 0);
-    GetGraphicsHooks().isCurrentDeviceReady = DeviceReady;
+    device_.isCurrentDeviceReady = DeviceReady;
     EXPECT_EQ(IsUsing3DDevice(), 1);
     SetUse3DFlag(0);
     EXPECT_EQ(IsUsing3DDevice(), 0);

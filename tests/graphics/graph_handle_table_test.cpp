@@ -9,7 +9,9 @@
 
 #include "graphics/draw_state.h"
 #include "graphics/graph_image.h"
+#include "base/fatal_exit.h"
 #include "base/file_access_table.h"
+#include "library/fatal_error.h"
 #include "tests/graphics/graph_test_support.h"
 
 namespace {
@@ -130,8 +132,11 @@ TEST_F(GraphHandleTableTest, FullAreaTakesLowestFreeSlotAndFullTableIsFatal) {
     ASSERT_EQ(Table().areaEnd, kMaxGraphHandles);
     ASSERT_EQ(Table().count, kMaxGraphHandles);
 
-    // One graph too many ends the process through the fatal error routine.
+    // One graph too many ends the process through the library's fatal exit.
+    static constexpr FatalExitDriver kLibraryExit{[](const char* text) -> int { FatalError(text); }};
+    FatalExitSlot().Install(kLibraryExit);
     EXPECT_EXIT(NewGraph(), ::testing::ExitedWithCode(255), "");
+    FatalExitSlot().Reset();
     EXPECT_EQ(Table().count, kMaxGraphHandles);
 
     ASSERT_EQ(DeleteGraphHandle(handles[100], 0), 0);
@@ -264,14 +269,17 @@ TEST_F(GraphHandleTableTest, DerivedGraphInheritsSourceAndOutlivesItsParent) {
 }
 
 TEST_F(GraphHandleTableTest, GraphWhoseSurfaceFailsLeavesItsSlot) {
-    GetGraphicsHooks().createGraphSurface2D = StubFailCreateSurface;
+    stubSurfaces_ = kAbsentGraphSurfaces;
+    stubSurfaces_.create = StubFailCreateSurface;
+    Surface2DSlot().Install(stubSurfaces_);
     EXPECT_EQ(AllocGraphWithSurface(32, 32, 0, 0, 0), -1);
     EXPECT_EQ(Table().count, 0);
     EXPECT_EQ(Table().areaEnd, 0);
     EXPECT_EQ(Table().slots[0], nullptr);
 
     // Without any surface module a graph cannot be made either.
-    ResetGraphicsHooks();
+    Surface2DSlot().Reset();
+    TextureSlot().Reset();
     EXPECT_EQ(CreateBlankGraph(32, 32, 1), -1);
     EXPECT_EQ(Table().count, 0);
 
@@ -281,7 +289,7 @@ TEST_F(GraphHandleTableTest, GraphWhoseSurfaceFailsLeavesItsSlot) {
     EXPECT_EQ(GetGraphRecord(h)->surfaceCount, 1);
     EXPECT_EQ(gSurfaceCalls, 1);
 
-    GetGraphicsHooks().deriveGraphSurface2D = StubFailDeriveSurface;
+    stubSurfaces_.derive = StubFailDeriveSurface;
     EXPECT_EQ(DeriveGraph(0, 0, 8, 8, h), -1);
     EXPECT_EQ(Table().count, 1);
     EXPECT_EQ(Table().areaEnd, 1);
@@ -378,7 +386,11 @@ int CountLostGraphs() {
     return 0;
 }
 void CountFontRecreate() { ++gFontsRecreated; }
-int DefaultReloader() { return 0; }
+int gDefaultReloads = 0;
+int DefaultReloader() {
+    ++gDefaultReloads;
+    return 0;
+}
 
 TEST_F(GraphHandleTableTest, LostSurfacesFlagEveryGraphThenRunTheCallbackAndFonts) {
     const HandleValue a = NewGraph();
@@ -387,7 +399,7 @@ TEST_F(GraphHandleTableTest, LostSurfacesFlagEveryGraphThenRunTheCallbackAndFont
     DeleteGraphHandle(a, 0);
     ASSERT_EQ(InstallGraphReloadHandler(CountLostGraphs), 0);
     EXPECT_EQ(HasGraphRestoreCallback(), 1);
-    GetGraphicsHooks().recreateAllFonts = CountFontRecreate;
+    fonts_.recreateAllFonts = CountFontRecreate;
     gFontsRecreated = 0;
 
     ASSERT_EQ(FlagGraphsLostAndRestore(), 0);
@@ -395,10 +407,14 @@ TEST_F(GraphHandleTableTest, LostSurfacesFlagEveryGraphThenRunTheCallbackAndFont
     EXPECT_EQ(GetGraphRecord(c)->lost, 1);
     EXPECT_EQ(gFontsRecreated, 1);
 
-    // Null installs the default reloader of the loader module.
-    GetGraphicsHooks().reloadAllGraphs = DefaultReloader;
+    // Null installs the default reloader, which hands the restore to the loader module.
+    static const GraphLoaderDriver loader = {DefaultReloader};
+    GraphLoaderSlot().Install(loader);
     InstallGraphReloadHandler(nullptr);
-    EXPECT_EQ(GetGraphicsState().restoreCallback, DefaultReloader);
+    ASSERT_NE(GetGraphicsState().restoreCallback, nullptr);
+    gDefaultReloads = 0;
+    EXPECT_EQ(GetGraphicsState().restoreCallback(), 0);
+    EXPECT_EQ(gDefaultReloads, 1);
 }
 
 TEST_F(GraphHandleTableTest, RestartKeepsTheRestoreCallbackAndSetsDefaults) {
@@ -499,10 +515,11 @@ int RecordScreenRestore() {
 int FillWithResult(GraphRecord*, int32_t r, int32_t, int32_t, int32_t) { return r == 1 ? 0 : -1; }
 
 TEST_F(GraphHandleTableTest, RestoreAndFillReachTheGraphsSurfaces) {
-    GraphicsHooks& hooks = GetGraphicsHooks();
-    hooks.restoreGraphSurface2Ds = RecordRestore2D;
-    hooks.restoreMovieSurfaces = RecordMovieRestore;
-    hooks.restoreScreenSurfaces = RecordScreenRestore;
+    stubSurfaces_ = kAbsentGraphSurfaces;
+    stubSurfaces_.restore = RecordRestore2D;
+    Surface2DSlot().Install(stubSurfaces_);
+    movies_.restoreMovieSurfaces = RecordMovieRestore;
+    screen_.restoreScreenSurfaces = RecordScreenRestore;
     gRestored.clear();
     gScreenRestores = 0;
 
@@ -519,7 +536,7 @@ TEST_F(GraphHandleTableTest, RestoreAndFillReachTheGraphsSurfaces) {
     EXPECT_EQ(RestoreGraphSurfaces(a), -1);
 
     EXPECT_EQ(FillGraph(c, 1, 2, 3, 4), -1);  // no surface module
-    hooks.fillGraphSurface2Ds = FillWithResult;
+    stubSurfaces_.fill = FillWithResult;
     EXPECT_EQ(FillGraph(c, 1, 2, 3, 4), 0);
     EXPECT_EQ(FillGraph(c, 9, 2, 3, 4), -1);
     EXPECT_EQ(FillGraph(a, 1, 2, 3, 4), -1);

@@ -41,9 +41,9 @@ TEST_F(GraphImageTest, PresetImagesRoundRowsUpToFourBytes) {
     EXPECT_EQ(image_.pitch, 20);
     EXPECT_EQ(image_.colorFormat.format.bits, 32);
     EXPECT_EQ(image_.colorFormat.format.maskA, 0xFF000000u);
-    EXPECT_EQ(GetWindowData().memory.totalSize, 60u);
+    EXPECT_EQ(GetAllocState().totalSize, 60u);
     FreeGraphImage(&image_);
-    EXPECT_EQ(GetWindowData().memory.count, 0u);
+    EXPECT_EQ(GetAllocState().count, 0u);
     EXPECT_EQ(image_.pixels, nullptr);
     EXPECT_EQ(image_.width, 0);
     EXPECT_EQ(image_.colorFormat.format.bits, 0);
@@ -65,7 +65,7 @@ TEST_F(GraphImageTest, PresetImageFailuresLogAndLeaveNoPixels) {
     EXPECT_EQ(InitGraphImageArgb32(-1, 8, &image_), -1);
     EXPECT_EQ(InitGraphImageArgb32(65536, 65536, &image_), -1);
     EXPECT_EQ(image_.pixels, nullptr);
-    EXPECT_EQ(GetWindowData().memory.count, 0u);
+    EXPECT_EQ(GetAllocState().count, 0u);
 }
 
 TEST_F(GraphImageTest, FillAndReadBackRgb24) {

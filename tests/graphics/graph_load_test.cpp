@@ -58,13 +58,12 @@ protected:
     void SetUp() override {
         SurfaceFixture::SetUp();
         UseDisplay(32);
-        InstallGraphLoadHooks();
         SetFileAccessTable(&GetDiskFileAccessTable());
         gOpened.clear();
     }
     void TearDown() override {
         SetFileAccessTable(nullptr);
-        DestroyApiLock(&GetWindowData().apiLock);
+        DestroyApiLock(&GetApiLockState());
         SurfaceFixture::TearDown();
     }
 
@@ -230,7 +229,7 @@ TEST_F(GraphLoadTest, ImagesAndAlphaImagesDecodeFromMemoryBlocks) {
         FreeGraphImage(&image);
         FreeGraphImage(&alphaImage);
     }
-    EXPECT_EQ(GetWindowData().memory.count, 0u);
+    EXPECT_EQ(GetAllocState().count, 0u);
 }
 
 TEST_F(GraphLoadTest, MissingAndUndecodableFilesFailWithTheirLogLines) {
@@ -373,7 +372,7 @@ TEST_F(GraphLoadTest, PublicEntriesLoadUnderTheLock) {
     EXPECT_EQ(ApiQueryGraphSize(handles[2], &width, &height), 0);
     EXPECT_EQ(width, 5);
     EXPECT_EQ(ApiLoadGraphFromPath("none.bmp", 0), -1);
-    EXPECT_EQ(GetWindowData().apiLock.locked, 0u);
+    EXPECT_EQ(GetApiLockState().locked, 0u);
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ protected:
     void SetUp() override {
         LogFixture::SetUp();
         // Thousands of refusals: their log lines are checked by the decoder tests.
-        GetWindowData().log.logOff = 1;
+        GetLogState().logOff = 1;
     }
 
     // Decodes bytes through the decoder table; an accepted image is read whole.
@@ -45,7 +45,7 @@ protected:
             checksum_ += sum;
             FreeGraphImage(&image);
         }
-        EXPECT_EQ(GetWindowData().memory.count, 0u);
+        EXPECT_EQ(GetAllocState().count, 0u);
         return result;
     }
 

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "graphics/drivers/screen_driver.h"
 #include "platform/testing/test_controls.h"
 #include "system/window_data.h"
 #include "tests/support/log_test_fixture.h"
@@ -18,10 +19,11 @@ class MemImgTest : public LogFixture {
 protected:
     void TearDown() override {
         ReleaseMemImg(&image_);
+        ScreenSlot().Reset();  // a test that installed a screen driver may have stopped early
         LogFixture::TearDown();
     }
 
-    static uint32_t LiveBlocks() { return GetWindowData().memory.count; }
+    static uint32_t LiveBlocks() { return GetAllocState().count; }
 
     MEMIMG image_{};
 };
@@ -46,7 +48,7 @@ TEST_P(MemImgPitchTest, PitchAndPitchShift) {
     EXPECT_EQ(image_.colorFormat->bytes, c.bytesPerPixel);
     EXPECT_EQ(MemImgBytesPerPixel(image_.pixelFormat, image_.paletted, image_.alpha),
               c.bytesPerPixel);
-    EXPECT_EQ(GetWindowData().memory.totalSize, static_cast<uint32_t>(c.pitch * 3));
+    EXPECT_EQ(GetAllocState().totalSize, static_cast<uint32_t>(c.pitch * 3));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -200,6 +202,50 @@ TEST_F(MemImgTest, PlainAndZBufferImages) {
     EXPECT_EQ(z.pitch, 208);
     EXPECT_EQ(z.colorFormat, &GetStandardColorFormat(3, 0, 0)->format);
     ReleaseMemImg(&z);
+}
+
+// Format -1 takes the display's format: 5-6-5 at a depth of 16 (which a screen reporting 0
+// also means), 32-bit at any other depth.
+int32_t g_displayDepth = 16;
+int32_t DisplayDepthForTest() { return g_displayDepth; }
+
+TEST_F(MemImgTest, PlainImageOfTheDisplayFormatFollowsTheDisplayDepth) {
+    // Without a screen the display counts as 16-bit.
+    ASSERT_EQ(InitMemImgPlain(&image_, 100, 5, -1), 0);
+    EXPECT_EQ(image_.pixelFormat, MEMIMG_FORMAT_565);
+    EXPECT_EQ(image_.pitch, 208);
+    ReleaseMemImg(&image_);
+
+    static ScreenDriver screen = kAbsentScreen;
+    screen.getScreenDepth = DisplayDepthForTest;
+    ScreenSlot().Install(screen);
+    const struct {
+        int32_t depth;
+        int32_t pixelFormat;
+        int32_t pitch;  // of 100 pixels
+    } cases[] = {{16, MEMIMG_FORMAT_565, 208}, {0, MEMIMG_FORMAT_565, 208},
+                 {32, MEMIMG_FORMAT_32, 400},  {24, MEMIMG_FORMAT_32, 400},
+                 {8, MEMIMG_FORMAT_32, 400}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.depth);
+        g_displayDepth = c.depth;
+        ASSERT_EQ(InitMemImgPlain(&image_, 100, 5, -1), 0);
+        EXPECT_EQ(image_.pixelFormat, c.pixelFormat);
+        EXPECT_EQ(image_.pitch, c.pitch);
+        EXPECT_EQ(image_.colorFormat, &GetStandardColorFormat(c.pixelFormat, 0, 0)->format);
+        EXPECT_EQ(image_.paletted, 0);
+        EXPECT_EQ(image_.alpha, 0);
+        EXPECT_EQ(LiveBlocks(), 1u);
+        ReleaseMemImg(&image_);
+    }
+    ScreenSlot().Reset();
+
+    // Other formats outside 0..3 stay refused.
+    NewLogText();
+    EXPECT_EQ(InitMemImgPlain(&image_, 100, 5, -2), -1);
+    EXPECT_EQ(InitMemImgPlain(&image_, 100, 5, 4), -1);
+    EXPECT_EQ(LiveBlocks(), 0u);
+    EXPECT_FALSE(NewLogText().empty());
 }
 
 // ---- views ---------------------------------------------------------------------------------

@@ -138,9 +138,10 @@ TEST_F(SurfaceRecordsTest, AlphaAndSoftwareImageGraphsHoldTheirPixelsInMemImgs) 
 int Yes() { return 1; }
 
 TEST_F(SurfaceRecordsTest, SoftwareScreenHoldsEveryGraphInAMemImgWithoutDirectDraw) {
-    GraphicsHooks& hooks = GetGraphicsHooks();
-    hooks.isNoDirectDraw = Yes;
-    hooks.isScreenSoftwareDrawn = Yes;
+    static ScreenDriver softwareScreen = kAbsentScreen;
+    softwareScreen.isNoDirectDraw = Yes;
+    softwareScreen.isScreenSoftwareDrawn = Yes;
+    ScreenSlot().Install(softwareScreen);
     SetDirectDrawObject(nullptr);
     const HandleValue graph = CreateBlankGraph(5, 4, 1);
     ASSERT_GE(graph, 0);
@@ -490,10 +491,16 @@ TEST_F(SurfaceRecordsTest, TableLimitsAndAMissingScreenAreRefusedWithTheirLogLin
     views.count = savedViews;
     EXPECT_NE(NewLogText().find("２Ｄグラフィックの量が許容量を越えました"), std::string::npos);
 
+    // A screen that has opened neither DirectDraw nor software-only mode.
+    static ScreenDriver unopenedScreen = kAbsentScreen;
+    unopenedScreen.isNoDirectDraw = [] { return 0; };
+    unopenedScreen.isScreenSoftwareDrawn = [] { return 0; };
+    ScreenSlot().Install(unopenedScreen);
     SetDirectDrawObject(nullptr);
     EXPECT_EQ(AddSurface2D(4, 4, 0, 0, -1, nullptr, 0, 0, flags), -1);
     EXPECT_EQ(CreateBlankGraph(4, 4, 1), -1);
     SetDirectDrawObject(dd_);
+    ScreenSlot().Reset();
     EXPECT_NE(NewLogText().find("ＺＮライブラリが初期化されていません"), std::string::npos);
     EXPECT_EQ(GetSurfaceDataTable().count, 0);
     EXPECT_EQ(GetSurface2DTable().count, 0);

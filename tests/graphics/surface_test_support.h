@@ -1,18 +1,18 @@
-// Shared set-up of the surface-record tests: a fresh log, graph management up with the surface
-// records plugged in, a DirectDraw object of the surface layer with a 5-6-5 display, and at the
+// Shared set-up of the surface-record tests: a fresh log, graph management up (which plugs in
+// the surface records), a DirectDraw object of the surface layer with a 5-6-5 display, and at the
 // end a check that every surface went back and no guard band was hit.
 #pragma once
 #include <gtest/gtest.h>
 
 #include "graphics/direct_draw_object.h"
 #include "graphics/graph_system.h"
-#include "graphics/graphics_hooks.h"
 #include "graphics/graphics_state.h"
 #include "graphics/surface_2d.h"
 #include "graphics/surface_data.h"
 #include "graphics/surface_formats.h"
 #include "platform/ddraw/ddraw.h"
 #include "platform/testing/ddraw_test_controls.h"
+#include "tests/graphics/graphics_driver_reset.h"
 #include "tests/support/log_test_fixture.h"
 
 class SurfaceFixture : public LogFixture {
@@ -24,7 +24,6 @@ protected:
         ASSERT_EQ(plat::CreateDirectDraw(&dd_), plat::DD_OK);
         UseDisplay(16);
         SetDirectDrawObject(dd_);
-        InstallSurfaceRecordHooks();
         InitGraphSystem();
         liveSurfaces_ = plat::LiveSurfaceCount();
     }
@@ -52,7 +51,7 @@ protected:
         plat::OverrideDisplayFormat(&f);
     }
 
-    // Deletes what a test left (graphs, surface records), then clears the block and the hooks.
+    // Deletes what a test left (graphs, surface records), then clears the block and the drivers.
     static void ResetGraphicsState() {
         GraphicsState& state = GetGraphicsState();
         state.graphicsUp = 1;
@@ -60,7 +59,7 @@ protected:
         ClearSurfaceTables();
         ClearGraphicsState();
         state.restoreCallback = nullptr;
-        ResetGraphicsHooks();
+        ResetGraphicsDrivers();
         ResetSurfaceDeviceFormats();
     }
 

@@ -1,6 +1,7 @@
 #include "library/public/api.h"
 #include "system/window_data.h"
 #include "tests/support/input_fixture.h"
+#include "base/api_lock.h"
 
 namespace {
 
@@ -18,9 +19,9 @@ TEST_F(ApiInputTest, EntriesReadUnderTheLock) {
     EXPECT_EQ(ApiReadPadInputBits(0x1001), 0x10);
     EXPECT_EQ(ApiCheckAnyInput(1), 0x2C);
     EXPECT_EQ(ApiReadKeyStates(nullptr), -1);
-    EXPECT_EQ(GetWindowData().apiLock.locked, 0u);
-    EXPECT_EQ(GetWindowData().apiLock.recursion, 0);
-    DestroyApiLock(&GetWindowData().apiLock);
+    EXPECT_EQ(GetApiLockState().locked, 0u);
+    EXPECT_EQ(GetApiLockState().recursion, 0);
+    DestroyApiLock(&GetApiLockState());
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 #include "platform/core/clock.h"
 #include "platform/testing/test_controls.h"
 #include "platform/window/window_messages.h"
-#include "platform/backend/headless/window_test_controls.h"
+#include "platform/testing/window_test_controls.h"
 #include "library/public/api.h"
 
 namespace {

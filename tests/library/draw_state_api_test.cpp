@@ -12,7 +12,7 @@ class DrawStateApiTest : public GraphStateTest {
 protected:
     // The entries create the library lock; it goes with the test.
     void TearDown() override {
-        DestroyApiLock(&GetWindowData().apiLock);
+        DestroyApiLock(&GetApiLockState());
         GraphStateTest::TearDown();
     }
 };

@@ -8,6 +8,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/core/clock.h"
 #include "platform/core/thread.h"
 #include "tests/support/library_fixture.h"
 
@@ -19,8 +20,7 @@ class FatalErrorTest : public LibraryFixture {
 protected:
     // A started log in the temporary directory, without the rest of the library.
     void StartLogOnly() {
-        std::snprintf(GetWindowData().startDirectory, sizeof(WindowData::startDirectory), "%s",
-                      dir_.str().c_str());
+        SetLogDirectory(dir_.str().c_str());
         StartLog();
     }
 };
@@ -51,14 +51,17 @@ TEST_F(FatalErrorTest, OnTheMainThreadLogsTheTextShutsDownAndExits) {
 TEST_F(FatalErrorTest, OnThePumpThreadDoesNotWaitForItself) {
     EXPECT_EXIT(
         {
-            GetPumpServices().pollMusic = [] {
+            // Without input, whose start would put its own pump services in place of these.
+            GetWindowData().settings.noInput = 1;
+            InstallTestPumpServices().pollMusic = [] {
                 if (plat::CurrentThreadId() != GetWindowData().window.mainThreadId) {
                     FatalError("ポンプスレッドで止まりました");
                 }
             };
             ApiInitLibrary();
-            // The main thread stays out of the library; the pump thread meets the error.
-            for (;;) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            // The main thread stays out of the library; the pump thread meets the error. (Its
+            // sleeps are the platform's, so that under the virtual clock time still passes.)
+            for (;;) plat::SleepMs(1);
         },
         ExitedWithCode(255), "");
 

@@ -3,17 +3,22 @@
 #include "library/library_startup.h"
 
 #include <gtest/gtest.h>
+#include <sys/utsname.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "graphics/draw_state.h"
 #include "graphics/graphics_state.h"
+#include "library/library_modules.h"
 #include "platform/core/thread.h"
 #include "platform/window/window.h"
 #include "system/message_pump.h"
+#include "system/window_facts.h"
 #include "system/window_system.h"
 #include "tests/support/library_fixture.h"
+#include "base/tracked_memory.h"
 
 namespace {
 
@@ -49,10 +54,18 @@ void ExpectLinesFrom(const std::vector<std::string>& lines, size_t from,
     }
 }
 
+// The OS line names the kernel really running, with the version facts the layer reports.
+std::string OsLine() {
+    struct utsname names {};
+    uname(&names);
+    return std::string("\tＯＳ  ") + names.sysname + " " + names.release +
+           " ( Build 2600 Service Pack 3 )";
+}
+
 const std::vector<std::string> kStartUpLines = {
     "システムの情報を出力します",
     "\tＺＮライブラリ Ver2.24c",
-    "\tＯＳ  WindowsXP ( Build 2600 Service Pack 3 )",
+    OsLine(),
     "\tＣＰＵ動作速度：大体*",
     "\tＭＭＸ命令を使用します",
     "\tＣＰＵベンダ：GenuineIntel",
@@ -87,7 +100,7 @@ const std::vector<std::string> kShutDownLines = {
 };
 
 TEST_F(LibraryStartupTest, StartAndEndRunTheirStepsInOrder) {
-    const uint32_t blocksBefore = GetWindowData().memory.count;
+    const uint32_t blocksBefore = GetAllocState().count;
     ASSERT_EQ(ApiInitLibrary(), 0);
 
     WindowData& data = GetWindowData();
@@ -101,7 +114,11 @@ TEST_F(LibraryStartupTest, StartAndEndRunTheirStepsInOrder) {
     EXPECT_EQ(data.window.active, 1u);
     EXPECT_FALSE(plat::IsScreenSaverActive());
     EXPECT_EQ(GetDrawTarget(), kDrawTargetFront);
-    EXPECT_EQ(GetGraphicsHooks().waitWhileInactive, &WaitWhileInactive);
+    EXPECT_EQ(&*WindowFactsSlot(), &kWindowSystemFacts);
+    // The library's drivers for the layers below are in place while it runs.
+    EXPECT_EQ(InputLibraryWindow(), Window());
+    EXPECT_FALSE(FatalExitSlot().IsAbsent());
+    EXPECT_FALSE(WindowMessageSlot().IsAbsent());
 
     // Without a title the class is "D123987X" and the window is called "ZnLib".
     const plat::WindowHandle window = Window();
@@ -139,9 +156,12 @@ TEST_F(LibraryStartupTest, StartAndEndRunTheirStepsInOrder) {
     EXPECT_EQ(data.library.comStarted, 0u);
     EXPECT_EQ(data.library.ending, 1u);
     EXPECT_TRUE(plat::IsScreenSaverActive());
-    EXPECT_EQ(data.apiLock.created, 0u) << "the shut-down entry destroys the lock";
-    EXPECT_EQ(GetGraphicsHooks().waitWhileInactive, nullptr);
-    EXPECT_EQ(data.memory.count, blocksBefore);
+    EXPECT_EQ(GetApiLockState().created, 0u) << "the shut-down entry destroys the lock";
+    EXPECT_TRUE(WindowFactsSlot().IsAbsent());
+    EXPECT_TRUE(InputHostSlot().IsAbsent());
+    EXPECT_TRUE(FatalExitSlot().IsAbsent());
+    EXPECT_TRUE(WindowMessageSlot().IsAbsent());
+    EXPECT_EQ(GetAllocState().count, blocksBefore);
 }
 
 TEST_F(LibraryStartupTest, WindowedStartCentresTheWindowAndNamesTheClassAfterTheTitle) {
@@ -293,6 +313,67 @@ TEST_F(LibraryStartupTest, WithoutGraphicsNoGraphSystemStarts) {
     StartWithoutPumpThread();
     EXPECT_EQ(GetGraphicsState().graphicsUp, 0);
     EXPECT_FALSE(LogHas("グラフィック管理系の初期化を行います"));
+}
+
+}  // namespace
+
+namespace {
+
+std::vector<std::string> RowNames(bool (*keep)(const LibraryModule&)) {
+    size_t count = 0;
+    const LibraryModule* rows = LibraryModules(&count);
+    std::vector<std::string> names;
+    for (size_t i = 0; i < count; ++i) {
+        if (keep(rows[i])) names.emplace_back(rows[i].name);
+    }
+    return names;
+}
+
+// The modules start in the library's order; the ones not built yet keep their places.
+TEST(LibraryModulesTest, ModulesStartInTheLibrarysOrder) {
+    const std::vector<std::string> all = RowNames([](const LibraryModule&) { return true; });
+    const std::vector<std::string> order = {"COM",     "window system",   "network",
+                                            "input",   "sound output",    "graphics",
+                                            "character input", "clock", "vertical-blank wait",
+                                            "console", "screen clears"};
+    size_t at = 0;
+    for (const std::string& name : order) {
+        const auto found = std::find(all.begin() + static_cast<std::ptrdiff_t>(at), all.end(), name);
+        ASSERT_NE(found, all.end()) << name << " missing or out of order";
+        at = static_cast<size_t>(found - all.begin()) + 1;
+    }
+    EXPECT_EQ(FindLibraryModule("sound output")->failure, StartFailure::kIgnored);
+    EXPECT_EQ(FindLibraryModule("input")->offSwitch, &WindowSettings::noInput);
+    EXPECT_EQ(FindLibraryModule("graphics")->offSwitch, &WindowSettings::noGraphics);
+    EXPECT_EQ(FindLibraryModule("sound output")->offSwitch, &WindowSettings::noSound);
+    for (const char* name : {"COM", "window system", "input", "graphics"}) {
+        EXPECT_EQ(FindLibraryModule(name)->failure, StartFailure::kEndsStartUp) << name;
+    }
+}
+
+// Shut-down has an order of its own: each rank once, from 1 without a gap.
+TEST(LibraryModulesTest, ShutDownRunsInItsOwnOrder) {
+    size_t count = 0;
+    const LibraryModule* rows = LibraryModules(&count);
+    std::vector<std::string> byRank;
+    for (int rank = 1;; ++rank) {
+        const LibraryModule* row = nullptr;
+        for (size_t i = 0; i < count; ++i) {
+            if (rows[i].endRank != rank) continue;
+            EXPECT_EQ(row, nullptr) << "rank " << rank << " given twice";
+            row = &rows[i];
+        }
+        if (row == nullptr) break;
+        byRank.emplace_back(row->name);
+    }
+    const size_t ranked = RowNames([](const LibraryModule& r) { return r.endRank != 0; }).size();
+    EXPECT_EQ(byRank.size(), ranked) << "a gap in the ranks";
+    const std::vector<std::string> head = {"console",     "network", "sounds",
+                                           "graphics",    "input",   "sound output",
+                                           "window system", "COM"};
+    ASSERT_GE(byRank.size(), head.size());
+    EXPECT_EQ(std::vector<std::string>(byRank.begin(), byRank.begin() + 8), head);
+    EXPECT_EQ(byRank.back(), "library drivers");
 }
 
 }  // namespace

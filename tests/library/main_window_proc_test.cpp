@@ -14,6 +14,7 @@
 #include "system/input_char_queue.h"
 #include "system/message_pump.h"
 #include "tests/support/library_fixture.h"
+#include "base/tracked_memory.h"
 
 namespace {
 
@@ -162,7 +163,7 @@ TEST_P(DisplayChangeTest, ClosesOnlyWhenItCannotBeFollowedAndReportsEveryOtherCh
     WindowData& data = GetWindowData();
     data.settings.windowed = c.windowed;
     data.window.modeChangeInProgress = c.modeChangeInProgress;
-    InstallGraphReloadHandler(c.restoreCallback ? KeepGraphs : nullptr);
+    GetGraphicsState().restoreCallback = c.restoreCallback ? KeepGraphs : nullptr;
     const int lines = static_cast<int>(LogLines().size());
 
     Send(WM_DISPLAYCHANGE, static_cast<WParam>(c.depth), MakeLParam(c.width, c.height));
@@ -276,7 +277,7 @@ std::vector<std::string> FileNames(int count, int from = 0) {
 }
 
 TEST_F(MainWindowProcTest, DroppedFilesAreStoredUpToAThousand) {
-    const uint32_t blocks = GetWindowData().memory.count;
+    const uint32_t blocks = GetAllocState().count;
     InjectDroppedFiles(Window(), FileNames(999));
     InjectDroppedFiles(Window(), FileNames(2, 999));
     EXPECT_EQ(ApiProcessMessage(), 0);
@@ -285,11 +286,11 @@ TEST_F(MainWindowProcTest, DroppedFilesAreStoredUpToAThousand) {
     EXPECT_STREQ(list.names[0], "/tmp/f0.txt");
     EXPECT_STREQ(list.names[999], "/tmp/f999.txt");
     EXPECT_EQ(LiveDroppedFileLists(), 0u);
-    EXPECT_EQ(GetWindowData().memory.count, blocks + 1000);
+    EXPECT_EQ(GetAllocState().count, blocks + 1000);
 
     EXPECT_EQ(ClearDroppedFiles(), 0);
     EXPECT_EQ(list.count, 0);
-    EXPECT_EQ(GetWindowData().memory.count, blocks);
+    EXPECT_EQ(GetAllocState().count, blocks);
 }
 
 TEST_F(MainWindowProcTest, DroppedFilesStopAtAFailedAllocation) {

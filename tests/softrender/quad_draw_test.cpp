@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "graphics/draw_state.h"
+#include "graphics/draw_target_images.h"
 #include "graphics/graph_handle_table.h"
 #include "softrender/rules/blend_tables.h"
 #include "softrender/triangle/quad_graph_draw.h"
@@ -72,6 +73,13 @@ MEMIMG* gDrawTarget = nullptr;
 MEMIMG* gMask = nullptr;
 MEMIMG* DrawTargetImage() { return gDrawTarget; }
 MEMIMG* MaskImage() { return gMask; }
+// Graph management's answers with the draw target and mask images the test gives.
+SoftDrawTargetDriver TestImages() {
+    SoftDrawTargetDriver driver = kGraphicsDrawTargetImages;
+    driver.drawTargetImage = DrawTargetImage;
+    driver.maskImage = MaskImage;
+    return driver;
+}
 
 // Graphs held as 16-bit software images on a software screen (the default 16-bit display),
 // drawn into a 16-bit destination that the draw-target hook hands out.
@@ -82,9 +90,10 @@ protected:
         BuildBlendTables();
         std::memcpy(savedWeights_, BlendWeightMap, sizeof(savedWeights_));
         for (int i = 0; i < 256; ++i) BlendWeightMap[i] = static_cast<uint8_t>(i);
-        GraphicsHooks& hooks = GetGraphicsHooks();
-        hooks.isNoDirectDraw = Yes;
-        hooks.isScreenSoftwareDrawn = Yes;
+        screen_ = kAbsentScreen;
+        screen_.isNoDirectDraw = Yes;
+        screen_.isScreenSoftwareDrawn = Yes;
+        ScreenSlot().Install(screen_);
         DrawState& s = GetDrawState();
         s.blendMode = 0;
         s.blendParam = 255;
@@ -94,11 +103,11 @@ protected:
         s.drawArea = RECT{0, 0, 16, 12};
         gDrawTarget = target_.get();
         gMask = nullptr;
-        GetSoftDrawTargetHooks().drawTargetImage = DrawTargetImage;
-        GetSoftDrawTargetHooks().maskImage = MaskImage;
+        testImages_ = TestImages();
+        SoftDrawTargetSlot().Install(testImages_);
     }
     void TearDown() override {
-        ResetSoftDrawTargetHooks();
+        SoftDrawTargetSlot().Reset();
         gDrawTarget = gMask = nullptr;
         std::memcpy(BlendWeightMap, savedWeights_, sizeof(savedWeights_));
         SurfaceFixture::TearDown();
@@ -120,6 +129,8 @@ protected:
     }
 
     TestImage target_{16, 12, 0};
+    static inline ScreenDriver screen_ = {};
+    static inline SoftDrawTargetDriver testImages_ = {};
     uint8_t savedWeights_[256] = {};
 };
 
@@ -200,17 +211,17 @@ TEST_F(GraphQuadDrawTest, Refusals) {
     gDrawTarget = target_.get();
 
     // Neither software-only mode nor a DirectDraw object.
-    GetGraphicsHooks().isNoDirectDraw = No;
+    screen_.isNoDirectDraw = No;
     SetDirectDrawObject(nullptr);
     EXPECT_EQ(DrawGraphTriangleSoft(v, graph, 0, 0), -1);
     EXPECT_EQ(DrawGraphQuadSoft(0, 0, 4, 0, 0, 4, 4, 4, graph, 0), 0);  // always 0
     SetDirectDrawObject(dd_);
-    GetGraphicsHooks().isNoDirectDraw = Yes;
+    screen_.isNoDirectDraw = Yes;
 
     // The DirectDraw road is not connected: refused, not drawn elsewhere.
-    GetGraphicsHooks().isScreenSoftwareDrawn = No;
+    screen_.isScreenSoftwareDrawn = No;
     EXPECT_EQ(DrawGraphTriangleSoft(v, graph, 0, 0), -1);
-    GetGraphicsHooks().isScreenSoftwareDrawn = Yes;
+    screen_.isScreenSoftwareDrawn = Yes;
 
     // The graph's surface data cannot be found.
     Surface2DRecord* view = GetSurface2D(graph->surfaces[0]);

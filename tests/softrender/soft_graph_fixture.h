@@ -1,21 +1,22 @@
 // Shared set-up of the tests of the software renderer's graph-level entries: graph management
-// up with the surface records, a screen drawn in software (software-only mode, no DirectDraw
-// object) of a chosen depth, so that every graph holds a software image, the blend tables
-// built, and the draw target and mask images of the software screen given by the test.
+// up (with its surface records and blend tables), a stand-in screen drawn in software
+// (software-only mode, no DirectDraw object) of a chosen depth, so that every graph holds a
+// software image, and the draw target and mask images of the software screen given by the test.
 #pragma once
 #include <gtest/gtest.h>
 
 #include <cstring>
 
 #include "graphics/draw_state.h"
+#include "graphics/draw_target_images.h"
 #include "graphics/graph_handle_table.h"
 #include "graphics/graph_system.h"
-#include "graphics/graphics_hooks.h"
 #include "graphics/graphics_state.h"
 #include "graphics/surface_2d.h"
 #include "graphics/surface_data.h"
 #include "softrender/rules/blend_tables.h"
 #include "softrender/rules/soft_draw_target.h"
+#include "tests/graphics/graphics_driver_reset.h"
 #include "tests/support/log_test_fixture.h"
 
 class SoftGraphFixture : public LogFixture {
@@ -23,10 +24,10 @@ protected:
     void SetUp() override {
         LogFixture::SetUp();
         ResetGraphics();
-        InstallSurfaceRecordHooks();
+        screen_ = kAbsentScreen;
+        ScreenSlot().Install(screen_);
         UseSoftwareScreen(32);
         InitGraphSystem();
-        BuildBlendTables();
         savedMmx_ = UseMmx;
         std::memcpy(savedWeights_, BlendWeightMap, sizeof savedWeights_);
         DrawState& s = GetDrawState();
@@ -38,14 +39,15 @@ protected:
         s.maskActive = 0;
         target_ = nullptr;
         mask_ = nullptr;
-        SoftDrawTargetHooks& hooks = GetSoftDrawTargetHooks();
-        hooks.drawTargetImage = [] { return target_; };
-        hooks.maskImage = [] { return mask_; };
+        // Graph management's answers, with the draw target and mask images the test gives.
+        testImages_ = kGraphicsDrawTargetImages;
+        testImages_.drawTargetImage = [] { return target_; };
+        testImages_.maskImage = [] { return mask_; };
+        SoftDrawTargetSlot().Install(testImages_);
     }
 
     void TearDown() override {
         ResetGraphics();
-        ResetSoftDrawTargetHooks();
         UseMmx = savedMmx_;
         std::memcpy(BlendWeightMap, savedWeights_, sizeof savedWeights_);
         LogFixture::TearDown();
@@ -53,25 +55,22 @@ protected:
 
     // The software screen of the given depth (16 or 32): graphs are made in its format.
     static void UseSoftwareScreen(int depth) {
-        GraphicsHooks& hooks = GetGraphicsHooks();
-        hooks.isNoDirectDraw = [] { return 1; };
-        hooks.hasDirectDrawObject = [] { return 0; };
-        hooks.isScreenSoftwareDrawn = [] { return 1; };
+        screen_.isNoDirectDraw = [] { return 1; };
+        screen_.hasDirectDrawObject = [] { return 0; };
+        screen_.isScreenSoftwareDrawn = [] { return 1; };
         depth_ = depth;
-        hooks.getScreenDepth = [] { return depth_; };
+        screen_.getScreenDepth = [] { return depth_; };
     }
     // A screen in DirectDraw surfaces.
     static void UseDirectDrawScreen() {
-        GraphicsHooks& hooks = GetGraphicsHooks();
-        hooks.isNoDirectDraw = [] { return 0; };
-        hooks.hasDirectDrawObject = [] { return 1; };
-        hooks.isScreenSoftwareDrawn = [] { return 0; };
+        screen_.isNoDirectDraw = [] { return 0; };
+        screen_.hasDirectDrawObject = [] { return 1; };
+        screen_.isScreenSoftwareDrawn = [] { return 0; };
     }
     // Neither software-only mode nor a DirectDraw object.
     static void UseNoScreen() {
-        GraphicsHooks& hooks = GetGraphicsHooks();
-        hooks.isNoDirectDraw = [] { return 0; };
-        hooks.hasDirectDrawObject = [] { return 0; };
+        screen_.isNoDirectDraw = [] { return 0; };
+        screen_.hasDirectDrawObject = [] { return 0; };
     }
 
     static void SetTarget(MEMIMG* image) { target_ = image; }
@@ -93,11 +92,13 @@ private:
         ClearSurfaceTables();
         ClearGraphicsState();
         state.restoreCallback = nullptr;
-        ResetGraphicsHooks();
+        ResetGraphicsDrivers();
     }
 
+    static inline ScreenDriver screen_ = {};
     static inline MEMIMG* target_ = nullptr;
     static inline MEMIMG* mask_ = nullptr;
+    static inline SoftDrawTargetDriver testImages_ = {};
     static inline int depth_ = 32;
     int32_t savedMmx_ = 0;
     uint8_t savedWeights_[256]{};

@@ -15,23 +15,24 @@
 #include "base/data_stream.h"
 #include "base/disk_file.h"
 #include "base/file_access_table.h"
+#include "base/log.h"
+#include "base/tracked_memory.h"
 #include "system/window_data.h"
 #include "tests/support/temp_dir.h"
 
 class FileFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        liveBlocks_ = GetWindowData().memory.count;
-        std::snprintf(GetWindowData().startDirectory, sizeof(WindowData::startDirectory), "%s",
-                      dir_.str().c_str());
+        liveBlocks_ = GetAllocState().count;
+        SetLogDirectory(dir_.str().c_str());
         plat::StartDebugCapture();
     }
 
     void TearDown() override {
-        EXPECT_EQ(liveBlocks_, GetWindowData().memory.count) << "tracked blocks were leaked";
+        EXPECT_EQ(liveBlocks_, GetAllocState().count) << "tracked blocks were leaked";
         plat::ResetTestControls();
-        GetWindowData().startDirectory[0] = '\0';
-        GetWindowData().log.inLine = 0;
+        SetLogDirectory(nullptr);
+        GetLogState().inLine = 0;
         SetDiskReadAheadWait(100);
         SetFileAccessNoArchive(0);
         SetFileAccessTable(nullptr);

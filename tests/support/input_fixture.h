@@ -1,16 +1,18 @@
 // A fixture for the input routines: the log fixture's temporary start directory and log, a
-// headless window for the devices' cooperative levels, the test input backend, and stand-ins
-// for the window system (pump, inactive wait, window state, F10 flag, fatal error) that
-// count their calls. Input is ended and its state cleared afterwards.
+// headless window for the devices' cooperative levels, the test input backend, and test
+// drivers for the window system (pump, inactive wait, window state, F10 flag) and the fatal
+// exit that count their calls. Input is ended, the drivers reset and the state cleared
+// afterwards.
 #pragma once
 #include <string>
 #include <vector>
 
+#include "base/fatal_exit.h"
 #include "platform/core/clock.h"
 #include "platform/testing/input_test_controls.h"
 #include "platform/core/thread.h"
 #include "platform/window/window.h"
-#include "platform/backend/headless/window_test_controls.h"
+#include "platform/testing/window_test_controls.h"
 #include "system/input.h"
 #include "system/input_host.h"
 #include "system/input_state.h"
@@ -44,8 +46,8 @@ protected:
         ASSERT_NE(plat::RegisterWindowClass(c), 0);
         host_.window = plat::CreateWindow("ZnInputClass", "input", 0, 0, 0, 0, 64, 64, nullptr);
         ASSERT_NE(host_.window, 0u);
-        SetInputHost(InputHost{&Pump, &Wait, &Closing, &Active, &MainThread, &Window, &F10,
-                               &Fatal});
+        InputHostSlot().Install(kTestHost);
+        FatalExitSlot().Install(kTestFatalExit);
         // Away from 0, where a never-polled device and a poll at 0 ms look alike.
         AdvanceMs(1000);
     }
@@ -53,7 +55,8 @@ protected:
     void TearDown() override {
         TermInputSystem();
         GetInputState() = InputState{};
-        ResetInputHost();
+        InputHostSlot().Reset();
+        FatalExitSlot().Reset();
         ResetPumpServices();
         plat::ResetInputTestControls();
         plat::ResetWindowTestControls();
@@ -74,7 +77,13 @@ protected:
     static uint32_t MainThread() { return host_.mainThread; }
     static plat::WindowHandle Window() { return host_.window; }
     static int F10() { return host_.f10; }
-    static void Fatal(const char* text) { host_.fatalTexts.emplace_back(text); }
+    static int Fatal(const char* text) {
+        host_.fatalTexts.emplace_back(text);
+        return -1;
+    }
+    static constexpr InputHost kTestHost{&Pump,       &Wait,   &Closing, &Active,
+                                         &MainThread, &Window, &F10};
+    static constexpr FatalExitDriver kTestFatalExit{&Fatal};
 
     // Starts input on the device road (or, with noDirectInput, the joystick road).
     void Start(bool noDirectInput = false) {

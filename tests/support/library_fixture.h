@@ -14,15 +14,19 @@
 #include <vector>
 
 #include "graphics/graph_system.h"
-#include "graphics/graphics_hooks.h"
 #include "graphics/graphics_state.h"
 #include "platform/core/clock.h"
 #include "platform/testing/input_test_controls.h"
 #include "platform/core/system_info.h"
 #include "platform/testing/test_controls.h"
-#include "platform/backend/headless/window_test_controls.h"
+#include "platform/testing/window_test_controls.h"
 #include "base/api_lock.h"
+#include "base/fatal_exit.h"
+#include "base/log.h"
+#include "base/sjis_string.h"
 #include "system/input.h"
+#include "system/input_host.h"
+#include "system/window_system.h"
 #include "system/input_state.h"
 #include "library/main_window_proc.h"
 #include "library/public/api.h"
@@ -64,12 +68,14 @@ protected:
     // Everything the library keeps between tests back to its state before any start-up.
     static void ResetLibraryState() {
         WindowData& data = GetWindowData();
-        DestroyApiLock(&data.apiLock);
+        DestroyApiLock(&GetApiLockState());
         TermInputSystem();
         GetInputState() = InputState{};
         plat::ResetInputTestControls();
         ResetPumpServices();
-        ResetGraphicsHooks();
+        InputHostSlot().Reset();
+        WindowMessageSlot().Reset();
+        FatalExitSlot().Reset();
         GraphicsState& graphics = GetGraphicsState();
         graphics.graphicsUp = 1;
         TermGraphSystem();
@@ -79,11 +85,21 @@ protected:
         ResetWindowDataForStartUp();
         data.settings = WindowSettings{};
         data.cpu = CpuFacts{};
-        data.log = LogState{};
+        GetLogState() = LogState{};
         data.clock = ClockState{};
         data.library = LibraryState{};
         data.startDirectory[0] = '\0';
-        data.charSet = 1;
+        SetCharSet(1);
+    }
+
+    // Installs the absent pump services as the test's own driver and returns them, for the
+    // test to put its stand-ins in. (Input's start installs its own services: a test that
+    // starts the library installs these afterwards.)
+    static PumpServices& InstallTestPumpServices() {
+        static PumpServices services;
+        services = PumpServicesSlot().Absent();
+        PumpServicesSlot().Install(services);
+        return services;
     }
 
     // Starts the library without its pump thread, so that only the test touches the library.

@@ -27,14 +27,11 @@ protected:
     void TearDown() override {
         ReleaseLeftoverBlocks();
         ResetLogAndMemory();
-        GetWindowData().startDirectory[0] = '\0';
         plat::ResetTestControls();
     }
 
-    static void SetStartDirectory(const std::string& path) {
-        std::snprintf(GetWindowData().startDirectory, sizeof(GetWindowData().startDirectory),
-                      "%s", path.c_str());
-    }
+    // The directory the log is written to, as start-up hands it down.
+    static void SetStartDirectory(const std::string& path) { SetLogDirectory(path.c_str()); }
 
     static void AdvanceMs(uint32_t ms) { plat::AdvanceVirtualClock(uint64_t{ms} * 1000); }
 
@@ -52,14 +49,13 @@ protected:
 
 private:
     static void ResetLogAndMemory() {
-        WindowData& data = GetWindowData();
-        data.log = LogState{};
-        data.memory = AllocState{};
+        GetLogState() = LogState{};
+        GetAllocState() = AllocState{};
     }
 
     // Blocks a test left behind (some on purpose, with damaged headers) go back to the heap.
     static void ReleaseLeftoverBlocks() {
-        AllocState& memory = GetWindowData().memory;
+        AllocState& memory = GetAllocState();
         AllocHeader* h = memory.tail;
         while (h != nullptr && h != &memory.anchor) {
             AllocHeader* prev = h->prev;

@@ -104,7 +104,7 @@ TEST_F(InputPadEffectsTest, ClockWrapCountsAndAClockGoingBackRestarts) {
 
 TEST_F(InputPadEffectsTest, ThePumpServiceRunsTheTimers) {
     Vibrate(10);
-    ASSERT_NE(GetPumpServices().stepJoypadEffects, nullptr);
+    ASSERT_EQ(GetPumpServices().stepJoypadEffects, &StepJoypadEffects);
     AdvanceMs(10);
     GetPumpServices().stepJoypadEffects();
     EXPECT_EQ(State().pads[0].vibrationRequest, 0);

@@ -58,7 +58,7 @@ TEST_F(InputStartupTest, DeviceRoadMakesPadsMouseAndKeyboardAndEndsThem) {
     EXPECT_EQ(TermInputSystem(), 0);
     EXPECT_TRUE(plat::LiveInputDevices().empty());
     EXPECT_EQ(State().started, 0u);
-    EXPECT_EQ(GetPumpServices().stepJoypadEffects, nullptr);
+    EXPECT_TRUE(PumpServicesSlot().IsAbsent());
     EXPECT_TRUE(Logged("DirectInput 関連の終了処理... 完了"));
 }
 
@@ -141,7 +141,7 @@ TEST_P(InputFatalTest, DeviceFailureIsFatal) {
     EXPECT_EQ(State().started, 0u);
     EXPECT_EQ(State().directInput, nullptr);
     EXPECT_TRUE(plat::LiveInputDevices().empty());
-    EXPECT_EQ(GetPumpServices().stepJoypadEffects, nullptr);
+    EXPECT_TRUE(PumpServicesSlot().IsAbsent());
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/core/thread.h"
 #include "platform/window/window_messages.h"
 #include "tests/support/library_fixture.h"
 
@@ -56,7 +57,7 @@ protected:
     }
 
     static void RecordServices() {
-        PumpServices& services = GetPumpServices();
+        PumpServices& services = InstallTestPumpServices();
         services.refillSoundStreams = [] { gServiceCalls.push_back("sound"); };
         services.pollMusic = [] { gServiceCalls.push_back("music"); };
         services.stepJoypadEffects = [] { gServiceCalls.push_back("joypad"); };
@@ -157,8 +158,11 @@ TEST_F(MessagePumpTest, OtherThreadMakesOnePassAndSeesNoWindowMessage) {
     GetWindowData().window.active = 0;
     PostUserMessages(1);
     int result = 1;
-    std::thread other([&result] { result = ProcessMessage(); });
-    other.join();
+    // Started through the platform, so that its waits and the join follow the virtual clock.
+    plat::Thread* other = plat::StartThread(
+        [](void* out) { *static_cast<int*>(out) = ProcessMessage(); }, &result);
+    ASSERT_NE(other, nullptr);
+    plat::JoinThread(other);
     EXPECT_EQ(result, 0);
     EXPECT_TRUE(gSeen.empty());
     // Its one pass was serviced as inactive, then the service step ran.
@@ -207,7 +211,7 @@ class NoWindowPumpTest : public LibraryFixture {};
 TEST_F(NoWindowPumpTest, ProcessMessageWithoutAWindowTouchesNoQueue) {
     int serviced = 0;
     static int* counter = &serviced;
-    GetPumpServices().pollMusic = [] { ++*counter; };
+    InstallTestPumpServices().pollMusic = [] { ++*counter; };
     ASSERT_TRUE(plat::PostMessage(0, plat::WM_USER, 0, 0));
 
     EXPECT_EQ(ProcessMessage(), 0);

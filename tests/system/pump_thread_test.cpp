@@ -5,18 +5,20 @@
 #include <atomic>
 #include <thread>
 
+#include "platform/core/clock.h"
 #include "platform/core/thread.h"
 #include "system/message_pump.h"
 #include "tests/support/library_fixture.h"
 
 namespace {
 
-// Waits in real time for a condition that another thread makes true; false after 5 s.
+// Waits for a condition that another thread makes true; false after 5 s. The waits are the
+// platform's sleeps, so under the virtual clock they move it for the pump thread too.
 template <class Condition>
 bool WaitFor(Condition condition) {
     for (int i = 0; i < 5000; ++i) {
         if (condition()) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        plat::SleepMs(1);
     }
     return condition();
 }
@@ -34,7 +36,7 @@ protected:
     }
     // The queue as the lock's guard sees it: entries and the head's thread.
     static void ReadQueue(int32_t* count, uint32_t* head) {
-        ApiLockState& lock = GetWindowData().apiLock;
+        ApiLockState& lock = GetApiLockState();
         plat::EnterCriticalSection(lock.guard);
         *count = lock.waiterCount;
         *head = lock.waiterCount > 0 ? lock.queue[0].threadId : 0;
@@ -45,14 +47,17 @@ protected:
 TEST_F(PumpThreadTest, PumpsUnderTheLibraryLock) {
     gServiceThread = 0;
     gServiceHeldLock = false;
-    GetPumpServices().pollMusic = [] {
+    ASSERT_EQ(ApiInitLibrary(), 0);
+    // Installed under the lock: the pump thread already runs.
+    ApiLock();
+    InstallTestPumpServices().pollMusic = [] {
         const uint32_t self = plat::CurrentThreadId();
         if (self == GetWindowData().window.mainThreadId) return;
-        const ApiLockState& lock = GetWindowData().apiLock;
+        const ApiLockState& lock = GetApiLockState();
         gServiceHeldLock = lock.locked == 1 && lock.owner == self;
         gServiceThread = self;
     };
-    ASSERT_EQ(ApiInitLibrary(), 0);
+    ApiUnlock();
     ASSERT_TRUE(WaitFor([] { return gServiceThread.load() != 0; }));
     EXPECT_EQ(gServiceThread.load(), PumpThreadId());
     EXPECT_TRUE(gServiceHeldLock.load());
@@ -79,7 +84,7 @@ TEST_F(PumpThreadTest, LeavesTheLockQueueOnceQuitIsSet) {
     uint32_t head = 0;
     ReadQueue(&count, &head);
     EXPECT_EQ(count, 0);
-    EXPECT_EQ(GetWindowData().apiLock.owner, plat::CurrentThreadId());
+    EXPECT_EQ(GetApiLockState().owner, plat::CurrentThreadId());
     ApiUnlock();
 
     EXPECT_EQ(ApiTermLibrary(), 0);

@@ -15,8 +15,7 @@ class SystemInfoLogTest : public LibraryFixture {
 protected:
     void SetUp() override {
         LibraryFixture::SetUp();
-        std::snprintf(GetWindowData().startDirectory, sizeof(WindowData::startDirectory), "%s",
-                      dir_.str().c_str());
+        SetLogDirectory(dir_.str().c_str());
         StartLog();
     }
 
@@ -43,7 +42,7 @@ class OsNameTest : public SystemInfoLogTest, public ::testing::WithParamInterfac
 
 TEST_P(OsNameTest, NamesTheOsAndSetsItsCode) {
     const OsCase& c = GetParam();
-    plat::OsVersionInfo os{c.platformId, c.major, c.minor, 1234, {}};
+    plat::OsVersionInfo os{c.platformId, c.major, c.minor, 1234, {}, {}};
     std::snprintf(os.service, sizeof(os.service), "%s", c.service);
     plat::SetOsVersionForTests(&os);
     GetWindowData().cpu.osCode = 77;  // an unknown version leaves the code alone
@@ -72,6 +71,15 @@ INSTANTIATE_TEST_SUITE_P(
         OsCase{"UnknownNt", 2, 10, 0, "", "Windows ( Build 1234  )", 77},
         OsCase{"UnknownFamily", 1, 4, 50, "", "Windows ( Build 1234  )", 77}),
     [](const ::testing::TestParamInfo<OsCase>& info) { return std::string(info.param.name); });
+
+TEST_F(SystemInfoLogTest, TheRunningSystemNamesTheOsWhileTheVersionGivesItsCode) {
+    plat::OsVersionInfo os{2, 5, 1, 2600, "Service Pack 3", "Linux 6.1.0-test"};
+    plat::SetOsVersionForTests(&os);
+    EXPECT_EQ(OutputSystemInfo(), 0);
+    EXPECT_GE(FindLine("\tＯＳ  Linux 6.1.0-test ( Build 2600 Service Pack 3 )"), 0);
+    EXPECT_STREQ(GetWindowData().cpu.osText, "Linux 6.1.0-test ( Build 2600 Service Pack 3 )");
+    EXPECT_EQ(GetWindowData().cpu.osCode, 263);  // still the XP code the library branches on
+}
 
 TEST_F(SystemInfoLogTest, TimeStampCounterGivesTheSpeedOverOneHundredMilliseconds) {
     const plat::CpuInfo cpu = Cpu(true, true, true, "Fast One");
@@ -111,7 +119,7 @@ TEST_F(SystemInfoLogTest, ProcessorWithoutFeatures) {
     EXPECT_EQ(GetWindowData().clock.useTimeStampCounter, 0u);
     EXPECT_EQ(GetWindowData().cpu.cpuName[0], '\0');
     // The indent raised for the block is lowered again.
-    EXPECT_EQ(GetWindowData().log.indent, 0);
+    EXPECT_EQ(GetLogState().indent, 0);
 }
 
 }  // namespace

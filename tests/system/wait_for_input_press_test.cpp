@@ -26,7 +26,7 @@ protected:
         gScript = Script{};
         gPumps = 0;
         // Each pump call of the wait plays the next step of the script.
-        GetPumpServices().stepHttpTransfers = [] {
+        InstallTestPumpServices().stepHttpTransfers = [] {
             ++gPumps;
             if (gPumps == gScript.releaseSpaceAt) plat::SetTestKey(plat::VK_SPACE, false);
             if (gPumps == gScript.pressBAt) plat::SetTestKey('B', true);

@@ -5,6 +5,10 @@
 
 #include <cstring>
 #include <type_traits>
+#include "base/sjis_string.h"
+#include "base/api_lock.h"
+#include "base/log.h"
+#include "base/tracked_memory.h"
 
 namespace {
 
@@ -35,14 +39,14 @@ protected:
         ResetWindowDataForStartUp();
         data.settings = WindowSettings{};
         data.cpu = CpuFacts{};
-        data.log = LogState{};
+        GetLogState() = LogState{};
         data.clock = ClockState{};
         data.library = LibraryState{};
         data.startDirectory[0] = '\0';
-        data.charSet = 1;
-        data.memory.count = savedCount_;
+        SetCharSet(1);
+        GetAllocState().count = savedCount_;
     }
-    uint32_t savedCount_ = GetWindowData().memory.count;
+    uint32_t savedCount_ = GetAllocState().count;
 };
 
 TEST_F(WindowDataTest, StartUpResetKeepsWhatWasSettledAndZeroesTheRest) {
@@ -50,42 +54,42 @@ TEST_F(WindowDataTest, StartUpResetKeepsWhatWasSettledAndZeroesTheRest) {
     Fill(data.settings, 0x5A);
     Fill(data.cpu, 0x5B);
     std::strcpy(data.startDirectory, "/start/here");
-    Fill(data.log, 0x11);
+    Fill(GetLogState(), 0x11);
     Fill(data.clock, 0x22);
     Fill(data.library, 0x33);
     Fill(data.machine, 0x44);
     Fill(data.window, 0x55);
     Fill(data.droppedFiles, 0x66);
     Fill(data.inputChars, 0x77);
-    data.charSet = 2;
-    data.memory.count = 1234;
-    data.apiLock.recursion = 3;
+    SetCharSet(2);
+    GetAllocState().count = 1234;
+    GetApiLockState().recursion = 3;
 
     const WindowSettings settings = data.settings;
     const CpuFacts cpu = data.cpu;
-    const LogState log = data.log;
+    const LogState log = GetLogState();
     const ClockState clock = data.clock;
     const LibraryState library = data.library;
 
     ResetWindowDataForStartUp();
 
-    // Kept whole: the settings, the processor facts, the start directory, the memory list and
-    // the lock.
+    // Kept whole: the settings, the processor facts and the start directory; the base
+    // services' records (memory list, lock) are not the block's and stay as they are.
     EXPECT_TRUE(SameBytes(data.settings, settings));
     EXPECT_TRUE(SameBytes(data.cpu, cpu));
     EXPECT_STREQ(data.startDirectory, "/start/here");
-    EXPECT_EQ(data.memory.count, 1234u);
-    EXPECT_EQ(data.apiLock.recursion, 3);
-    data.apiLock.recursion = 0;
+    EXPECT_EQ(GetAllocState().count, 1234u);
+    EXPECT_EQ(GetApiLockState().recursion, 3);
+    GetApiLockState().recursion = 0;
 
     // The log keeps its switches, name and clock; a new start begins at no indent, no open line.
-    EXPECT_EQ(data.log.logOff, log.logOff);
-    EXPECT_EQ(data.log.datedName, log.datedName);
-    EXPECT_EQ(data.log.prefixOff, log.prefixOff);
-    EXPECT_EQ(std::memcmp(data.log.fileName, log.fileName, sizeof(log.fileName)), 0);
-    EXPECT_EQ(data.log.startTime, log.startTime);
-    EXPECT_EQ(data.log.indent, 0);
-    EXPECT_EQ(data.log.inLine, 0u);
+    EXPECT_EQ(GetLogState().logOff, log.logOff);
+    EXPECT_EQ(GetLogState().datedName, log.datedName);
+    EXPECT_EQ(GetLogState().prefixOff, log.prefixOff);
+    EXPECT_EQ(std::memcmp(GetLogState().fileName, log.fileName, sizeof(log.fileName)), 0);
+    EXPECT_EQ(GetLogState().startTime, log.startTime);
+    EXPECT_EQ(GetLogState().indent, 0);
+    EXPECT_EQ(GetLogState().inLine, 0u);
 
     // The clock keeps the processor's counter facts only.
     EXPECT_EQ(data.clock.useTimeStampCounter, clock.useTimeStampCounter);
@@ -102,7 +106,7 @@ TEST_F(WindowDataTest, StartUpResetKeepsWhatWasSettledAndZeroesTheRest) {
     EXPECT_TRUE(AllZero(data.machine));
     EXPECT_TRUE(AllZero(data.droppedFiles));
     EXPECT_TRUE(AllZero(data.inputChars));
-    EXPECT_EQ(data.charSet, 0);
+    EXPECT_EQ(GetCharSet(), 0);
     EXPECT_EQ(data.window.inactiveSince, 0xFFFFFFFFu);
     data.window.inactiveSince = 0;
     EXPECT_TRUE(AllZero(data.window));

@@ -1,10 +1,9 @@
 // The headless backend: windows without a display. The core does everything; the desktop's
 // events come only from the test controls, and the desktop's facts are settings.
-#include <atomic>
 #include <mutex>
 
+#include "platform/core/fault_injection.h"
 #include "platform/window/window_backend.h"
-#include "platform/backend/headless/window_test_controls.h"
 
 namespace plat {
 
@@ -14,23 +13,15 @@ constexpr DesktopInfo kDefaultDesktop{1920, 1080, 32};
 
 std::mutex g_settingsMutex;
 DesktopInfo g_desktop = kDefaultDesktop;
-std::atomic<int> g_failClassRegistrations{0};
-std::atomic<int> g_failWindowCreations{0};
-
-bool Consume(std::atomic<int>& pending) {
-    int n = pending.load();
-    while (n > 0) {
-        if (pending.compare_exchange_weak(n, n - 1)) return true;
-    }
-    return false;
-}
 
 class HeadlessBackend final : public WindowBackend {
 public:
     const char* Name() const override { return "headless"; }
     bool ThreadBound() const override { return false; }
-    bool AllowClassRegistration() override { return !Consume(g_failClassRegistrations); }
-    bool AllowWindowCreation() override { return !Consume(g_failWindowCreations); }
+    bool AllowClassRegistration() override {
+        return !ConsumeFault(FaultKind::WindowClassRegistration);
+    }
+    bool AllowWindowCreation() override { return !ConsumeFault(FaultKind::WindowCreation); }
     // The handle itself stands for the native window: there is nothing to make.
     void* CreateNativeWindow(const NativeWindowState& state) override {
         return reinterpret_cast<void*>(state.handle);
@@ -57,19 +48,13 @@ void ResetHeadlessSettings() {
         std::lock_guard<std::mutex> hold(g_settingsMutex);
         g_desktop = kDefaultDesktop;
     }
-    g_failClassRegistrations.store(0);
-    g_failWindowCreations.store(0);
+    SetPendingFaults(FaultKind::WindowClassRegistration, 0);
+    SetPendingFaults(FaultKind::WindowCreation, 0);
 }
 
 void SetHeadlessDesktop(int32_t width, int32_t height, int32_t bitsPerPixel) {
     std::lock_guard<std::mutex> hold(g_settingsMutex);
     g_desktop = DesktopInfo{width, height, bitsPerPixel};
 }
-
-void FailNextWindowClassRegistrations(int count) {
-    g_failClassRegistrations.store(count < 0 ? 0 : count);
-}
-
-void FailNextWindowCreations(int count) { g_failWindowCreations.store(count < 0 ? 0 : count); }
 
 }  // namespace plat

@@ -6,7 +6,7 @@
 
 #include "platform/dinput/dinput_internal.h"
 #include "platform/dinput/input_backend.h"
-#include "platform/testing/input_test_controls.h"
+#include "platform/dinput/input_injection.h"
 
 namespace plat {
 

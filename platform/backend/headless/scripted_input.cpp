@@ -2,6 +2,7 @@
 #include "platform/backend/headless/scripted_input.h"
 
 #include <SDL.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -11,9 +12,10 @@
 #include <sstream>
 
 #include "platform/backend/sdl2/sdl2_keymap.h"
+#include "platform/core/environment.h"
 #include "platform/core/thread.h"
 #include "platform/window/window_core.h"
-#include "platform/backend/headless/window_test_controls.h"
+#include "platform/backend/headless/injected_events.h"
 
 namespace plat {
 
@@ -130,13 +132,11 @@ void Apply(const ScriptedInputEvent& event, WindowHandle window) {
 
 // ZN_INPUT is read as the process starts; a bad script ends it there.
 void LoadFromEnvironment() {
+    CheckProcessEnvironment();
     const char* path = std::getenv("ZN_INPUT");
     if (path == nullptr || *path == '\0') return;
     std::string error;
-    if (!LoadScriptedInputFile(path, &error)) {
-        std::fprintf(stderr, "ZN_INPUT: %s\n", error.c_str());
-        std::exit(2);
-    }
+    if (!LoadScriptedInputFile(path, &error)) StopForEnvironment("ZN_INPUT", error);
 }
 struct ScriptFromEnvironment {
     ScriptFromEnvironment() { LoadFromEnvironment(); }
@@ -195,6 +195,11 @@ void AdvanceScriptedInput() {
 }
 
 bool LoadScriptedInputFile(const char* path, std::string* error) {
+    struct stat st {};
+    if (stat(path, &st) == 0 && S_ISDIR(st.st_mode)) {
+        *error = std::string(path) + ": is a folder, not a script file";
+        return false;
+    }
     std::ifstream file(path, std::ios::binary);
     if (!file) {
         *error = std::string(path) + ": cannot be read";

@@ -1,0 +1,133 @@
+// The absent instances of the drivers graphics calls, and the slots that hold the ones in use.
+#include "graphics/direct_draw_object.h"
+#include "graphics/drivers/device_3d_driver.h"
+#include "graphics/drivers/graph_companion_drivers.h"
+#include "graphics/drivers/graph_surface_driver.h"
+#include "graphics/drivers/screen_driver.h"
+#include "graphics/drivers/window_facts_driver.h"
+
+namespace {
+
+// --- No window --------------------------------------------------------------------------------
+void NoWait() {}
+void ForgetDrawAreaRequest(int32_t, int32_t, int32_t, int32_t) {}
+int FullScreen() { return 0; }
+int NoScreenRectOnDesktop(RECT*) { return -1; }
+int NoDesktopSize(int32_t*, int32_t*) { return -1; }
+
+// --- No screen module ---------------------------------------------------------------------------
+void DefaultScreenDimensions(int32_t* width, int32_t* height) {
+    *width = 640;
+    *height = 480;
+}
+int32_t DefaultScreenDepth() { return 16; }
+// Software-only unless a DirectDraw object was handed to graphics.
+int SoftwareOnly() { return HasStoredDirectDrawObject() ? 0 : 1; }
+int NoTempPrimary() { return 0; }
+int NoSoftwareRequestTaken(int) { return -1; }
+int NoScreenSurfacesToRestore() { return 0; }
+int NothingToBind(HandleValue, HandleValue) { return 0; }
+MEMIMG* NoScreenImage(HandleValue) { return nullptr; }
+
+// --- No module for graph surfaces -----------------------------------------------------------------
+int CannotCreate(GraphRecord*) { return -1; }
+int CannotDerive(GraphRecord*, int32_t, int32_t, int32_t, int32_t, GraphRecord*) { return -1; }
+int NothingToRelease(GraphRecord*) { return 0; }
+int CannotFill(GraphRecord*, int32_t, int32_t, int32_t, int32_t) { return -1; }
+int NothingToRestore(GraphRecord*) { return 0; }
+void NoTables() {}
+
+// --- No Direct3D device -------------------------------------------------------------------------
+int Direct3DNotStarted() { return 0; }
+void NoColorState() {}
+void NoBlendGraph(HandleValue, int32_t, int32_t) {}
+int NoViewport(const RECT*) { return 0; }
+void NoSampleFilter(int32_t) {}
+int DeviceNotReady() { return 0; }
+void NoScene() {}
+int NoRenderTarget(HandleValue) { return 0; }
+void NoTransforms(float, float, float, float, float, float) {}
+
+// --- No fonts, masks, movies or loader ------------------------------------------------------------
+void NoFontsToStart(int32_t, int32_t, int32_t) {}
+void NoFonts() {}
+void NoMasks() {}
+MEMIMG* NoMaskImage() { return nullptr; }
+void NoMovieLink(GraphRecord*) {}
+void NoMovieSurfaces(HandleValue) {}
+int NothingToReload() { return 0; }
+
+}  // namespace
+
+const WindowFactsDriver kAbsentWindowFacts = {
+    NoWait, ForgetDrawAreaRequest, FullScreen, NoScreenRectOnDesktop, NoDesktopSize,
+};
+
+const ScreenDriver kAbsentScreen = {
+    DefaultScreenDimensions, DefaultScreenDepth, HasStoredDirectDrawObject, SoftwareOnly,
+    SoftwareOnly,            NoTempPrimary,      NoSoftwareRequestTaken,   NoScreenSurfacesToRestore,
+    NothingToBind,           NoScreenImage,
+};
+
+const GraphSurfaceDriver kAbsentGraphSurfaces = {
+    CannotCreate, CannotDerive, NothingToRelease, CannotFill, NothingToRestore, NoTables,
+};
+
+const Device3DDriver kAbsentDevice3D = {
+    Direct3DNotStarted, NoColorState,    NoBlendGraph,   NoViewport,   NoSampleFilter,
+    DeviceNotReady,     NoScene,         NoRenderTarget, NoTransforms,
+};
+
+const FontDriver kAbsentFonts = {NoFontsToStart, NoFonts, NoFonts};
+const MaskDriver kAbsentMasks = {NoMasks, NoMaskImage};
+const MovieDriver kAbsentMovies = {NoMovieLink, NoMovieSurfaces};
+const GraphLoaderDriver kAbsentGraphLoader = {NothingToReload};
+
+DriverSlot<WindowFactsDriver>& WindowFactsSlot() {
+    static DriverSlot<WindowFactsDriver> slot(kAbsentWindowFacts);
+    return slot;
+}
+DriverSlot<ScreenDriver>& ScreenSlot() {
+    static DriverSlot<ScreenDriver> slot(kAbsentScreen);
+    return slot;
+}
+DriverSlot<GraphSurfaceDriver>& Surface2DSlot() {
+    static DriverSlot<GraphSurfaceDriver> slot(kAbsentGraphSurfaces);
+    return slot;
+}
+DriverSlot<GraphSurfaceDriver>& TextureSlot() {
+    static DriverSlot<GraphSurfaceDriver> slot(kAbsentGraphSurfaces);
+    return slot;
+}
+DriverSlot<Device3DDriver>& Device3DSlot() {
+    static DriverSlot<Device3DDriver> slot(kAbsentDevice3D);
+    return slot;
+}
+DriverSlot<FontDriver>& FontSlot() {
+    static DriverSlot<FontDriver> slot(kAbsentFonts);
+    return slot;
+}
+DriverSlot<MaskDriver>& MaskSlot() {
+    static DriverSlot<MaskDriver> slot(kAbsentMasks);
+    return slot;
+}
+DriverSlot<MovieDriver>& MovieSlot() {
+    static DriverSlot<MovieDriver> slot(kAbsentMovies);
+    return slot;
+}
+DriverSlot<GraphLoaderDriver>& GraphLoaderSlot() {
+    static DriverSlot<GraphLoaderDriver> slot(kAbsentGraphLoader);
+    return slot;
+}
+
+void GetScreenSize(int32_t* width, int32_t* height) {
+    int32_t w = 0, h = 0;
+    ScreenSlot()->getScreenDimensions(&w, &h);
+    if (width != nullptr) *width = w != 0 ? w : 640;
+    if (height != nullptr) *height = h != 0 ? h : 480;
+}
+
+int32_t GetDisplayDepth() {
+    const int32_t depth = ScreenSlot()->getScreenDepth();
+    return depth != 0 ? depth : 16;
+}

@@ -1,0 +1,34 @@
+// What graph management and the draw state tell the Direct3D device. The device's module
+// supplies the driver; without it Direct3D is not in use and there is nothing to tell.
+#pragma once
+#include <cstdint>
+
+#include "base/driver_slot.h"
+#include "graphics/handle_value.h"
+#include "graphics/rect.h"
+
+struct Device3DDriver {
+    // Starts Direct3D for graph management; 1 when it is in use, else 0.
+    int (*startDirect3D)();
+    // Hands the blend mode, parameter and bright to the device.
+    void (*refreshDeviceColorState)();
+    // Tells the device of the blend graph and its border values.
+    void (*setDeviceBlendGraph)(HandleValue graph, int32_t borderParam, int32_t borderRange);
+    // Sets the device viewport to the draw area; 0 or -1.
+    int (*setDeviceViewport)(const RECT* area);
+    // Hands the texture sampling mode to the device.
+    void (*setDeviceSampleFilter)(int32_t mode);
+    // 1 when the current device is usable.
+    int (*isCurrentDeviceReady)();
+    // Ends the current device's scene if one is open.
+    void (*endCurrentDeviceScene)();
+    // Makes the target the device's render target; 0 or -1.
+    int (*selectDeviceRenderTarget)(HandleValue target);
+    // Resets the transforms for a new draw target: a camera on the target's centre at the
+    // given distance with the given field of view (radians) and clip distances.
+    void (*resetTargetTransforms)(float width, float height, float distance, float fieldOfView,
+                                  float nearClip, float farClip);
+};
+
+extern const Device3DDriver kAbsentDevice3D;
+DriverSlot<Device3DDriver>& Device3DSlot();

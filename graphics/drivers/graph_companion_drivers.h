@@ -1,0 +1,50 @@
+// The modules that live beside graphs and follow their life: fonts, mask screens, movies and
+// the graph loader. Each supplies its driver while it runs; without it there is nothing of
+// its kind to start, end, restore or reload.
+#pragma once
+#include <cstdint>
+
+#include "base/driver_slot.h"
+#include "graphics/handle_value.h"
+
+struct GraphRecord;
+struct MEMIMG;
+
+struct FontDriver {
+    // Empties the font tables, sets the default-font settings and starts font management.
+    void (*startFonts)(int32_t size, int32_t thickness, int32_t type);
+    // Re-creates every font after the surfaces were lost.
+    void (*recreateAllFonts)();
+    // Deletes every font and the default font.
+    void (*deleteAllFonts)();
+};
+extern const FontDriver kAbsentFonts;
+DriverSlot<FontDriver>& FontSlot();
+
+struct MaskDriver {
+    // Ends the mask screens.
+    void (*endMasks)();
+    // The mask screen's software image, drawn into while mask drawing is active, or null.
+    MEMIMG* (*maskImage)();
+};
+extern const MaskDriver kAbsentMasks;
+DriverSlot<MaskDriver>& MaskSlot();
+
+struct MovieDriver {
+    // Ends the link between a graph and the movie that renders into it.
+    void (*closeGraphMovieLink)(GraphRecord* graph);
+    // Restores those of the movie's surfaces that report lost.
+    void (*restoreMovieSurfaces)(HandleValue movie);
+};
+extern const MovieDriver kAbsentMovies;
+DriverSlot<MovieDriver>& MovieSlot();
+
+struct GraphLoaderDriver {
+    // Reloads every lost graph that can be reloaded from its file; 0 or -1.
+    int (*reloadAllGraphs)();
+};
+extern const GraphLoaderDriver kAbsentGraphLoader;
+DriverSlot<GraphLoaderDriver>& GraphLoaderSlot();
+
+// Graphics' own loader as a driver (RestoreAllGraphs).
+extern const GraphLoaderDriver kGraphFileLoader;

@@ -1,0 +1,23 @@
+// Puts every driver that graphics and the software renderer call back to its absent instance,
+// so that no stand-in a test installed reaches the next test.
+#pragma once
+
+#include "graphics/drivers/device_3d_driver.h"
+#include "graphics/drivers/graph_companion_drivers.h"
+#include "graphics/drivers/graph_surface_driver.h"
+#include "graphics/drivers/screen_driver.h"
+#include "graphics/drivers/window_facts_driver.h"
+#include "softrender/rules/soft_draw_target.h"
+
+inline void ResetGraphicsDrivers() {
+    WindowFactsSlot().Reset();
+    ScreenSlot().Reset();
+    Surface2DSlot().Reset();
+    TextureSlot().Reset();
+    Device3DSlot().Reset();
+    FontSlot().Reset();
+    MaskSlot().Reset();
+    MovieSlot().Reset();
+    GraphLoaderSlot().Reset();
+    SoftDrawTargetSlot().Reset();
+}

@@ -1,0 +1,178 @@
+// The layers of the source tree, top to bottom: game, library, system, graphics, sound,
+// softrender, base, platform. A file may include its own folder and the folders below it;
+// a lower layer reaches a higher one only through a driver it declares itself. Files under
+// game/ see the library only through api.h. platform/testing is for the tests and benchmarks.
+//
+// The check reads every #include "..." of the source tree and lists each line that breaks the
+// order.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::vector<std::string> kLayers = {"game",  "library",    "system", "graphics",
+                                          "sound", "softrender", "base",   "platform"};
+const std::string kTestingFolder = "platform/testing/";
+
+// Graphics' shared records that the software renderer reads (the software image, rectangles,
+// handles, colour formats and the draw-state record): records and pure helpers, no calls into
+// graph management, which the renderer reaches only through its draw-target driver.
+const std::set<std::string> kRecordsSoftrenderReads = {
+    "graphics/memimg.h", "graphics/rect.h", "graphics/handle_value.h", "graphics/color_format.h",
+    "graphics/draw_state_record.h"};
+
+struct Finding {
+    std::string file;     // relative to the source root, '/' separated
+    int line;
+    std::string include;  // the included path as written
+
+    bool operator==(const Finding&) const = default;
+};
+
+std::string Describe(const Finding& f) {
+    return f.file + ":" + std::to_string(f.line) + ": #include \"" + f.include + "\"";
+}
+
+int LayerIndex(const std::string& folder) {
+    const auto it = std::find(kLayers.begin(), kLayers.end(), folder);
+    return it == kLayers.end() ? -1 : static_cast<int>(it - kLayers.begin());
+}
+
+std::string FirstComponent(const std::string& path) {
+    const size_t slash = path.find('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+bool IsSourceFile(const fs::path& path) {
+    const std::string ext = path.extension().string();
+    return ext == ".h" || ext == ".hpp" || ext == ".cpp" || ext == ".cc" || ext == ".inc";
+}
+
+// Whether a file under game/ may include the path: api.h, or a game file (named from the tree's
+// root, from game/, or next to the including file).
+bool GameMayInclude(const fs::path& root, const fs::path& file, const std::string& include) {
+    if (include == "api.h") return true;
+    if (include.rfind("game/", 0) == 0) return true;
+    if (FirstComponent(include).empty() || LayerIndex(FirstComponent(include)) < 0) {
+        return fs::exists(root / "game" / include) || fs::exists(file.parent_path() / include);
+    }
+    return false;
+}
+
+// Every include line of the layers' folders under root that breaks the order.
+std::vector<Finding> FindLayerBreaks(const fs::path& root) {
+    static const std::regex kInclude(R"re(^\s*#\s*include\s*"([^"]+)")re");
+    std::vector<Finding> found;
+    for (const std::string& layer : kLayers) {
+        const fs::path top = root / layer;
+        if (!fs::is_directory(top)) continue;
+        const int own = LayerIndex(layer);
+        for (const fs::directory_entry& entry : fs::recursive_directory_iterator(top)) {
+            if (!entry.is_regular_file() || !IsSourceFile(entry.path())) continue;
+            const std::string file = fs::relative(entry.path(), root).generic_string();
+            const bool inTesting = file.rfind(kTestingFolder, 0) == 0;
+            std::ifstream in(entry.path());
+            std::string text;
+            int number = 0;
+            while (std::getline(in, text)) {
+                ++number;
+                std::smatch match;
+                if (!std::regex_search(text, match, kInclude)) continue;
+                const std::string include = match[1];
+                bool breaks = false;
+                if (layer == "game") {
+                    breaks = !GameMayInclude(root, entry.path(), include);
+                } else {
+                    const std::string folder = FirstComponent(include);
+                    const int target = LayerIndex(folder);
+                    const bool sharedRecord =
+                        layer == "softrender" && kRecordsSoftrenderReads.count(include) != 0;
+                    breaks = (target >= 0 && target < own && !sharedRecord) ||
+                             folder == "tests" ||
+                             folder == "bench" ||
+                             (include.rfind(kTestingFolder, 0) == 0 && !inTesting);
+                }
+                if (breaks) found.push_back({file, number, include});
+            }
+        }
+    }
+    std::sort(found.begin(), found.end(), [](const Finding& a, const Finding& b) {
+        return a.file != b.file ? a.file < b.file : a.line < b.line;
+    });
+    return found;
+}
+
+TEST(LayerCheckTest, NoFileIncludesAFolderAboveItsOwn) {
+    std::ostringstream breaks;
+    for (const Finding& f : FindLayerBreaks(ZN_SOURCE_DIR)) breaks << "\n  " << Describe(f);
+    EXPECT_TRUE(breaks.str().empty()) << "includes of a folder above the file's own:"
+                                      << breaks.str();
+}
+
+// The check itself, on a small tree with one break of each kind next to lines that keep the
+// order.
+class LayerCheckRulesTest : public ::testing::Test {
+protected:
+    void Write(const std::string& name, const std::string& text) {
+        const fs::path path = dir_.path() / name;
+        fs::create_directories(path.parent_path());
+        std::ofstream(path) << text;
+    }
+    ScopedTempDir dir_;
+};
+
+TEST_F(LayerCheckRulesTest, FlagsEachKindOfBreakAndOnlyThose) {
+    Write("base/log.cpp",
+          "#include \"base/log.h\"\n"
+          "#include \"platform/core/file.h\"\n"
+          "  #  include \"system/window_data.h\"\n"       // up two layers
+          "#include <vector>\n");
+    Write("system/pump.cpp",
+          "#include \"graphics/graph.h\"\n"
+          "// #include \"library/api.h\" in a comment is not read as one\n"
+          "#include \"library/public/api.h\"\n");          // up one layer
+    Write("softrender/blit.h", "#include \"softrender/plan.h\"\n#include \"sound/mixer.h\"\n");
+    Write("sound/mixer.h", "#include \"softrender/blit.h\"\n#include \"graphics/rect.h\"\n");
+    Write("platform/window/window.cpp",
+          "#include \"platform/testing/test_controls.h\"\n"  // only tests may
+          "#include \"tests/support/temp_dir.h\"\n");        // nor the tests' folders
+    Write("platform/testing/test_controls.cpp", "#include \"platform/testing/test_controls.h\"\n");
+    Write("game/zn_app.h", "");
+    Write("game/zn_app.cpp",
+          "#include \"api.h\"\n"
+          "#include \"zn_app.h\"\n"
+          "#include \"game/zn_app.h\"\n"
+          "#include \"system/input.h\"\n"                    // past the public entries
+          "#include \"library/public/api.h\"\n");            // api.h only by its own name
+    Write("library/api.cpp", "#include \"game/zn_app.h\"\n");  // the library never sees the game
+
+    const std::vector<Finding> expected = {
+        {"base/log.cpp", 3, "system/window_data.h"},
+        {"game/zn_app.cpp", 4, "system/input.h"},
+        {"game/zn_app.cpp", 5, "library/public/api.h"},
+        {"library/api.cpp", 1, "game/zn_app.h"},
+        {"platform/window/window.cpp", 1, "platform/testing/test_controls.h"},
+        {"platform/window/window.cpp", 2, "tests/support/temp_dir.h"},
+        {"softrender/blit.h", 2, "sound/mixer.h"},
+        {"sound/mixer.h", 2, "graphics/rect.h"},
+        {"system/pump.cpp", 3, "library/public/api.h"},
+    };
+    const std::vector<Finding> found = FindLayerBreaks(dir_.path());
+    std::ostringstream got;
+    for (const Finding& f : found) got << "\n  " << Describe(f);
+    EXPECT_EQ(found, expected) << got.str();
+}
+
+}  // namespace
