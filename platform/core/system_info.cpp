@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 
@@ -68,6 +69,18 @@ OsVersionInfo GetOsVersion() {
     struct utsname names {};
     if (uname(&names) == 0) {
         std::snprintf(info.system, sizeof(info.system), "%s %s", names.sysname, names.release);
+        // The kernel's version text starts with its build number ("#1 SMP ..."): the log
+        // shows that number and the rest of the text in place of the Windows build and
+        // service pack, so the whole line describes the system really running.
+        const char* version = names.version;
+        if (version[0] == '#') ++version;
+        char* rest = nullptr;
+        const unsigned long build = std::strtoul(version, &rest, 10);
+        if (rest != version) {
+            while (*rest == ' ') ++rest;
+            info.build = static_cast<uint32_t>(build);
+            std::snprintf(info.service, sizeof(info.service), "%s", rest);
+        }
     }
     return info;
 }

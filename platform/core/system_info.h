@@ -16,7 +16,9 @@ struct OsVersionInfo {
     char service[128];  // service-pack text
     char system[160];   // the running kernel's name and release ("Linux 6.8.0"), "" if unknown
 };
-// NT 5.1, build 2600, "Service Pack 3", on the running kernel as uname names it.
+// NT 5.1 (the version the library branches on), with the running kernel as uname names it:
+// its name and release, and its build number and version text in place of build 2600 and
+// "Service Pack 3" when the kernel reports them.
 OsVersionInfo GetOsVersion();
 
 struct CpuInfo {

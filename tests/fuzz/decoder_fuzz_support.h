@@ -8,7 +8,7 @@
 #include "graphics/graph_image.h"
 #include "graphics/codecs/image_decoders.h"
 #include "base/memory_stream.h"
-#include "system/window_data.h"
+#include "base/tracked_memory.h"
 
 inline int FuzzOneDecoder(GraphImageDecoder decoder, const uint8_t* data, size_t size) {
     const uint32_t blocksBefore = GetAllocState().count;

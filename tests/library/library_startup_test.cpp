@@ -3,7 +3,6 @@
 #include "library/library_startup.h"
 
 #include <gtest/gtest.h>
-#include <sys/utsname.h>
 
 #include <algorithm>
 #include <string>
@@ -12,6 +11,7 @@
 #include "graphics/draw_state.h"
 #include "graphics/graphics_state.h"
 #include "library/library_modules.h"
+#include "platform/core/system_info.h"
 #include "platform/core/thread.h"
 #include "platform/window/window.h"
 #include "system/message_pump.h"
@@ -56,10 +56,9 @@ void ExpectLinesFrom(const std::vector<std::string>& lines, size_t from,
 
 // The OS line names the kernel really running, with the version facts the layer reports.
 std::string OsLine() {
-    struct utsname names {};
-    uname(&names);
-    return std::string("\tＯＳ  ") + names.sysname + " " + names.release +
-           " ( Build 2600 Service Pack 3 )";
+    const plat::OsVersionInfo os = plat::GetOsVersion();
+    return std::string("\tＯＳ  ") + os.system + " ( Build " + std::to_string(os.build) + " " +
+           os.service + " )";
 }
 
 const std::vector<std::string> kStartUpLines = {

@@ -36,6 +36,13 @@ public:
         image_->palette = image_->paletteData;
     }
     TestImage& operator=(const TestImage&) = delete;
+    // An empty image has no buffer of the test's, so the library gave it a block of its own.
+    ~TestImage() {
+        if (image_->magic == MEMIMG_MAGIC && !image_->pixelsBorrowed &&
+            image_->pixels != pixels_.data()) {
+            ReleaseMemImg(image_.get());
+        }
+    }
 
     MEMIMG* get() { return image_.get(); }
     const MEMIMG* get() const { return image_.get(); }

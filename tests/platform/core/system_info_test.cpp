@@ -3,6 +3,7 @@
 #include <sys/utsname.h>
 
 #include <cstring>
+#include <cstdio>
 #include <string>
 
 #include "platform/core/system_info.h"
@@ -20,11 +21,21 @@ TEST_F(SystemInfoTest, ReportsWindowsXpFacts) {
     EXPECT_EQ(os.platformId, 2u);
     EXPECT_EQ(os.major, 5u);
     EXPECT_EQ(os.minor, 1u);
-    EXPECT_EQ(os.build, 2600u);
-    // The system's own name is the kernel's, as uname gives it.
+    // The system's own name is the kernel's, as uname gives it, and so are the build number
+    // and the text after it when the kernel's version text starts with "#N".
     struct utsname names {};
     ASSERT_EQ(uname(&names), 0);
     EXPECT_EQ(std::string(os.system), std::string(names.sysname) + " " + names.release);
+    const std::string version = names.version;
+    unsigned build = 0;
+    int used = 0;
+    if (std::sscanf(version.c_str(), "#%u %n", &build, &used) >= 1 && used > 0) {
+        EXPECT_EQ(os.build, build);
+        EXPECT_EQ(std::string(os.service), version.substr(static_cast<size_t>(used)));
+    } else {
+        EXPECT_EQ(os.build, 2600u);
+        EXPECT_STREQ(os.service, "Service Pack 3");
+    }
     EXPECT_EQ(GetOemCodePage(), 932u);
     EXPECT_EQ(GetTimerMinimumPeriod(), 1u);
     EXPECT_EQ(StartCom(), 0);
