@@ -3,6 +3,8 @@
 #include <cstring>
 
 #include "graphics/draw_state.h"
+#include "graphics/draw_target/draw_target.h"
+#include "graphics/drivers/device_3d_driver.h"
 #include "graphics/drivers/graph_companion_drivers.h"
 #include "graphics/drivers/screen_driver.h"
 #include "graphics/graph_handle_table.h"
@@ -33,6 +35,9 @@ const MEMIMG* SoftImageOfSurface(const Surface2DRecord& surface, const SurfaceDa
 
 MEMIMG* CurrentTargetImage() {
     const HandleValue target = GetDrawState().drawTarget;
+    // The first draw to the front of a software screen after a present starts from the
+    // picture the window shows.
+    if (target == kDrawTargetFront) ReadBackFrontScreen();
     if (target == kDrawTargetFront || target == kDrawTargetBack) {
         // The front and back screens' software images belong to the screen module.
         return ScreenSlot()->screenImage(target);
@@ -68,12 +73,33 @@ int SurfaceImage(const GraphRecord* graph, HandleValue surface2D, MEMIMG* view,
     return 0;
 }
 
-// Software drawing on a screen in DirectDraw surfaces belongs to the screen, which has not
-// connected it yet: until it does, such a draw is refused.
-int DirectDrawSoftDrawNotConnected(HandleValue, const RECT*, const RECT*, SoftDrawPlace*) {
-    return -1;
+// Software drawing on a screen in DirectDraw surfaces: the Direct3D scene ends, the target
+// (and the 2D surface's rectangle) are locked for a software kernel, never taken by BltFast.
+int BeginKernelOnDirectDraw(HandleValue surface2D, const RECT* sourceRect, const RECT* destRect,
+                            SoftDrawPlace* place) {
+    *place = SoftDrawPlace{nullptr, nullptr};
+    const Surface2DRecord* record = nullptr;
+    if (surface2D != kNoHandle) {
+        record = GetSurface2D(surface2D);
+        if (record == nullptr) return -1;
+    }
+    Device3DSlot()->endCurrentDeviceScene();
+    if (BeginSoftDrawForKernel(record, record != nullptr ? 1 : 0, sourceRect, destRect, 0,
+                               nullptr, nullptr) != 0) {
+        return -1;
+    }
+    const SoftDrawState& sd = GetSoftDrawState();
+    if (sd.destImage == nullptr || (record != nullptr && sd.sourceImage == nullptr)) {
+        EndSoftDraw();
+        return -1;
+    }
+    place->destination = sd.destImage;
+    place->source = sd.sourceImage;
+    return 0;
 }
-void NoDirectDrawSoftDrawToEnd() {}
+void EndKernelOnDirectDraw() { EndSoftDraw(); }
+
+void ShowSoftScreenDraw(const RECT* box) { ShowFrontDraw(box); }
 
 }  // namespace
 
@@ -85,8 +111,10 @@ const SoftDrawTargetDriver kGraphicsDrawTargetImages = {
     GetBlendGraphMemImg,
     GraphSize,
     SurfaceImage,
-    DirectDrawSoftDrawNotConnected,
-    NoDirectDrawSoftDrawToEnd,
+    BeginKernelOnDirectDraw,
+    EndKernelOnDirectDraw,
+    BlitGraph2DCore,
+    ShowSoftScreenDraw,
 };
 
 int IsSoftDrawAvailable() {

@@ -2,7 +2,10 @@
 // drawing is possible and the screen is drawn in software (from the screen module), which image
 // a software draw goes to (a graph target's own software image, the screen module's image for
 // the front and back screens, the mask module's image while mask drawing is active), the blend
-// graph's image, and a graph's size and the software image of its 2D surface.
+// graph's image, a graph's size and the software image of its 2D surface, and on a screen in
+// DirectDraw surfaces the begin and end of software drawing (BeginSoftDraw / EndSoftDraw of
+// the draw target, never the BltFast case), the unscaled draw a stretched draw of a graph's
+// own size becomes, and the repaint of a draw to the front of a software screen.
 #pragma once
 #include <cstdint>
 

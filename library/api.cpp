@@ -52,6 +52,43 @@ int ApiQueryGraphSize(int graph, int* width, int* height) {
 
 int ApiClipRectToDrawArea(RECT* rect, const RECT* clip) { return ClipRectInPlace(rect, clip); }
 
+// --- Draw target ---------------------------------------------------------------------------------
+#include "graphics/draw_target/draw_target.h"
+
+int ApiClearDrawTarget() {
+    ApiLock();
+    const int result = ClearCurrentScreen();
+    ApiUnlock();
+    return result;
+}
+
+// --- Screen and colours -----------------------------------------------------------------------
+#include "graphics/screen/screen.h"
+
+const SurfacePixelFormat* ApiGetScreenPixelFormat() {
+    ApiLock();
+    const SurfacePixelFormat* result = GetScreenState().directDraw != nullptr ||
+                                               GetScreenState().noDirectDraw
+                                           ? GetScreenPixelFormat()
+                                           : nullptr;
+    ApiUnlock();
+    return result;
+}
+
+unsigned int ApiMakeScreenColor(int r, int g, int b) {
+    ApiLock();
+    const unsigned int result = MakeScreenColor(r, g, b);
+    ApiUnlock();
+    return result;
+}
+
+int ApiPresentScreen() {
+    ApiLock();
+    const int result = PresentScreen();
+    ApiUnlock();
+    return result;
+}
+
 // --- Library start-up, shut-down and the message pump -------------------------------------
 #include "library/library_startup.h"
 #include "system/message_pump.h"
@@ -175,4 +212,35 @@ int ApiBuildColorFormat(PaletteColorFormat* record, int bits, unsigned int redMa
 int ApiBuildColorFormatRaw(SurfacePixelFormat* record, int bits, unsigned int redMask,
                            unsigned int greenMask, unsigned int blueMask, unsigned int alphaMask) {
     return MakeRgbPixelFormat(record, bits, redMask, greenMask, blueMask, alphaMask);
+}
+
+// --- Sound -------------------------------------------------------------------------------------
+#include "sound/sound_system.h"
+
+int ApiLoadSoundFromFile(const char* file, int bufferCount, int unionHandle) {
+    ApiLock();
+    const int result = LoadSoundFromFile(file, bufferCount, unionHandle);
+    ApiUnlock();
+    return result;
+}
+
+int ApiPlaySoundHandle(int handle, int playType, int topPositionFlag) {
+    ApiLock();
+    const int result = PlaySoundHandle(handle, playType, topPositionFlag);
+    ApiUnlock();
+    return result;
+}
+
+int ApiStopSoundHandle(int handle) {
+    ApiLock();
+    const int result = StopSoundHandle(handle);
+    ApiUnlock();
+    return result;
+}
+
+int ApiSetSoundHandleVolume(int volume, int handle) {
+    ApiLock();
+    const int result = SetSoundHandleVolume(volume, handle);
+    ApiUnlock();
+    return result;
 }

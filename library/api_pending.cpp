@@ -18,27 +18,6 @@ int PendingEntry(const char* entry) {
 
 // --- Screen and colours ---------------------------------------------------------------------
 
-const SurfacePixelFormat* ApiGetScreenPixelFormat() {
-    ApiLock();
-    PendingEntry("ApiGetScreenPixelFormat");
-    ApiUnlock();
-    return nullptr;
-}
-
-unsigned int ApiMakeScreenColor(int /*r*/, int /*g*/, int /*b*/) {
-    ApiLock();
-    PendingEntry("ApiMakeScreenColor");
-    ApiUnlock();
-    return 0;
-}
-
-int ApiPresentScreen() {
-    ApiLock();
-    const int result = PendingEntry("ApiPresentScreen");
-    ApiUnlock();
-    return result;
-}
-
 int ApiSaveScreenToImageFile(int /*x1*/, int /*y1*/, int /*x2*/, int /*y2*/,
                              const char* /*file*/, int /*type*/, int /*quality*/, int /*flag*/,
                              int /*level*/) {
@@ -49,13 +28,6 @@ int ApiSaveScreenToImageFile(int /*x1*/, int /*y1*/, int /*x2*/, int /*y2*/,
 }
 
 // --- Drawing -------------------------------------------------------------------------------------
-
-int ApiClearDrawTarget() {
-    ApiLock();
-    const int result = PendingEntry("ApiClearDrawTarget");
-    ApiUnlock();
-    return result;
-}
 
 int ApiDrawGraphAt(int /*x*/, int /*y*/, int /*graph*/, int /*transFlag*/) {
     ApiLock();
@@ -83,36 +55,6 @@ int ApiDrawTextDefaultFont(int /*x*/, int /*y*/, const char* /*text*/, unsigned 
 int ApiSetDefaultFontType(int /*fontType*/) {
     ApiLock();
     const int result = PendingEntry("ApiSetDefaultFontType");
-    ApiUnlock();
-    return result;
-}
-
-// --- Sound -------------------------------------------------------------------------------------
-
-int ApiLoadSoundFromFile(const char* /*file*/, int /*bufferCount*/, int /*unionHandle*/) {
-    ApiLock();
-    const int result = PendingEntry("ApiLoadSoundFromFile");
-    ApiUnlock();
-    return result;
-}
-
-int ApiPlaySoundHandle(int /*handle*/, int /*playType*/, int /*topPositionFlag*/) {
-    ApiLock();
-    const int result = PendingEntry("ApiPlaySoundHandle");
-    ApiUnlock();
-    return result;
-}
-
-int ApiStopSoundHandle(int /*handle*/) {
-    ApiLock();
-    const int result = PendingEntry("ApiStopSoundHandle");
-    ApiUnlock();
-    return result;
-}
-
-int ApiSetSoundHandleVolume(int /*volume*/, int /*handle*/) {
-    ApiLock();
-    const int result = PendingEntry("ApiSetSoundHandleVolume");
     ApiUnlock();
     return result;
 }

@@ -11,12 +11,20 @@
 #include "graphics/graph_handle_table.h"
 #include "graphics/graph_system.h"
 #include "graphics/drivers/screen_driver.h"
+#include "graphics/draw_target/draw_target.h"
+#include "graphics/graph_image.h"
+#include "graphics/graph_load.h"
+#include "graphics/screen/screen.h"
+#include "graphics/screen/screen_host.h"
 #include "library/fatal_error.h"
 #include "library/library_startup.h"
 #include "library/main_window_proc.h"
 #include "platform/core/clock.h"
 #include "platform/core/system_info.h"
 #include "platform/window/window.h"
+#include "sound/sound_pump_driver.h"
+#include "sound/sound_system.h"
+#include "softrender/scaled/blit_graph_stretched.h"
 #include "system/input.h"
 #include "system/message_pump.h"
 #include "system/system_info_log.h"
@@ -30,14 +38,17 @@ int ExitThroughLibrary(const char* text) { FatalError(text); }
 
 constexpr FatalExitDriver kLibraryFatalExit{ExitThroughLibrary};
 constexpr WindowMessageDriver kLibraryWindowMessages{MainWindowProc};
+constexpr SoundPumpDriver kLibrarySoundPump{ProcessMessage};
 
 int InstallLibraryDrivers() {
     FatalExitSlot().Install(kLibraryFatalExit);
     WindowMessageSlot().Install(kLibraryWindowMessages);
+    SoundPumpSlot().Install(kLibrarySoundPump);
     return 0;
 }
 
 int ResetLibraryDrivers() {
+    SoundPumpSlot().Reset();
     WindowMessageSlot().Reset();
     FatalExitSlot().Reset();
     return 0;
@@ -144,9 +155,103 @@ int BringFullScreenWindowForward() {
 }
 
 // Both screens are made draw targets once; the front screen stays the target.
+// --- Graphics: the screen and graph management --------------------------------------------------
+
+// What the screen reads of the window system (ScreenHostDriver).
+plat::WindowHandle HostWindow() { return GetWindowData().window.handle; }
+int HostWindowed() { return GetWindowData().settings.windowed ? 1 : 0; }
+double HostWindowScale() {
+    const double scale = GetWindowData().settings.windowScale;
+    return scale > 0.0 ? scale : 1.0;
+}
+int HostWindowDrawRect(RECT* out) {
+    const WindowData& data = GetWindowData();
+    if (data.window.handle == 0) return -1;
+    const plat::Rect& client = data.window.clientRect;
+    *out = data.settings.windowed ? RECT{client.left, client.top, client.right, client.bottom}
+                                  : RECT{0, 0, 0, 0};
+    return 0;
+}
+int HostNoMenu() { return 0; }
+void HostBlackBackground(int32_t* r, int32_t* g, int32_t* b) { *r = *g = *b = 0; }
+int32_t HostOsCode() { return GetWindowData().cpu.osCode; }
+int HostMmx() { return GetWindowData().cpu.mmx ? 1 : 0; }
+// The window keeps the size it was made with: window modes do not change it yet.
+void HostFitWindow() {}
+void HostDesktopSize(int32_t* width, int32_t* height) {
+    *width = GetWindowData().machine.desktopWidth;
+    *height = GetWindowData().machine.desktopHeight;
+}
+
+const ScreenHostDriver kLibraryScreenHost = {
+    HostWindow, HostWindowed,       HostWindowScale,   HostWindowDrawRect,
+    HostNoMenu, HostBlackBackground, ProcessMessage,   WaitWhileInactive,
+    HostOsCode, HostMmx,            HostFitWindow,     HostDesktopSize,
+};
+
+int StartGraphics() {
+    ScreenHostSlot().Install(kLibraryScreenHost);
+    // On an OS of code 264 (a Windows of major version 6) the front screen is drawn through a
+    // temporary primary.
+    if (GetWindowData().cpu.osCode == 264) SetUseTempPrimary(1);
+    return StartGraphicsOutput();
+}
+
+int StopGraphics() {
+    StopGraphicsOutput();
+    ScreenHostSlot().Reset();
+    return 0;
+}
+
+int TurnOnVSyncWait() { return SetVSyncWait(1); }
+
 int SetFirstDrawTargets() {
     SetDrawTarget(kDrawTargetBack);
     SetDrawTarget(kDrawTargetFront);
+    return 0;
+}
+
+// A black 256 x 256 graph made from an image; -1 when it cannot be made.
+HandleValue MakeBlackGraph() {
+    GraphImage image = {};
+    if (InitGraphImageRgb24(256, 256, &image) != 0) return kNoHandle;
+    FillGraphImage(&image, 0, 0, 0, 255);
+    const HandleValue graph = MakeGraphFromImage(&image);
+    FreeGraphImage(&image);
+    return graph;
+}
+
+// The first clears of both screens, drawn with graphs so that start-up takes the roads every
+// later draw takes: a drawable graph is made a draw target once, a black graph is drawn on the
+// back and the front screen, and a second one is drawn stretched over the whole front screen.
+// The front screen stays the draw target.
+int ClearBothScreens() {
+    SetNewGraphsDrawable(1);
+    const HandleValue blank = CreateBlankGraph(256, 256, 0);
+    SetNewGraphsDrawable(0);
+    if (blank != kNoHandle) {
+        SetDrawTarget(blank);
+        SetDrawTarget(kDrawTargetFront);
+        DeleteGraphHandle(blank, 0);
+    }
+    SetDrawTarget(kDrawTargetBack);
+
+    const HandleValue first = MakeBlackGraph();
+    if (first != kNoHandle) {
+        SetBlendState(kBlendSubtract, 128);
+        BlitGraph2D(0, 0, GetGraphRecord(first), 1, 1);
+        SetBlendState(kBlendNone, 0);
+        SetDrawTarget(kDrawTargetFront);
+        BlitGraph2D(0, 0, GetGraphRecord(first), 1, 1);
+        DeleteGraphHandle(first, 0);
+    }
+    SetDrawTarget(kDrawTargetFront);
+
+    const HandleValue second = MakeBlackGraph();
+    if (second != kNoHandle) {
+        BlitGraphStretchedSoft(0, 0, 640, 480, GetGraphRecord(second), 0, 1, kNoHandle);
+        DeleteGraphHandle(second, 0);
+    }
     return 0;
 }
 
@@ -180,19 +285,19 @@ const LibraryModule kModules[] = {
     // Start: the HTTP handle table is cleared. End: HTTP transfers and networking end.
     {"network", nullptr, nullptr, nullptr, F::kCannotFail, 2},
     {"input", InitInputSystem, TermInputSystem, &S::noInput, F::kEndsStartUp, 5},
-    {"sound output", nullptr, nullptr, &S::noSound, F::kIgnored, 6},
+    {"sound output", StartSoundOutput, StopSoundOutput, &S::noSound, F::kIgnored, 6},
     // End: every sound is stopped, before graphics end.
-    {"sounds", nullptr, nullptr, nullptr, F::kCannotFail, 3},
-    {"graphics", InitGraphSystem, TermGraphSystem, &S::noGraphics, F::kEndsStartUp, 4},
+    {"sounds", nullptr, StopAllSounds, nullptr, F::kCannotFail, 3},
+    {"graphics", StartGraphics, StopGraphics, &S::noGraphics, F::kEndsStartUp, 4},
     {"character input", nullptr, nullptr, nullptr, F::kCannotFail, 0},
     {"clock", StartClock, StopClock, nullptr, F::kCannotFail, 9},
-    {"vertical-blank wait", nullptr, nullptr, nullptr, F::kCannotFail, 0},
+    {"vertical-blank wait", TurnOnVSyncWait, nullptr, nullptr, F::kCannotFail, 0},
     {"foreground window", BringFullScreenWindowForward, nullptr, nullptr, F::kCannotFail, 0},
     // Start: the on-screen console is created. End: its font is deleted.
     {"console", nullptr, nullptr, nullptr, F::kCannotFail, 1},
     {"draw targets", SetFirstDrawTargets, nullptr, nullptr, F::kCannotFail, 0},
     // Both screens cleared to black (the front screen stays the draw target).
-    {"screen clears", nullptr, nullptr, &S::noGraphics, F::kCannotFail, 0},
+    {"screen clears", ClearBothScreens, nullptr, &S::noGraphics, F::kCannotFail, 0},
 };
 
 }  // namespace

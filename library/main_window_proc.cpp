@@ -2,6 +2,7 @@
 
 #include "graphics/draw_state.h"
 #include "graphics/graph_handle_table.h"
+#include "graphics/screen/screen.h"
 #include "platform/window/window_messages.h"
 #include "system/input_char_queue.h"
 #include "base/log.h"
@@ -68,12 +69,29 @@ void OnPaint(WindowHandle handle) {
     BeginPaint(handle, &paintRect);
     if (data.settings.windowed) {
         data.window.painting = 1;
-        // Here an inactive window gets its saved picture back, a window of a library that has
-        // not started yet is filled with the background colour, and one drawing to the back
-        // screen gets the window copy presented, once the screen and its present exist.
+        // Here an inactive window gets its saved picture back and a window of a library that
+        // has not started yet is filled with the background colour, once those exist. A window
+        // whose screen is drawn on the back screen gets the window copy presented at once.
+        if (data.clock.started && GetDrawTarget() == kDrawTargetBack) {
+            const int vsync = GetVSyncWait();
+            SetVSyncWait(0);
+            PresentScreenWindowed();
+            SetVSyncWait(vsync);
+        }
         data.window.painting = 0;
     }
     EndPaint(handle);
+}
+
+// A full-screen window that comes back (not minimised) after start-up may have lost its
+// display to another program: the screen is made anew for the display as it is now.
+void OnActivatedScreen(bool active, WParam wParam) {
+    const WindowData& data = GetWindowData();
+    if (!active || data.window.windowCreating || data.settings.windowed || !data.clock.started ||
+        HighWord(wParam) != 0 || GetScreenState().directDraw == nullptr) {
+        return;
+    }
+    RecreateScreenAfterDisplayChange();
 }
 
 // Hides the cursor over the window while it is not to be shown.
@@ -108,8 +126,11 @@ void OnDisplayChange(WindowHandle handle, WParam wParam, LParam lParam) {
                 }
                 closes = true;
             }
-            // Otherwise the movies are released, the screen's colour information is read
-            // again, the graphics are reset and the movies resumed, once those parts exist.
+            if (!closes) {
+                // The movies are released before and resumed after this, once they exist.
+                ReadScreenColorInfo();
+                RecreateScreenAfterDisplayChange();
+            }
         }
     }
     if (!closes) window.displayChanged = 1;
@@ -185,6 +206,7 @@ LResult MainWindowProc(WindowHandle handle, uint32_t message, WParam wParam, LPa
             break;
         case WM_ACTIVATE:
             ChangeWindowActivation(handle, LowWord(wParam) != 0 ? 1 : 0, wParam);
+            OnActivatedScreen(LowWord(wParam) != 0, wParam);
             break;
         case WM_ACTIVATEAPP:
             if (wParam == 0) ChangeWindowActivation(handle, 0, wParam);

@@ -17,6 +17,8 @@ PACKAGES=(
   libjpeg-dev
   libogg-dev
   libvorbis-dev
+  libmpg123-dev
+  libmp3lame-dev
   libfreetype-dev
   fonts-ipafont-gothic
   clang

@@ -1,5 +1,6 @@
 // Surface-to-surface copies and fills: Blt (colour fill, depth fill, nearest-neighbour
 // stretch, source colour key) and BltFast (unstretched copy, source colour key).
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -11,6 +12,16 @@ namespace {
 
 constexpr uint32_t kBltFlags = DDBLT_COLORFILL | DDBLT_KEYSRC | DDBLT_WAIT | DDBLT_DEPTHFILL;
 constexpr uint32_t kBltFastFlags = DDBLTFAST_SRCCOLORKEY | DDBLTFAST_WAIT;
+
+bool NonEmpty(const Rect& r) { return r.left < r.right && r.top < r.bottom; }
+
+Rect Intersect(const Rect& a, const Rect& b) {
+    Rect r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+           std::min(a.bottom, b.bottom)};
+    if (r.right < r.left) r.right = r.left;
+    if (r.bottom < r.top) r.bottom = r.top;
+    return r;
+}
 
 uint32_t PixelMask(uint32_t bits) { return bits >= 32 ? 0xFFFFFFFFu : (1u << bits) - 1; }
 
@@ -27,17 +38,24 @@ void Fill(SurfaceImpl* dest, const Rect& area, uint32_t value) {
 // Copies the source rectangle (rows at source, sourcePitch apart, sw × sh pixels) onto the
 // destination area, each destination pixel taking the nearest source pixel at or before its
 // scaled position; pixels inside the key range are left out when keyed.
-void CopyScaled(SurfaceImpl* dest, const Rect& area, const uint8_t* source, int64_t sourcePitch,
-                int32_t sw, int32_t sh, bool keyed, ColorKey key) {
+// Only the pixels of the destination inside clip are written (a clipper's area); the scale is
+// that of the whole area.
+void CopyScaled(SurfaceImpl* dest, const Rect& area, const Rect& clip, const uint8_t* source,
+                int64_t sourcePitch, int32_t sw, int32_t sh, bool keyed, ColorKey key) {
     const uint32_t bpp = dest->bytesPerPixel;
-    const int64_t dw = area.right - area.left;
-    const int64_t dh = area.bottom - area.top;
+    const int64_t dw = static_cast<int64_t>(area.right) - area.left;
+    const int64_t dh = static_cast<int64_t>(area.bottom) - area.top;
     const uint32_t mask = PixelMask(dest->format.bitCount);
     const uint32_t low = key.low & mask, high = key.high & mask;
-    for (int64_t y = 0; y < dh; ++y) {
+    const int64_t y0 = std::max<int64_t>(0, static_cast<int64_t>(clip.top) - area.top);
+    const int64_t y1 = std::min<int64_t>(dh, static_cast<int64_t>(clip.bottom) - area.top);
+    const int64_t x0 = std::max<int64_t>(0, static_cast<int64_t>(clip.left) - area.left);
+    const int64_t x1 = std::min<int64_t>(dw, static_cast<int64_t>(clip.right) - area.left);
+    for (int64_t y = y0; y < y1; ++y) {
         const uint8_t* row = source + (y * sh / dh) * sourcePitch;
-        uint8_t* out = dest->PixelAt(area.left, static_cast<int32_t>(area.top + y));
-        for (int64_t x = 0; x < dw; ++x, out += bpp) {
+        uint8_t* out = dest->PixelAt(static_cast<int32_t>(area.left + x0),
+                                     static_cast<int32_t>(area.top + y));
+        for (int64_t x = x0; x < x1; ++x, out += bpp) {
             const uint8_t* in = row + (x * sw / dw) * bpp;
             if (keyed) {
                 const uint32_t value = ReadPixel(in, bpp) & mask;
@@ -49,12 +67,15 @@ void CopyScaled(SurfaceImpl* dest, const Rect& area, const uint8_t* source, int6
 }
 
 // The checks and the copy that Blt and BltFast share once the destination area is known.
+// clip: the clipper's area of the destination, or null when the destination has none (the
+// area must then lie inside the destination).
 DDResult CopyFrom(SurfaceImpl* dest, const Rect& destArea, DrawSurface* sourceSurface,
-                  const Rect* sourceRect, bool keyed) {
+                  const Rect* sourceRect, bool keyed, const Rect* clip) {
     auto* source = static_cast<SurfaceImpl*>(sourceSurface);
     if (source == nullptr) return DDERR_INVALIDPARAMS;
     const Rect sourceArea = sourceRect != nullptr ? *sourceRect : WholeRect(source);
-    if (!RectInside(sourceArea, source) || !RectInside(destArea, dest)) {
+    const bool destOk = clip != nullptr ? NonEmpty(destArea) : RectInside(destArea, dest);
+    if (!RectInside(sourceArea, source) || !destOk) {
         return DDERR_INVALIDRECT;
     }
     if (dest->lost || source->lost) return DDERR_SURFACELOST;
@@ -78,7 +99,9 @@ DDResult CopyFrom(SurfaceImpl* dest, const Rect& destArea, DrawSurface* sourceSu
         from = snapshot.data();
         fromPitch = static_cast<int64_t>(rowBytes);
     }
-    CopyScaled(dest, destArea, from, fromPitch, sw, sh, keyed, source->sourceKey);
+    CopyScaled(dest, destArea, clip != nullptr ? *clip : destArea, from, fromPitch, sw, sh, keyed,
+               source->sourceKey);
+    NoteSurfaceShown(dest);
     return DD_OK;
 }
 
@@ -88,6 +111,8 @@ DDResult SurfaceImpl::Blt(const Rect* destRect, DrawSurface* source, const Rect*
                           uint32_t flags, const BltFx* fx) {
     const Rect area = destRect != nullptr ? *destRect : WholeRect(this);
     const bool isZ = (caps.caps & DDSCAPS_ZBUFFER) != 0;
+    Rect clipArea{};
+    const bool clipped = ClipperArea(this, &clipArea);
     DDResult result = DD_OK;
     if ((flags & ~kBltFlags) != 0 ||
         (flags & (DDBLT_COLORFILL | DDBLT_DEPTHFILL)) == (DDBLT_COLORFILL | DDBLT_DEPTHFILL)) {
@@ -96,17 +121,20 @@ DDResult SurfaceImpl::Blt(const Rect* destRect, DrawSurface* source, const Rect*
         const bool depth = (flags & DDBLT_DEPTHFILL) != 0;
         if (fx == nullptr || depth != isZ) {
             result = DDERR_INVALIDPARAMS;
-        } else if (!RectInside(area, this)) {
+        } else if (clipped ? !NonEmpty(area) : !RectInside(area, this)) {
             result = DDERR_INVALIDRECT;
         } else if (lost) {
             result = DDERR_SURFACELOST;
         } else if (IsBusy()) {
             result = DDERR_SURFACEBUSY;
         } else {
-            Fill(this, area, depth ? fx->fillDepth : fx->fillColor);
+            Fill(this, clipped ? Intersect(area, clipArea) : area,
+                 depth ? fx->fillDepth : fx->fillColor);
+            NoteSurfaceShown(this);
         }
     } else {
-        result = CopyFrom(this, area, source, sourceRect, (flags & DDBLT_KEYSRC) != 0);
+        result = CopyFrom(this, area, source, sourceRect, (flags & DDBLT_KEYSRC) != 0,
+                          clipped ? &clipArea : nullptr);
     }
     return RecordCall("Blt", serial, 0, flags, &area, result);
 }
@@ -129,7 +157,7 @@ DDResult SurfaceImpl::BltFast(int32_t x, int32_t y, DrawSurface* source, const R
             static_cast<int64_t>(y) + sourceArea.bottom - sourceArea.top > INT32_MAX;
         result = overflow ? DDERR_INVALIDRECT
                           : CopyFrom(this, area, source, &sourceArea,
-                                     (flags & DDBLTFAST_SRCCOLORKEY) != 0);
+                                     (flags & DDBLTFAST_SRCCOLORKEY) != 0, nullptr);
     }
     return RecordCall("BltFast", serial, 0, flags, &area, result);
 }

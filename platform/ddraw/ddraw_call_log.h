@@ -17,7 +17,8 @@ inline constexpr uint8_t kRestoredSurfacePoisonByte = 0xA5;
 struct DDrawCall {
     const char* op;        // "CreateSurface", "Lock", "Unlock", "Blt", "BltFast", "SetColorKey",
                            // "GetDC", "ReleaseDC", "Restore", "AddAttachedSurface",
-                           // "DeleteAttachedSurface", "Release" (the final one)
+                           // "DeleteAttachedSurface", "Flip", "FlipToGDISurface",
+                           // "SetClipper", "Release" (the final one)
     uint32_t surface;      // serial of the surface (SurfaceSerial); the new one for creates
     uint32_t caps;         // CreateSurface: the caps asked for; else 0
     uint32_t flags;        // the call's flags

@@ -112,10 +112,8 @@ DDResult Create(DirectDrawImpl* owner, const SurfaceDesc* desc, DrawSurface** ou
         }
     }
 
-    auto* block = static_cast<uint8_t*>(std::calloc(pixelBytes + 2 * kGuardBytes, 1));
+    uint8_t* block = AllocateGuardedBlock(static_cast<size_t>(pixelBytes));
     if (block == nullptr) return DDERR_OUTOFMEMORY;
-    std::memset(block, kGuardByte, kGuardBytes);
-    std::memset(block + kGuardBytes + pixelBytes, kGuardByte, kGuardBytes);
 
     auto* surface = new SurfaceImpl();
     surface->owner = owner;
@@ -147,7 +145,16 @@ DDResult Create(DirectDrawImpl* owner, const SurfaceDesc* desc, DrawSurface** ou
 }  // namespace
 
 DDResult DirectDrawImpl::CreateSurface(const SurfaceDesc* desc, DrawSurface** out) {
-    const DDResult result = Create(this, desc, out);
+    DDResult result;
+    if (!initialized) {
+        result = DDERR_NOTINITIALIZED;
+    } else if (desc != nullptr && out != nullptr && (desc->flags & DDSD_CAPS) != 0 &&
+               (desc->caps.caps & DDSCAPS_PRIMARYSURFACE) != 0) {
+        *out = nullptr;
+        result = CreatePrimarySurface(this, desc, out);
+    } else {
+        result = Create(this, desc, out);
+    }
     const uint32_t serial =
         result == DD_OK ? static_cast<SurfaceImpl*>(*out)->serial : 0;
     return RecordCall("CreateSurface", serial, desc != nullptr ? desc->caps.caps : 0,

@@ -19,8 +19,57 @@ public:
     DDResult GetDisplayMode(SurfaceDesc* out) override;
     DDResult GetAvailableVidMem(const SurfaceCaps* caps, uint32_t* total,
                                 uint32_t* free) override;
+    DDResult Initialize(const void* guid) override;
+    DDResult SetCooperativeLevel(WindowHandle window, uint32_t flags) override;
+    DDResult SetDisplayMode(uint32_t width, uint32_t height, uint32_t bitsPerPixel,
+                            uint32_t refreshRate, uint32_t flags) override;
+    DDResult RestoreDisplayMode() override;
+    DDResult GetCaps(DDCaps* driverCaps, DDCaps* helCaps) override;
+    DDResult CreateClipper(uint32_t flags, DrawClipper** out) override;
+    DDResult CreatePalette(uint32_t flags, const PaletteEntry* entries,
+                           DrawPalette** out) override;
+    DDResult FlipToGDISurface() override;
+    DDResult GetScanLine(uint32_t* out) override;
+    DDResult GetVerticalBlankStatus(int32_t* out) override;
+    DDResult WaitForVerticalBlank(uint32_t flags, void* event) override;
+    DDResult GetMonitorFrequency(uint32_t* out) override;
+    DDResult GetDeviceIdentifier(DeviceIdentifier* out, uint32_t flags) override;
 
     uint32_t refCount = 1;
+    bool initialized = true;
+    uint32_t level = 0;            // the cooperative level set (0: none yet)
+    WindowHandle window = 0;       // the window of the level
+    bool exclusive = false;        // holds the display (DDSCL_EXCLUSIVE)
+    bool modeSet = false;          // set a full-screen mode that RestoreDisplayMode undoes
+    class SurfaceImpl* primary = nullptr;  // the primary surface made by this object (weak)
+};
+
+class ClipperImpl final : public DrawClipper {
+public:
+    uint32_t AddRef() override;
+    uint32_t Release() override;
+    DDResult SetHWnd(uint32_t flags, WindowHandle window) override;
+    DDResult GetHWnd(WindowHandle* out) override;
+    DDResult GetClipRect(Rect* out) override;
+
+    uint32_t refCount = 1;
+    WindowHandle window = 0;
+};
+
+class PaletteImpl final : public DrawPalette {
+public:
+    uint32_t AddRef() override;
+    uint32_t Release() override;
+    DDResult SetEntries(uint32_t flags, uint32_t start, uint32_t count,
+                        const PaletteEntry* entries) override;
+    DDResult GetEntries(uint32_t flags, uint32_t start, uint32_t count,
+                        PaletteEntry* out) override;
+    DDResult GetCaps(uint32_t* out) override;
+
+    uint32_t refCount = 1;
+    uint32_t caps = 0;
+    PaletteEntry entries[256] = {};
+    int primaryUsers = 0;  // primary surfaces it is set on (their colours are the display's)
 };
 
 class SurfaceImpl final : public DrawSurface {
@@ -44,6 +93,12 @@ public:
     DDResult AddAttachedSurface(DrawSurface* surface) override;
     DDResult DeleteAttachedSurface(uint32_t flags, DrawSurface* surface) override;
     DDResult GetAttachedSurface(const SurfaceCaps* caps, DrawSurface** out) override;
+    DDResult EnumAttachedSurfaces(void* context, EnumSurfacesCallback callback) override;
+    DDResult Flip(DrawSurface* target, uint32_t flags) override;
+    DDResult SetClipper(DrawClipper* clipper) override;
+    DDResult GetClipper(DrawClipper** out) override;
+    DDResult SetPalette(DrawPalette* palette) override;
+    DDResult GetPalette(DrawPalette** out) override;
 
     // Busy: locked or its DC held.
     bool IsBusy() const { return locked || dc != nullptr; }
@@ -75,7 +130,35 @@ public:
     bool lost = false;
     SurfaceImpl* zBuffer = nullptr;  // attached Z buffer (one reference held)
     SurfaceImpl* attachedTo = nullptr;  // for a Z buffer: the surface it is attached to
+
+    // The screen side.
+    bool isPrimary = false;        // DDSCAPS_PRIMARYSURFACE (or the back buffer of one)
+    bool externalPixels = false;   // pixels are the display's framebuffer (windowed primary)
+    SurfaceImpl* backBuffer = nullptr;  // front of a flip chain: its back buffer (a reference)
+    SurfaceImpl* frontBuffer = nullptr; // back buffer: its front (weak)
+    uint8_t* gdiBlock = nullptr;   // front: the block it had when made (the GDI surface)
+    uint64_t flipPendingUntil = 0; // front: microseconds on the clock when a flip shows
+    ClipperImpl* clipper = nullptr;  // one reference held
+    PaletteImpl* palette = nullptr;  // one reference held
 };
+
+// Allocates a guarded block for pixelBytes (null when out of memory); the guard bands are set.
+uint8_t* AllocateGuardedBlock(size_t pixelBytes);
+// The display's framebuffer changed (Blt, Unlock, ReleaseDC, Flip on a primary).
+void NoteSurfaceShown(SurfaceImpl* surface);
+// Binds a windowed primary's pixels to the display framebuffer again.
+void BindPrimaryToDisplay(SurfaceImpl* surface);
+// Makes a primary surface (CreateSurface with DDSCAPS_PRIMARYSURFACE).
+DDResult CreatePrimarySurface(DirectDrawImpl* owner, const SurfaceDesc* desc,
+                              DrawSurface** out);
+// Makes a primary (or its back buffer) lost; a windowed primary is given private memory so
+// that nothing keeps pointing at the display's framebuffer.
+void LosePrimary(SurfaceImpl* surface);
+// A primary's Restore (the rules of the screen side).
+DDResult RestorePrimary(SurfaceImpl* surface);
+// The rectangle a clipped Blt onto the surface may draw in (surface coordinates); false when
+// the surface has no clipper.
+bool ClipperArea(const SurfaceImpl* surface, Rect* out);
 
 // Bytes of each guard band and the byte they are filled with.
 inline constexpr size_t kGuardBytes = 32;
@@ -90,6 +173,8 @@ struct DDrawGlobals {
     int failCreates = 0;
     int failLocks = 0;
     int failGetDCs = 0;
+    int failDirectDrawCreates = 0;
+    int failDirectDrawInitializes = 0;
     bool logging = false;
     std::vector<DDrawCall> calls;
     uint32_t nextSerial = 1;

@@ -50,6 +50,7 @@ DDResult SurfaceImpl::Unlock(const Rect* rect) {
     } else {
         locked = false;
         CheckGuards("Unlock");
+        NoteSurfaceShown(this);
     }
     return RecordCall("Unlock", serial, 0, 0, &area, result);
 }
@@ -93,6 +94,7 @@ DDResult SurfaceImpl::ReleaseDC(DeviceContext* given) {
         DestroySurfaceDC(dc);
         dc = nullptr;
         CheckGuards("ReleaseDC");
+        NoteSurfaceShown(this);
     }
     return RecordCall("ReleaseDC", serial, 0, 0, nullptr, result);
 }

@@ -4,6 +4,7 @@
 
 #include "platform/ddraw/ddraw_internal.h"
 #include "platform/core/system_info.h"
+#include "platform/display/display.h"
 
 namespace plat {
 
@@ -17,8 +18,12 @@ uint32_t DirectDrawImpl::AddRef() { return ++refCount; }
 
 uint32_t DirectDrawImpl::Release() {
     const uint32_t left = --refCount;
-    if (left == 0) delete this;
-    return left;
+    if (left != 0) return left;
+    // The last reference gives the display back: its mode and its exclusive hold.
+    RestoreDisplayMode();
+    if (exclusive) ReleaseExclusiveDisplay(this);
+    delete this;
+    return 0;
 }
 
 PixelFormat DisplayPixelFormat() {
@@ -26,7 +31,7 @@ PixelFormat DisplayPixelFormat() {
     if (state.displayOverridden) return state.displayOverride;
     PixelFormat format = {};
     format.size = sizeof(PixelFormat);
-    switch (GetDesktopInfo().bitsPerPixel) {
+    switch (CurrentDisplayMode().bitsPerPixel) {
         case 8:
             format.flags = DDPF_RGB | DDPF_PALETTEINDEXED8;
             format.bitCount = 8;
@@ -50,19 +55,22 @@ PixelFormat DisplayPixelFormat() {
 }
 
 DDResult DirectDrawImpl::GetDisplayMode(SurfaceDesc* out) {
+    if (!initialized) return DDERR_NOTINITIALIZED;
     if (out == nullptr) return DDERR_INVALIDPARAMS;
-    const DesktopInfo desktop = GetDesktopInfo();
+    const DisplayMode mode = CurrentDisplayMode();
     std::memset(out, 0, sizeof(*out));
-    out->flags = DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT | DDSD_PITCH;
-    out->width = static_cast<uint32_t>(desktop.width);
-    out->height = static_cast<uint32_t>(desktop.height);
+    out->flags = DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT | DDSD_PITCH | DDSD_REFRESHRATE;
+    out->width = static_cast<uint32_t>(mode.width);
+    out->height = static_cast<uint32_t>(mode.height);
     out->pixelFormat = DisplayPixelFormat();
     out->pitch = static_cast<int32_t>(out->width * (out->pixelFormat.bitCount / 8));
+    out->refreshRate = mode.refreshRate;
     return DD_OK;
 }
 
 DDResult DirectDrawImpl::GetAvailableVidMem(const SurfaceCaps*, uint32_t* total,
                                             uint32_t* free) {
+    if (!initialized) return DDERR_NOTINITIALIZED;
     const DDrawGlobals& state = DDrawState();
     auto clamp = [](size_t v) { return v > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(v); };
     if (total != nullptr) *total = clamp(state.videoBudget);

@@ -6,6 +6,8 @@
 #include <cstring>
 
 #include "platform/ddraw/ddraw_internal.h"
+#include "platform/display/display.h"
+#include "platform/display/display_internal.h"
 #include "platform/window/gdi_internal.h"
 
 namespace plat {
@@ -27,9 +29,26 @@ uint32_t SurfaceImpl::Release() {
         zBuffer->Release();
         zBuffer = nullptr;
     }
+    if (clipper != nullptr) {
+        clipper->Release();
+        clipper = nullptr;
+    }
+    if (palette != nullptr) {
+        if (isPrimary && frontBuffer == nullptr) --palette->primaryUsers;
+        palette->Release();
+        palette = nullptr;
+    }
+    if (owner->primary == this) owner->primary = nullptr;
+    if (backBuffer != nullptr) {
+        // The front of a flip chain: the display stops showing its memory.
+        DropDisplayScanout(pixels);
+        backBuffer->frontBuffer = nullptr;
+        backBuffer->Release();
+        backBuffer = nullptr;
+    }
     CheckGuards("Release");
     if (inVideoMemory) state.videoInUse -= pixelBytes;
-    std::free(block);
+    if (!externalPixels) std::free(block);
     state.live.erase(std::remove(state.live.begin(), state.live.end(), this), state.live.end());
     DirectDrawImpl* object = owner;
     delete this;
@@ -38,6 +57,7 @@ uint32_t SurfaceImpl::Release() {
 }
 
 void SurfaceImpl::CheckGuards(const char* when) {
+    if (externalPixels || block == nullptr) return;
     uint8_t* bands[2] = {block, block + kGuardBytes + pixelBytes};
     for (uint8_t* band : bands) {
         const bool intact =
@@ -66,6 +86,10 @@ DDResult SurfaceImpl::GetSurfaceDesc(SurfaceDesc* out) {
     if (textureStage != 0) {
         out->flags |= DDSD_TEXTURESTAGE;
         out->textureStage = textureStage;
+    }
+    if (backBuffer != nullptr) {
+        out->flags |= DDSD_BACKBUFFERCOUNT;
+        out->backBufferCount = 1;
     }
     return DD_OK;
 }
@@ -99,6 +123,7 @@ DDResult SurfaceImpl::GetColorKey(uint32_t flags, ColorKey* out) {
 DDResult SurfaceImpl::IsLost() { return lost ? DDERR_SURFACELOST : DD_OK; }
 
 DDResult SurfaceImpl::Restore() {
+    if (isPrimary) return RecordCall("Restore", serial, 0, 0, nullptr, RestorePrimary(this));
     if (lost) {
         std::memset(pixels, kRestoredSurfacePoisonByte, pixelBytes);
         lost = false;
@@ -140,12 +165,13 @@ DDResult SurfaceImpl::DeleteAttachedSurface(uint32_t flags, DrawSurface* surface
 DDResult SurfaceImpl::GetAttachedSurface(const SurfaceCaps* wanted, DrawSurface** out) {
     if (wanted == nullptr || out == nullptr) return DDERR_INVALIDPARAMS;
     *out = nullptr;
-    if (zBuffer == nullptr || (zBuffer->caps.caps & wanted->caps) != wanted->caps) {
-        return DDERR_NOTFOUND;
+    for (SurfaceImpl* attached : {backBuffer, zBuffer}) {
+        if (attached == nullptr || (attached->caps.caps & wanted->caps) != wanted->caps) continue;
+        attached->AddRef();
+        *out = attached;
+        return DD_OK;
     }
-    zBuffer->AddRef();
-    *out = zBuffer;
-    return DD_OK;
+    return DDERR_NOTFOUND;
 }
 
 }  // namespace plat

@@ -2,10 +2,11 @@
 // like the DirectDraw 7 interfaces the library is written against: the caps, flag and format
 // values below are the numbers the library code passes and tests, so it reads as written.
 //
-// Only what surfaces in memory need is here: off-screen plain surfaces in system or video
-// memory, textures, 16-bit Z buffers, locks, colour fills, stretching and colour-keyed copies,
-// colour keys, device contexts and lost surfaces. Display modes, the primary surface, flips,
-// clippers, palettes and the vertical blank are not part of the layer yet.
+// Surfaces in memory (off-screen plain surfaces in system or video memory, textures, 16-bit Z
+// buffers, locks, colour fills, stretching and colour-keyed copies, colour keys, device
+// contexts, lost surfaces) and the screen side: cooperative levels, display modes, the
+// primary surface and its flip chain, clippers, 8-bit palettes, the driver's capabilities and
+// the simulated raster (scan line and vertical blank).
 #pragma once
 #include <cstdint>
 
@@ -34,11 +35,34 @@ inline constexpr DDResult DDERR_DCALREADYCREATED = -15;
 inline constexpr DDResult DDERR_NODC = -16;              // ReleaseDC of a DC not handed out
 inline constexpr DDResult DDERR_UNSUPPORTED = -17;
 inline constexpr DDResult DDERR_NOTFOUND = -18;
+inline constexpr DDResult DDERR_EXCLUSIVEMODEALREADYSET = -19;  // another owner is exclusive
+inline constexpr DDResult DDERR_HWNDALREADYSET = -20;   // the level is already set for a window
+inline constexpr DDResult DDERR_HWNDSUBCLASSED = -21;
+inline constexpr DDResult DDERR_NOEXCLUSIVEMODE = -22;  // the call needs DDSCL_EXCLUSIVE
+inline constexpr DDResult DDERR_INVALIDMODE = -23;      // a display mode the display refuses
+inline constexpr DDResult DDERR_NOTFLIPPABLE = -24;     // not the front of a flip chain
+inline constexpr DDResult DDERR_NOHWND = -25;           // a clipper without a window
+inline constexpr DDResult DDERR_NOPALETTEATTACHED = -26;
+inline constexpr DDResult DDERR_NOCLIPPERATTACHED = -27;
+inline constexpr DDResult DDERR_WRONGMODE = -28;        // a primary made for another mode
+inline constexpr DDResult DDERR_PRIMARYSURFACEALREADYEXISTS = -29;
+inline constexpr DDResult DDERR_NOCOOPERATIVELEVELSET = -30;
+inline constexpr DDResult DDERR_NOTINITIALIZED = -31;   // an object not yet Initialize'd
+inline constexpr DDResult DDERR_ALREADYINITIALIZED = -32;
+inline constexpr DDResult DDERR_VERTICALBLANKINPROGRESS = -33;  // GetScanLine in the blank
+inline constexpr DDResult DDERR_NOTPALETTIZED = -34;    // a palette on a surface of > 8 bits
+inline constexpr DDResult DDERR_WASSTILLDRAWING = -35;
 
 inline constexpr bool DDSucceeded(DDResult result) { return result >= 0; }
 
 // ---- surface capabilities (SurfaceCaps::caps) -------------------------------------------------
+inline constexpr uint32_t DDSCAPS_BACKBUFFER = 0x4;      // the back buffer of a flip chain
+inline constexpr uint32_t DDSCAPS_COMPLEX = 0x8;         // with DDSCAPS_FLIP: a flip chain
+inline constexpr uint32_t DDSCAPS_FLIP = 0x10;
+inline constexpr uint32_t DDSCAPS_FRONTBUFFER = 0x20;    // the front of a flip chain
 inline constexpr uint32_t DDSCAPS_OFFSCREENPLAIN = 0x40;
+inline constexpr uint32_t DDSCAPS_OVERLAY = 0x80;
+inline constexpr uint32_t DDSCAPS_PRIMARYSURFACE = 0x200; // the display itself
 inline constexpr uint32_t DDSCAPS_SYSTEMMEMORY = 0x800;
 inline constexpr uint32_t DDSCAPS_TEXTURE = 0x1000;
 inline constexpr uint32_t DDSCAPS_3DDEVICE = 0x2000;
@@ -52,8 +76,10 @@ inline constexpr uint32_t DDSD_CAPS = 0x1;
 inline constexpr uint32_t DDSD_HEIGHT = 0x2;
 inline constexpr uint32_t DDSD_WIDTH = 0x4;
 inline constexpr uint32_t DDSD_PITCH = 0x8;
+inline constexpr uint32_t DDSD_BACKBUFFERCOUNT = 0x20;
 inline constexpr uint32_t DDSD_PIXELFORMAT = 0x1000;
 inline constexpr uint32_t DDSD_CKSRCBLT = 0x10000;
+inline constexpr uint32_t DDSD_REFRESHRATE = 0x40000;
 inline constexpr uint32_t DDSD_TEXTURESTAGE = 0x100000;
 
 // ---- pixel format flags (PixelFormat::flags) ---------------------------------------------------
@@ -78,6 +104,41 @@ inline constexpr uint32_t DDBLT_DEPTHFILL = 0x2000000;
 inline constexpr uint32_t DDBLTFAST_NOCOLORKEY = 0x0;
 inline constexpr uint32_t DDBLTFAST_SRCCOLORKEY = 0x1;
 inline constexpr uint32_t DDBLTFAST_WAIT = 0x10;
+
+// ---- Flip flags ----------------------------------------------------------------------------
+// DDFLIP_WAIT: wait while the previous flip is still pending instead of failing with
+// DDERR_WASSTILLDRAWING. DDFLIP_NOVSYNC: show the new front at once, not at the next vertical
+// blank.
+inline constexpr uint32_t DDFLIP_WAIT = 0x1;
+inline constexpr uint32_t DDFLIP_NOVSYNC = 0x8;
+
+// ---- SetCooperativeLevel flags -----------------------------------------------------------
+inline constexpr uint32_t DDSCL_FULLSCREEN = 0x1;
+inline constexpr uint32_t DDSCL_ALLOWREBOOT = 0x2;
+inline constexpr uint32_t DDSCL_NOWINDOWCHANGES = 0x4;
+inline constexpr uint32_t DDSCL_NORMAL = 0x8;
+inline constexpr uint32_t DDSCL_EXCLUSIVE = 0x10;
+inline constexpr uint32_t DDSCL_MULTITHREADED = 0x400;
+
+// ---- WaitForVerticalBlank flags ------------------------------------------------------------
+inline constexpr uint32_t DDWAITVB_BLOCKBEGIN = 0x1;  // returns when a vertical blank begins
+inline constexpr uint32_t DDWAITVB_BLOCKEND = 0x4;    // returns when a vertical blank ends
+
+// ---- palettes (CreatePalette flags, PaletteEntry::flags) -------------------------------------
+inline constexpr uint32_t DDPCAPS_8BIT = 0x4;
+inline constexpr uint32_t DDPCAPS_ALLOW256 = 0x40;  // entries 0 and 255 may be set as well
+
+// ---- DDCaps::caps bits -------------------------------------------------------------------
+inline constexpr uint32_t DDCAPS_ALIGNBOUNDARYDEST = 0x2;
+inline constexpr uint32_t DDCAPS_ALIGNSIZEDEST = 0x4;
+inline constexpr uint32_t DDCAPS_ALIGNBOUNDARYSRC = 0x8;
+inline constexpr uint32_t DDCAPS_ALIGNSIZESRC = 0x10;
+inline constexpr uint32_t DDCAPS_BLT = 0x40;
+inline constexpr uint32_t DDCAPS_BLTCOLORFILL = 0x4000000;
+inline constexpr uint32_t DDCAPS_BLTSTRETCH = 0x200;
+inline constexpr uint32_t DDCAPS_COLORKEY = 0x400000;
+inline constexpr uint32_t DDCAPS_PALETTE = 0x8000;
+inline constexpr uint32_t DDCAPS_ZBLTS = 0x10000000;
 
 // ---- SetColorKey flags ---------------------------------------------------------------------
 inline constexpr uint32_t DDCKEY_SRCBLT = 0x8;
@@ -116,6 +177,8 @@ struct SurfaceDesc {
     PixelFormat pixelFormat; // DDSD_PIXELFORMAT; without it a plain surface takes the display's
     SurfaceCaps caps;
     uint32_t textureStage;   // DDSD_TEXTURESTAGE
+    uint32_t backBufferCount; // DDSD_BACKBUFFERCOUNT: back buffers of a flip chain (1)
+    uint32_t refreshRate;    // DDSD_REFRESHRATE: GetDisplayMode's refresh rate in Hz
 };
 
 // Blt's parameters: the colour written by DDBLT_COLORFILL (a raw pixel value) and the depth
@@ -123,6 +186,57 @@ struct SurfaceDesc {
 struct BltFx {
     uint32_t fillColor;
     uint32_t fillDepth;
+};
+
+// One palette entry: the colour of an index of an 8-bit surface.
+struct PaletteEntry {
+    uint8_t red, green, blue, flags;
+};
+static_assert(sizeof(PaletteEntry) == 4);
+
+// The driver's capabilities (GetCaps): 380 bytes, 95 32-bit words, size first. The layer fills
+// the named fields; the rest stay 0.
+struct DDCaps {
+    uint32_t size;                 // 380
+    uint32_t caps;                 // DDCAPS_* bits
+    uint32_t caps2;
+    uint32_t colorKeyCaps;
+    uint32_t fxCaps;
+    uint32_t fxAlphaCaps;
+    uint32_t paletteCaps;          // DDPCAPS_8BIT
+    uint32_t stereoVisionCaps;
+    uint32_t alphaBltConstBitDepths;
+    uint32_t alphaBltPixelBitDepths;
+    uint32_t alphaBltSurfaceBitDepths;
+    uint32_t alphaOverlayConstBitDepths;
+    uint32_t alphaOverlayPixelBitDepths;
+    uint32_t alphaOverlaySurfaceBitDepths;
+    uint32_t zBufferBitDepths;
+    uint32_t vidMemTotal;          // bytes of video memory (the budget)
+    uint32_t vidMemFree;
+    uint32_t maxVisibleOverlays;   // 0: no overlays
+    uint32_t currVisibleOverlays;
+    uint32_t numFourCCCodes;
+    uint32_t alignBoundarySrc;     // with DDCAPS_ALIGNBOUNDARYSRC
+    uint32_t alignSizeSrc;         // with DDCAPS_ALIGNSIZESRC
+    uint32_t alignBoundaryDest;    // with DDCAPS_ALIGNBOUNDARYDEST
+    uint32_t alignSizeDest;        // with DDCAPS_ALIGNSIZEDEST
+    uint32_t alignStrideAlign;
+    uint32_t rops[8];
+    uint32_t oldSurfaceCaps;
+    uint32_t minOverlayStretch;    // 1000 = 1.0
+    uint32_t maxOverlayStretch;
+    uint32_t reserved[59];
+};
+static_assert(sizeof(DDCaps) == 380);
+
+// What names the display adapter (GetDeviceIdentifier).
+struct DeviceIdentifier {
+    char driver[512];
+    char description[512];
+    uint32_t driverVersionHigh;  // four 16-bit parts, high part first
+    uint32_t driverVersionLow;
+    uint32_t vendorId, deviceId, subSysId, revision;
 };
 
 }  // namespace plat

@@ -11,6 +11,7 @@ void ResetDDrawTestControls() {
     state.displayOverridden = false;
     state.displayOverride = {};
     state.failCreates = state.failLocks = state.failGetDCs = 0;
+    state.failDirectDrawCreates = state.failDirectDrawInitializes = 0;
     state.logging = false;
     state.calls.clear();
     state.guardViolations = 0;
@@ -31,6 +32,12 @@ void OverrideDisplayFormat(const PixelFormat* format) {
 int LoseVideoMemorySurfaces() {
     int count = 0;
     for (SurfaceImpl* surface : DDrawState().live) {
+        if (surface->isPrimary) {
+            // The display's memory is video memory too.
+            if (!surface->lost) ++count;
+            LosePrimary(surface);
+            continue;
+        }
         if (!surface->inVideoMemory) continue;
         surface->lost = true;
         ++count;

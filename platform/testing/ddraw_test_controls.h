@@ -27,7 +27,8 @@ void SetSurfacePitchPadding(uint32_t bytes);
 // The display format that GetDisplayMode reports (null: the desktop's again).
 void OverrideDisplayFormat(const PixelFormat* format);
 
-// Every live surface in video memory becomes lost. Returns how many.
+// Every live surface in video memory (the primary surfaces too) becomes lost. Returns how
+// many.
 int LoseVideoMemorySurfaces();
 
 // The next count calls of the kind fail: CreateSurface with DDERR_OUTOFMEMORY, Lock and

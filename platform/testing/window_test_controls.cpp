@@ -1,6 +1,8 @@
 // Test controls of the window layer: the reset and the view of live drops.
 #include "platform/testing/window_test_controls.h"
 
+#include "platform/testing/display_test_controls.h"
+
 #include <mutex>
 
 #include "platform/core/fault_injection.h"
@@ -25,6 +27,7 @@ void ResetWindowTestControls() {
     (void)natives;
     UseHeadlessBackendForTests();
     ResetHeadlessSettings();
+    ResetDisplayTestControls();
     ResetDrops();
     StopAllInstanceLockHolders();
     ResetInstanceLocks();

@@ -21,7 +21,7 @@ DeviceContext* CreateCompatibleDC(DeviceContext*) {
 }
 
 bool DeleteDC(DeviceContext* dc) {
-    if (dc == nullptr || dc->isSurface) return false;
+    if (dc == nullptr || dc->isSurface || dc->isWindow) return false;
     if (dc->selected != nullptr) --dc->selected->selections;
     delete dc;
     return true;
@@ -39,8 +39,11 @@ void DestroySurfaceDC(DeviceContext* dc) { delete dc; }
 
 bool GetDCTarget(const DeviceContext* dc, DcTarget* out) {
     if (dc == nullptr) return false;
+    if (dc->isWindow) return GetWindowDCTarget(dc->window, out);
     if (dc->isSurface) {
         *out = dc->surfaceTarget;
+        out->originX = out->originY = 0;
+        out->clip = Rect{0, 0, out->width, out->height};
         return true;
     }
     const Bitmap* bitmap = dc->selected;
@@ -56,11 +59,16 @@ bool GetDCTarget(const DeviceContext* dc, DcTarget* out) {
         target.top = bitmap->bits + static_cast<int64_t>(bitmap->height - 1) * bitmap->widthBytes;
         target.rowStep = -static_cast<int64_t>(bitmap->widthBytes);
     }
-    if (bitmap->bitCount == 32) {
+    if (bitmap->redMask != 0 || bitmap->greenMask != 0 || bitmap->blueMask != 0) {
+        target.redMask = bitmap->redMask;
+        target.greenMask = bitmap->greenMask;
+        target.blueMask = bitmap->blueMask;
+    } else if (bitmap->bitCount == 32) {
         target.redMask = 0xFF0000;
         target.greenMask = 0xFF00;
         target.blueMask = 0xFF;
     }
+    target.clip = Rect{0, 0, target.width, target.height};
     *out = target;
     return true;
 }
@@ -91,7 +99,7 @@ Bitmap* CreateDIBSection(DeviceContext*, const BitmapInfo* info, uint32_t usage,
 }
 
 Bitmap* SelectObject(DeviceContext* dc, Bitmap* bitmap) {
-    if (dc == nullptr || dc->isSurface) return nullptr;
+    if (dc == nullptr || dc->isSurface || dc->isWindow) return nullptr;
     Bitmap* previous = dc->selected;
     if (previous != nullptr) --previous->selections;
     dc->selected = bitmap;

@@ -44,6 +44,8 @@ public:
     // Turns pending desktop events into messages through the route.
     virtual void PumpEvents() = 0;
     virtual DesktopInfo Desktop() = 0;
+    // The display's refresh rate in Hz, 0 when the backend does not know it.
+    virtual uint32_t RefreshRate() { return 0; }
     // Shows a message box; false when it cannot be shown (the caller falls back).
     virtual bool ShowMessageBox(WindowHandle owner, const char* text, const char* title,
                                 uint32_t type, int* answer) = 0;

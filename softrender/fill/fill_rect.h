@@ -1,13 +1,12 @@
 // FillMemImgRect: fills a rectangle of a software image with one colour under the draw state's
-// blend mode, parameter and bright. It serves the clear of a graph held as a software image
-// and the box fill. PlanFillMemImgRect (fill_plan.h) lists every case in which nothing is
-// filled.
+// blend mode, parameter and bright. It serves the box fill. PlanFillMemImgRect (fill_plan.h)
+// lists every case in which nothing is filled.
 //
-// The graph-level box fill, FillBoxSoft(x1, y1, x2, y2, colour), belongs with the screen: it
-// picks the destination (the mask's image while a mask is active, else the draw target's
-// software image) on a software screen, or brackets this fill with the begin and end of
-// software drawing on a DirectDraw screen, and calls FillMemImgRect with the rectangle as
-// given.
+// The graph-level box fill, FillBoxSoft(x1, y1, x2, y2, colour), lives with the draw
+// target (graphics/draw_target/draw_target.h): it picks the destination (the mask's image
+// while a mask is active, else the draw target's software image) on a software screen, or
+// brackets this fill with the begin and end of software drawing on a DirectDraw screen, and
+// calls FillMemImgRect with the rectangle as given.
 #pragma once
 #include <cstdint>
 

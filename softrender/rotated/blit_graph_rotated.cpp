@@ -70,5 +70,9 @@ int BlitGraphRotatedSoft(float x, float y, double scale, double angle, const Gra
     if (destination == nullptr) return -1;
     BlitMemImgRotated(destination, source.image, ix, iy, static_cast<float>(angle),
                       static_cast<float>(scale), transFlag, turnFlag, blendImage);
+    // The kernel's own bounds: the corners' box with its margin of 2 before and 4 after.
+    RECT box = GetRotatedSoftDrawBox(ix, iy, scale, angle, source.width, source.height);
+    box = RECT{box.left - 2, box.top - 2, box.right + 4, box.bottom + 4};
+    driver.softScreenDrawn(&box);
     return 0;
 }

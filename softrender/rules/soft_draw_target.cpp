@@ -18,12 +18,15 @@ int NoSurfaceImage(const GraphRecord*, HandleValue, MEMIMG*, SoftSurfaceImage* o
 }
 int NoDirectDrawSoftDraw(HandleValue, const RECT*, const RECT*, SoftDrawPlace*) { return -1; }
 void NoSoftDrawToEnd() {}
+int NoUnscaledDraw(int32_t, int32_t, HandleValue, int32_t) { return -1; }
+void NothingToShow(const RECT*) {}
 
 }  // namespace
 
 const SoftDrawTargetDriver kAbsentSoftDrawTarget = {
     NotAvailable,   NotAvailable,         NoImage, NoImage, NoBlendImage, NoGraphSize,
-    NoSurfaceImage, NoDirectDrawSoftDraw, NoSoftDrawToEnd,
+    NoSurfaceImage, NoDirectDrawSoftDraw, NoSoftDrawToEnd, NoUnscaledDraw,
+    NothingToShow,
 };
 
 DriverSlot<SoftDrawTargetDriver>& SoftDrawTargetSlot() {

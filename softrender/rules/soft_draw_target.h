@@ -66,6 +66,13 @@ struct SoftDrawTargetDriver {
                                    const RECT* destRect, SoftDrawPlace* place);
     // Ends the software drawing a successful beginDirectDrawSoftDraw began.
     void (*endDirectDrawSoftDraw)();
+    // Draws the 2D surface unscaled at (x, y) on a screen in DirectDraw surfaces (one
+    // BltFast when nothing modulates it). 0 (also when clipped away), or -1.
+    int (*blitUnscaledOnDirectDraw)(int32_t x, int32_t y, HandleValue surface2D,
+                                    int32_t transFlag);
+    // After a draw on the software-screen road into box (target coordinates, right and bottom
+    // exclusive): a draw to the front screen is shown in the window at once.
+    void (*softScreenDrawn)(const RECT* box);
 };
 
 extern const SoftDrawTargetDriver kAbsentSoftDrawTarget;

@@ -14,15 +14,16 @@ namespace {
 // drawing (flushing the Direct3D batch first) with the 2D surface and the rectangles of
 // GetStretchedSoftDrawRects; the kernel runs on the prepared software draw target and source
 // with the corners as the caller gave them, and software drawing ends. A rectangle of the
-// source's own size, not mirrored, belongs to the unscaled graph draw at (x1, y1), which this
-// road does not reach: it is refused, as is a draw whose rectangles come out empty or that
-// graph management does not prepare.
+// source's own size, not mirrored, is the unscaled graph draw at (x1, y1), which graph
+// management makes (one BltFast when nothing modulates it). A draw whose rectangles come out
+// empty or that graph management does not prepare is refused.
 int BlitStretchedOnDirectDrawScreen(const SoftDrawTargetDriver& driver, const RECT& corners,
                                     const SoftSurfaceImage& source, int32_t transFlag,
                                     const MEMIMG* blendImage) {
     if (corners.right - corners.left == source.width &&
         corners.bottom - corners.top == source.height) {
-        return -1;
+        return driver.blitUnscaledOnDirectDraw(corners.left, corners.top, source.surface2D,
+                                               transFlag);
     }
     RECT sourceRect, destRect;
     if (GetStretchedSoftDrawRects(corners.left, corners.top, corners.right, corners.bottom,
@@ -111,5 +112,8 @@ int BlitGraphStretchedSoft(int32_t x1, int32_t y1, int32_t x2, int32_t y2,
     MEMIMG* destination = GetSoftScreenDestination();
     if (source.image == nullptr || destination == nullptr) return -1;
     BlitMemImgScaled(destination, source.image, corners, transFlag, blendImage);
+    RECT box = corners;
+    NormalizeRect(&box);
+    driver.softScreenDrawn(&box);
     return 0;
 }

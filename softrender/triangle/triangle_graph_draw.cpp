@@ -68,5 +68,10 @@ int DrawGraphTriangleSoft(const int32_t* vertices, const GraphRecord* graph, int
     MEMIMG* destination = GetSoftScreenDestination();
     if (destination == nullptr) return -1;
     RasterizeMemImgTriangle(destination, source.image, vertices, transFlag, blendImage, colour);
+    RECT box;
+    GetTriangleSoftDrawBoxes(vertices, &box, nullptr);
+    box.right += 1;
+    box.bottom += 1;
+    driver.softScreenDrawn(&box);
     return 0;
 }

@@ -19,7 +19,8 @@ struct GraphRecord;
 // destination's: no conversion is made). On the software screen the triangle goes into the
 // draw target's software image, or the mask screen's while mask drawing is active; on a screen
 // in DirectDraw surfaces into the software images graph management prepares for the draw (-1
-// when it prepares none, as it does until the screen connects that road).
+// when it prepares none). A draw to the front of a software screen is shown in the window at
+// once.
 int DrawGraphTriangleSoft(const int32_t* vertices, const GraphRecord* graph, int32_t transFlag,
                           uint32_t colour);
 

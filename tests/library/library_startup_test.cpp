@@ -82,14 +82,19 @@ const std::vector<std::string> kStartUpLines = {
     "ＩＭＥを無効にしました",
     "...",  // input devices
     "DirectInput 関連の初期化は正常に終了しました",
-    "グラフィック管理系の初期化を行います",
-    "\t３Ｄグラフィック描画機能は使用しません",
-    "グラフィック管理系の初期化は正常に終了しました",
+    "DirectSound の初期化を行います",
+    "...",  // the sound device
+    "DirectSound の初期化は正常に終了しました",
+    "...",  // the screen opens; its mode change starts graph management
+    "\t\tグラフィック管理系の初期化を行います",
+    "\t\t\t３Ｄグラフィック描画機能は使用しません",
+    "\t\tグラフィック管理系の初期化は正常に終了しました",
 };
 
 const std::vector<std::string> kShutDownLines = {
     "グラフィック管理系の終了処理は正常に終了しました",
     "...",  // input devices
+    "DirectSound の終了処理は正常に終了しました",
     "ウインドウを閉じようとしています",
     "ウインドウが破棄されようとしています",
     "ソフトを終了する準備が整いました",

@@ -15,6 +15,7 @@
 
 #include "graphics/graph_system.h"
 #include "graphics/graphics_state.h"
+#include "graphics/screen/screen.h"
 #include "platform/core/clock.h"
 #include "platform/testing/input_test_controls.h"
 #include "platform/core/system_info.h"
@@ -79,6 +80,7 @@ protected:
         GraphicsState& graphics = GetGraphicsState();
         graphics.graphicsUp = 1;
         TermGraphSystem();
+        ResetScreenState();
         ClearGraphicsState();
         graphics.restoreCallback = nullptr;
         ClearDroppedFiles();

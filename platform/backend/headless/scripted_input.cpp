@@ -14,6 +14,7 @@
 #include "platform/backend/sdl2/sdl2_keymap.h"
 #include "platform/core/environment.h"
 #include "platform/core/thread.h"
+#include "platform/display/display.h"
 #include "platform/window/window_core.h"
 #include "platform/backend/headless/injected_events.h"
 
@@ -81,6 +82,15 @@ bool ParseLine(std::string_view line, ScriptedInputEvent* out, std::string* reas
         return false;
     }
     const std::string_view verb = words[1];
+    if (verb == "shot") {
+        if (words.size() != 3) {
+            *reason = words.size() < 3 ? "missing file name" : "one file name only";
+            return false;
+        }
+        out->action = ScriptedAction::Shot;
+        out->file = std::string(words[2]);
+        return true;
+    }
     if (verb == "close") {
         if (words.size() != 2) {
             *reason = "close takes no key";
@@ -127,6 +137,14 @@ void Apply(const ScriptedInputEvent& event, WindowHandle window) {
         case ScriptedAction::Close:
             if (window != 0) InjectClose(window);
             break;
+        case ScriptedAction::Shot: {
+            std::string error;
+            if (!WriteShownPicturePng(0, event.file.c_str(), &error)) {
+                std::fprintf(stderr, "ZN_INPUT step %u: shot %s: %s\n", event.step,
+                             event.file.c_str(), error.c_str());
+            }
+            break;
+        }
     }
 }
 

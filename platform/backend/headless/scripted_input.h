@@ -5,6 +5,8 @@
 //     STEP down KEY      the key goes down
 //     STEP up KEY        the key goes up
 //     STEP close         the window is closed as a person closes it
+//     STEP shot FILE     the picture shown now is written to FILE as a PNG (a failure to write
+//                        it is reported on stderr and the run goes on)
 // STEP counts from 1; KEY is an SDL scancode name (Z, X, Up, Down, Left, Right, Escape, P, W,
 // Return, ...). Events of one step are applied in the script's order.
 //
@@ -22,12 +24,13 @@
 
 namespace plat {
 
-enum class ScriptedAction { KeyDown, KeyUp, Close };
+enum class ScriptedAction { KeyDown, KeyUp, Close, Shot };
 
 struct ScriptedInputEvent {
     uint32_t step = 0;        // 1 for the first counted step
     ScriptedAction action = ScriptedAction::KeyDown;
     uint32_t virtualKey = 0;  // the key's virtual key (KeyDown and KeyUp)
+    std::string file;         // Shot: the PNG file to write
 
     bool operator==(const ScriptedInputEvent&) const = default;
 };

@@ -1,5 +1,10 @@
 // The SDL2 backend: each window of the core is mirrored by an SDL window, and SDL's events
 // go through the core's desktop-event route. SDL is called on the backend thread only.
+//
+// The display's picture (platform/display/display.h) is shown in the display window through
+// an SDL renderer and a streaming texture, uploaded at most once per pump and only when the
+// picture changed. In a full-screen mode the window covers the desktop and the picture is
+// scaled to fit with its aspect kept.
 #include <SDL.h>
 
 #include <cstdio>
@@ -8,6 +13,7 @@
 
 #include "platform/backend/sdl2/sdl2_keymap.h"
 #include "platform/core/text_encoding.h"
+#include "platform/display/display.h"
 #include "platform/window/window_backend.h"
 #include "platform/window/window_core.h"
 #include "platform/window/window_route.h"
@@ -41,7 +47,10 @@ public:
         return true;
     }
 
-    ~Sdl2Backend() override { SDL_QuitSubSystem(SDL_INIT_VIDEO); }
+    ~Sdl2Backend() override {
+        DropRenderer();
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
 
     const char* Name() const override { return "sdl2"; }
     bool ThreadBound() const override { return true; }
@@ -85,6 +94,7 @@ public:
     }
 
     void DestroyNativeWindow(void* native) override {
+        if (native == shownWindow_) DropRenderer();
         SDL_DestroyWindow(static_cast<SDL_Window*>(native));
     }
 
@@ -99,6 +109,18 @@ public:
         SDL_Event e;
         while (SDL_PollEvent(&e) != 0) events.push_back(e);
         for (const SDL_Event& event : events) Route(event);
+        if (settlingPumps_ > 0) --settlingPumps_;
+        ShowDisplay();
+    }
+
+    uint32_t RefreshRate() override {
+        if (OnBackendThread()) {
+            SDL_DisplayMode mode{};
+            if (SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.refresh_rate > 0) {
+                refreshRate_ = static_cast<uint32_t>(mode.refresh_rate);
+            }
+        }
+        return refreshRate_;
     }
 
     DesktopInfo Desktop() override {
@@ -157,6 +179,89 @@ public:
     }
 
 private:
+    void DropRenderer() {
+        if (texture_ != nullptr) SDL_DestroyTexture(texture_);
+        if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
+        texture_ = nullptr;
+        renderer_ = nullptr;
+        shownWindow_ = nullptr;
+        textureWidth_ = textureHeight_ = 0;
+    }
+
+    // Shows the display's picture when it changed since the last pump (or must be redrawn).
+    void ShowDisplay() {
+        const WindowHandle handle = DisplayWindow();
+        auto* window = static_cast<SDL_Window*>(wincore::NativeOf(handle));
+        if (window == nullptr) return;
+        const bool full = DisplayInFullScreenMode();
+        const uint64_t serial = DisplayChangeSerial();
+        if (!redraw_ && serial == shownSerial_ && window == shownWindow_ && full == shownFull_) {
+            return;
+        }
+        if (window != shownWindow_) {
+            DropRenderer();
+            renderer_ = SDL_CreateRenderer(window, -1, 0);
+            if (renderer_ == nullptr) renderer_ = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+            if (renderer_ == nullptr) return;
+            shownWindow_ = window;
+            shownFull_ = false;
+        }
+        if (full != shownFull_) {
+            SDL_SetWindowFullscreen(window, full ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+            shownFull_ = full;
+            if (!full) {
+                // Back to the window's own place and size as the core keeps them; the size
+                // and move events the switch leaves behind are not the program's.
+                Rect r{};
+                if (GetWindowRect(handle, &r) && r.right > r.left && r.bottom > r.top) {
+                    SDL_SetWindowSize(window, r.right - r.left, r.bottom - r.top);
+                    SDL_SetWindowPosition(window, r.left, r.top);
+                }
+                settlingPumps_ = kSettlingPumps;
+            }
+        }
+        shownSerial_ = serial;
+        redraw_ = false;
+        if (!ReadShownPicture(handle, &picture_) || picture_.width <= 0 || picture_.height <= 0) {
+            return;
+        }
+        if (texture_ == nullptr || textureWidth_ != picture_.width ||
+            textureHeight_ != picture_.height) {
+            if (texture_ != nullptr) SDL_DestroyTexture(texture_);
+            texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888,
+                                         SDL_TEXTUREACCESS_STREAMING, picture_.width,
+                                         picture_.height);
+            if (texture_ == nullptr) return;
+            textureWidth_ = picture_.width;
+            textureHeight_ = picture_.height;
+        }
+        SDL_UpdateTexture(texture_, nullptr, picture_.pixels.data(), picture_.width * 4);
+        int outW = 0, outH = 0;
+        if (SDL_GetRendererOutputSize(renderer_, &outW, &outH) != 0 || outW <= 0 || outH <= 0) {
+            return;
+        }
+        // The largest rectangle of the picture's aspect that fits, centred.
+        SDL_Rect dest{0, 0, outW, outH};
+        if (static_cast<int64_t>(outW) * picture_.height > static_cast<int64_t>(outH) * picture_.width) {
+            dest.w = static_cast<int>(static_cast<int64_t>(outH) * picture_.width / picture_.height);
+        } else {
+            dest.h = static_cast<int>(static_cast<int64_t>(outW) * picture_.height / picture_.width);
+        }
+        dest.x = (outW - dest.w) / 2;
+        dest.y = (outH - dest.h) / 2;
+        SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+        SDL_RenderClear(renderer_);
+        SDL_RenderCopy(renderer_, texture_, nullptr, &dest);
+        SDL_RenderPresent(renderer_);
+    }
+
+    // A window shown full screen by the display keeps its size and place in the core: the
+    // desktop-sized SDL window is only how the picture is shown.
+    bool HeldFullScreen(WindowHandle handle) const {
+        return (shownFull_ || settlingPumps_ > 0) && shownWindow_ != nullptr &&
+               static_cast<SDL_Window*>(wincore::NativeOf(handle)) == shownWindow_;
+    }
+
     void ReadDesktop() {
         SDL_DisplayMode mode{};
         if (SDL_GetDesktopDisplayMode(0, &mode) != 0) return;
@@ -203,9 +308,17 @@ private:
         const WindowHandle handle = HandleOfId(e.windowID);
         if (handle == 0) return;
         switch (e.event) {
-            case SDL_WINDOWEVENT_EXPOSED: RouteExposed(handle); break;
-            case SDL_WINDOWEVENT_MOVED: RouteMoved(handle, e.data1, e.data2); break;
-            case SDL_WINDOWEVENT_SIZE_CHANGED: RouteResized(handle, e.data1, e.data2); break;
+            case SDL_WINDOWEVENT_EXPOSED:
+                redraw_ = true;
+                RouteExposed(handle);
+                break;
+            case SDL_WINDOWEVENT_MOVED:
+                if (!HeldFullScreen(handle)) RouteMoved(handle, e.data1, e.data2);
+                break;
+            case SDL_WINDOWEVENT_SIZE_CHANGED:
+                redraw_ = true;
+                if (!HeldFullScreen(handle)) RouteResized(handle, e.data1, e.data2);
+                break;
             case SDL_WINDOWEVENT_MINIMIZED: RouteMinimized(handle, true); break;
             case SDL_WINDOWEVENT_MAXIMIZED: RouteMaximized(handle); break;
             case SDL_WINDOWEVENT_RESTORED: RouteRestored(handle); break;
@@ -283,6 +396,19 @@ private:
     }
 
     DesktopInfo desktop_{640, 480, 32};
+    uint32_t refreshRate_ = 0;
+    SDL_Renderer* renderer_ = nullptr;
+    SDL_Texture* texture_ = nullptr;
+    SDL_Window* shownWindow_ = nullptr;
+    int textureWidth_ = 0, textureHeight_ = 0;
+    uint64_t shownSerial_ = 0;
+    bool shownFull_ = false;
+    bool redraw_ = false;
+    // Pumps left after leaving full screen during which the window's size and move events
+    // are the switch's own.
+    static constexpr int kSettlingPumps = 10;
+    int settlingPumps_ = 0;
+    ShownPicture picture_;
     std::vector<std::string> dropped_;
     WindowHandle dropWindow_ = 0;
 };

@@ -1,4 +1,4 @@
-#include "graphics/handle_value.h"
+#include "base/handle_value.h"
 
 HandleValue MakeHandleValue(int32_t kind, uint32_t serial, int32_t slot) {
     uint32_t value = (static_cast<uint32_t>(kind) << kHandleKindShift) & kHandleKindMask;

@@ -1,0 +1,127 @@
+// One whole game frame as the library draws it, headless: clear the back screen, draw one
+// 640 x 480 background, draw 500 colour-keyed 32 x 32 sprites, present. Run on the software
+// screen and on DirectDraw surfaces (3D drawing off), beside the physical limit of moving a
+// frame (memcpy of the same bytes). The vertical-blank wait is off, so the frame rate is what
+// the drawing and the present cost.
+//
+// SDL2's own streaming path (SDL_UpdateTexture + SDL_RenderCopy on a software renderer) is the
+// other peer the frame should be judged against; it needs a reference in the platform's test
+// support, which does not have one yet.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <vector>
+
+#include "graphics/draw_state.h"
+#include "graphics/draw_target/draw_target.h"
+#include "graphics/graph_handle_table.h"
+#include "graphics/graph_image.h"
+#include "graphics/graph_load.h"
+#include "graphics/screen/screen.h"
+#include "library/public/api.h"
+
+namespace {
+
+constexpr int kWidth = 640;
+constexpr int kHeight = 480;
+constexpr int kSprites = 500;
+constexpr int kSpriteSize = 32;
+
+// A graph of the given size whose pixels come from colour(x, y) (0x00RRGGBB).
+template <class Colour>
+HandleValue MakeGraph(int width, int height, Colour colour) {
+    GraphImage image = {};
+    if (InitGraphImageArgb32(width, height, &image) != 0) return kNoHandle;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const uint32_t c = colour(x, y) | 0xFF000000u;
+            std::memcpy(image.pixels + static_cast<size_t>(y) * image.pitch + x * 4, &c, 4);
+        }
+    }
+    const HandleValue graph = MakeGraphFromImage(&image);
+    FreeGraphImage(&image);
+    return graph;
+}
+
+// The library started headless on the chosen screen, with a background and a keyed sprite.
+struct Frame {
+    HandleValue background = kNoHandle;
+    HandleValue sprite = kNoHandle;
+    bool up = false;
+
+    explicit Frame(bool softwareScreen) {
+        setenv("ZN_VIDEO", "headless", 1);
+        // The log goes to the start directory: keep it out of the caller's.
+        std::error_code error;
+        std::filesystem::current_path(std::filesystem::temp_directory_path(), error);
+        ResetScreenState();
+        ApiChangeWindowMode(1);
+        if (!softwareScreen) SetSoftwareRenderRequest(1);
+        if (ApiInitLibrary() != 0) return;
+        up = true;
+        SetVSyncWait(0);
+        background = MakeGraph(kWidth, kHeight, [](int x, int y) {
+            return static_cast<uint32_t>((x * 3) & 0xFF) << 16 | static_cast<uint32_t>(y & 0xFF) << 8 |
+                   static_cast<uint32_t>((x ^ y) & 0xFF);
+        });
+        // Black (the colour key) outside a diamond.
+        sprite = MakeGraph(kSpriteSize, kSpriteSize, [](int x, int y) {
+            const int dx = x < 16 ? 15 - x : x - 16, dy = y < 16 ? 15 - y : y - 16;
+            return dx + dy < 16 ? 0x00C08040u : 0u;
+        });
+        ApiSetDrawTarget(kDrawTargetBack);
+    }
+    ~Frame() {
+        if (up) ApiTermLibrary();
+        ResetScreenState();
+    }
+
+    void Draw() {
+        ClearCurrentScreen();
+        BlitGraph2D(0, 0, GetGraphRecord(background), 0, 1);
+        const GraphRecord* record = GetGraphRecord(sprite);
+        for (int i = 0; i < kSprites; ++i) {
+            const int x = (i * 97) % (kWidth - kSpriteSize);
+            const int y = (i * 61) % (kHeight - kSpriteSize);
+            BlitGraph2D(x, y, record, 1, 1);
+        }
+        PresentScreen();
+    }
+};
+
+void RunFrames(benchmark::State& state, bool softwareScreen) {
+    Frame frame(softwareScreen);
+    if (!frame.up || frame.background == kNoHandle || frame.sprite == kNoHandle) {
+        state.SkipWithError("the library did not start");
+        return;
+    }
+    for (auto _ : state) frame.Draw();
+    state.SetItemsProcessed(state.iterations());
+    state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()),
+                                               benchmark::Counter::kIsRate);
+}
+
+void BM_FrameSoftwareScreen(benchmark::State& state) { RunFrames(state, true); }
+void BM_FrameDirectDrawSurfaces(benchmark::State& state) { RunFrames(state, false); }
+
+// The physical limit: moving one 32-bit frame.
+void BM_MemcpyOfAFrame(benchmark::State& state) {
+    std::vector<uint8_t> from(static_cast<size_t>(kWidth) * kHeight * 4, 0x5A);
+    std::vector<uint8_t> to(from.size());
+    for (auto _ : state) {
+        std::memcpy(to.data(), from.data(), from.size());
+        benchmark::DoNotOptimize(to.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(from.size()));
+    state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()),
+                                               benchmark::Counter::kIsRate);
+}
+
+BENCHMARK(BM_FrameSoftwareScreen)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FrameDirectDrawSurfaces)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MemcpyOfAFrame)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

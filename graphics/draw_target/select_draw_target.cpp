@@ -1,0 +1,115 @@
+// The binding of the current draw target to the surface or software image that holds it.
+#include <cstring>
+
+#include "graphics/draw_state_record.h"
+#include "graphics/draw_target/draw_target.h"
+#include "graphics/draw_target/target_screen.h"
+#include "graphics/graph_handle_table.h"
+#include "graphics/screen/screen.h"
+#include "graphics/screen/screen_host.h"
+#include "graphics/screen/screen_state.h"
+#include "graphics/surface_2d.h"
+#include "graphics/surface_data.h"
+#include "platform/ddraw/ddraw.h"
+
+namespace {
+
+DrawTargetSurface gTarget = {};
+SoftDrawState gSoftDraw = {};
+// The view of a software-image graph target that covers only a part of its surface data (a
+// derived or divided graph): draws and clears then reach exactly its own rectangle.
+MEMIMG gTargetView = {};
+
+// On a windowed screen (or one that keeps the GDI surface in front, or has a menu) Blt onto
+// the primary must stay inside the window: the clipper is attached to it while another
+// target than the front is drawn.
+bool PrimaryNeedsClipper(const ScreenState& s) {
+    return ScreenIsWindowed() || s.flipToGdi || ScreenHostSlot()->hasWindowMenu();
+}
+
+void SetPrimaryClipper(ScreenState& s, bool attach) {
+    if (s.primary == nullptr) return;
+    if (attach) {
+        if (s.clipper != nullptr) s.primary->SetClipper(s.clipper);
+    } else {
+        s.primary->SetClipper(nullptr);
+    }
+}
+
+// The screen's part of a target change: the clipper on the primary, and the temporary
+// primary with its copy timer while the front is the target.
+void FollowTargetOnScreen(HandleValue target, HandleValue previous) {
+    ScreenState& s = GetScreenState();
+    const bool directDraw = s.directDraw != nullptr && !s.noDirectDraw;
+    if (previous == kDrawTargetFront && s.useTempPrimary && s.tempPrimaryTimerOn) {
+        StopTempPrimaryTimer();
+        CopyTempPrimaryToPrimary();
+    }
+    if (!directDraw) return;
+    if (target == kDrawTargetFront) {
+        if (PrimaryNeedsClipper(s)) SetPrimaryClipper(s, false);
+        if (s.useTempPrimary) {
+            SetPrimaryClipper(s, true);
+            CopyPrimaryToTempPrimary();
+            StartTempPrimaryTimer();
+        }
+    } else if (PrimaryNeedsClipper(s)) {
+        SetPrimaryClipper(s, true);
+    }
+}
+
+}  // namespace
+
+DrawTargetSurface& GetDrawTargetSurface() { return gTarget; }
+SoftDrawState& GetSoftDrawState() { return gSoftDraw; }
+
+int SelectDrawTargetSurface(HandleValue target, HandleValue previous) {
+    const TargetScreen screen = ReadTargetScreen();
+    DrawTargetSurface next{};
+    if (target == kDrawTargetFront) {
+        next.surface = screen.front;
+        next.image = screen.frontImage;
+    } else if (target == kDrawTargetBack) {
+        next.surface = screen.back;
+        next.image = screen.backImage;
+        next.depthImage = screen.zImage;
+    } else {
+        const GraphRecord* graph = GetGraphRecord(target);
+        if (graph == nullptr) return -1;
+        // A texture graph is drawn to through the Direct3D device, which the library does not
+        // have: such a target cannot be bound.
+        if (graph->flags.is3D) return -1;
+        const Surface2DRecord* surface = GetSurface2D(graph->surfaces[0]);
+        SurfaceDataRecord* data =
+            surface != nullptr ? GetSurfaceData(surface->surfaceData) : nullptr;
+        if (data != nullptr) {
+            if (data->software) {
+                if (surface->width == data->width && surface->height == data->height) {
+                    next.image = &data->image;
+                } else if (MemImgHasPixels(&data->image) &&
+                           surface->sourceX + surface->width <= data->image.width &&
+                           surface->sourceY + surface->height <= data->image.height) {
+                    std::memset(&gTargetView, 0, sizeof gTargetView);
+                    InitMemImgView(&gTargetView, &data->image, surface->sourceX,
+                                   surface->sourceY, surface->width, surface->height);
+                    next.image = &gTargetView;
+                }
+            } else {
+                next.surface = data->surface;
+                next.offsetX = surface->sourceX;
+                next.offsetY = surface->sourceY;
+            }
+            next.depthImage =
+                data->zBufferPresent && MemImgHasPixels(&data->zImage) ? &data->zImage : nullptr;
+        }
+    }
+    FollowTargetOnScreen(target, previous);
+    if (next.surface != nullptr) {
+        plat::SurfaceCaps caps{};
+        if (next.surface->GetCaps(&caps) == plat::DD_OK) {
+            next.inVideoMemory = (caps.caps & plat::DDSCAPS_VIDEOMEMORY) != 0 ? 1 : 0;
+        }
+    }
+    gTarget = next;
+    return 0;
+}

@@ -1,0 +1,342 @@
+// The screen's start and end: the DirectDraw object and its clipper, the first mode change,
+// the software screen, flip to GDI, the re-creation after a display change, and the screen as
+// the driver the rest of graphics reads it through.
+#include "base/fatal_exit.h"
+#include "base/log.h"
+#include "graphics/direct_draw_object.h"
+#include "graphics/draw_state.h"
+#include "graphics/draw_target/draw_target.h"
+#include "graphics/drivers/device_3d_driver.h"
+#include "graphics/drivers/graph_companion_drivers.h"
+#include "graphics/drivers/screen_driver.h"
+#include "graphics/graph_handle_table.h"
+#include "graphics/graph_system.h"
+#include "graphics/graphics_state.h"
+#include "graphics/screen/screen.h"
+#include "graphics/screen/screen_host.h"
+#include "graphics/screen/screen_internal.h"
+#include "platform/ddraw/ddraw.h"
+#include "platform/window/window.h"
+#include "softrender/rules/blend_tables.h"
+
+namespace {
+
+// --- The screen as a driver ---------------------------------------------------------------------
+
+void DriverScreenDimensions(int32_t* width, int32_t* height) {
+    const ScreenState& s = GetScreenState();
+    *width = s.screenWidth;
+    *height = s.screenHeight;
+}
+int32_t DriverScreenDepth() { return GetScreenState().displayDepth; }
+int DriverHasDirectDraw() { return GetScreenState().directDraw != nullptr ? 1 : 0; }
+int DriverNoDirectDraw() { return GetScreenState().noDirectDraw; }
+int DriverSoftwareDrawn() {
+    const ScreenState& s = GetScreenState();
+    return s.softwareScreen && GetScreenDepth() != 8 ? 1 : 0;
+}
+int DriverTempPrimaryInUse() {
+    const ScreenState& s = GetScreenState();
+    return s.useTempPrimary && s.directDraw != nullptr && !s.noDirectDraw ? 1 : 0;
+}
+MEMIMG* DriverScreenImage(HandleValue target) {
+    ScreenState& s = GetScreenState();
+    if (!s.screenImagesExist) return nullptr;
+    if (target == kDrawTargetFront) return &s.primaryImage;
+    if (target == kDrawTargetBack) return &s.backImage;
+    return nullptr;
+}
+
+const ScreenDriver kScreenModule = {
+    DriverScreenDimensions, DriverScreenDepth,         DriverHasDirectDraw,
+    DriverNoDirectDraw,     DriverSoftwareDrawn,       DriverTempPrimaryInUse,
+    SetSoftwareRenderRequest, RestoreScreenSurfaces,   SelectDrawTargetSurface,
+    DriverScreenImage,
+};
+
+void ReleaseObject(ScreenState& s) {
+    SetDirectDrawObject(nullptr);
+    if (s.directDraw != nullptr) s.directDraw->Release();
+    s.directDraw = nullptr;
+}
+
+// Selects the back, the front and then the target that was current, keeping the draw area.
+void ReselectDrawTargets() {
+    if (!GetGraphicsState().graphicsUp) return;
+    const HandleValue target = GetDrawTarget();
+    RECT area = {};
+    GetDrawAreaRect(&area);
+    SetDrawTarget(kDrawTargetBack);
+    SetDrawTarget(kDrawTargetFront);
+    SetDrawTarget(target);
+    SetDrawAreaRect(area.left, area.top, area.right, area.bottom);
+}
+
+}  // namespace
+
+// --- DirectDraw object and clipper ------------------------------------------------------------
+
+int AcquireDirectDraw(plat::DirectDraw** out) {
+    *out = nullptr;
+    LogWrite("DirectDraw オブジェクトの取得を行います....  ");
+    plat::DirectDraw* dd = nullptr;
+    if (!plat::DDSucceeded(plat::CoCreateDirectDraw(&dd)) || dd == nullptr) {
+        LogWrite("オブジェクトの取得に失敗しました\n");
+        return -1;
+    }
+    LogWrite("引き続き初期化処理... ");
+    if (!plat::DDSucceeded(dd->Initialize(nullptr))) {
+        LogWrite("DirectDrawオブジェクトの初期化に失敗しました\n");
+        dd->Release();
+        return -1;
+    }
+    LogWrite("初期化に成功しました\n");
+    LogWrite("ビデオカードの情報\n");
+    // The adapter is asked about only while Shift is held: some drivers answer slowly.
+    if (plat::IsKeyDown(plat::VK_SHIFT)) {
+        plat::DeviceIdentifier id = {};
+        dd->GetDeviceIdentifier(&id, 0);
+        LogFormat("ビデオカードドライバ:%s バージョン:%u.%u.%u.%u ", id.driver,
+                  id.driverVersionHigh >> 16, id.driverVersionHigh & 0xFFFF,
+                  id.driverVersionLow >> 16, id.driverVersionLow & 0xFFFF);
+        LogWriteFormat("ドライバ記述:%s \n", id.description);
+        const plat::SurfaceCaps caps{plat::DDSCAPS_VIDEOMEMORY, 0};
+        uint32_t total = 0, free = 0;
+        dd->GetAvailableVidMem(&caps, &total, &free);
+        LogFormat("ビデオメモリ総量:%.2fMB ビデオメモリ空き容量:%.2fMB", total / 1048576.0,
+                  free / 1048576.0);
+    }
+    *out = dd;
+    return 0;
+}
+
+int CreateWindowClipper(plat::DrawClipper** out) {
+    *out = nullptr;
+    ScreenState& s = GetScreenState();
+    plat::DrawClipper* clipper = nullptr;
+    if (s.directDraw == nullptr ||
+        !plat::DDSucceeded(s.directDraw->CreateClipper(0, &clipper))) {
+        LogWrite("ＤｉｒｅｃｔＤｒａｗＣｌｉｐｐｅｒオブジェクトの作成に失敗しました\n");
+        return -1;
+    }
+    if (!plat::DDSucceeded(clipper->SetHWnd(0, ScreenWindow()))) {
+        clipper->Release();
+        LogWrite("ＤｉｒｅｃｔＤｒａｗＣｌｉｐｐｅｒオブジェクトの作成に失敗しました\n");
+        return -1;
+    }
+    *out = clipper;
+    return 0;
+}
+
+int RecreateClipper() {
+    ScreenState& s = GetScreenState();
+    if (s.noDirectDraw) return 0;
+    ReleaseClipper();
+    if (CreateWindowClipper(&s.clipper) != 0) {
+        return FatalExit("クリッパーオブジェクトの作成失敗しました");
+    }
+    return 0;
+}
+
+int ReleaseClipper() {
+    ScreenState& s = GetScreenState();
+    if (s.clipper != nullptr) s.clipper->Release();
+    s.clipper = nullptr;
+    return 0;
+}
+
+// --- Start and end ------------------------------------------------------------------------------
+
+int OpenDirectDrawScreen() {
+    ScreenState& s = GetScreenState();
+    if (s.directDraw != nullptr) return -1;
+    LogWrite("DirectDraw 関連の初期化を行います\n");
+    LogIndentAdd();
+    ScreenSlot().Install(kScreenModule);
+    if (s.noDirectDraw) {
+        GetDrawState().use3D = 0;
+        SwitchToSoftwareRendering(0);
+    }
+    plat::DirectDraw* dd = nullptr;
+    if (AcquireDirectDraw(&dd) != 0) {
+        LogIndentSub();
+        ScreenSlot().Reset();
+        return FatalExit("DirectDrawオブジェクトの作成に失敗しました");
+    }
+    s.directDraw = dd;
+    SetDirectDrawObject(dd);
+    if (!s.noDirectDraw && CreateWindowClipper(&s.clipper) != 0) {
+        LogIndentSub();
+        CloseDirectDrawScreen();
+        return FatalExit("DirectDrawClipperオブジェクトの作成時にエラーが発生しました");
+    }
+    if (s.screenWidth == 0) s.screenWidth = 640;
+    if (s.screenHeight == 0) s.screenHeight = 480;
+    if (s.screenDepth == 0) s.screenDepth = 16;
+    s.displayDepth = s.screenDepth;
+    if (ChangeScreenMode(-1, -1, -1, 1, -1) == -1) {
+        LogIndentSub();
+        CloseDirectDrawScreen();
+        return -1;
+    }
+    // The back screen starts cleared; the front stays the draw target.
+    SetDrawTarget(kDrawTargetBack);
+    ClearDrawTargetSurface();
+    SetDrawTarget(kDrawTargetFront);
+    s.screenOpen = 1;
+    s.mmx = ScreenHostSlot()->hasMmx();
+
+    // Overlays: the platform's display offers none, so the probe ends at the capabilities.
+    s.overlayFormat = -1;
+    if (!s.noDirectDraw) {
+        s.caps = {};
+        s.caps.size = sizeof(plat::DDCaps);
+        s.directDraw->GetCaps(&s.caps, nullptr);
+    }
+    LogWrite("オーバーレイサーフェスは使用しません\n");
+    LogIndentSub();
+    LogWrite("DirectDraw 関連の初期化は正常に終了しました\n");
+    BuildBlendTables();
+    s.screenReady = 1;
+    return 0;
+}
+
+int CloseDirectDrawScreen() {
+    ScreenState& s = GetScreenState();
+    StopTempPrimaryTimer();
+    LogWrite("DirectDraw 関連の終了処理をおこないます\n");
+    LogIndentAdd();
+    if (s.directDraw == nullptr) {
+        LogIndentSub();
+        ScreenSlot().Reset();
+        return 0;
+    }
+    if (s.palette != nullptr) {
+        s.palette->Release();
+        s.palette = nullptr;
+    }
+    // Graphs go with their surfaces before the screen's own.
+    TermGraphSystem();
+    ReleaseScreenSurfaces();
+    ReleaseClipper();
+    // The desktop's mode comes back while the object that set the mode still exists.
+    RestoreDisplayModeAtEnd();
+    LogWrite("ＤｉｒｅｃｔＤｒａｗオブジェクトを解放します\n");
+    ReleaseObject(s);
+    LogWrite("ＤｉｒｅｃｔＤｒａｗオブジェクトを解放しました\n");
+    LogIndentSub();
+    LogWrite("DirectDraw 関連の終了処理は正常に終了しました\n");
+    s.screenReady = 0;
+    s.screenOpen = 0;
+    ScreenSlot().Reset();
+    return 0;
+}
+
+int StartGraphicsOutput() {
+    if (OpenDirectDrawScreen() == 0) return 0;
+    if (GetScreenState().softwareScreen) return FatalExit("DirectDraw の初期化に失敗しました");
+    LogWrite("ソフトウエアレンダリングモードに変更します\n");
+    SwitchToSoftwareRendering(0);
+    if (OpenDirectDrawScreen() != 0) return FatalExit("DirectDraw の初期化に失敗しました");
+    return 0;
+}
+
+int StopGraphicsOutput() {
+    TermGraphSystem();
+    CloseDirectDrawScreen();
+    return 0;
+}
+
+int SwitchToSoftwareRendering(int32_t useHardware) {
+    ScreenState& s = GetScreenState();
+    const bool wasHardware = s.directDraw != nullptr && !s.noDirectDraw;
+    if (s.noDirectDraw || useHardware == 0) {
+        GetDrawState().use3D = 0;
+        GetDrawState().softImageSetting = 1;
+        s.noDirectDraw = 1;
+        s.softwareRequest = 1;
+        s.softwareScreen = 1;
+    } else {
+        s.softwareScreen = 0;
+    }
+    if (s.directDraw != nullptr) {
+        MaskSlot()->endMasks();
+        ReleaseClipper();
+        if (wasHardware && s.noDirectDraw) {
+            // The object gives the display back: from now on the mode is set without it.
+            s.directDraw->SetCooperativeLevel(ScreenWindow(), plat::DDSCL_NORMAL);
+            s.directDraw->RestoreDisplayMode();
+            s.cooperativeLevel = plat::DDSCL_NORMAL;
+            s.displayModeChanged = 0;
+        }
+        ChangeScreenMode(-1, -1, -1, 1, -1);
+        const HandleValue target = GetDrawTarget();
+        if (target == kDrawTargetFront || target == kDrawTargetBack) SetDrawTarget(target);
+    }
+    return 0;
+}
+
+// --- Flip to GDI and display changes -------------------------------------------------------------
+
+int SetFlipToGdiMode(int32_t value) {
+    ScreenState& s = GetScreenState();
+    const int32_t effective = value == 1 || ScreenHostSlot()->hasWindowMenu() ? 1 : 0;
+    if (effective == s.flipToGdiApplied) return 0;
+    s.flipToGdi = value;
+    if (s.directDraw != nullptr && !s.noDirectDraw && effective == 1) {
+        s.directDraw->FlipToGDISurface();
+    }
+    ReselectDrawTargets();
+    s.flipToGdiApplied = effective;
+    return 0;
+}
+
+int ReleaseDirectDrawObject() {
+    ScreenState& s = GetScreenState();
+    LogWrite("ＤｉｒｅｃｔＤｒａｗオブジェクトを解放します\n");
+    if (s.directDraw == nullptr) {
+        LogWrite("既に解放されています\n");
+        return 0;
+    }
+    RestoreDisplayModeOnRelease();
+    if (s.palette != nullptr) {
+        s.palette->Release();
+        s.palette = nullptr;
+    }
+    ReleaseClipper();
+    ReleaseObject(s);
+    LogWrite("ＤｉｒｅｃｔＤｒａｗオブジェクトを解放しました\n");
+    return 0;
+}
+
+int RecreateScreenAfterDisplayChange() {
+    ScreenState& s = GetScreenState();
+    if (s.directDraw == nullptr) return 0;
+    // The screen's surfaces belong to the display that changed.
+    ReleaseScreenSurfaces();
+    if (!s.noDirectDraw) {
+        ReleaseClipper();
+        if (s.flipToGdi) {
+            ApplyScreenMode();
+            RecreateClipper();
+        } else {
+            ReleaseDirectDrawObject();
+            plat::DirectDraw* dd = nullptr;
+            if (AcquireDirectDraw(&dd) != 0) {
+                return FatalExit("DirectDraw オブジェクトの作成処理時にエラーが発生しました");
+            }
+            s.directDraw = dd;
+            SetDirectDrawObject(dd);
+            ApplyScreenMode();
+            RecreateClipper();
+        }
+        ReadScreenColorInfo();
+    }
+    CreateScreenSurfaces();
+    RebuildScreenPalette();
+    ReselectDrawTargets();
+    ClearDrawTargetSurface();
+    PresentScreen();
+    if (GetGraphicsState().graphicsUp) FlagGraphsLostAndRestore();
+    return 0;
+}
