@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "graphics/handle_value.h"
+#include "base/handle_value.h"
 
 struct AuxBufferRow {
     uint32_t serial;

@@ -8,7 +8,7 @@
 #pragma once
 #include <cstdint>
 
-#include "graphics/handle_value.h"
+#include "base/handle_value.h"
 #include "graphics/rect.h"
 
 // Draw targets besides graphs.

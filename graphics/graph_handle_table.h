@@ -7,7 +7,7 @@
 #pragma once
 #include <cstdint>
 
-#include "graphics/handle_value.h"
+#include "base/handle_value.h"
 
 struct GraphImage;
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "graphics/graph_image.h"
-#include "graphics/handle_value.h"
+#include "base/handle_value.h"
 #include "base/data_stream.h"
 
 // Tries the decoders of GraphDecoderTable in order, each from the start of the stream; the

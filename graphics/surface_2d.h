@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "graphics/graph_handle_table.h"
-#include "graphics/handle_value.h"
+#include "base/handle_value.h"
 
 struct Surface2DRecord {
     uint32_t serial;

@@ -7,7 +7,7 @@
 
 #include "graphics/color_format.h"
 #include "graphics/graph_handle_table.h"
-#include "graphics/handle_value.h"
+#include "base/handle_value.h"
 #include "graphics/memimg.h"
 #include "graphics/rect.h"
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <type_traits>
 
-#include "graphics/handle_value.h"
+#include "base/handle_value.h"
 
 // The number of slots of a table type.
 template <typename Table>

@@ -83,15 +83,39 @@ void OnPaint(WindowHandle handle) {
     EndPaint(handle);
 }
 
-// A full-screen window that comes back (not minimised) after start-up may have lost its
-// display to another program: the screen is made anew for the display as it is now.
+// A full-screen window on DirectDraw surfaces that comes back (not minimised) after start-up
+// may have lost its display to another program: the screen is made anew for the display as it
+// is now. (A software screen has nothing to lose.)
+// A software screen that gave its display mode back when the window went inactive takes it
+// again.
 void OnActivatedScreen(bool active, WParam wParam) {
     const WindowData& data = GetWindowData();
+    const ScreenState& screen = GetScreenState();
     if (!active || data.window.windowCreating || data.settings.windowed || !data.clock.started ||
-        HighWord(wParam) != 0 || GetScreenState().directDraw == nullptr) {
+        HighWord(wParam) != 0 || !screen.screenReady) {
         return;
     }
-    RecreateScreenAfterDisplayChange();
+    const bool hardware = screen.directDraw != nullptr && !screen.noDirectDraw;
+    const bool softwareGaveBack = screen.noDirectDraw && screen.directDraw == nullptr;
+    if (hardware || softwareGaveBack) RecreateScreenAfterDisplayChange();
+}
+
+// A full-screen window that goes inactive after start-up with a display mode of its own: a
+// software screen gives the desktop's mode back and the window is minimised; on DirectDraw
+// surfaces the window notes that it lost the display.
+void OnDeactivatedScreen(WindowHandle handle) {
+    WindowData& data = GetWindowData();
+    const ScreenState& screen = GetScreenState();
+    if (data.window.windowCreating || data.settings.windowed || !data.clock.started ||
+        !screen.screenReady || !screen.displayModeChanged) {
+        return;
+    }
+    if (screen.noDirectDraw) {
+        ReleaseDirectDrawObject();
+        ShowWindow(handle, SW_MINIMIZE);
+    } else if (screen.directDraw != nullptr) {
+        data.window.minimizedFullScreen = 1;
+    }
 }
 
 // Hides the cursor over the window while it is not to be shown.
@@ -206,10 +230,17 @@ LResult MainWindowProc(WindowHandle handle, uint32_t message, WParam wParam, LPa
             break;
         case WM_ACTIVATE:
             ChangeWindowActivation(handle, LowWord(wParam) != 0 ? 1 : 0, wParam);
-            OnActivatedScreen(LowWord(wParam) != 0, wParam);
+            if (LowWord(wParam) != 0) {
+                OnActivatedScreen(true, wParam);
+            } else {
+                OnDeactivatedScreen(handle);
+            }
             break;
         case WM_ACTIVATEAPP:
-            if (wParam == 0) ChangeWindowActivation(handle, 0, wParam);
+            if (wParam == 0) {
+                ChangeWindowActivation(handle, 0, wParam);
+                OnDeactivatedScreen(handle);
+            }
             break;
         case WM_PAINT:
             OnPaint(handle);

@@ -161,6 +161,14 @@ int UnlockBufferWrapper(SoundBufferWrapper* wrapper, void* ptr1, uint32_t bytes1
     return 0;
 }
 
+int RestoreBufferWrapper(SoundBufferWrapper* wrapper) {
+    if (!wrapper->valid) return -1;
+    if (softwareMode == 0) {
+        return plat::DSSucceeded(wrapper->buffer->Restore()) ? 0 : -1;
+    }
+    return 0;
+}
+
 int SetBufferWrapperVolume(SoundBufferWrapper* wrapper, int32_t volume) {
     if (!wrapper->valid) return -1;
     if (softwareMode == 0) {

@@ -45,6 +45,9 @@ int LockBufferWrapper(SoundBufferWrapper* wrapper, uint32_t offset, uint32_t byt
                       void** ptr1, uint32_t* bytes1, void** ptr2, uint32_t* bytes2);
 int UnlockBufferWrapper(SoundBufferWrapper* wrapper, void* ptr1, uint32_t bytes1, void* ptr2,
                         uint32_t bytes2);
+// Gives a lost buffer its memory back (its samples must then be written again). Software
+// buffers are never lost.
+int RestoreBufferWrapper(SoundBufferWrapper* wrapper);
 // Hundredths of a decibel, -10000..0.
 int SetBufferWrapperVolume(SoundBufferWrapper* wrapper, int32_t volume);
 int SetBufferWrapperPan(SoundBufferWrapper* wrapper, int32_t pan);

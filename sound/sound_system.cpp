@@ -151,6 +151,28 @@ bool BufferCanHold(const WAVEFORMATEX* f, uint32_t bytes) {
            bytes >= plat::DSBSIZE_MIN && bytes <= plat::DSBSIZE_MAX && bytes % f->nBlockAlign == 0;
 }
 
+// Copies the sound's PCM block into one of its buffers. 0, or -1 after a log line.
+int CopyPcmToBuffer(SoundRecord* record, SoundBufferWrapper* buffer) {
+    const uint32_t pcmBytes = record->pcmBytes;
+    void* ptr1 = nullptr;
+    void* ptr2 = nullptr;
+    uint32_t bytes1 = 0, bytes2 = 0;
+    if (LockBufferWrapper(buffer, 0, pcmBytes, &ptr1, &bytes1, &ptr2, &bytes2) != 0) {
+        return LogFormat("サウンドデータの転送に失敗しました_1");
+    }
+    const uint32_t first = bytes1 < pcmBytes ? bytes1 : pcmBytes;
+    std::memcpy(ptr1, record->pcm, first);
+    uint32_t second = 0;
+    if (ptr2 != nullptr && first < pcmBytes) {
+        second = bytes2 < pcmBytes - first ? bytes2 : pcmBytes - first;
+        std::memcpy(ptr2, static_cast<const unsigned char*>(record->pcm) + first, second);
+    }
+    if (UnlockBufferWrapper(buffer, ptr1, first, ptr2, second) != 0) {
+        return LogFormat("サウンドデータの転送に失敗しました_2");
+    }
+    return 0;
+}
+
 void LowerAreaEnd(int32_t slot) {
     if (table.count == 0) {
         table.areaEnd = 0;
@@ -384,24 +406,7 @@ HandleValue LoadSoundFromMemory(const void* image, uint32_t imageBytes, int buff
     }
     for (int32_t i = 0; i < record->bufferCount; ++i) {
         if (record->skipCopy[i] == 1) continue;
-        void* ptr1 = nullptr;
-        void* ptr2 = nullptr;
-        uint32_t bytes1 = 0, bytes2 = 0;
-        if (LockBufferWrapper(&record->buffers[i], 0, pcmBytes, &ptr1, &bytes1, &ptr2, &bytes2) !=
-            0) {
-            LogFormat("サウンドデータの転送に失敗しました_1");
-            DeleteSoundHandle(handle);
-            return -1;
-        }
-        const uint32_t first = bytes1 < pcmBytes ? bytes1 : pcmBytes;
-        std::memcpy(ptr1, pcm, first);
-        uint32_t second = 0;
-        if (ptr2 != nullptr && first < pcmBytes) {
-            second = bytes2 < pcmBytes - first ? bytes2 : pcmBytes - first;
-            std::memcpy(ptr2, static_cast<const unsigned char*>(pcm) + first, second);
-        }
-        if (UnlockBufferWrapper(&record->buffers[i], ptr1, first, ptr2, second) != 0) {
-            LogFormat("サウンドデータの転送に失敗しました_2");
+        if (CopyPcmToBuffer(record, &record->buffers[i]) != 0) {
             DeleteSoundHandle(handle);
             return -1;
         }
@@ -455,6 +460,12 @@ int PlaySoundHandle(HandleValue handle, int playType, int topFlag) {
     SoundBufferWrapper* buffer = &record->buffers[record->current];
     uint32_t status = 0;
     if (QueryBufferWrapperStatus(buffer, &status) != 0) return -1;
+    if ((status & plat::DSBSTATUS_BUFFERLOST) != 0) {
+        // The output device took the buffer's memory: get it back and write the sound again,
+        // or it would play nothing from now on.
+        if (RestoreBufferWrapper(buffer) != 0 || CopyPcmToBuffer(record, buffer) != 0) return -1;
+        status = 0;
+    }
     if ((status & plat::DSBSTATUS_PLAYING) != 0) {
         if (topFlag == 0) return 0;
         StopBufferWrapper(buffer);

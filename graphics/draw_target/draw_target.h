@@ -11,7 +11,7 @@
 #pragma once
 #include <cstdint>
 
-#include "graphics/handle_value.h"
+#include "base/handle_value.h"
 #include "graphics/memimg.h"
 #include "graphics/rect.h"
 
@@ -19,6 +19,7 @@ namespace plat {
 class DrawSurface;
 }
 
+struct GraphImage;
 struct GraphRecord;
 struct Surface2DRecord;
 
@@ -112,6 +113,14 @@ void FillMemImgRaw(MEMIMG* image, const RECT* rect, uint32_t value);
 // BltFast; else GDI BitBlt. 0; -1 on failure.
 int CopySurfaceRect(plat::DrawSurface* dest, plat::DrawSurface* source, int32_t x, int32_t y,
                     const RECT* rect, int mode);
+
+// Copies (x, y, width, height) of a 16-bit 5-6-5 or 32-bit software image without palette or
+// alpha into the decoded image at (destX, destY), converting to the image's format; the two
+// options are TransferPixels' A and B. The rectangle is held inside both images; other
+// software images copy nothing.
+void CopyMemImgToImage(GraphImage* image, const MEMIMG* memimg, int32_t x, int32_t y,
+                       int32_t width, int32_t height, int32_t destX, int32_t destY, int optionA,
+                       int optionB);
 
 // The screen's rectangle (0, 0, width, height), moved to the window's place on the desktop
 // unless the front is drawn through the temporary primary. 0.

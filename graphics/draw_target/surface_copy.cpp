@@ -1,10 +1,13 @@
 // Surface-to-surface copies and raw fills of software images.
+#include <algorithm>
 #include <cstring>
 
 #include "graphics/draw_state_record.h"
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/draw_target/draw_target_internal.h"
 #include "graphics/draw_target/target_screen.h"
+#include "graphics/graph_image.h"
+#include "graphics/transfer_pixels.h"
 #include "platform/ddraw/ddraw.h"
 #include "platform/window/gdi.h"
 
@@ -73,4 +76,44 @@ void FillMemImgRaw(MEMIMG* image, const RECT* rect, uint32_t value) {
                 return;
         }
     }
+}
+
+void CopyMemImgToImage(GraphImage* image, const MEMIMG* memimg, int32_t x, int32_t y,
+                       int32_t width, int32_t height, int32_t destX, int32_t destY, int optionA,
+                       int optionB) {
+    if (image == nullptr || image->pixels == nullptr || memimg == nullptr ||
+        !MemImgHasPixels(memimg) || memimg->paletted || memimg->alpha ||
+        (memimg->pixelFormat != MEMIMG_FORMAT_565 && memimg->pixelFormat != MEMIMG_FORMAT_32) ||
+        width <= 0 || height <= 0) {
+        return;
+    }
+    // The rectangle is held inside the image it is read from and the image it is written to:
+    // what falls outside either is left out, on both sides alike.
+    int64_t left = x, top = y, right = int64_t{x} + width, bottom = int64_t{y} + height;
+    int64_t toX = destX, toY = destY;
+    if (left < 0) {
+        toX -= left;
+        left = 0;
+    }
+    if (top < 0) {
+        toY -= top;
+        top = 0;
+    }
+    if (toX < 0) {
+        left -= toX;
+        toX = 0;
+    }
+    if (toY < 0) {
+        top -= toY;
+        toY = 0;
+    }
+    right = std::min<int64_t>({right, memimg->width, left + (image->width - toX)});
+    bottom = std::min<int64_t>({bottom, memimg->height, top + (image->height - toY)});
+    if (left >= right || top >= bottom) return;
+    const RECT rect{static_cast<int32_t>(left), static_cast<int32_t>(top),
+                    static_cast<int32_t>(right), static_cast<int32_t>(bottom)};
+    TransferPixels(image->pixels, image->pitch, &image->colorFormat, memimg->pixels,
+                   memimg->pitch, GetStandardColorFormat(memimg->pixelFormat, 0, 0), nullptr, 0,
+                   nullptr, static_cast<int32_t>(toX), static_cast<int32_t>(toY), &rect, 0, 0, 0,
+                   kDitherNone, optionA, optionB, 0);
 }

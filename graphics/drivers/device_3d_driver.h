@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "base/driver_slot.h"
-#include "graphics/handle_value.h"
+#include "base/handle_value.h"
 #include "graphics/rect.h"
 
 struct Device3DDriver {

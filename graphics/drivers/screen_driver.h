@@ -12,7 +12,7 @@
 #include <cstdint>
 
 #include "base/driver_slot.h"
-#include "graphics/handle_value.h"
+#include "base/handle_value.h"
 
 struct MEMIMG;
 

@@ -48,6 +48,9 @@ int RebuildScreenPalette();
 // draw target selected again, the screen cleared and presented. 0.
 int RecreateScreenAfterDisplayChange();
 int ReleaseDirectDrawObject();
+// The surfaces of every graph released, or made again on the current DirectDraw object. 0.
+int ReleaseAllSurface2DData();
+int RecreateAllSurface2DData();
 
 // --- Colours --------------------------------------------------------------------------------
 uint32_t MakeScreenColor(int32_t r, int32_t g, int32_t b);

@@ -307,11 +307,14 @@ int ChangeScreenMode(int32_t width, int32_t height, int32_t depth, int32_t force
     }
     s.flipToGdiApplied = -1;
 
-    // Mode changes are spaced: a display needs time to settle after one.
+    // Mode changes are spaced: a display needs time to settle after one. The millisecond
+    // clock counts from the start of the process, so before the first change there is nothing
+    // to wait for.
     const uint32_t elapsed = plat::MillisecondClock() - s.lastModeChangeTime;
-    plat::SleepMs(elapsed < kModeChangeSpacingMs ? kModeChangeSleepMs - elapsed
-                                                 : kModeChangeShortSleepMs);
+    plat::SleepMs(s.modeChanged && elapsed < kModeChangeSpacingMs ? kModeChangeSleepMs - elapsed
+                                                                  : kModeChangeShortSleepMs);
     s.lastModeChangeTime = plat::MillisecondClock();
+    s.modeChanged = 1;
 
     TermGraphSystem();
     if (s.palette != nullptr) {

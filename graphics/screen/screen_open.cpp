@@ -15,6 +15,7 @@
 #include "graphics/screen/screen.h"
 #include "graphics/screen/screen_host.h"
 #include "graphics/screen/screen_internal.h"
+#include "graphics/surface_data.h"
 #include "platform/ddraw/ddraw.h"
 #include "platform/window/window.h"
 #include "softrender/rules/blend_tables.h"
@@ -72,7 +73,35 @@ void ReselectDrawTargets() {
     SetDrawAreaRect(area.left, area.top, area.right, area.bottom);
 }
 
+// The graphs' surfaces were made with the DirectDraw object: around a display change they go
+// with it and are made again on the new one, in the new display's format. Their pixels come
+// back through the graphs' restore afterwards.
+void ForEachSurfaceOfGraphs(bool make) {
+    SurfaceDataTable& table = GetSurfaceDataTable();
+    for (int32_t slot = 0; slot < table.usedBound; ++slot) {
+        const SurfaceDataRecord* record = table.slots[slot];
+        if (record == nullptr || record->software || record->isTexture) continue;
+        const HandleValue handle = MakeHandleValue(kHandleKindSurfaceData, record->serial, slot);
+        if (make) {
+            CreateSurfaceDataSurface(handle);
+            ApplySurfaceDataColorKey(handle);
+        } else {
+            ReleaseSurfaceDataSurfaces(handle);
+        }
+    }
+}
+
 }  // namespace
+
+int ReleaseAllSurface2DData() {
+    ForEachSurfaceOfGraphs(false);
+    return 0;
+}
+
+int RecreateAllSurface2DData() {
+    if (GetScreenState().directDraw != nullptr) ForEachSurfaceOfGraphs(true);
+    return 0;
+}
 
 // --- DirectDraw object and clipper ------------------------------------------------------------
 
@@ -298,6 +327,7 @@ int ReleaseDirectDrawObject() {
         LogWrite("既に解放されています\n");
         return 0;
     }
+    ReleaseAllSurface2DData();
     RestoreDisplayModeOnRelease();
     if (s.palette != nullptr) {
         s.palette->Release();
@@ -311,13 +341,29 @@ int ReleaseDirectDrawObject() {
 
 int RecreateScreenAfterDisplayChange() {
     ScreenState& s = GetScreenState();
-    if (s.directDraw == nullptr) return 0;
+    if (!s.screenReady) return 0;
     // The screen's surfaces belong to the display that changed.
     ReleaseScreenSurfaces();
+    if (s.noDirectDraw && s.directDraw == nullptr) {
+        // A software screen that gave its display back: the object and the mode come back.
+        plat::DirectDraw* dd = nullptr;
+        if (AcquireDirectDraw(&dd) != 0) {
+            return FatalExit("DirectDraw オブジェクトの作成処理時にエラーが発生しました");
+        }
+        s.directDraw = dd;
+        SetDirectDrawObject(dd);
+        ApplyScreenMode();
+        ReadScreenColorInfo();
+    } else if (s.directDraw == nullptr) {
+        return 0;
+    }
     if (!s.noDirectDraw) {
+        ReleaseAllSurface2DData();
         ReleaseClipper();
         if (s.flipToGdi) {
             ApplyScreenMode();
+            ReadScreenColorInfo();
+            RecreateAllSurface2DData();
             RecreateClipper();
         } else {
             ReleaseDirectDrawObject();
@@ -328,9 +374,10 @@ int RecreateScreenAfterDisplayChange() {
             s.directDraw = dd;
             SetDirectDrawObject(dd);
             ApplyScreenMode();
+            ReadScreenColorInfo();
+            RecreateAllSurface2DData();
             RecreateClipper();
         }
-        ReadScreenColorInfo();
     }
     CreateScreenSurfaces();
     RebuildScreenPalette();

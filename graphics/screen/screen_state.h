@@ -77,6 +77,7 @@ struct ScreenState {
     int32_t scanLines;             // the display's height as the system reports it
     int32_t framePeriod;           // ms per frame as measured, or -1
     uint32_t lastModeChangeTime;   // millisecond clock at the last mode change
+    int32_t modeChanged;           // 1 once a mode change has run (lastModeChangeTime is set)
 
     // The present's part.
     uint64_t presentCount;         // +1 for every present; 0 after a mode change

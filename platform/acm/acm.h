@@ -8,7 +8,9 @@
 //   WAVE_FORMAT_ALAW (0x6)        8-bit A-law
 //   WAVE_FORMAT_MULAW (0x7)       8-bit mu-law
 //   WAVE_FORMAT_MPEGLAYER3 (0x55) MPEG audio layer III (MPEGLAYER3WAVEFORMAT), decoded by
-//                                 libmpg123 fed with the bytes as they come
+//                                 libmpg123 fed with the bytes as they come; frames of another
+//                                 rate or channel count than the format declares are
+//                                 resampled or mixed to the declared layout
 // Each may have 1 or 2 channels. The destination is always WAVE_FORMAT_PCM with the source's
 // channels and rate and 16 bits. A format that names zero channels, a zero block align, a rate
 // of 0 or above 384000, a block that cannot hold its own header, sizes whose products do
@@ -21,9 +23,10 @@
 // bytes taken (cbSrcLengthUsed) and written (cbDstLengthUsed); the caller moves what was
 // not taken to the front for the next call. ADPCM is decoded by whole blocks; bytes after the
 // last whole block of a conversion are taken as a block cut short (the end of the data) and
-// decoded as far as they go, unless ACM_STREAMCONVERTF_BLOCKALIGN asks for whole blocks only.
-// So pieces that end inside a block must be converted with that flag, and only the last piece
-// without it. A tail smaller than the block header is left untaken. A-law and mu-law take whole sample frames. MPEG audio takes
+// decoded as far as they go, unless ACM_STREAMCONVERTF_BLOCKALIGN asks for whole blocks only
+// and ACM_STREAMCONVERTF_END does not say that this is the last piece. So pieces that end
+// inside a block must be converted with BLOCKALIGN, and the last piece with END (or without
+// BLOCKALIGN). A tail smaller than the block header is left untaken. A-law and mu-law take whole sample frames. MPEG audio takes
 // all the source it is given (the decoder keeps what does not fit the destination yet and
 // writes it first on the next call, before it takes more source). Damaged data makes the
 // conversion fail with ACMERR_NOTPOSSIBLE (an MS ADPCM block naming a coefficient set the

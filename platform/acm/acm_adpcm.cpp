@@ -44,7 +44,11 @@ public:
             written += bytes;
         }
         const uint32_t left = srcLength - used;
-        if (left != 0 && left < block && (flags & ACM_STREAMCONVERTF_BLOCKALIGN) == 0) {
+        // The tail after the last whole block is a block cut short by the end of the data
+        // when the caller says this is the end, or does not ask for whole blocks only.
+        const bool tail = (flags & ACM_STREAMCONVERTF_END) != 0 ||
+                          (flags & ACM_STREAMCONVERTF_BLOCKALIGN) == 0;
+        if (left != 0 && left < block && tail) {
             const uint32_t samples = SamplesInPartial(left);
             if (samples != 0 && dstLength - written >= samples * frameBytes) {
                 if (!DecodeBlock(src + used, left, dst + written)) return ACMERR_NOTPOSSIBLE;

@@ -31,7 +31,8 @@ public:
         handle_ = mpg123_new(nullptr, &error);
         if (handle_ == nullptr) return false;
         mpg123_param(handle_, MPG123_ADD_FLAGS, MPG123_QUIET, 0.0);
-        // Exactly the destination's layout: the decoder mixes or duplicates channels to it.
+        // Exactly the destination's layout: the decoder mixes or duplicates channels and
+        // resamples frames of another rate to it.
         if (mpg123_format_none(handle_) != MPG123_OK) return false;
         if (mpg123_format(handle_, static_cast<long>(format_.rate),
                           format_.channels == 1 ? MPG123_MONO : MPG123_STEREO,

@@ -283,6 +283,14 @@ DDResult CreatePrimarySurface(DirectDrawImpl* owner, const SurfaceDesc* desc,
 }
 
 DDResult RestorePrimary(SurfaceImpl* surface) {
+    if ((surface->caps.caps & DDSCAPS_BACKBUFFER) != 0 && surface->frontBuffer == nullptr) {
+        // A back buffer that outlived its front is memory of its own and nothing more.
+        if (surface->lost) {
+            std::memset(surface->pixels, kRestoredSurfacePoisonByte, surface->pixelBytes);
+            surface->lost = false;
+        }
+        return DD_OK;
+    }
     SurfaceImpl* front = surface->frontBuffer != nullptr ? surface->frontBuffer : surface;
     if (!front->lost && (front->backBuffer == nullptr || !front->backBuffer->lost)) return DD_OK;
     if (OtherExclusiveOwnerActive()) return DDERR_NOEXCLUSIVEMODE;

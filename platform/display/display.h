@@ -98,6 +98,12 @@ struct ShownPicture {
     std::vector<uint32_t> pixels;
 };
 bool ReadShownPicture(WindowHandle window, ShownPicture* out);
+// Where a picture of pictureWidth x pictureHeight is shown in an output of outputWidth x
+// outputHeight: the largest rectangle of the picture's aspect that fits, centred (the rest of
+// the output is black). An empty rectangle when any size is 0 or below.
+Rect FitPictureRect(int32_t outputWidth, int32_t outputHeight, int32_t pictureWidth,
+                    int32_t pictureHeight);
+
 // Writes the shown picture (window 0: the display window) to a PNG file; false with error set
 // when there is no picture or the file cannot be written.
 bool WriteShownPicturePng(WindowHandle window, const char* path, std::string* error);

@@ -121,6 +121,22 @@ bool ReadShownPicture(WindowHandle window, ShownPicture* out) {
     return true;
 }
 
+Rect FitPictureRect(int32_t outputWidth, int32_t outputHeight, int32_t pictureWidth,
+                    int32_t pictureHeight) {
+    if (outputWidth <= 0 || outputHeight <= 0 || pictureWidth <= 0 || pictureHeight <= 0) {
+        return Rect{0, 0, 0, 0};
+    }
+    int64_t w = outputWidth, h = outputHeight;
+    if (w * pictureHeight > h * pictureWidth) {
+        w = h * pictureWidth / pictureHeight;
+    } else {
+        h = w * pictureHeight / pictureWidth;
+    }
+    const int32_t left = static_cast<int32_t>((outputWidth - w) / 2);
+    const int32_t top = static_cast<int32_t>((outputHeight - h) / 2);
+    return Rect{left, top, left + static_cast<int32_t>(w), top + static_cast<int32_t>(h)};
+}
+
 bool EncodePicturePng(const ShownPicture& picture, std::vector<uint8_t>* png) {
     if (picture.width <= 0 || picture.height <= 0) return false;
     // Raw rows: a filter byte (0) and R, G, B per pixel.

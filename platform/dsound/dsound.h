@@ -8,10 +8,14 @@
 // widened to 16 bits; mono feeds both sides. Volume (hundredths of a decibel, -10000..0) and
 // pan (-10000 left .. 10000 right, the far side attenuated) scale a buffer by 10^(v / 2000);
 // -10000 is silence. The sum is accumulated in 32 bits and saturated to 16 bits at the end.
+// The primary buffer stands for the output: its volume (with DSBCAPS_CTRLVOLUME) scales the
+// whole sum before the saturation; its format is kept and reported, but the output stays
+// 44100 Hz 16-bit stereo.
 //
 // Where the mix goes (the sink, chosen by Initialize):
-//  - SDL2's audio device when SDL2 is the window backend, the real clock runs and the device
-//    opens; SDL's audio thread pulls the mix through a callback;
+//  - SDL2's audio device when SDL2 is the window backend, Initialize runs on the backend's
+//    thread, the real clock runs and the device opens; SDL's audio thread pulls the mix
+//    through a callback;
 //  - otherwise a clocked null sink: the mix is computed as the platform clock (clock.h) moves
 //    and thrown away, so play cursors advance in real time, or deterministically under the
 //    virtual clock (ZN_CLOCK=virtual);

@@ -268,6 +268,7 @@ DSResult BufferImpl::SetVolume(int32_t volume) {
     ZN_SOUND_HOLD();
     voice.volume = volume;
     voice.UpdateGains();
+    if (primary) device->mixer.masterGain = GainForLevel(volume);
     return DS_OK;
 }
 

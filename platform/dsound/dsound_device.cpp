@@ -85,13 +85,24 @@ DSResult DeviceImpl::Initialize(const GUID* guid) {
         std::lock_guard<std::mutex> hold(mixer.mutex);
         if (initialized) return DSERR_ALREADYINITIALIZED;
     }
-    if (guid != nullptr) return DSERR_NODRIVER;  // only the primary sound driver exists
+    // The primary sound driver (null) and the device behind it are the same output.
+    if (guid != nullptr && std::memcmp(guid, &kMixerDeviceGuid, sizeof(GUID)) != 0) {
+        return DSERR_NODRIVER;
+    }
     if (ConsumeFault(&SoundLayerState::failInitializes)) return DSERR_NODRIVER;
     std::unique_ptr<AudioSink> chosen = ChooseSink(&mixer);
-    std::lock_guard<std::mutex> hold(mixer.mutex);
-    sink = std::move(chosen);
-    initialized = true;
-    return DS_OK;
+    {
+        std::lock_guard<std::mutex> hold(mixer.mutex);
+        if (!initialized) {
+            sink = std::move(chosen);
+            initialized = true;
+            return DS_OK;
+        }
+    }
+    // Another thread initialised the device meanwhile: this sink goes, outside the mixer's
+    // lock (an audio thread may be waiting for it).
+    chosen.reset();
+    return DSERR_ALREADYINITIALIZED;
 }
 
 DSResult DeviceImpl::SetCooperativeLevel(WindowHandle window, uint32_t newLevel) {

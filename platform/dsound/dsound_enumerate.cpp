@@ -6,6 +6,10 @@
 
 namespace plat {
 
+namespace snd {
+const GUID kMixerDeviceGuid{0x7a5e0001, 0x5a4e, 0x4f10, {0x80, 0x53, 0x4f, 0x55, 0x4e, 0x44, 0x00, 0x01}};
+}  // namespace snd
+
 struct SoundSystemLibrary {
     int unused;
 };
@@ -29,9 +33,8 @@ bool SameNameIgnoringCase(const char* a, const char* b) {
 DSResult DirectSoundEnumerateA(LPDSENUMCALLBACKA callback, void* context) {
     if (callback == nullptr) return DSERR_INVALIDPARAM;
     // The primary sound driver, then the one device behind it.
-    static const GUID kDevice{0x7a5e0001, 0x5a4e, 0x4f10, {0x80, 0x53, 0x4f, 0x55, 0x4e, 0x44, 0x00, 0x01}};
     if (callback(nullptr, "Primary Sound Driver", "", context) == 0) return DS_OK;
-    callback(&kDevice, "Platform mixer output", "platform-mixer", context);
+    callback(&snd::kMixerDeviceGuid, "Platform mixer output", "platform-mixer", context);
     return DS_OK;
 }
 

@@ -104,6 +104,9 @@ struct SoundLayerState {
     int liveBuffers = 0;
 };
 
+// The identifier the enumeration gives the one output device (Initialize takes it, or null).
+extern const GUID kMixerDeviceGuid;
+
 SoundLayerState& LayerState();
 // Takes one pending failure of the counter when there is one.
 bool ConsumeFault(int SoundLayerState::*counter);

@@ -85,6 +85,9 @@ void Mixer::MixLocked(int16_t* out, uint32_t frames) {
             Move(*v, v->step);
         }
     }
+    if (masterGain != (1 << kGainBits)) {
+        for (int32_t& v : acc) v = static_cast<int32_t>((static_cast<int64_t>(v) * masterGain) >> kGainBits);
+    }
     for (size_t i = 0; i < acc.size(); ++i) {
         out[i] = static_cast<int16_t>(std::clamp<int32_t>(acc[i], -32768, 32767));
     }

@@ -55,6 +55,7 @@ public:
     std::vector<Voice*> voices;     // the device's secondary buffers
     uint64_t framesOut = 0;         // output frames mixed (or skipped) so far
     std::vector<int32_t> scratch;   // the 32-bit sums of one mix
+    int32_t masterGain = 1 << kGainBits;  // the primary buffer's volume
 
     // Mixes frames output frames into out (interleaved left, right), or, with out null,
     // moves the voices as far as that mix would. Caller holds mutex.

@@ -4,7 +4,7 @@
 #include <bit>
 #include <cstdint>
 
-#include "graphics/handle_value.h"
+#include "base/handle_value.h"
 #include "graphics/rect.h"
 
 struct GraphRecord;

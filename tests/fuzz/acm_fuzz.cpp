@@ -2,7 +2,8 @@
 // layer III). The input starts with a small header that picks the format:
 //   byte 0      codec: 0 IMA ADPCM, 1 MS ADPCM, 2 A-law, 3 mu-law, 4 MPEG layer III,
 //               5 and above: a raw format record follows (18 bytes and its extra part)
-//   byte 1      channels - 1 (bit 0) and the conversion flags (bit 1: whole blocks only)
+//   byte 1      channels - 1 (bit 0) and the conversion flags (bit 1: whole blocks only,
+//               bit 2: the last piece is marked as the end)
 //   bytes 2..3  block align (little-endian)
 //   byte 4      piece size in 64-byte steps (0: the whole rest at once)
 // and the rest is the data, converted piece by piece as a reader does. Every call must keep
@@ -127,7 +128,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         next += take;
         waiting += take;
         h.cbSrcLength = waiting;
-        if (plat::acmStreamConvert(stream, &h, flags) != plat::MMSYSERR_NOERROR) break;
+        const uint32_t end = (data[1] & 4) != 0 && next == size ? plat::ACM_STREAMCONVERTF_END : 0;
+        if (plat::acmStreamConvert(stream, &h, flags | end) != plat::MMSYSERR_NOERROR) break;
         if (h.cbSrcLengthUsed > waiting || h.cbDstLengthUsed > dstSize) __builtin_trap();
         for (uint32_t i = 0; i < h.cbDstLengthUsed; ++i) sum = sum + dstBuffer[i];
         std::memmove(srcBuffer.data(), srcBuffer.data() + h.cbSrcLengthUsed, waiting - h.cbSrcLengthUsed);

@@ -27,10 +27,10 @@ const std::vector<std::string> kLayers = {"game",  "library",    "system", "grap
 const std::string kTestingFolder = "platform/testing/";
 
 // Graphics' shared records that the software renderer reads (the software image, rectangles,
-// handles, colour formats and the draw-state record): records and pure helpers, no calls into
+// colour formats and the draw-state record): records and pure helpers, no calls into
 // graph management, which the renderer reaches only through its draw-target driver.
 const std::set<std::string> kRecordsSoftrenderReads = {
-    "graphics/memimg.h", "graphics/rect.h", "graphics/handle_value.h", "graphics/color_format.h",
+    "graphics/memimg.h", "graphics/rect.h", "graphics/color_format.h",
     "graphics/draw_state_record.h"};
 
 struct Finding {

@@ -247,6 +247,23 @@ TEST_F(SoundSystemTest, LoadedSoundPlaysIntoTheMixer) {
     EXPECT_EQ(IsSoundHandlePlaying(handle), 0);
 }
 
+TEST_F(SoundSystemTest, LostBuffersAreRestoredWithTheirSoundOnTheNextPlay) {
+    const HandleValue handle = Load(LevelWave(2205, 1234), 2);
+    ASSERT_NE(handle, -1);
+    ASSERT_EQ(SetSoundHandleVolume(255, handle), 0);
+    plat::LoseSoundBuffers();
+    uint32_t status = 0;
+    ASSERT_EQ(QueryBufferWrapperStatus(&GetSoundRecord(handle)->buffers[1], &status), 0);
+    ASSERT_NE(status & plat::DSBSTATUS_BUFFERLOST, 0u);
+    for (int play = 0; play < 2; ++play) {
+        ASSERT_EQ(PlaySoundHandle(handle, 1, 1), 0) << play;
+        std::vector<int16_t> out;
+        ASSERT_TRUE(plat::RenderSoundOutput(8, &out));
+        EXPECT_EQ(out[0], 1234) << play;
+        ASSERT_EQ(StopSoundHandle(handle), 0);
+    }
+}
+
 TEST_F(SoundSystemTest, RoundRobinUsesBuffersOneTwoZeroOne) {
     const HandleValue handle = Load(LevelWave(22050, 100), 3);
     ASSERT_NE(handle, -1);

@@ -240,15 +240,8 @@ private:
         if (SDL_GetRendererOutputSize(renderer_, &outW, &outH) != 0 || outW <= 0 || outH <= 0) {
             return;
         }
-        // The largest rectangle of the picture's aspect that fits, centred.
-        SDL_Rect dest{0, 0, outW, outH};
-        if (static_cast<int64_t>(outW) * picture_.height > static_cast<int64_t>(outH) * picture_.width) {
-            dest.w = static_cast<int>(static_cast<int64_t>(outH) * picture_.width / picture_.height);
-        } else {
-            dest.h = static_cast<int>(static_cast<int64_t>(outW) * picture_.height / picture_.width);
-        }
-        dest.x = (outW - dest.w) / 2;
-        dest.y = (outH - dest.h) / 2;
+        const Rect fit = FitPictureRect(outW, outH, picture_.width, picture_.height);
+        const SDL_Rect dest{fit.left, fit.top, fit.right - fit.left, fit.bottom - fit.top};
         SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
         SDL_RenderClear(renderer_);
         SDL_RenderCopy(renderer_, texture_, nullptr, &dest);

@@ -10,6 +10,7 @@
 
 #include "graphics/draw_state.h"
 #include "graphics/draw_target/draw_target.h"
+#include "graphics/graph_image.h"
 #include "graphics/screen/screen.h"
 #include "graphics/screen/screen_state.h"
 #include "softrender/rotated/blit_graph_rotated.h"
@@ -692,6 +693,66 @@ TEST(FillMemImgRawTest, StoresTheValueInTheClippedRectangleByPixelSize) {
         }
         ReleaseMemImg(&image);
     }
+}
+
+TEST(CopyMemImgToImageTest, CopiesTheRectangleHeldInsideBothImages) {
+    MEMIMG source{};
+    ASSERT_EQ(InitMemImgPlain(&source, 6, 5, MEMIMG_FORMAT_565), 0);
+    for (int y = 0; y < 5; ++y) {
+        for (int x = 0; x < 6; ++x) {
+            const uint16_t v = static_cast<uint16_t>((x & 1 ? 0xF800 : 0) | (y & 1 ? 0x001F : 0));
+            std::memcpy(source.pixels + y * source.pitch + x * 2, &v, 2);
+        }
+    }
+    struct Case {
+        const char* name;
+        int32_t x, y, w, h, destX, destY;
+        RECT written;  // in the decoded image
+    };
+    const Case cases[] = {
+        {"inside", 1, 1, 3, 2, 2, 0, {2, 0, 5, 2}},
+        {"past the source's corner", 4, 3, 10, 10, 0, 0, {0, 0, 2, 2}},
+        {"before the image's corner", 0, 0, 6, 5, -2, -3, {0, 0, 4, 2}},
+        {"past the image's corner", 0, 0, 6, 5, 6, 2, {6, 2, 8, 4}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        GraphImage image{};
+        ASSERT_EQ(InitGraphImageRgb24(8, 4, &image), 0);
+        FillGraphImage(&image, 1, 2, 3, 255);
+        CopyMemImgToImage(&image, &source, c.x, c.y, c.w, c.h, c.destX, c.destY, 0, 0);
+        for (int y = 0; y < 4; ++y) {
+            for (int x = 0; x < 8; ++x) {
+                int r = 0, g = 0, b = 0, a = 0;
+                GetGraphImagePixel(&image, x, y, &r, &g, &b, &a);
+                const bool inside = x >= c.written.left && x < c.written.right &&
+                                    y >= c.written.top && y < c.written.bottom;
+                if (!inside) {
+                    EXPECT_EQ(r * 65536 + g * 256 + b, 0x010203) << x << "," << y;
+                    continue;
+                }
+                const int sx = x - c.destX + c.x;
+                const int sy = y - c.destY + c.y;
+                EXPECT_EQ(r, sx & 1 ? 255 : 0) << x << "," << y;
+                EXPECT_EQ(b, sy & 1 ? 255 : 0) << x << "," << y;
+                EXPECT_EQ(g, 0);
+            }
+        }
+        FreeGraphImage(&image);
+    }
+    // A paletted source copies nothing.
+    MEMIMG paletted{};
+    ASSERT_EQ(CreateMemImg(&paletted, 2, 2, -1, 0, MEMIMG_FORMAT_565, 1, 0), 0);
+    GraphImage image{};
+    ASSERT_EQ(InitGraphImageRgb24(2, 2, &image), 0);
+    FillGraphImage(&image, 1, 2, 3, 255);
+    CopyMemImgToImage(&image, &paletted, 0, 0, 2, 2, 0, 0, 0, 0);
+    int r = 0, g = 0, b = 0, a = 0;
+    GetGraphImagePixel(&image, 1, 1, &r, &g, &b, &a);
+    EXPECT_EQ(r * 65536 + g * 256 + b, 0x010203);
+    FreeGraphImage(&image);
+    ReleaseMemImg(&paletted);
+    ReleaseMemImg(&source);
 }
 
 }  // namespace

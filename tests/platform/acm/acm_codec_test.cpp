@@ -74,11 +74,13 @@ TEST(AdpcmPartialBlock, LastPartialBlockDecodesAsFarAsItsBytesGo) {
         ASSERT_EQ(out.result, plat::MMSYSERR_NOERROR);
         ASSERT_EQ(out.pcm.size(), perBlock + c.samples);
         for (size_t i = 0; i < out.pcm.size(); ++i) ASSERT_EQ(out.pcm[i], e.decoded[i]) << i;
-        // Whole blocks only: the partial one is left untaken.
-        const acmtest::Converted whole =
-            ConvertAll(e.Format(), cut, 512, plat::ACM_STREAMCONVERTF_BLOCKALIGN);
-        ASSERT_EQ(whole.result, plat::MMSYSERR_NOERROR);
-        EXPECT_EQ(whole.pcm.size(), perBlock);
+        // Whole blocks only: the partial one is left untaken, unless the piece is the last.
+        for (bool last : {false, true}) {
+            const acmtest::Converted whole =
+                ConvertAll(e.Format(), cut, 512, plat::ACM_STREAMCONVERTF_BLOCKALIGN, last);
+            ASSERT_EQ(whole.result, plat::MMSYSERR_NOERROR);
+            EXPECT_EQ(whole.pcm.size(), perBlock + (last ? c.samples : 0)) << last;
+        }
     }
 }
 
@@ -126,6 +128,30 @@ TEST(G711, StereoSignalsComeBackAsReconstructed) {
             ASSERT_NEAR(out.pcm[i], pcm[i], std::max(64.0, std::abs(pcm[i]) / 16.0)) << i;
         }
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(MsAdpcmFormat, CoefficientSetsBeyondTheUsualSevenAreRead) {
+    const std::vector<int16_t> pcm = acmtest::Signal(1500, 1, 9000.0);
+    const Encoded e = acmtest::EncodeMs(pcm, 1, 22050, 256);
+    // An eighth set, equal to the first block's own, and that block pointing at it.
+    std::vector<uint8_t> format(sizeof(plat::ADPCMWAVEFORMAT) + 4, 0);
+    ASSERT_EQ(e.format.size(), sizeof(plat::ADPCMWAVEFORMAT));
+    std::memcpy(format.data(), e.format.data(), sizeof(plat::ADPCMWAVEFORMAT));
+    auto* f = reinterpret_cast<plat::ADPCMWAVEFORMAT*>(format.data());
+    f->wfx.cbSize = 36;
+    f->wNumCoef = 8;
+    const uint8_t used = e.bytes[0];
+    std::memcpy(format.data() + sizeof(plat::ADPCMWAVEFORMAT), &f->aCoef[used], 4);
+    std::vector<uint8_t> data = e.bytes;
+    data[0] = 7;
+    const acmtest::Converted out =
+        ConvertAll(reinterpret_cast<const plat::WAVEFORMATEX*>(format.data()), data, 256);
+    ASSERT_EQ(out.result, plat::MMSYSERR_NOERROR);
+    ASSERT_EQ(out.pcm, e.decoded);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Runs a whole source through a codec-manager stream the way a reader does: open with the
 // suggested PCM format, one prepared header over fixed buffers, pieces of a given size, the
-// bytes not taken moved to the front for the next call, and a drain at the end.
+// bytes not taken moved to the front for the next call, the last piece marked as the end
+// (unless markEnd is false), and a drain at the end.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -19,7 +20,7 @@ struct Converted {
 };
 
 inline Converted ConvertAll(const plat::WAVEFORMATEX* src, const std::vector<uint8_t>& data,
-                            uint32_t piece, uint32_t flags = 0) {
+                            uint32_t piece, uint32_t flags = 0, bool markEnd = true) {
     Converted c;
     c.format.wFormatTag = plat::WAVE_FORMAT_PCM;
     c.result = plat::acmFormatSuggest(nullptr, src, &c.format, sizeof c.format,
@@ -54,7 +55,7 @@ inline Converted ConvertAll(const plat::WAVEFORMATEX* src, const std::vector<uin
         const bool last = next == data.size();
         h.cbSrcLength = waiting;
         const plat::MMRESULT r = plat::acmStreamConvert(
-            stream, &h, flags | (last ? plat::ACM_STREAMCONVERTF_END : 0u));
+            stream, &h, flags | (last && markEnd ? plat::ACM_STREAMCONVERTF_END : 0u));
         if (r != plat::MMSYSERR_NOERROR) {
             c.result = r;
             break;

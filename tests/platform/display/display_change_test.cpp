@@ -105,3 +105,29 @@ TEST_F(DisplayChangeTest, SixteenBitDisplaysShowTheirColoursWidened) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(FitPictureRect, ThePictureFillsTheOutputWithItsAspectKeptAndCentred) {
+    struct Case {
+        int32_t outW, outH, picW, picH;
+        plat::Rect expected;
+    } cases[] = {
+        {640, 480, 640, 480, {0, 0, 640, 480}},          // a window of the picture's size
+        {1920, 1080, 640, 480, {240, 0, 1680, 1080}},    // a wide desktop: bars left and right
+        {1280, 1024, 640, 480, {0, 32, 1280, 992}},      // a tall one: bars above and below
+        {1024, 768, 640, 480, {0, 0, 1024, 768}},        // the same aspect, scaled
+        {641, 480, 640, 480, {0, 0, 640, 480}},          // an odd pixel stays black
+        {0, 480, 640, 480, {0, 0, 0, 0}},
+        {640, 480, 640, 0, {0, 0, 0, 0}},
+    };
+    for (const Case& c : cases) {
+        const plat::Rect r = plat::FitPictureRect(c.outW, c.outH, c.picW, c.picH);
+        EXPECT_EQ(r.left, c.expected.left) << c.outW << "x" << c.outH;
+        EXPECT_EQ(r.top, c.expected.top) << c.outW << "x" << c.outH;
+        EXPECT_EQ(r.right, c.expected.right) << c.outW << "x" << c.outH;
+        EXPECT_EQ(r.bottom, c.expected.bottom) << c.outW << "x" << c.outH;
+    }
+}
+
+}  // namespace

@@ -118,4 +118,26 @@ TEST_F(LostPrimaryTest, RestoringAModeLeavesAModeAnotherOwnerSetSince) {
     EXPECT_EQ(plat::CurrentDisplayMode().width, 1920);
 }
 
+TEST_F(LostPrimaryTest, ABackBufferThatOutlivesItsFrontIsPlainMemory) {
+    ASSERT_EQ(dd_->SetCooperativeLevel(window_, plat::DDSCL_EXCLUSIVE | plat::DDSCL_FULLSCREEN),
+              DD_OK);
+    ASSERT_EQ(dd_->SetDisplayMode(640, 480, 32, 0, 0), DD_OK);
+    plat::DrawSurface* front = MakeFlipChain();
+    plat::DrawSurface* back = nullptr;
+    plat::SurfaceCaps caps{plat::DDSCAPS_BACKBUFFER, 0};
+    ASSERT_EQ(front->GetAttachedSurface(&caps, &back), DD_OK);
+    made_.clear();
+    Keep(back);
+    EXPECT_EQ(front->Release(), 0u);
+    Paint(back, nullptr, [](int32_t, int32_t) { return 0x00FFFFFFu; });
+    EXPECT_EQ(At(Shown(), 0, 0), 0u);  // not shown: it is no one's back buffer now
+    EXPECT_EQ(plat::LoseVideoMemorySurfaces(), 1);
+    ASSERT_EQ(back->Restore(), DD_OK);
+    EXPECT_EQ(back->IsLost(), DD_OK);
+    EXPECT_EQ(PixelOf(back, 0, 0), 0xA5A5A5A5u);
+    EXPECT_EQ(back->Flip(nullptr, 0), plat::DDERR_NOTFLIPPABLE);
+    // The display shows its own memory, in the mode's size.
+    EXPECT_EQ(Shown().width, 640);
+}
+
 }  // namespace

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "platform/testing/window_test_controls.h"
 #include "tests/platform/dsound/sound_fixture.h"
 
 namespace {
@@ -192,6 +193,16 @@ TEST_F(DeviceTest, PrimaryBufferIsOnePerDeviceAndTakesAFormat) {
     Render(100);
     EXPECT_EQ(PlayCursor(p), 400u);
 
+    // Its volume needs the control, and then scales the whole output.
+    EXPECT_EQ(p->SetVolume(-600), plat::DSERR_CONTROLUNAVAIL);
+    plat::DSBUFFERDESC loud{};
+    loud.dwSize = sizeof loud;
+    loud.dwFlags = plat::DSBCAPS_PRIMARYBUFFER | plat::DSBCAPS_CTRLVOLUME;
+    plat::IDirectSoundBuffer* withVolume = nullptr;
+    ASSERT_EQ(ds_->CreateSoundBuffer(&loud, &withVolume, nullptr), plat::DS_OK);
+    ASSERT_EQ(withVolume, p);  // the same primary: its flags are the first creation's
+    withVolume->Release();
+
     // Below the priority level the format cannot be set.
     ASSERT_EQ(ds_->SetCooperativeLevel(1, plat::DSSCL_NORMAL), plat::DS_OK);
     EXPECT_EQ(p->SetFormat(&cd), plat::DSERR_PRIOLEVELNEEDED);
@@ -269,11 +280,13 @@ TEST_F(DeviceTest, EnumerationThroughTheLibraryLookedUpByName) {
     struct Seen {
         std::vector<std::string> names;
         bool firstHasNoGuid = false;
+        plat::GUID device = {};
     } seen;
     auto callback = [](const plat::GUID* guid, const char* description, const char*,
                        void* context) -> int32_t {
         auto* s = static_cast<Seen*>(context);
         if (s->names.empty()) s->firstHasNoGuid = guid == nullptr;
+        if (guid != nullptr) s->device = *guid;
         s->names.push_back(description);
         return 1;
     };
@@ -281,6 +294,14 @@ TEST_F(DeviceTest, EnumerationThroughTheLibraryLookedUpByName) {
     ASSERT_EQ(seen.names.size(), 2u);
     EXPECT_EQ(seen.names[0], "Primary Sound Driver");
     EXPECT_TRUE(seen.firstHasNoGuid);
+    // The listed device can be opened by its identifier; another identifier cannot.
+    plat::IDirectSound* d = nullptr;
+    ASSERT_EQ(plat::DirectSoundCreate(&seen.device, &d, nullptr), plat::DS_OK);
+    d->Release();
+    plat::GUID other = seen.device;
+    other.data1 ^= 1;
+    EXPECT_EQ(plat::DirectSoundCreate(&other, &d, nullptr), plat::DSERR_NODRIVER);
+    EXPECT_EQ(d, nullptr);
     // A callback that says stop is not called again.
     auto stop = [](const plat::GUID*, const char*, const char*, void* context) -> int32_t {
         ++*static_cast<int*>(context);
@@ -321,6 +342,16 @@ TEST_F(NullSinkTest, CursorsFollowTheVirtualClock) {
     ASSERT_EQ(b->SetFrequency(22050), plat::DS_OK);
     plat::AdvanceVirtualClock(200000);
     EXPECT_EQ(PlayCursor(b), 8820u + 8820u);
+    // A lock from the write cursor starts there.
+    uint32_t play = PlayCursor(b, &write);
+    void* p1 = nullptr;
+    uint32_t n1 = 0;
+    ASSERT_EQ(b->Lock(0, 8, &p1, &n1, nullptr, nullptr, plat::DSBLOCK_FROMWRITECURSOR), plat::DS_OK);
+    const std::vector<uint8_t> mark(8, 0x5C);
+    std::memcpy(p1, mark.data(), 8);
+    ASSERT_EQ(b->Unlock(p1, 8, nullptr, 0), plat::DS_OK);
+    EXPECT_EQ(Read(b)[write], 0x5C);
+    EXPECT_EQ(Read(b)[play], 0);
     // A stopped buffer stands still, its write cursor on its play cursor.
     ASSERT_EQ(b->Stop(), plat::DS_OK);
     plat::AdvanceVirtualClock(500000);
@@ -345,6 +376,23 @@ TEST_F(NullSinkTest, AutomaticChoiceWithoutAnOutputIsTheNullSink) {
     ASSERT_EQ(plat::DirectSoundCreate(nullptr, &d, nullptr), plat::DS_OK);
     EXPECT_STREQ(plat::CurrentSoundSinkName(), "null");
     d->Release();
+}
+
+}  // namespace
+
+namespace {
+
+// With the headless window backend (ZN_VIDEO=headless) and the real clock, the automatic
+// choice is the null sink too: SDL's device is only for the SDL2 backend.
+TEST(SoundSinkChoice, HeadlessBackendGivesTheNullSinkOnTheRealClock) {
+    plat::ResetWindowTestControls();
+    plat::ResetSoundTestControls();
+    plat::IDirectSound* d = nullptr;
+    ASSERT_EQ(plat::DirectSoundCreate(nullptr, &d, nullptr), plat::DS_OK);
+    EXPECT_STREQ(plat::CurrentSoundSinkName(), "null");
+    d->Release();
+    EXPECT_EQ(plat::LiveSoundDevices(), 0);
+    plat::ResetWindowTestControls();
 }
 
 }  // namespace

@@ -257,3 +257,25 @@ TEST_F(MixerTest, MixingOnAnotherThreadWhileBuffersChange) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MixerTest, PrimaryVolumeScalesTheSumBeforeItSaturates) {
+    plat::DSBUFFERDESC d{};
+    d.dwSize = sizeof d;
+    d.dwFlags = plat::DSBCAPS_PRIMARYBUFFER | plat::DSBCAPS_CTRLVOLUME;
+    plat::IDirectSoundBuffer* primary = nullptr;
+    ASSERT_EQ(ds_->CreateSoundBuffer(&d, &primary, nullptr), plat::DS_OK);
+    made_.push_back(primary);
+    plat::IDirectSoundBuffer* a = Make16(std::vector<int16_t>(64, 20000));
+    plat::IDirectSoundBuffer* b = Make16(std::vector<int16_t>(64, 20000));
+    ASSERT_EQ(a->Play(0, 0, 0), plat::DS_OK);
+    ASSERT_EQ(b->Play(0, 0, 0), plat::DS_OK);
+    ASSERT_EQ(primary->SetVolume(-600), plat::DS_OK);
+    // 40000 at -6 dB: 20048 (within 2), not the saturated 32767 halved.
+    for (int16_t s : Render(8)) ASSERT_NEAR(s, 40000 * 0.5012, 2.0);
+    ASSERT_EQ(primary->SetVolume(0), plat::DS_OK);
+    for (int16_t s : Render(8)) ASSERT_EQ(s, 32767);
+}
+
+}  // namespace

@@ -42,22 +42,22 @@ TEST(ScriptedInputParse, ReadsEveryKeyOfTheGameAndSkipsBlankAndCommentLines) {
         "9 down Return\n"
         "12 close";  // no newline at the end
     const std::vector<ScriptedInputEvent> expected = {
-        {1, Action::KeyDown, 'Z'},        {2, Action::KeyUp, 'Z'},
-        {3, Action::KeyDown, 'X'},        {3, Action::KeyDown, VK_UP},
-        {4, Action::KeyDown, VK_DOWN},    {4, Action::KeyDown, VK_LEFT},
-        {5, Action::KeyDown, VK_RIGHT},   {6, Action::KeyDown, VK_ESCAPE},
-        {7, Action::KeyDown, 'P'},        {8, Action::KeyDown, 'W'},
-        {9, Action::KeyDown, VK_RETURN},  {12, Action::Close, 0},
+        {1, Action::KeyDown, 'Z', {}},        {2, Action::KeyUp, 'Z', {}},
+        {3, Action::KeyDown, 'X', {}},        {3, Action::KeyDown, VK_UP, {}},
+        {4, Action::KeyDown, VK_DOWN, {}},    {4, Action::KeyDown, VK_LEFT, {}},
+        {5, Action::KeyDown, VK_RIGHT, {}},   {6, Action::KeyDown, VK_ESCAPE, {}},
+        {7, Action::KeyDown, 'P', {}},        {8, Action::KeyDown, 'W', {}},
+        {9, Action::KeyDown, VK_RETURN, {}},  {12, Action::Close, 0, {}},
     };
     EXPECT_EQ(ParseOk(script), expected);
 }
 
 TEST(ScriptedInputParse, OrdersByStepKeepingTheScriptOrderWithinAStep) {
     const std::vector<ScriptedInputEvent> expected = {
-        {2, Action::KeyDown, 'X'},
-        {5, Action::KeyDown, 'Z'},
-        {5, Action::KeyUp, 'Z'},
-        {9, Action::Close, 0},
+        {2, Action::KeyDown, 'X', {}},
+        {5, Action::KeyDown, 'Z', {}},
+        {5, Action::KeyUp, 'Z', {}},
+        {9, Action::Close, 0, {}},
     };
     EXPECT_EQ(ParseOk("9 close\n5 down Z\n2 down X\n5 up Z\n"), expected);
     EXPECT_TRUE(ParseOk("").empty());
@@ -85,7 +85,7 @@ TEST(ScriptedInputParse, AMalformedLineIsRefusedNamingItsNumber) {
         {"1 down Z\n2 up Z\n3 down Z;\n", "line 3: unknown key name"},
     };
     for (const MalformedCase& c : cases) {
-        std::vector<ScriptedInputEvent> events = {{1, Action::Close, 0}};
+        std::vector<ScriptedInputEvent> events = {{1, Action::Close, 0, {}}};
         std::string error;
         EXPECT_FALSE(ParseScriptedInput(c.script, &events, &error)) << c.script;
         EXPECT_EQ(error.rfind(c.expectedStart, 0), 0u) << c.script << " gave: " << error;
@@ -141,8 +141,8 @@ TEST_F(ScriptedInputRun, WithoutAScriptStepsAreNotCounted) {
 TEST_F(ScriptedInputRun, EventsArriveAtTheStartOfTheirStep) {
     WindowHandle w = Create();
     Drain();
-    SetScriptedInput({{2, Action::KeyDown, 'Z'}, {2, Action::KeyDown, VK_UP},
-                      {4, Action::KeyUp, 'Z'}, {5, Action::Close, 0}});
+    SetScriptedInput({{2, Action::KeyDown, 'Z', {}}, {2, Action::KeyDown, VK_UP, {}},
+                      {4, Action::KeyUp, 'Z', {}}, {5, Action::Close, 0, {}}});
 
     AdvanceScriptedInput();  // step 1: nothing yet
     EXPECT_EQ(ScriptedInputStep(), 1u);
@@ -174,7 +174,7 @@ TEST_F(ScriptedInputRun, EventsArriveAtTheStartOfTheirStep) {
 }
 
 TEST_F(ScriptedInputRun, KeysChangeEvenBeforeAWindowExists) {
-    SetScriptedInput({{1, Action::KeyDown, VK_ESCAPE}, {1, Action::Close, 0}});
+    SetScriptedInput({{1, Action::KeyDown, VK_ESCAPE, {}}, {1, Action::Close, 0, {}}});
     AdvanceScriptedInput();
     EXPECT_TRUE(IsKeyDown(VK_ESCAPE));
 }
@@ -182,11 +182,11 @@ TEST_F(ScriptedInputRun, KeysChangeEvenBeforeAWindowExists) {
 TEST_F(ScriptedInputRun, LoadingAgainStartsCountingAgain) {
     WindowHandle w = Create();
     Drain();
-    SetScriptedInput({{1, Action::KeyDown, 'X'}});
+    SetScriptedInput({{1, Action::KeyDown, 'X', {}}});
     AdvanceScriptedInput();
     AdvanceScriptedInput();
     EXPECT_EQ(ScriptedInputStep(), 2u);
-    SetScriptedInput({{1, Action::KeyUp, 'X'}});
+    SetScriptedInput({{1, Action::KeyUp, 'X', {}}});
     EXPECT_EQ(ScriptedInputStep(), 0u);
     Drain(w);
     AdvanceScriptedInput();

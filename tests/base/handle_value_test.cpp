@@ -1,4 +1,4 @@
-#include "graphics/handle_value.h"
+#include "base/handle_value.h"
 
 #include <gtest/gtest.h>
 
