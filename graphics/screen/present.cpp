@@ -203,7 +203,10 @@ void WaitVBlankPaced() {
     s.lastVBlankTime = plat::MillisecondClock();
 }
 
-int CopyPrimaryToTempPrimary() {
+namespace {
+
+// Copies the window's rectangle of the primary to the temporary primary, or back.
+int CopyBetweenPrimaries(bool toTemporary) {
     ScreenState& s = GetScreenState();
     if (s.primary == nullptr || s.tempPrimary == nullptr) return 0;
     int32_t width = 0, height = 0, x = 0, y = 0;
@@ -211,21 +214,19 @@ int CopyPrimaryToTempPrimary() {
     WindowOrigin(&x, &y);
     const plat::Rect own{0, 0, width, height};
     const plat::Rect onPrimary{x, y, x + width, y + height};
-    s.tempPrimary->Blt(&own, s.primary, &onPrimary, plat::DDBLT_WAIT, nullptr);
+    if (toTemporary) {
+        s.tempPrimary->Blt(&own, s.primary, &onPrimary, plat::DDBLT_WAIT, nullptr);
+    } else {
+        s.primary->Blt(&onPrimary, s.tempPrimary, &own, plat::DDBLT_WAIT, nullptr);
+    }
     return 0;
 }
 
-int CopyTempPrimaryToPrimary() {
-    ScreenState& s = GetScreenState();
-    if (s.primary == nullptr || s.tempPrimary == nullptr) return 0;
-    int32_t width = 0, height = 0, x = 0, y = 0;
-    GetScreenDimensions(&width, &height);
-    WindowOrigin(&x, &y);
-    const plat::Rect own{0, 0, width, height};
-    const plat::Rect onPrimary{x, y, x + width, y + height};
-    s.primary->Blt(&onPrimary, s.tempPrimary, &own, plat::DDBLT_WAIT, nullptr);
-    return 0;
-}
+}  // namespace
+
+int CopyPrimaryToTempPrimary() { return CopyBetweenPrimaries(true); }
+
+int CopyTempPrimaryToPrimary() { return CopyBetweenPrimaries(false); }
 
 void TempPrimaryTimerProc(plat::WindowHandle window, uint32_t, uintptr_t, uint32_t) {
     ScreenState& s = GetScreenState();

@@ -339,6 +339,25 @@ int ReleaseDirectDrawObject() {
     return 0;
 }
 
+namespace {
+
+// A new DirectDraw object after a display change, with the screen mode set on it and the
+// colour information read again. -1 only when the fatal exit returns (no fatal routine).
+int ReacquireDirectDraw() {
+    ScreenState& s = GetScreenState();
+    plat::DirectDraw* dd = nullptr;
+    if (AcquireDirectDraw(&dd) != 0) {
+        return FatalExit("DirectDraw オブジェクトの作成処理時にエラーが発生しました");
+    }
+    s.directDraw = dd;
+    SetDirectDrawObject(dd);
+    ApplyScreenMode();
+    ReadScreenColorInfo();
+    return 0;
+}
+
+}  // namespace
+
 int RecreateScreenAfterDisplayChange() {
     ScreenState& s = GetScreenState();
     if (!s.screenReady) return 0;
@@ -346,14 +365,7 @@ int RecreateScreenAfterDisplayChange() {
     ReleaseScreenSurfaces();
     if (s.noDirectDraw && s.directDraw == nullptr) {
         // A software screen that gave its display back: the object and the mode come back.
-        plat::DirectDraw* dd = nullptr;
-        if (AcquireDirectDraw(&dd) != 0) {
-            return FatalExit("DirectDraw オブジェクトの作成処理時にエラーが発生しました");
-        }
-        s.directDraw = dd;
-        SetDirectDrawObject(dd);
-        ApplyScreenMode();
-        ReadScreenColorInfo();
+        if (ReacquireDirectDraw() != 0) return -1;
     } else if (s.directDraw == nullptr) {
         return 0;
     }
@@ -367,14 +379,7 @@ int RecreateScreenAfterDisplayChange() {
             RecreateClipper();
         } else {
             ReleaseDirectDrawObject();
-            plat::DirectDraw* dd = nullptr;
-            if (AcquireDirectDraw(&dd) != 0) {
-                return FatalExit("DirectDraw オブジェクトの作成処理時にエラーが発生しました");
-            }
-            s.directDraw = dd;
-            SetDirectDrawObject(dd);
-            ApplyScreenMode();
-            ReadScreenColorInfo();
+            if (ReacquireDirectDraw() != 0) return -1;
             RecreateAllSurface2DData();
             RecreateClipper();
         }
