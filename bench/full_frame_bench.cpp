@@ -76,6 +76,12 @@ struct Frame {
         ResetScreenState();
     }
 
+    // What the library adds to every frame whatever it draws.
+    void ClearAndPresent() {
+        ClearCurrentScreen();
+        PresentScreen();
+    }
+
     void Draw() {
         ClearCurrentScreen();
         BlitGraph2D(0, 0, GetGraphRecord(background), 0, 1);
@@ -101,7 +107,22 @@ void RunFrames(benchmark::State& state, bool softwareScreen) {
                                                benchmark::Counter::kIsRate);
 }
 
+void RunClearAndPresent(benchmark::State& state, bool softwareScreen) {
+    Frame frame(softwareScreen);
+    if (!frame.up) {
+        state.SkipWithError("the library did not start");
+        return;
+    }
+    for (auto _ : state) frame.ClearAndPresent();
+    state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()),
+                                               benchmark::Counter::kIsRate);
+}
+
 void BM_FrameSoftwareScreen(benchmark::State& state) { RunFrames(state, true); }
+void BM_ClearAndPresentSoftwareScreen(benchmark::State& state) { RunClearAndPresent(state, true); }
+void BM_ClearAndPresentDirectDrawSurfaces(benchmark::State& state) {
+    RunClearAndPresent(state, false);
+}
 void BM_FrameDirectDrawSurfaces(benchmark::State& state) { RunFrames(state, false); }
 
 // The physical limit: moving one 32-bit frame.
@@ -139,6 +160,8 @@ void BM_SdlUpdateTextureAndRenderCopy(benchmark::State& state) {
 
 BENCHMARK(BM_FrameSoftwareScreen)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FrameDirectDrawSurfaces)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ClearAndPresentSoftwareScreen)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ClearAndPresentDirectDrawSurfaces)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MemcpyOfAFrame)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SdlUpdateTextureAndRenderCopy)->Unit(benchmark::kMicrosecond);
 
