@@ -14,6 +14,17 @@ uint32_t SoftwareBytes(const SoundBufferWrapper* wrapper) {
     return static_cast<uint32_t>(wrapper->length) * wrapper->format.nBlockAlign;
 }
 
+// A software buffer over its new memory: stopped at the start, not looping, full volume.
+void StartSoftwareBuffer(SoundBufferWrapper* wrapper, unsigned char* memory) {
+    wrapper->memory = memory;
+    wrapper->playing = 0;
+    wrapper->position = 0;
+    wrapper->loop = 0;
+    wrapper->loopStart = 0;
+    wrapper->loopEnd = -1;
+    wrapper->volume = 255;
+}
+
 }  // namespace
 
 void SetSoundBufferSoftwareMode(int32_t mode) { softwareMode = mode; }
@@ -40,13 +51,7 @@ int CreateBufferWrapper(SoundBufferWrapper* wrapper, const plat::DSBUFFERDESC* d
         }
         auto* memory = static_cast<unsigned char*>(ZN_ALLOC_ZERO(desc->dwBufferBytes));
         if (memory == nullptr) return -1;
-        wrapper->memory = memory;
-        wrapper->playing = 0;
-        wrapper->position = 0;
-        wrapper->loop = 0;
-        wrapper->loopStart = 0;
-        wrapper->loopEnd = -1;
-        wrapper->volume = 255;
+        StartSoftwareBuffer(wrapper, memory);
         wrapper->length =
             static_cast<int32_t>(desc->dwBufferBytes / desc->lpwfxFormat->nBlockAlign);
         std::memcpy(&wrapper->format, desc->lpwfxFormat, sizeof(plat::WAVEFORMATEX));
@@ -68,13 +73,7 @@ int DuplicateBufferWrapper(SoundBufferWrapper* wrapper, const SoundBufferWrapper
         // New memory of the same size; the samples are not copied.
         auto* memory = static_cast<unsigned char*>(ZN_ALLOC_ZERO(SoftwareBytes(source)));
         if (memory == nullptr) return -1;
-        wrapper->memory = memory;
-        wrapper->playing = 0;
-        wrapper->position = 0;
-        wrapper->loop = 0;
-        wrapper->loopStart = 0;
-        wrapper->loopEnd = -1;
-        wrapper->volume = 255;
+        StartSoftwareBuffer(wrapper, memory);
         wrapper->length = source->length;
         wrapper->format = source->format;
     }
