@@ -2,7 +2,7 @@
 // that share its pixels.
 #include <cstdint>
 
-#include "graphics/graph_image_transfer.h"
+#include "graphics/image_transfer/image_transfer.h"
 #include "graphics/graph_load.h"
 #include "graphics/drivers/device_3d_driver.h"
 #include "base/log.h"

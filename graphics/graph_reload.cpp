@@ -2,7 +2,7 @@
 // directory it was loaded from and its part of the image put back.
 #include <cstring>
 
-#include "graphics/graph_image_transfer.h"
+#include "graphics/image_transfer/image_transfer.h"
 #include "graphics/graph_load.h"
 #include "graphics/graphics_state.h"
 #include "base/file_access_table.h"
