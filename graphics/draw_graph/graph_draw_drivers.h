@@ -1,0 +1,66 @@
+// What the graph drawing family hands to modules beside it: the Direct3D road of the graph
+// draws and its box fill (the texture graph draws), the bracket a mask screen puts around every
+// draw, and the frame update and overlay placement of a graph a movie renders into.
+//
+// Each module supplies its driver while it runs. Without one nothing of its kind exists: no
+// graph is a texture graph (a draw that would take the Direct3D road is refused), no mask
+// screen asks for a bracket, and no graph has a movie.
+#pragma once
+#include <cstdint>
+
+#include "base/driver_slot.h"
+#include "base/handle_value.h"
+#include "graphics/rect.h"
+
+struct GraphRecord;
+
+// The Direct3D road of the graph draws: the texture graph's vertices on the current device.
+struct GraphDraw3DDriver {
+    // The graph unscaled with its top-left at (x, y); intCoords other than 1: x and y carry
+    // float bit patterns. 0 or -1.
+    int (*blitGraph3D)(int32_t x, int32_t y, const GraphRecord* graph, int32_t transFlag,
+                       int32_t intCoords);
+    // The graph stretched onto the corners (x1, y1), (x2, y2) as given (reversed ones mirror).
+    int (*blitGraphStretched3D)(int32_t x1, int32_t y1, int32_t x2, int32_t y2,
+                                const GraphRecord* graph, int32_t transFlag, int32_t intCoords);
+    // The graph scaled and turned about its centre at (x, y); turnFlag mirrors it.
+    int (*blitGraphRotated3D)(float x, float y, double scale, double angle,
+                              const GraphRecord* graph, int32_t transFlag, int32_t turnFlag);
+    // The graph's corners top-left, top-right, bottom-left, bottom-right on the four points.
+    int (*blitGraphQuad3D)(float x1, float y1, float x2, float y2, float x3, float y3,
+                           float x4, float y4, const GraphRecord* graph, int32_t transFlag);
+    // A box of one screen colour under the blend state; 0 or -1.
+    int (*fillBox3D)(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t colour);
+};
+
+extern const GraphDraw3DDriver kAbsentGraphDraw3D;
+DriverSlot<GraphDraw3DDriver>& GraphDraw3DSlot();
+
+// The mask screen's bracket around one draw while mask drawing is active: the rectangle the
+// draw may touch, in target coordinates.
+struct MaskBracketDriver {
+    void (*beginMaskBracket)(const RECT* rect);
+    void (*endMaskBracket)(const RECT* rect);
+};
+
+extern const MaskBracketDriver kAbsentMaskBracket;
+DriverSlot<MaskBracketDriver>& MaskBracketSlot();
+
+// A movie's facts as the overlay placement reads them.
+struct MovieOverlayFacts {
+    int32_t width, height;  // the movie's picture in pixels
+    int32_t overlay;        // 1: the movie is shown through an overlay surface
+};
+
+struct MovieDrawDriver {
+    // The movie record exists: its facts into *out and 1; else 0.
+    int (*getMovieFacts)(HandleValue movie, MovieOverlayFacts* out);
+    // Brings the frame of the movie rendering into the graph up to date.
+    void (*updateMovieFrame)(HandleValue graph);
+    // Shows the movie's overlay surface with source (in the movie) on dest (on the desktop),
+    // or hides it (show 0; the rectangles are null).
+    void (*updateOverlay)(HandleValue movie, const RECT* source, const RECT* dest, int show);
+};
+
+extern const MovieDrawDriver kAbsentMovieDraw;
+DriverSlot<MovieDrawDriver>& MovieDrawSlot();

@@ -1,0 +1,152 @@
+// The public graph draws as the program reaches them: after ApiInitLibrary (headless) a graph
+// loaded from a file is drawn with ApiDrawGraphAt and ApiDrawGraphRotatedInt, and the
+// presented picture shows it at its pixels, on a software screen and on DirectDraw surfaces.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <numbers>
+#include <string>
+#include <vector>
+
+#include "graphics/screen/screen.h"
+#include "graphics/screen/screen_state.h"
+#include "platform/display/display.h"
+#include "platform/testing/ddraw_test_controls.h"
+#include "platform/testing/display_test_controls.h"
+#include "platform/window/window_backend.h"
+#include "tests/support/library_fixture.h"
+
+namespace {
+
+// Every channel 0 or 255, so that any screen format holds the colour exactly; (x + y) % 5 == 0
+// is black, the colour key.
+uint32_t SpriteColor(int x, int y) {
+    if ((x + y) % 5 == 0) return 0;
+    return ((x & 1) ? 0xFF0000u : 0) | ((y & 1) ? 0x00FF00u : 0) | ((x + y) & 2 ? 0x0000FFu : 0) |
+           (x == 6 ? 0x00FF00u : 0);
+}
+constexpr uint32_t kYellow = 0xFFFF00;
+
+// A 24-bit bottom-up BMP whose pixel (x, y) is colour(x, y).
+void WriteBmp(const std::string& path, int32_t width, int32_t height,
+              uint32_t (*colour)(int, int)) {
+    const uint32_t rowBytes = (static_cast<uint32_t>(width) * 3 + 3) & ~3u;
+    std::vector<uint8_t> bytes(54 + rowBytes * height, 0);
+    auto put = [&](size_t at, uint32_t v, int n) {
+        for (int i = 0; i < n; ++i) bytes[at + i] = static_cast<uint8_t>(v >> (8 * i));
+    };
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    put(2, static_cast<uint32_t>(bytes.size()), 4);
+    put(10, 54, 4);
+    put(14, 40, 4);
+    put(18, static_cast<uint32_t>(width), 4);
+    put(22, static_cast<uint32_t>(height), 4);
+    put(26, 1, 2);
+    put(28, 24, 2);
+    for (int32_t y = 0; y < height; ++y) {
+        for (int32_t x = 0; x < width; ++x) {
+            put(54 + static_cast<size_t>(height - 1 - y) * rowBytes + x * 3, colour(x, y), 3);
+        }
+    }
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+class DrawEntriesTest : public LibraryFixture {
+protected:
+    void SetUp() override {
+        setenv("ZN_VIDEO", "headless", 1);
+        LibraryFixture::SetUp();
+        plat::ResetDisplayTestControls();
+        plat::ResetDDrawTestControls();
+        ResetScreenState();
+    }
+    void TearDown() override {
+        LibraryFixture::TearDown();
+        ResetScreenState();
+        plat::ResetDisplayTestControls();
+        plat::ResetDDrawTestControls();
+    }
+
+    // Starts the library windowed at 640 x 480 x 16: a software screen, or one in DirectDraw
+    // surfaces (kept when 3D drawing is off).
+    static void Start(bool softwareScreen) {
+        plat::SetHeadlessDesktop(1920, 1080, 16);
+        ApiChangeWindowMode(1);
+        ASSERT_EQ(ChangeScreenMode(640, 480, 16, 0, -1), 0);
+        if (!softwareScreen) SetSoftwareRenderRequest(1);
+        ASSERT_EQ(ApiInitLibrary(), 0);
+        ASSERT_EQ(GetScreenState().softwareScreen, softwareScreen ? 1 : 0);
+    }
+
+    std::string Path(const char* name) const { return (dir_.path() / name).string(); }
+};
+
+TEST_F(DrawEntriesTest, GraphsDrawnAtAPointAndRotatedShowInThePresentedPicture) {
+    WriteBmp(Path("sprite.bmp"), 8, 6, SpriteColor);
+    WriteBmp(Path("yellow.bmp"), 16, 16, [](int, int) { return kYellow; });
+    for (bool softwareScreen : {true, false}) {
+        SCOPED_TRACE(softwareScreen ? "software screen" : "DirectDraw surfaces");
+        Start(softwareScreen);
+        const int sprite = ApiLoadGraphFromPath(Path("sprite.bmp").c_str(), 0);
+        const int yellow = ApiLoadGraphFromPath(Path("yellow.bmp").c_str(), 0);
+        ASSERT_NE(sprite, -1);
+        ASSERT_NE(yellow, -1);
+        ASSERT_EQ(ApiSetDrawTarget(-2), 0);
+        ASSERT_EQ(ApiClearDrawTarget(), 0);
+
+        // At a point over yellow, the colour key left out.
+        ASSERT_EQ(ApiDrawGraphAt(6, 16, yellow, 0), 0);
+        ASSERT_EQ(ApiDrawGraphAt(10, 20, sprite, 1), 0);
+        // Turned a quarter at twice the size about (300, 200), and mirrored about (100, 100).
+        ASSERT_EQ(ApiDrawGraphRotatedInt(300, 200, 2.0, std::numbers::pi / 2, sprite, 0, 0), 0);
+        ASSERT_EQ(ApiDrawGraphRotatedInt(100, 100, 1.0, 0.0, sprite, 0, 1), 0);
+        // A bad handle is refused by both.
+        EXPECT_EQ(ApiDrawGraphAt(0, 0, 0x12345, 0), -1);
+        EXPECT_EQ(ApiDrawGraphRotatedInt(0, 0, 1.0, 0.0, -1, 0, 0), -1);
+        // Locked entries: the lock is free again.
+        EXPECT_EQ(GetApiLockState().locked, 0u);
+        EXPECT_EQ(GetApiLockState().recursion, 0);
+
+        ASSERT_EQ(ApiPresentScreen(), 0);
+        plat::ShownPicture shown;
+        ASSERT_TRUE(plat::GetShownPicture(&shown, Window()));
+        ASSERT_GE(shown.width, 640);
+        const auto at = [&](int x, int y) { return shown.pixels[y * shown.width + x]; };
+        for (int y = 0; y < 6; ++y) {
+            for (int x = 0; x < 8; ++x) {
+                SCOPED_TRACE(std::to_string(x) + "," + std::to_string(y));
+                const uint32_t c = SpriteColor(x, y);
+                EXPECT_EQ(at(10 + x, 20 + y), c == 0 ? kYellow : c);
+                // The rotated draw shows at each screen pixel the graph's pixel under that
+                // pixel's top-left corner, mapped back about the centre (4, 3). Turned a
+                // quarter and doubled, (x, y) is the 2 x 2 block at (305 - 2y, 192 + 2x).
+                for (int dy = 0; dy < 2; ++dy) {
+                    for (int dx = 0; dx < 2; ++dx) {
+                        EXPECT_EQ(at(305 - 2 * y + dx, 192 + 2 * x + dy), c);
+                    }
+                }
+                // Mirrored: the corner at 100 + d reads column 4 - d.
+                EXPECT_EQ(at(104 - x, 97 + y), c);
+            }
+        }
+        EXPECT_EQ(at(5, 16), 0u);
+        EXPECT_EQ(at(22, 31), 0u);
+        EXPECT_EQ(FindLine("ApiDrawGraph"), -1);  // no "not there yet" line
+
+        // Drawn to the front, the graph shows in the window at once.
+        ASSERT_EQ(ApiSetDrawTarget(-4), 0);
+        ASSERT_EQ(ApiDrawGraphRotatedInt(500, 300, 1.0, 0.0, yellow, 0, 0), 0);
+        ASSERT_EQ(ApiDrawGraphAt(500, 400, sprite, 0), 0);
+        ASSERT_TRUE(plat::GetShownPicture(&shown, Window()));
+        EXPECT_EQ(at(495, 295), kYellow);
+        EXPECT_EQ(at(500 + 1, 400 + 2), SpriteColor(1, 2));
+        EXPECT_EQ(at(491, 291), 0u);
+        ASSERT_EQ(ApiTermLibrary(), 0);
+        ResetScreenState();
+    }
+}
+
+}  // namespace
