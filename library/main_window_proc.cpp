@@ -7,6 +7,7 @@
 #include "system/input_char_queue.h"
 #include "base/log.h"
 #include "system/window_data.h"
+#include "system/window_placement.h"
 
 using namespace plat;
 
@@ -59,7 +60,10 @@ void OnSize(WParam wParam) {
         }
         return;
     }
-    // Other sizes: the window is fitted to the screen mode here once window modes exist.
+    // A size the library gave the window itself is not fitted again (that fit could size it
+    // once more, and so on); a minimised window has no client area to fit.
+    if (wParam == SIZE_MINIMIZED || data.window.librarySizing) return;
+    FitWindowToScreen();
 }
 
 void OnPaint(WindowHandle handle) {

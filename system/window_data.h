@@ -104,6 +104,8 @@ struct WindowState {
     int32_t wheelCount = 0;           // +1 / -1 per WM_MOUSEWHEEL notch
     plat::Rect clientRect = {};       // client area in screen coordinates (windowed)
     uint32_t cursorShown = 0;         // cursor visibility last applied; 0 hides it
+    uint32_t cursorWanted = 0;        // cursor visibility asked for (SetMouseCursorVisibility)
+    uint32_t librarySizing = 0;       // the library itself moves or sizes the window now
     uint32_t resizable = 0;           // the windowed style gets WS_THICKFRAME
     uint32_t closeKeepsWindow = 0;    // WM_CLOSE from the user does not destroy the window
     uint32_t noQuitMessage = 0;       // WM_DESTROY posts no WM_QUIT

@@ -3,8 +3,12 @@
 #include <cstddef>
 
 #include "base/log.h"
+#include "graphics/screen/screen.h"
+#include "platform/core/clock.h"
 #include "platform/window/window.h"
+#include "system/message_pump.h"
 #include "system/window_data.h"
+#include "system/window_placement.h"
 
 namespace {
 
@@ -27,6 +31,20 @@ void CopySjisBounded(char* out, size_t size, const char* text) {
     out[n] = '\0';
 }
 
+// Pumps until WM_DISPLAYCHANGE has been seen, the pump reports quit, or the wait has lasted
+// kDisplayChangeWaitMs (a mode change that changed nothing on the display brings no message).
+void WaitForDisplayChange(const WindowState& window) {
+    const uint32_t start = plat::MillisecondClock();
+    while (window.displayChanged == 0) {
+        if (ProcessMessage() != 0 || window.displayChanged != 0) return;
+        if (plat::MillisecondClock() - start >= kDisplayChangeWaitMs) {
+            LogWrite("ディスプレイ変更の通知が来ないまま待機を終了しました\n");
+            return;
+        }
+        plat::SleepMs(1);
+    }
+}
+
 }  // namespace
 
 int SetWindowedFlag(int windowed) {
@@ -41,15 +59,18 @@ int ChangeWindowMode(int windowed) {
     LogWrite("ChangeWindowMode実行 \n");
     const uint32_t wanted = windowed != 0 ? 1 : 0;
     if (data.settings.windowed == wanted) return 0;
-    if (data.window.handle != 0) {
-        // Switching the live window needs the screen-mode change; until then the window keeps
-        // the mode it was created in.
-        LogWrite("起動後のウインドウモードの変更にはまだ対応していません\n");
-        return -1;
-    }
     data.settings.styleApplied = 1;
     SetWindowedFlag(windowed);
-    return 0;
+    WindowState& window = data.window;
+    if (window.handle == 0) return 0;
+
+    window.modeChangeInProgress = 1;
+    window.displayChanged = 0;
+    ApplyWindowModeStyle();
+    const int result = ChangeScreenMode(-1, -1, -1, 1, -1);
+    WaitForDisplayChange(window);
+    window.modeChangeInProgress = 0;
+    return result;
 }
 
 int SetWindowTitle(const char* text) {

@@ -17,7 +17,9 @@
 #include "base/number_routines.h"
 #include "base/random_mt.h"
 #include "base/sjis_string.h"
+#include "system/window_cursor.h"
 #include "system/window_data.h"
+#include "system/window_placement.h"
 #include "system/window_styles.h"
 
 using namespace plat;
@@ -131,7 +133,7 @@ WindowHandle CreateLibraryWindow(WindowData& data) {
 
     if (settings.windowed) {
         LogWrite("ウインドウモード起動用のウインドウを作成します\n");
-        const double scale = settings.windowScale == 0.0 ? 1.0 : settings.windowScale;
+        const double scale = GetWindowScale();
         const WindowStylePair style = GetWindowedStyle();
         Rect rect{0, 0, DoubleToInt(screenWidth * scale), DoubleToInt(screenHeight * scale)};
         AdjustWindowRect(&rect, style.style, style.exStyle);
@@ -211,14 +213,13 @@ int StartWindow(WindowData& data) {
     }
 
     SetCharSet(GetOemCodePage() == 949 ? 2 : 1);
-    // The cursor visibility of the current window mode is applied here once window modes
-    // exist.
+    SetMouseCursorVisibility(settings.windowed ? 1 : 0);
     data.library.ending = 0;
 
     if (!settings.hiddenWindow) SetForegroundWindow(handle);
     const uint32_t start = MillisecondClock();
     while (MillisecondClock() - start < kFirstPumpMs) ProcessMessage();
-    // The window is fitted to the screen mode here once window modes exist.
+    if (!settings.hiddenWindow) FitWindowToScreen();
     window.windowCreating = 0;
     return 0;
 }

@@ -78,6 +78,15 @@ void ModeChangedLocked(DisplayGlobals& s) {
     ++s.changeSerial;
 }
 
+// Tells every window of the new mode, as the desktop does after each change of display mode
+// (WM_DISPLAYCHANGE: the depth in wParam, the size in lParam). Called without the display's
+// lock held.
+void AnnounceDisplayChange() {
+    const DisplayMode mode = CurrentDisplayMode();
+    PostMessageToAllWindows(WM_DISPLAYCHANGE, static_cast<WParam>(mode.bitsPerPixel),
+                            MakeLParam(mode.width, mode.height));
+}
+
 }  // namespace
 
 DisplayGlobals& DisplayState() { return State(); }
@@ -133,6 +142,7 @@ DisplayModeResult SetFullScreenDisplayMode(int32_t width, int32_t height, int32_
         ModeChangedLocked(s);
     }
     DDrawDisplayModeChanged();
+    AnnounceDisplayChange();
     return DisplayModeResult::Ok;
 }
 
@@ -145,6 +155,7 @@ void RestoreDesktopDisplayMode() {
         ModeChangedLocked(s);
     }
     DDrawDisplayModeChanged();
+    AnnounceDisplayChange();
 }
 
 uint32_t DisplayModeSerial() {
@@ -266,7 +277,10 @@ void SetOtherExclusiveOwnerInternal(bool active) {
             restored = true;
         }
     }
-    if (restored) DDrawDisplayModeChanged();
+    if (restored) {
+        DDrawDisplayModeChanged();
+        AnnounceDisplayChange();
+    }
     if (active) DDrawDisplayTakenByOtherOwner();
 }
 

@@ -19,6 +19,11 @@ void ResetDisplayTestControls();
 // shown.
 bool GetShownPicture(ShownPicture* out, WindowHandle window = 0);
 
+// What a desktop-sized full-screen output shows in a full-screen mode: a picture of the
+// desktop's size with the mode's picture scaled to fit (nearest pixel), its aspect kept and
+// centred, black around it, as the SDL2 backend shows it. False outside a full-screen mode.
+bool GetDesktopPicture(ShownPicture* out);
+
 // The refresh rate the display runs at (0: the backend's again, else 60 Hz). The raster and
 // the offered rates follow it.
 void SetDisplayRefreshRateForTests(uint32_t hz);

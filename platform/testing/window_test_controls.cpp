@@ -15,6 +15,13 @@
 
 namespace plat {
 
+bool IsWindowTopmost(WindowHandle window) {
+    wincore::CoreState& core = wincore::Core();
+    std::lock_guard<std::mutex> hold(core.mutex);
+    const wincore::WindowRecord* w = wincore::FindWindowLocked(window);
+    return w != nullptr && w->topmost;
+}
+
 void ResetWindowTestControls() {
     std::vector<void*> natives;
     {

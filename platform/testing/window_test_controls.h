@@ -23,6 +23,10 @@ void ResetWindowTestControls();
 // The headless desktop (window_backend.h) and the instance lock's directory and second lock
 // (instance_lock.h) are set through those headers, included here.
 
+// True while the window is kept above all windows that are not (the always-on-top state,
+// which a window's extended style does not change after creation).
+bool IsWindowTopmost(WindowHandle window);
+
 // ---- message boxes ------------------------------------------------------------------------
 // The headless answer (IDOK, IDCANCEL, IDYES, IDNO), or 0 to read ZN_ANSWER again.
 void SetMessageBoxAnswer(int answer);

@@ -457,6 +457,22 @@ bool BeginPaint(WindowHandle window, Rect* paintRect) {
 
 bool EndPaint(WindowHandle window) { return IsWindow(window); }
 
+// ---- messages to all windows ----------------------------------------------------------------
+
+int PostMessageToAllWindows(uint32_t message, WParam wParam, LParam lParam) {
+    CoreState& core = Core();
+    std::lock_guard<std::mutex> hold(core.mutex);
+    int reached = 0;
+    for (size_t i = 0; i < core.windows.size(); ++i) {
+        const WindowRecord& w = core.windows[i];
+        if (!w.inUse || w.destroying) continue;
+        ThreadQueue* queue = FindQueueLocked(w.ownerThread);
+        if (queue == nullptr) continue;
+        if (PostLocked(*queue, Message{HandleOf(i), message, wParam, lParam, 0})) ++reached;
+    }
+    return reached;
+}
+
 // ---- cursor -----------------------------------------------------------------------------
 
 int ShowCursor(bool show) {

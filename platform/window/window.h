@@ -147,6 +147,9 @@ bool EndPaint(WindowHandle window);
 // Queues a message for the window's owner thread, from any thread. Window 0 posts a thread
 // message to the calling thread. False for a stale handle or a full queue (10000 messages).
 bool PostMessage(WindowHandle window, uint32_t message, WParam wParam, LParam lParam);
+// Posts the message to every live window, each in its owner thread's queue, the way the
+// desktop tells all windows of a display change. The number of windows it reached.
+int PostMessageToAllWindows(uint32_t message, WParam wParam, LParam lParam);
 // Queues a thread message (window 0) for a thread that has a queue.
 bool PostThreadMessage(uint32_t threadId, uint32_t message, WParam wParam, LParam lParam);
 // WM_QUIT with this exit code comes out of the calling thread's queue after the messages

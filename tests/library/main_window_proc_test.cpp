@@ -164,6 +164,8 @@ TEST_P(DisplayChangeTest, ClosesOnlyWhenItCannotBeFollowedAndReportsEveryOtherCh
     data.settings.windowed = c.windowed;
     data.window.modeChangeInProgress = c.modeChangeInProgress;
     GetGraphicsState().restoreCallback = c.restoreCallback ? KeepGraphs : nullptr;
+    // (Start-up's own mode change was announced already.)
+    data.window.displayChanged = 0;
     const int lines = static_cast<int>(LogLines().size());
 
     Send(WM_DISPLAYCHANGE, static_cast<WParam>(c.depth), MakeLParam(c.width, c.height));

@@ -75,6 +75,9 @@ public:
         if ((changes & wincore::kNativeTitle) != 0) {
             SDL_SetWindowTitle(window, SjisToUtf8(s.title).c_str());
         }
+        // While the window covers the desktop for a full-screen mode, the core's place and
+        // size (the mode's) are not the native window's.
+        if (shownFull_ && window == shownWindow_) changes &= ~wincore::kNativeRect;
         if ((changes & wincore::kNativeStyle) != 0) {
             SDL_SetWindowBordered(window, (s.style & WS_CAPTION) == WS_CAPTION ? SDL_TRUE : SDL_FALSE);
             SDL_SetWindowResizable(window, (s.style & WS_THICKFRAME) != 0 ? SDL_TRUE : SDL_FALSE);
@@ -109,7 +112,10 @@ public:
         SDL_Event e;
         while (SDL_PollEvent(&e) != 0) events.push_back(e);
         for (const SDL_Event& event : events) Route(event);
-        if (settlingPumps_ > 0) --settlingPumps_;
+        if (settlingPumps_ > 0) {
+            --settlingPumps_;
+            KeepPlaceWhileSettling();
+        }
         ShowDisplay();
     }
 
@@ -207,17 +213,11 @@ private:
             shownFull_ = false;
         }
         if (full != shownFull_) {
-            SDL_SetWindowFullscreen(window, full ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
             shownFull_ = full;
-            if (!full) {
-                // Back to the window's own place and size as the core keeps them; the size
-                // and move events the switch leaves behind are not the program's.
-                Rect r{};
-                if (GetWindowRect(handle, &r) && r.right > r.left && r.bottom > r.top) {
-                    SDL_SetWindowSize(window, r.right - r.left, r.bottom - r.top);
-                    SDL_SetWindowPosition(window, r.left, r.top);
-                }
-                settlingPumps_ = kSettlingPumps;
+            if (full) {
+                CoverDesktop(window);
+            } else {
+                LeaveDesktop(handle, window);
             }
         }
         shownSerial_ = serial;
@@ -248,11 +248,60 @@ private:
         SDL_RenderPresent(renderer_);
     }
 
+    // Makes the window cover the desktop: placed over it without a frame, then asked to be a
+    // full-screen window of the desktop's size. (A desktop without a window manager takes
+    // only the first; with one, the second also keeps panels and docks off it.)
+    void CoverDesktop(SDL_Window* window) {
+        ReadDesktop();
+        SDL_SetWindowBordered(window, SDL_FALSE);
+        SDL_SetWindowPosition(window, 0, 0);
+        SDL_SetWindowSize(window, desktop_.width, desktop_.height);
+        SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    }
+
+    // Back to the window's own frame, place and size as the core keeps them; the size and
+    // move events the switch leaves behind are not the program's.
+    void LeaveDesktop(WindowHandle handle, SDL_Window* window) {
+        SDL_SetWindowFullscreen(window, 0);
+        uint32_t style = 0;
+        if (GetWindowStyle(handle, &style, nullptr)) {
+            SDL_SetWindowBordered(window, (style & WS_CAPTION) == WS_CAPTION ? SDL_TRUE : SDL_FALSE);
+        }
+        Rect r{};
+        if (GetWindowRect(handle, &r) && r.right > r.left && r.bottom > r.top) {
+            SDL_SetWindowSize(window, r.right - r.left, r.bottom - r.top);
+            SDL_SetWindowPosition(window, r.left, r.top);
+        }
+        settlingPumps_ = kSettlingPumps;
+    }
+
     // A window shown full screen by the display keeps its size and place in the core: the
-    // desktop-sized SDL window is only how the picture is shown.
+    // desktop-sized SDL window is only how the picture is shown. That holds from the moment
+    // the display is in a full-screen mode, since a window manager may still report where it
+    // placed the framed window before the window covers the desktop.
     bool HeldFullScreen(WindowHandle handle) const {
-        return (shownFull_ || settlingPumps_ > 0) && shownWindow_ != nullptr &&
-               static_cast<SDL_Window*>(wincore::NativeOf(handle)) == shownWindow_;
+        if (shownWindow_ == nullptr ||
+            static_cast<SDL_Window*>(wincore::NativeOf(handle)) != shownWindow_) {
+            return false;
+        }
+        return shownFull_ || settlingPumps_ > 0 || DisplayInFullScreenMode();
+    }
+
+    // While the window settles after leaving the desktop, its place and size are put back to
+    // the core's whenever the window manager (giving the frame back) moved it.
+    void KeepPlaceWhileSettling() {
+        if (shownFull_ || shownWindow_ == nullptr) return;
+        const WindowHandle handle = DisplayWindow();
+        if (static_cast<SDL_Window*>(wincore::NativeOf(handle)) != shownWindow_) return;
+        Rect r{};
+        if (!GetWindowRect(handle, &r) || r.right <= r.left || r.bottom <= r.top) return;
+        int x = 0, y = 0, w = 0, h = 0;
+        SDL_GetWindowPosition(shownWindow_, &x, &y);
+        SDL_GetWindowSize(shownWindow_, &w, &h);
+        if (w != r.right - r.left || h != r.bottom - r.top) {
+            SDL_SetWindowSize(shownWindow_, r.right - r.left, r.bottom - r.top);
+        }
+        if (x != r.left || y != r.top) SDL_SetWindowPosition(shownWindow_, r.left, r.top);
     }
 
     void ReadDesktop() {
@@ -399,7 +448,7 @@ private:
     bool redraw_ = false;
     // Pumps left after leaving full screen during which the window's size and move events
     // are the switch's own.
-    static constexpr int kSettlingPumps = 10;
+    static constexpr int kSettlingPumps = 30;
     int settlingPumps_ = 0;
     ShownPicture picture_;
     std::vector<std::string> dropped_;
