@@ -4,6 +4,7 @@
 #include "graphics/drivers/graph_companion_drivers.h"
 #include "graphics/drivers/graph_surface_driver.h"
 #include "graphics/drivers/screen_driver.h"
+#include "graphics/drivers/screen_overlay_driver.h"
 #include "graphics/drivers/window_facts_driver.h"
 
 namespace {
@@ -57,6 +58,9 @@ void NoMovieLink(GraphRecord*) {}
 void NoMovieSurfaces(HandleValue) {}
 int NothingToReload() { return 0; }
 
+// --- No screen overlay ---------------------------------------------------------------------------
+int NoOverlay() { return 0; }
+
 }  // namespace
 
 const WindowFactsDriver kAbsentWindowFacts = {
@@ -82,6 +86,7 @@ const FontDriver kAbsentFonts = {NoFontsToStart, NoFonts, NoFonts};
 const MaskDriver kAbsentMasks = {NoMasks, NoMaskImage};
 const MovieDriver kAbsentMovies = {NoMovieLink, NoMovieSurfaces};
 const GraphLoaderDriver kAbsentGraphLoader = {NothingToReload};
+const ScreenOverlayDriver kAbsentScreenOverlay = {NoOverlay};
 
 DriverSlot<WindowFactsDriver>& WindowFactsSlot() {
     static DriverSlot<WindowFactsDriver> slot(kAbsentWindowFacts);
@@ -117,6 +122,10 @@ DriverSlot<MovieDriver>& MovieSlot() {
 }
 DriverSlot<GraphLoaderDriver>& GraphLoaderSlot() {
     static DriverSlot<GraphLoaderDriver> slot(kAbsentGraphLoader);
+    return slot;
+}
+DriverSlot<ScreenOverlayDriver>& ScreenOverlaySlot() {
+    static DriverSlot<ScreenOverlayDriver> slot(kAbsentScreenOverlay);
     return slot;
 }
 

@@ -6,6 +6,7 @@
 
 #include "graphics/draw_state.h"
 #include "graphics/drivers/device_3d_driver.h"
+#include "graphics/drivers/screen_overlay_driver.h"
 #include "graphics/screen/screen.h"
 #include "graphics/screen/screen_host.h"
 #include "graphics/screen/screen_internal.h"
@@ -126,6 +127,7 @@ int PresentScreen() {
         ScreenHostSlot()->hasWindowMenu()) {
         return PresentScreenWindowed();
     }
+    ScreenOverlaySlot()->drawIfShown();
     if (GetDrawTarget() == kDrawTargetFront && s.vsyncWait) {
         ++s.presentCount;
         return WaitVBlankCount(1);
@@ -140,6 +142,7 @@ int PresentScreen() {
 int PresentScreenWindowed() {
     ScreenState& s = GetScreenState();
     if (!ScreenUp()) return -1;
+    ScreenOverlaySlot()->drawIfShown();
     if (GetDrawTarget() == kDrawTargetFront) {
         ++s.presentCount;
         return WaitVBlankCount(1);

@@ -1,0 +1,23 @@
+// Writing one glyph bitmap (as GetGlyphOutlineA gives it) into its cell of a software cache.
+#pragma once
+#include <cstdint>
+
+#include "graphics/font/font_record.h"
+
+// The glyph bitmap: width × height pixels in rows of rowBytes; 1 bit per pixel (most
+// significant bit first) or one gray level 0..16 per byte.
+struct GlyphBitmap {
+    const uint8_t* bits;
+    int32_t width, height;
+    int32_t rowBytes;
+};
+
+// Writes the glyph into the cell at row cellTop of the font's software cache, after the cell
+// was cleared: type 0 copies the bits, type 2 stores levels v - 1, type 1 marks glyph pixels 1
+// and their edge 2, type 3 keeps the level in the low nibble and the edge's level in the high
+// nibble. The glyph lies edge pixels right of and below the cell's corner (edge types); all
+// that falls outside the cell is cut off.
+void WriteGlyphToCell(const FontRecord& font, int32_t cellTop, const GlyphBitmap& glyph);
+
+// 1 when the edge stamp of the size covers (dx, dy), each -size..size.
+int EdgeStampCovers(int32_t size, int32_t dx, int32_t dy);
