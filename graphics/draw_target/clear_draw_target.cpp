@@ -1,5 +1,6 @@
 // The clear of the current draw target and the software road of the box fill.
 #include <algorithm>
+#include <cstring>
 
 #include "graphics/draw_state_record.h"
 #include "graphics/draw_target/draw_target.h"
@@ -28,6 +29,23 @@ int FillSurface(plat::DrawSurface* surface, const RECT& rect, uint32_t flags, ui
     const plat::Rect r = ToPlatRect(rect);
     return surface->Blt(&r, nullptr, nullptr, flags | plat::DDBLT_WAIT, &fx) == plat::DD_OK ? 0
                                                                                             : -1;
+}
+
+// Stores value into every pixel of the whole image as one row filled pixel by pixel and
+// copied to every other row (the same bytes as FillMemImgRaw over the whole image).
+void ClearImageRows(MEMIMG* image, uint32_t value) {
+    if (image == nullptr || !MemImgHasPixels(image) || image->width <= 0) return;
+    const int32_t bytes = image->colorFormat != nullptr
+                              ? image->colorFormat->bytes
+                              : MemImgBytesPerPixel(image->pixelFormat, image->paletted,
+                                                    image->alpha);
+    if (bytes != 1 && bytes != 2 && bytes != 4) return;
+    uint8_t* first = image->pixels;
+    for (int32_t x = 0; x < image->width; ++x) std::memcpy(first + x * bytes, &value, bytes);
+    const size_t rowBytes = static_cast<size_t>(image->width) * bytes;
+    for (int32_t y = 1; y < image->height; ++y) {
+        std::memcpy(image->pixels + static_cast<ptrdiff_t>(y) * image->pitch, first, rowBytes);
+    }
 }
 
 int ClearGraphTarget(HandleValue target, int32_t r, int32_t g, int32_t b, uint32_t fill) {
@@ -77,8 +95,8 @@ int ClearDrawTargetSurface() {
             // A graph target without a software image of its own cannot be cleared here.
             return current == kDrawTargetFront || current == kDrawTargetBack ? 0 : -1;
         }
-        FillMemImgRaw(image, nullptr, ColorFormatRgbaToPixel(image->colorFormat, r, g, b, 255));
-        if (target.depthImage != nullptr) FillMemImgRaw(target.depthImage, nullptr, kDepthFar);
+        ClearImageRows(image, ColorFormatRgbaToPixel(image->colorFormat, r, g, b, 255));
+        if (target.depthImage != nullptr) ClearImageRows(target.depthImage, kDepthFar);
         return 0;
     }
 

@@ -25,13 +25,24 @@ Rect Intersect(const Rect& a, const Rect& b) {
 
 uint32_t PixelMask(uint32_t bits) { return bits >= 32 ? 0xFFFFFFFFu : (1u << bits) - 1; }
 
+// Fills the area row by row: the first row pixel by pixel, every other row as a copy of it.
 void Fill(SurfaceImpl* dest, const Rect& area, uint32_t value) {
+    if (area.left >= area.right || area.top >= area.bottom) return;
     value &= PixelMask(dest->format.bitCount);
-    for (int32_t y = area.top; y < area.bottom; ++y) {
-        uint8_t* p = dest->PixelAt(area.left, y);
-        for (int32_t x = area.left; x < area.right; ++x, p += dest->bytesPerPixel) {
-            WritePixel(p, dest->bytesPerPixel, value);
-        }
+    const uint32_t bpp = dest->bytesPerPixel;
+    uint8_t* first = dest->PixelAt(area.left, area.top);
+    const int32_t width = area.right - area.left;
+    if (bpp == 4) {
+        for (int32_t x = 0; x < width; ++x) std::memcpy(first + x * 4, &value, 4);
+    } else if (bpp == 2) {
+        const uint16_t v = static_cast<uint16_t>(value);
+        for (int32_t x = 0; x < width; ++x) std::memcpy(first + x * 2, &v, 2);
+    } else {
+        for (int32_t x = 0; x < width; ++x) WritePixel(first + x * bpp, bpp, value);
+    }
+    const size_t rowBytes = static_cast<size_t>(width) * bpp;
+    for (int32_t y = area.top + 1; y < area.bottom; ++y) {
+        std::memcpy(dest->PixelAt(area.left, y), first, rowBytes);
     }
 }
 
@@ -51,6 +62,25 @@ void CopyScaled(SurfaceImpl* dest, const Rect& area, const Rect& clip, const uin
     const int64_t y1 = std::min<int64_t>(dh, static_cast<int64_t>(clip.bottom) - area.top);
     const int64_t x0 = std::max<int64_t>(0, static_cast<int64_t>(clip.left) - area.left);
     const int64_t x1 = std::min<int64_t>(dw, static_cast<int64_t>(clip.right) - area.left);
+    if (x0 >= x1) return;
+    if (dw == sw && dh == sh) {
+        // One to one: rows are copied whole, or scanned for the key without any scaling.
+        for (int64_t y = y0; y < y1; ++y) {
+            const uint8_t* in = source + y * sourcePitch + x0 * bpp;
+            uint8_t* out = dest->PixelAt(static_cast<int32_t>(area.left + x0),
+                                         static_cast<int32_t>(area.top + y));
+            if (!keyed) {
+                std::memcpy(out, in, static_cast<size_t>(x1 - x0) * bpp);
+                continue;
+            }
+            for (int64_t x = x0; x < x1; ++x, in += bpp, out += bpp) {
+                const uint32_t value = ReadPixel(in, bpp) & mask;
+                if (value >= low && value <= high) continue;
+                std::memcpy(out, in, bpp);
+            }
+        }
+        return;
+    }
     for (int64_t y = y0; y < y1; ++y) {
         const uint8_t* row = source + (y * sh / dh) * sourcePitch;
         uint8_t* out = dest->PixelAt(static_cast<int32_t>(area.left + x0),

@@ -2,11 +2,11 @@
 // converted into the bitmap or surface of a device context. Every size is checked before a
 // byte is read: the source's row length and row count must fit the bytes the caller has.
 #include <algorithm>
-#include <bit>
 #include <cstring>
 
 #include "platform/window/gdi_internal.h"
 #include "platform/window/gdi_pixels.h"
+#include "platform/window/gdi_row_convert.h"
 
 namespace plat {
 
@@ -26,16 +26,8 @@ int32_t SetDIBitsToDevice(DeviceContext* dc, int32_t xDest, int32_t yDest, uint3
     SourceLayout source;
     if (!MakeSourceLayout(*info, &source)) return 0;
 
-    Channel outR, outG, outB;
-    if (target.bitCount == 16 || target.bitCount == 32) {
-        if (!MakeChannel(target.redMask, target.bitCount, &outR) ||
-            !MakeChannel(target.greenMask, target.bitCount, &outG) ||
-            !MakeChannel(target.blueMask, target.bitCount, &outB)) {
-            return 0;
-        }
-    } else if (target.bitCount != 24) {
-        return 0;
-    }
+    RowConverter convert;
+    if (!MakeRowConverter(source, target, &convert)) return 0;
 
     const int64_t pictureWidth = h.width;
     const int64_t pictureHeight = h.height < 0 ? -static_cast<int64_t>(h.height) : h.height;
@@ -52,7 +44,6 @@ int32_t SetDIBitsToDevice(DeviceContext* dc, int32_t xDest, int32_t yDest, uint3
     const int64_t x1 = std::min<int64_t>(static_cast<int64_t>(xSrc) + width, pictureWidth);
     const int64_t y0 = ySrc < 0 ? 0 : ySrc;
     const int64_t y1 = std::min<int64_t>(static_cast<int64_t>(ySrc) + height, pictureHeight);
-    const int outBytes = static_cast<int>(target.bitCount / 8);
 
     const auto* data = static_cast<const uint8_t*>(bits);
     for (uint32_t i = 0; i < scanLines; ++i) {
@@ -60,20 +51,14 @@ int32_t SetDIBitsToDevice(DeviceContext* dc, int32_t xDest, int32_t yDest, uint3
         const int64_t y = bottomUp ? pictureHeight - 1 - stored : stored;
         if (y < y0 || y >= y1) continue;
         const int64_t dy = static_cast<int64_t>(yDest) + (y - ySrc);
-        const uint8_t* row = data + stride * i;
-        for (int64_t x = x0; x < x1; ++x) {
-            const int64_t dx = static_cast<int64_t>(xDest) + (x - xSrc);
-            uint8_t* out = DcPixel(target, dx, dy);
-            if (out == nullptr) continue;
-            uint8_t bgr[3];
-            ReadSourcePixel(source, row, x, bgr);
-            if (outBytes == 3) {
-                std::memcpy(out, bgr, 3);
-            } else {
-                WriteLe(out, outBytes, FromByte(bgr[2], outR) | FromByte(bgr[1], outG) |
-                                           FromByte(bgr[0], outB));
-            }
-        }
+        // The columns whose destination pixel lies inside the clip, converted as one run.
+        const int64_t toTarget = static_cast<int64_t>(xDest) - xSrc + target.originX;
+        const int64_t from = std::max<int64_t>(x0, target.clip.left - toTarget);
+        const int64_t to = std::min<int64_t>(x1, target.clip.right - toTarget);
+        if (from >= to) continue;
+        uint8_t* out = DcPixel(target, static_cast<int64_t>(xDest) + (from - xSrc), dy);
+        if (out == nullptr) continue;
+        ConvertRow(convert, data + stride * i, from, to - from, out);
     }
     NoteDcDrawn(dc);
     return static_cast<int32_t>(scanLines);

@@ -9,6 +9,7 @@
 #include "platform/display/display.h"
 #include "platform/window/gdi_internal.h"
 #include "platform/window/gdi_pixels.h"
+#include "platform/window/gdi_row_convert.h"
 
 namespace plat {
 
@@ -193,8 +194,8 @@ int32_t StretchDIBits(DeviceContext* dc, int32_t xDest, int32_t yDest, int32_t d
     if (h.width <= 0 || h.height == 0 || h.height == INT32_MIN) return 0;
     SourceLayout source;
     if (!MakeSourceLayout(*info, &source)) return 0;
-    TargetLayout out;
-    if (!MakeTargetLayout(target, &out)) return 0;
+    RowConverter convert;
+    if (!MakeRowConverter(source, target, &convert)) return 0;
 
     const int64_t pictureWidth = h.width;
     const int64_t pictureHeight = h.height < 0 ? -static_cast<int64_t>(h.height) : h.height;
@@ -208,6 +209,24 @@ int32_t StretchDIBits(DeviceContext* dc, int32_t xDest, int32_t yDest, int32_t d
     const int64_t dw = destWidth < 0 ? -static_cast<int64_t>(destWidth) : destWidth;
     const int64_t dh = destHeight < 0 ? -static_cast<int64_t>(destHeight) : destHeight;
     const auto* data = static_cast<const uint8_t*>(bits);
+    if (destWidth == srcWidth && destHeight == srcHeight) {
+        // One to one: each destination row is a run of one picture row, converted at once.
+        const int64_t toTarget = static_cast<int64_t>(xDest) - xSrc + target.originX;
+        const int64_t from = std::max<int64_t>({int64_t{xSrc}, 0, target.clip.left - toTarget});
+        const int64_t to = std::min<int64_t>(
+            {static_cast<int64_t>(xSrc) + srcWidth, pictureWidth, target.clip.right - toTarget});
+        for (int64_t m = 0; m < dh && from < to; ++m) {
+            const int64_t row = topRow + m;
+            if (row < 0 || row >= pictureHeight) continue;
+            uint8_t* pixel = DcPixel(target, static_cast<int64_t>(xDest) + (from - xSrc), yDest + m);
+            if (pixel == nullptr) continue;
+            const int64_t stored = bottomUp ? pictureHeight - 1 - row : row;
+            ConvertRow(convert, data + stride * static_cast<uint64_t>(stored), from, to - from,
+                       pixel);
+        }
+        NoteDcDrawn(dc);
+        return srcHeight;
+    }
     for (int64_t m = 0; m < dh; ++m) {
         const int64_t dy = destHeight > 0 ? yDest + m : yDest - 1 - m;
         const int64_t row = topRow + m * srcHeight / dh;
@@ -222,7 +241,7 @@ int32_t StretchDIBits(DeviceContext* dc, int32_t xDest, int32_t yDest, int32_t d
             if (column < 0 || column >= pictureWidth) continue;
             uint8_t bgr[3];
             ReadSourcePixel(source, line, column, bgr);
-            WriteTargetPixel(out, pixel, bgr);
+            WriteTargetPixel(convert.target, pixel, bgr);
         }
     }
     NoteDcDrawn(dc);
