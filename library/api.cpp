@@ -62,6 +62,24 @@ int ApiClearDrawTarget() {
     return result;
 }
 
+// --- Graph drawing -------------------------------------------------------------------------------
+#include "graphics/draw_graph/draw_graph.h"
+
+int ApiDrawGraphAt(int x, int y, int graph, int transFlag) {
+    ApiLock();
+    const int result = BlitGraphAt(x, y, graph, transFlag);
+    ApiUnlock();
+    return result;
+}
+
+int ApiDrawGraphRotatedInt(int x, int y, double scale, double angle, int graph, int transFlag,
+                           int turnFlag) {
+    ApiLock();
+    const int result = BlitGraphRotatedInt(x, y, scale, angle, graph, transFlag, turnFlag);
+    ApiUnlock();
+    return result;
+}
+
 // --- Screen and colours -----------------------------------------------------------------------
 #include "graphics/screen/screen.h"
 
@@ -85,6 +103,16 @@ unsigned int ApiMakeScreenColor(int r, int g, int b) {
 int ApiPresentScreen() {
     ApiLock();
     const int result = PresentScreen();
+    ApiUnlock();
+    return result;
+}
+
+#include "graphics/screen_save/screen_save.h"
+
+int ApiSaveScreenToImageFile(int x1, int y1, int x2, int y2, const char* file, int type,
+                             int quality, int flag, int level) {
+    ApiLock();
+    const int result = WriteScreenImageFile(x1, y1, x2, y2, file, type, quality, flag, level);
     ApiUnlock();
     return result;
 }
@@ -241,6 +269,25 @@ int ApiStopSoundHandle(int handle) {
 int ApiSetSoundHandleVolume(int volume, int handle) {
     ApiLock();
     const int result = SetSoundHandleVolume(volume, handle);
+    ApiUnlock();
+    return result;
+}
+
+// --- Text ----------------------------------------------------------------------------------------
+#include "graphics/font/font.h"
+#include "graphics/font/string_draw.h"
+
+int ApiDrawTextDefaultFont(int x, int y, const char* text, unsigned int color,
+                           unsigned int edgeColor) {
+    ApiLock();
+    const int result = DrawTextDefaultFont(x, y, text, color, edgeColor);
+    ApiUnlock();
+    return result;
+}
+
+int ApiSetDefaultFontType(int fontType) {
+    ApiLock();
+    const int result = SetDefaultFontType(fontType);
     ApiUnlock();
     return result;
 }

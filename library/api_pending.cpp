@@ -9,52 +9,12 @@
 
 namespace {
 
-int PendingEntry(const char* entry) {
+[[maybe_unused]] int PendingEntry(const char* entry) {
     LogFormat("%s: この機能はまだ使えません", entry);
     return -1;
 }
 
 }  // namespace
 
-// --- Screen and colours ---------------------------------------------------------------------
-
-int ApiSaveScreenToImageFile(int /*x1*/, int /*y1*/, int /*x2*/, int /*y2*/,
-                             const char* /*file*/, int /*type*/, int /*quality*/, int /*flag*/,
-                             int /*level*/) {
-    ApiLock();
-    const int result = PendingEntry("ApiSaveScreenToImageFile");
-    ApiUnlock();
-    return result;
-}
-
 // --- Drawing -------------------------------------------------------------------------------------
 
-int ApiDrawGraphAt(int /*x*/, int /*y*/, int /*graph*/, int /*transFlag*/) {
-    ApiLock();
-    const int result = PendingEntry("ApiDrawGraphAt");
-    ApiUnlock();
-    return result;
-}
-
-int ApiDrawGraphRotatedInt(int /*x*/, int /*y*/, double /*scale*/, double /*angle*/,
-                           int /*graph*/, int /*transFlag*/, int /*turnFlag*/) {
-    ApiLock();
-    const int result = PendingEntry("ApiDrawGraphRotatedInt");
-    ApiUnlock();
-    return result;
-}
-
-int ApiDrawTextDefaultFont(int /*x*/, int /*y*/, const char* /*text*/, unsigned int /*color*/,
-                           unsigned int /*edgeColor*/) {
-    ApiLock();
-    const int result = PendingEntry("ApiDrawTextDefaultFont");
-    ApiUnlock();
-    return result;
-}
-
-int ApiSetDefaultFontType(int /*fontType*/) {
-    ApiLock();
-    const int result = PendingEntry("ApiSetDefaultFontType");
-    ApiUnlock();
-    return result;
-}

@@ -10,6 +10,7 @@
 #include "graphics/draw_state.h"
 #include "graphics/graph_handle_table.h"
 #include "graphics/graph_system.h"
+#include "graphics/font/font.h"
 #include "graphics/drivers/screen_driver.h"
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/graph_image.h"
@@ -17,6 +18,7 @@
 #include "graphics/screen/screen.h"
 #include "graphics/screen/screen_host.h"
 #include "library/fatal_error.h"
+#include "library/library_pump_services.h"
 #include "library/library_startup.h"
 #include "library/main_window_proc.h"
 #include "platform/core/clock.h"
@@ -27,7 +29,9 @@
 #include "softrender/scaled/blit_graph_stretched.h"
 #include "system/input.h"
 #include "system/message_pump.h"
+#include "system/screen_console.h"
 #include "system/system_info_log.h"
+#include "system/window_placement.h"
 #include "system/window_system.h"
 
 namespace {
@@ -44,10 +48,12 @@ int InstallLibraryDrivers() {
     FatalExitSlot().Install(kLibraryFatalExit);
     WindowMessageSlot().Install(kLibraryWindowMessages);
     SoundPumpSlot().Install(kLibrarySoundPump);
+    InstallLibraryPumpServices();
     return 0;
 }
 
 int ResetLibraryDrivers() {
+    ResetLibraryPumpServices();
     SoundPumpSlot().Reset();
     WindowMessageSlot().Reset();
     FatalExitSlot().Reset();
@@ -160,10 +166,7 @@ int BringFullScreenWindowForward() {
 // What the screen reads of the window system (ScreenHostDriver).
 plat::WindowHandle HostWindow() { return GetWindowData().window.handle; }
 int HostWindowed() { return GetWindowData().settings.windowed ? 1 : 0; }
-double HostWindowScale() {
-    const double scale = GetWindowData().settings.windowScale;
-    return scale > 0.0 ? scale : 1.0;
-}
+double HostWindowScale() { return GetWindowScale(); }
 int HostWindowDrawRect(RECT* out) {
     const WindowData& data = GetWindowData();
     if (data.window.handle == 0) return -1;
@@ -176,8 +179,7 @@ int HostNoMenu() { return 0; }
 void HostBlackBackground(int32_t* r, int32_t* g, int32_t* b) { *r = *g = *b = 0; }
 int32_t HostOsCode() { return GetWindowData().cpu.osCode; }
 int HostMmx() { return GetWindowData().cpu.mmx ? 1 : 0; }
-// The window keeps the size it was made with: window modes do not change it yet.
-void HostFitWindow() {}
+void HostFitWindow() { ApplyWindowModeStyle(); }
 void HostDesktopSize(int32_t* width, int32_t* height) {
     *width = GetWindowData().machine.desktopWidth;
     *height = GetWindowData().machine.desktopHeight;
@@ -191,6 +193,7 @@ const ScreenHostDriver kLibraryScreenHost = {
 
 int StartGraphics() {
     ScreenHostSlot().Install(kLibraryScreenHost);
+    FontSlot().Install(kFontModule);
     // On an OS of code 264 (a Windows of major version 6) the front screen is drawn through a
     // temporary primary.
     if (GetWindowData().cpu.osCode == 264) SetUseTempPrimary(1);
@@ -199,6 +202,7 @@ int StartGraphics() {
 
 int StopGraphics() {
     StopGraphicsOutput();
+    FontSlot().Reset();
     ScreenHostSlot().Reset();
     return 0;
 }
@@ -294,7 +298,7 @@ const LibraryModule kModules[] = {
     {"vertical-blank wait", TurnOnVSyncWait, nullptr, nullptr, F::kCannotFail, 0},
     {"foreground window", BringFullScreenWindowForward, nullptr, nullptr, F::kCannotFail, 0},
     // Start: the on-screen console is created. End: its font is deleted.
-    {"console", nullptr, nullptr, nullptr, F::kCannotFail, 1},
+    {"console", StartScreenConsole, EndScreenConsole, nullptr, F::kCannotFail, 1},
     {"draw targets", SetFirstDrawTargets, nullptr, nullptr, F::kCannotFail, 0},
     // Both screens cleared to black (the front screen stays the draw target).
     {"screen clears", ClearBothScreens, nullptr, &S::noGraphics, F::kCannotFail, 0},

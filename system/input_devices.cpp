@@ -157,13 +157,6 @@ plat::DirectInput* ObtainInterface(uint32_t version) {
     return di;
 }
 
-// The pump services of the input devices: the joypad effects' timers; no other service.
-const PumpServices kInputPumpServices = [] {
-    PumpServices services = PumpServicesSlot().Absent();
-    services.stepJoypadEffects = StepJoypadEffects;
-    return services;
-}();
-
 // Steps of start-up: the interface (version 7, else 8) with its devices, else the joystick
 // road. Nothing happens when input is already started.
 int StartInput() {
@@ -201,14 +194,12 @@ int StartInput() {
 
 int InitInputSystem() {
     const int result = StartInput();
-    if (GetInputState().started != 0) PumpServicesSlot().Install(kInputPumpServices);
     return result;
 }
 
 int TermInputSystem() {
     InputState& s = GetInputState();
     if (s.started == 0) return 0;
-    if (&*PumpServicesSlot() == &kInputPumpServices) PumpServicesSlot().Reset();
     if (s.directInput == nullptr) {
         LogWrite("入力関連の終了処理... 完了\n");
         s.started = 0;

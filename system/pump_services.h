@@ -1,9 +1,8 @@
 // The services that the message pump runs on every call in place of threads of their own:
 // sound streams, music, joypad effects, sockets, HTTP transfers and string input. They reach
-// the pump as one driver: the absent instance does nothing in every step (no such service),
-// and the module that supplies services installs its instance when it starts and resets the
-// slot when it ends. Today the input devices are the only supplier (the joypad effects); once
-// a second one exists the library top composes the instance from its modules' steps.
+// the pump as one driver: the absent instance does nothing in every step (no such service).
+// The library top composes the instance from its modules' steps and installs it for the
+// whole life of the library; each step does nothing while its module is not started.
 #pragma once
 #include "base/driver_slot.h"
 

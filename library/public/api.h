@@ -51,7 +51,11 @@ int ApiWaitForInputPress();
 // --- Window mode and title (set before ApiInitLibrary for the window start-up creates) ----
 
 // 1 windowed, 0 full screen. Before start-up only the setting changes: 0. After start-up the
-// live window's mode is not changed yet: -1 after a log line (0 when the mode is already so).
+// live window switches: its style, size and place follow the new mode, the screen mode is set
+// again (full screen: the screen's own mode, shown over the whole desktop with its aspect
+// kept; windowed: the desktop's mode, the window centred again at its scaled size) and the
+// display change is waited for. 0, -1 when no screen could be made, -2 when the screen fell
+// back to 640 x 480 x 16; 0 at once when the mode is already so.
 int ApiChangeWindowMode(int windowed);
 // The window's title (Shift-JIS; at most 255 bytes are kept, never half a double-byte
 // character). Before start-up it is stored for the window start-up creates (an empty title
@@ -94,8 +98,9 @@ int ApiBuildColorFormatRaw(SurfacePixelFormat* record, int bits, unsigned int re
                            unsigned int greenMask, unsigned int blueMask, unsigned int alphaMask);
 // Shows the back screen (a flip in full screen, a copy to the window otherwise).
 int ApiPresentScreen();
-// Saves the rectangle (x1, y1)-(x2, y2) of the draw target to a file: type 0 BMP, 1 JPEG (with
-// quality and flag), 2 PNG (with level).
+// Saves the rectangle (x1, y1)-(x2, y2) of the draw target, clipped to the draw area, to a file
+// (Shift-JIS path, replaced when it exists): type 0 BMP, 1 JPEG (with quality and flag), 2 PNG
+// (with level). 0 when the file was written; -1 with a log line otherwise.
 int ApiSaveScreenToImageFile(int x1, int y1, int x2, int y2, const char* file, int type,
                              int quality, int flag, int level);
 

@@ -98,50 +98,6 @@ TEST_F(ApiEntryTest, ColorFormatForwardersFillTheRecordsWithoutTheLock) {
 
 }  // namespace
 
-// ---- Entries whose routines are still to come --------------------------------------------------
-
-namespace {
-
-class PendingEntryTest : public LogFixture {
-protected:
-    void TearDown() override {
-        DestroyApiLock(&GetApiLockState());
-        LogFixture::TearDown();
-    }
-};
-
-TEST_F(PendingEntryTest, EachAnswersItsFailureWithOneLogLineNamingIt) {
-    struct Case {
-        const char* name;
-        bool (*answersFailure)();  // calls the entry once
-    };
-    const Case cases[] = {
-        {"ApiSaveScreenToImageFile",
-         [] { return ApiSaveScreenToImageFile(0, 0, 640, 480, "a.bmp", 0, 80, 1, -1) == -1; }},
-        {"ApiDrawGraphAt", [] { return ApiDrawGraphAt(0, 0, 1, 1) == -1; }},
-        {"ApiDrawGraphRotatedInt",
-         [] { return ApiDrawGraphRotatedInt(10, 10, 1.0, 0.5, 1, 1, 0) == -1; }},
-        {"ApiDrawTextDefaultFont", [] { return ApiDrawTextDefaultFont(0, 0, "x", 1, 0) == -1; }},
-        {"ApiSetDefaultFontType", [] { return ApiSetDefaultFontType(1) == -1; }},
-    };
-    NewLogText();
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_TRUE(c.answersFailure());
-        const std::string written = NewLogText();
-        // One line, ended, that names this entry.
-        ASSERT_FALSE(written.empty());
-        EXPECT_EQ(written.find('\n'), written.size() - 1) << written;
-        EXPECT_NE(written.find(std::string(c.name) + ":"), std::string::npos) << written;
-        // Locked entries: the lock is there and free again.
-        EXPECT_EQ(GetApiLockState().created, 1u);
-        EXPECT_EQ(GetApiLockState().locked, 0u);
-        EXPECT_EQ(GetApiLockState().recursion, 0);
-    }
-}
-
-}  // namespace
-
 // ---- Window mode and title set before start-up -------------------------------------------------
 
 namespace {
@@ -221,7 +177,8 @@ TEST_F(WindowSettingsApiTest, TitlesAreCutToWholeCharactersAndAnEmptyOneBecomesZ
     EXPECT_EQ(WindowText(), "ZnLib");
 }
 
-TEST_F(WindowSettingsApiTest, AfterStartUpTheTitleChangesTheLiveWindowButTheModeDoesNot) {
+// (The live switch of the window mode is covered by window_mode_entry_test.cpp.)
+TEST_F(WindowSettingsApiTest, AfterStartUpTheTitleChangesTheLiveWindowAndTheSameModeOnlyLogs) {
     ApiSetWindowTitle("first");
     StartWithoutPumpThread();
     EXPECT_EQ(WindowText(), "first");
@@ -235,11 +192,8 @@ TEST_F(WindowSettingsApiTest, AfterStartUpTheTitleChangesTheLiveWindowButTheMode
     const int first = FindLine("ChangeWindowMode実行 ", linesBefore);
     ASSERT_NE(first, -1);
     EXPECT_EQ(static_cast<int>(LogLines().size()), first + 1);
-    EXPECT_EQ(ApiChangeWindowMode(1), -1);
-    EXPECT_NE(FindLine("ChangeWindowMode実行 ", first + 1), -1);
     EXPECT_EQ(GetWindowData().settings.windowed, 0u);
     EXPECT_EQ(WindowStyle(), style);
-    EXPECT_TRUE(LogHas("起動後のウインドウモードの変更にはまだ対応していません"));
     EXPECT_EQ(GetApiLockState().locked, 0u);
 }
 

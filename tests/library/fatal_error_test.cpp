@@ -51,14 +51,16 @@ TEST_F(FatalErrorTest, OnTheMainThreadLogsTheTextShutsDownAndExits) {
 TEST_F(FatalErrorTest, OnThePumpThreadDoesNotWaitForItself) {
     EXPECT_EXIT(
         {
-            // Without input, whose start would put its own pump services in place of these.
-            GetWindowData().settings.noInput = 1;
+            // Start-up puts the library's own pump services in place: these replace them
+            // afterwards, under the lock, since the pump thread already runs.
+            ApiInitLibrary();
+            ApiLock();
             InstallTestPumpServices().pollMusic = [] {
                 if (plat::CurrentThreadId() != GetWindowData().window.mainThreadId) {
                     FatalError("ポンプスレッドで止まりました");
                 }
             };
-            ApiInitLibrary();
+            ApiUnlock();
             // The main thread stays out of the library; the pump thread meets the error. (Its
             // sleeps are the platform's, so that under the virtual clock time still passes.)
             for (;;) plat::SleepMs(1);

@@ -88,6 +88,8 @@ const std::vector<std::string> kStartUpLines = {
     "...",  // the screen opens; its mode change starts graph management
     "\t\tグラフィック管理系の初期化を行います",
     "\t\t\t３Ｄグラフィック描画機能は使用しません",
+    "\t\t\tフォントの初期化を行います",
+    "\t\t\tフォントの初期化は正常に終了しました",
     "\t\tグラフィック管理系の初期化は正常に終了しました",
 };
 

@@ -95,8 +95,8 @@ protected:
     }
 
     // Installs the absent pump services as the test's own driver and returns them, for the
-    // test to put its stand-ins in. (Input's start installs its own services: a test that
-    // starts the library installs these afterwards.)
+    // test to put its stand-ins in. (Start-up installs the library's own services: a test
+    // that starts the library installs these afterwards.)
     static PumpServices& InstallTestPumpServices() {
         static PumpServices services;
         services = PumpServicesSlot().Absent();
