@@ -6,9 +6,6 @@
 // lock themselves, are plain forwarders; they say so below. An entry may be called before
 // ApiInitLibrary (the window mode and the title are set that way); the first call of any
 // locked entry creates the lock.
-//
-// Entries whose routine the library does not have yet answer their failure (-1; a null
-// pointer or colour 0 where the type asks for it) after one log line naming the entry.
 #pragma once
 
 // The millisecond clock (milliseconds since the process started). The argument is ignored.
