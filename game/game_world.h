@@ -5,6 +5,7 @@
 #include "background.h"
 #include "enemy_array.h"
 #include "graph_holder.h"
+#include "graph_text.h"
 #include "hi_score.h"
 #include "pattern_set.h"
 #include "player.h"
@@ -102,6 +103,8 @@ public:
     PatternSet& getPatternSet() { return patternSet_; }
     PlayerExplosion& getExplosion() { return explosion_; }
     Background& getBackground() { return background_; }
+    // The texts of this step (cleared by the frame at the start of every step).
+    GraphTextArray& getTexts() { return texts_; }
 
     // Spawn interval in ms at level L.
     static int spawnInterval(int level);
@@ -129,6 +132,7 @@ private:
     SoundHolder soundHolder_;
     bool gameOver_ = false;
     PlayerExplosion explosion_;
+    GraphTextArray texts_;
     int tension_ = 0;
     PlayerTailArray tails_;
     Background background_;

@@ -33,6 +33,9 @@ bool pumpMessages() { return ApiProcessMessage() == 0; }
 
 bool ZnApp::init(ZnFrame* frame) {
     frame_ = frame;
+    // A fresh start: no key or button counts as held from before.
+    joypad_ = ZnJoypad();
+    std::memset(keyStates_, 0, sizeof(keyStates_));
     const char* title = frame != nullptr ? frame->getTitle() : "ZnApp";
 
     const int answer = ApiShowMessageBox("フルスクリーンで起動しますか?", title,
@@ -58,8 +61,10 @@ bool ZnApp::init(ZnFrame* frame) {
     return false;
 }
 
+void ZnApp::beginSteps() { nextStepTime_ = readClock(); }
+
 void ZnApp::run() {
-    nextStepTime_ = readClock();
+    beginSteps();
     while (pumpMessages() && frame_ != nullptr && frame_->isRunning()) step();
     end();
 }

@@ -47,6 +47,9 @@ public:
     void clearScreens();
     // Stores the screen in the first empty slot; a full list drops it. Draw order is slot order.
     void addScreen(ZnScreen* screen);
+    // The draw list: its slot count and slot i (null when empty).
+    uint32_t getScreenCount() const { return screens_.size(); }
+    ZnScreen* getScreen(uint32_t i) const { return i < screens_.size() ? screens_.at(i) : nullptr; }
 
     // Transparent colour of images loaded from now on.
     void setColorKey(int r, int g, int b);
@@ -54,14 +57,18 @@ public:
     // ignored).
     void saveScreenShot();
 
+    // The main loop's parts, also for driving the loop step by step: the first step is due
+    // one step after now; one step of the loop (joypad, keys, the frame's update, the
+    // screenshot key, the drawing, the wait).
+    void beginSteps();
+    void step();
+
     // Waits for the end of the current step, keeping account of lateness.
     void waitNextFrame();
     // False when this step's drawing is skipped to catch up.
     bool isDrawFrame();
 
 protected:
-    // One step of the main loop.
-    void step();
     // The newest keyboard snapshot and the one of the step before.
     const char* newestKeys() const { return keyStates_[keyStateIndex_ ? 0 : 1]; }
     const char* previousKeys() const { return keyStates_[keyStateIndex_ ? 1 : 0]; }

@@ -49,6 +49,8 @@ protected:
         const fs::path errPath = dir / "stderr.txt";
         std::vector<std::string> env = variables;
         env.push_back("PATH=/usr/bin:/bin");
+        // The single-instance lock of this run alone: runs side by side do not refuse each other.
+        env.push_back(std::string("XDG_RUNTIME_DIR=") + dir.string());
         std::vector<char*> envp;
         for (std::string& v : env) envp.push_back(v.data());
         envp.push_back(nullptr);

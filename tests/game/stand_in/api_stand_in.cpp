@@ -2,6 +2,7 @@
 // through the live recording stand-in that plays its part (AppStandIn for the application's
 // entries, LibraryStandIn for resources, the joypad and the date), and fails as a library that
 // is not there when none is alive.
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -35,7 +36,11 @@ struct LibraryStandInEntries {
     static LibraryStandIn* s() { return LibraryStandIn::current; }
     static void record(StandInCall call) { s()->calls_.push_back(std::move(call)); }
     static bool fails(const char* file) { return s()->failing_.count(file) != 0; }
-    static int padBits() { return static_cast<int>(s()->padBits_); }
+    static int padBits() {
+        const int read = ++s()->padReads_;
+        auto it = s()->padBitsByRead_.find(read);
+        return static_cast<int>(it != s()->padBitsByRead_.end() ? it->second : s()->padBits_);
+    }
     static int newGraph(const char* file) {
         const int handle = s()->nextGraph_++;
         auto it = s()->sizes_.find(file);
@@ -180,6 +185,38 @@ int ApiSaveScreenToImageFile(int x1, int y1, int x2, int y2, const char* file, i
     App::note("save " + std::to_string(x1) + " " + std::to_string(y1) + " " + std::to_string(x2) +
               " " + std::to_string(y2) + " " + file + " " + std::to_string(type) + " " +
               std::to_string(quality) + " " + std::to_string(flag) + " " + std::to_string(level));
+    return 0;
+}
+
+// --- drawing ----------------------------------------------------------------------------------
+
+int ApiSetBlendMode(int mode, int param) {
+    if (!appLive()) return -1;
+    App::note("blend " + std::to_string(mode) + " " + std::to_string(param));
+    return 0;
+}
+
+int ApiSetBrightnessRGB(int r, int g, int b) {
+    if (!appLive()) return -1;
+    App::note("bright " + std::to_string(r) + " " + std::to_string(g) + " " + std::to_string(b));
+    return 0;
+}
+
+int ApiDrawGraphAt(int x, int y, int graph, int transFlag) {
+    if (!appLive()) return -1;
+    App::note("graph " + std::to_string(x) + " " + std::to_string(y) + " " +
+              std::to_string(graph) + " " + std::to_string(transFlag));
+    return 0;
+}
+
+int ApiDrawGraphRotatedInt(int x, int y, double scale, double angle, int graph, int transFlag,
+                           int turnFlag) {
+    if (!appLive()) return -1;
+    char numbers[64];
+    std::snprintf(numbers, sizeof(numbers), "%.4f %.4f", scale, angle);
+    App::note("rotated " + std::to_string(x) + " " + std::to_string(y) + " " + numbers + " " +
+              std::to_string(graph) + " " + std::to_string(transFlag) + " " +
+              std::to_string(turnFlag));
     return 0;
 }
 

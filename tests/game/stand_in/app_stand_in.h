@@ -26,7 +26,10 @@ public:
     // Calls in order: "question <text>|<caption>|<buttons>", "windowMode <flag>",
     // "title <text>", "initLibrary", "fontType <n>", "drawTarget <n>", "colorKey <r> <g> <b>",
     // "text <x> <y> <text> <colour> <edge>", "present", "waitInput", "term", "pump", "clear",
-    // "save <x1> <y1> <x2> <y2> <file> <type> <quality> <flag> <level>"; tests add their own
+    // "save <x1> <y1> <x2> <y2> <file> <type> <quality> <flag> <level>", and the drawing calls
+    // "graph <x> <y> <handle> <trans>", "rotated <x> <y> <scale> <angle> <handle> <trans>
+    // <turn>" (scale and angle with four decimals), "blend <mode> <param>",
+    // "bright <r> <g> <b>"; tests add their own
     // lines ("update 3", "draw A") with note().
     std::vector<std::string>& log() { return log_; }
     const std::vector<std::string>& log() const { return log_; }

@@ -32,6 +32,8 @@ public:
     LibraryStandIn& operator=(const LibraryStandIn&) = delete;
 
     void setPadBits(uint32_t bits) { padBits_ = bits; }
+    // Bits of the pad read with this number (counted from 1); other reads see setPadBits's.
+    void setPadBitsAt(int read, uint32_t bits) { padBitsByRead_[read] = bits; }
     void setGraphSize(const std::string& file, int w, int h) { sizes_[file] = {w, h}; }
     void failFile(const std::string& file) { failing_.insert(file); }
     void setDateTime(const ApiDateTime& t) { now_ = t; }
@@ -49,6 +51,8 @@ private:
     friend struct LibraryStandInEntries;
 
     uint32_t padBits_ = 0;
+    int padReads_ = 0;
+    std::map<int, uint32_t> padBitsByRead_;
     std::map<std::string, std::pair<int, int>> sizes_;
     std::map<int, std::pair<int, int>> handleSizes_;
     std::set<std::string> failing_;

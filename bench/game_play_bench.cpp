@@ -1,0 +1,96 @@
+// The play scene with a busy field, headless on the software screen: the extreme start (level
+// 99, an enemy every 282 ms, fans of bullets) for 1,000 steps. Reported per game step (the
+// frame's update: the scene, the world's rules, the sound flush) and per drawn frame (clear,
+// every screen of the play scene in draw order, present; the goal is under 1 ms). The
+// vertical-blank wait is off, so a frame costs what its drawing and present cost.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+#include "graphics/screen/screen.h"
+#include "library/public/api.h"
+#include "main_frame.h"
+#include "zn_app.h"
+
+namespace {
+
+// The game started as the program starts it, in a folder of its own that sees the build's
+// resource files, and put into play at the extreme start.
+struct Game {
+    std::unique_ptr<MainFrame> frame = std::make_unique<MainFrame>();
+    bool up = false;
+
+    Game() {
+        setenv("ZN_VIDEO", "headless", 1);
+        setenv("ZN_ANSWER", "no", 1);
+        namespace fs = std::filesystem;
+        std::error_code error;
+        const fs::path dir = fs::temp_directory_path() / "zn_game_play_bench";
+        fs::create_directories(dir, error);
+        fs::current_path(dir, error);
+        if (!fs::exists("res")) fs::create_directory_symlink(ZN_GAME_RESOURCES, "res", error);
+        if (!theApp.init(frame.get())) return;
+        up = true;
+        SetVSyncWait(0);
+        while (frame->getWorld().getStartLevel() != 4) frame->getWorld().moveStartLevel(true);
+        StartPlay();
+    }
+    ~Game() {
+        if (up) theApp.end();
+    }
+
+    // A new game straight into play (the ready pause adds nothing here).
+    void StartPlay() {
+        frame->changeToReady();
+        frame->changeToPlay();
+    }
+    // One step of play; a lost game starts again.
+    void Step() {
+        if (frame->getCurrentScene() != &frame->getPlayScene()) StartPlay();
+        frame->update();
+    }
+    void Draw() {
+        ApiClearDrawTarget();
+        for (uint32_t i = 0; i < theApp.getScreenCount(); ++i) {
+            if (ZnScreen* screen = theApp.getScreen(i)) screen->draw();
+        }
+        ApiPresentScreen();
+    }
+};
+
+void BM_PlayUpdateStep(benchmark::State& state) {
+    Game game;  // the library is ended at the end of the benchmark, not at exit
+    if (!game.up) {
+        state.SkipWithError("the game did not start");
+        return;
+    }
+    for (auto _ : state) game.Step();
+    state.counters["enemies"] = game.frame->getWorld().getFrontEnemies().countAlive() +
+                                game.frame->getWorld().getRearEnemies().countAlive();
+    state.counters["bullets"] = game.frame->getWorld().getBullets().countAlive();
+}
+BENCHMARK(BM_PlayUpdateStep)->Iterations(1000)->Unit(benchmark::kMicrosecond);
+
+void BM_PlayDrawnFrame(benchmark::State& state) {
+    Game game;  // the library is ended at the end of the benchmark, not at exit
+    if (!game.up) {
+        state.SkipWithError("the game did not start");
+        return;
+    }
+    long sprites = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        game.Step();
+        sprites += game.frame->getWorld().getBullets().countAlive() +
+                   game.frame->getWorld().getEffects().countAlive();
+        state.ResumeTiming();
+        game.Draw();
+    }
+    state.counters["bullets+effects"] =
+        benchmark::Counter(static_cast<double>(sprites), benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_PlayDrawnFrame)->Iterations(1000)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

@@ -1,0 +1,81 @@
+#include "tests/run/game_runner.h"
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+GameRunner::GameRunner() {
+    char pattern[] = "/tmp/zn_game_run_XXXXXX";
+    if (mkdtemp(pattern) != nullptr) root_ = pattern;
+}
+
+GameRunner::~GameRunner() {
+    std::error_code ignored;
+    if (!root_.empty()) fs::remove_all(root_, ignored);
+}
+
+std::string GameRunner::ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+fs::path GameRunner::NewDir(const std::vector<std::string>& leftOut) {
+    std::string name = "run";
+    name += std::to_string(++dirs_);
+    const fs::path dir = root_ / name;
+    fs::create_directories(dir);
+    const fs::path resources = ZN_GAME_RESOURCES;
+    if (leftOut.empty()) {
+        fs::create_directory_symlink(resources, dir / "res");
+    } else {
+        fs::create_directory(dir / "res");
+        for (const fs::directory_entry& e : fs::directory_iterator(resources)) {
+            const std::string name = e.path().filename().string();
+            if (std::find(leftOut.begin(), leftOut.end(), name) != leftOut.end()) continue;
+            fs::copy_file(e.path(), dir / "res" / name);
+        }
+    }
+    return dir;
+}
+
+GameRunResult GameRunner::Run(const fs::path& dir, const std::string& script) {
+    const fs::path scriptPath = dir / "input.txt";
+    std::ofstream(scriptPath) << script;
+    const fs::path errPath = dir / "stderr.txt";
+    std::vector<std::string> env = {"ZN_VIDEO=headless", "ZN_CLOCK=virtual",
+                                    std::string("ZN_NOW=") + kNow, "ZN_ANSWER=no",
+                                    std::string("ZN_INPUT=") + scriptPath.string(),
+                                    "PATH=/usr/bin:/bin",
+                                    // the single-instance lock of this run alone, so that
+                                    // runs side by side do not refuse each other
+                                    std::string("XDG_RUNTIME_DIR=") + dir.string()};
+    std::vector<char*> envp;
+    for (std::string& v : env) envp.push_back(v.data());
+    envp.push_back(nullptr);
+    std::string program = ZN_GAME_PROGRAM;
+    char* argv[] = {program.data(), nullptr};
+
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (err < 0 || dup2(err, 2) < 0 || chdir(dir.c_str()) != 0) _exit(127);
+        execve(program.c_str(), argv, envp.data());
+        _exit(127);
+    }
+    GameRunResult result;
+    int status = 0;
+    if (pid < 0 || waitpid(pid, &status, 0) != pid) return result;
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    if (fs::exists(dir / "Log.txt")) result.log = ReadFile(dir / "Log.txt");
+    result.stderrText = ReadFile(errPath);
+    return result;
+}
