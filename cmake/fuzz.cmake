@@ -1,4 +1,4 @@
-# libFuzzer targets of the image decoders, one per decoder (tests/fuzz/*_fuzz.cpp), built when
+# libFuzzer targets of the readers of outside bytes, one per reader (tests/fuzz/*_fuzz.cpp), built when
 # ZN_FUZZ is ON. They need clang, in a build directory of their own:
 #   cmake -S . -B build-fuzz -G Ninja -DZN_FUZZ=ON -DCMAKE_C_COMPILER=clang \
 #         -DCMAKE_CXX_COMPILER=clang++
@@ -22,7 +22,11 @@ set(ZN_FUZZ_SANITIZERS -fsanitize=address,undefined -fno-sanitize-recover=undefi
 get_property(options DIRECTORY PROPERTY COMPILE_OPTIONS)
 list(FILTER options EXCLUDE REGEX "fexec-charset=CP932")
 set_property(DIRECTORY PROPERTY COMPILE_OPTIONS "${options}")
-foreach(target zn_platform zn_lib)
+set(ZN_FUZZED_LIBRARIES zn_platform zn_lib)
+if(TARGET zn_game)
+  list(APPEND ZN_FUZZED_LIBRARIES zn_game)
+endif()
+foreach(target ${ZN_FUZZED_LIBRARIES})
   get_target_property(options ${target} COMPILE_OPTIONS)
   list(FILTER options EXCLUDE REGEX "fexec-charset=CP932")
   set_target_properties(${target} PROPERTIES COMPILE_OPTIONS "${options}")
@@ -38,6 +42,10 @@ foreach(source ${ZN_FUZZ_SOURCES})
   target_compile_options(${name} PRIVATE -fsanitize=fuzzer ${ZN_FUZZ_SANITIZERS})
   target_link_options(${name} PRIVATE -fsanitize=fuzzer ${ZN_FUZZ_SANITIZERS})
   target_link_libraries(${name} PRIVATE zn_lib_internal)
+  # The save-file reader is the game's: its target links the game's code too.
+  if(name STREQUAL "save_file_fuzz")
+    target_link_libraries(${name} PRIVATE zn_game)
+  endif()
   add_dependencies(zn_fuzz ${name})
 endforeach()
 
