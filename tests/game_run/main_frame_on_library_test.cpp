@@ -3,17 +3,21 @@
 // the title runs and draws.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <vector>
 #include <filesystem>
 #include <memory>
 
 #include "api.h"
 #include "main_frame.h"
 #include "pattern.h"
+#include "platform/testing/sound_test_controls.h"
 #include "platform/testing/test_controls.h"
 #include "resource_tables.h"
 #include "tests/support/library_fixture.h"
 #include "zn_app.h"
+#include "zn_sound_resource.h"
 
 namespace {
 
@@ -70,6 +74,46 @@ TEST_F(MainFrameOnLibraryTest, EveryResourceLoadsAndTheTitleRuns) {
     EXPECT_EQ(frame_->getWorld().getTexts().getUsed(), 5u);  // title, credit, three items
     EXPECT_TRUE(frame_->isRunning());
     theApp.end();
+}
+
+// The game's sound reaches the output: silence on the title, the music once play begins,
+// and a shot's sound on top of it.
+TEST_F(MainFrameOnLibraryTest, PlayStartsTheMusicAndEffectsAreMixedIntoTheOutput) {
+    plat::UseSoundSink(plat::SoundSink::Memory);
+    ASSERT_TRUE(theApp.init(frame_.get()));
+    ASSERT_STREQ(plat::CurrentSoundSinkName(), "memory");
+    auto loudest = [](const std::vector<int16_t>& samples) {
+        int peak = 0;
+        for (int16_t v : samples) peak = std::max(peak, std::abs(static_cast<int>(v)));
+        return peak;
+    };
+    theApp.beginSteps();
+    for (int i = 0; i < 3; ++i) theApp.step();
+    std::vector<int16_t> title;
+    ASSERT_TRUE(plat::RenderSoundOutput(4410, &title));
+    EXPECT_EQ(loudest(title), 0);
+
+    // Requests made during a step are carried out by the step's flush of the sound table.
+    frame_->changeToPlay();
+    frame_->getSounds().update();
+    std::vector<int16_t> music;
+    ASSERT_TRUE(plat::RenderSoundOutput(44100, &music));  // one second of the music
+    EXPECT_GT(loudest(music), 1000);
+
+    // With the music stopped the output falls silent; the shot's sound, played the way the
+    // game plays its effects, is heard alone.
+    frame_->getWorld().playSound(GAME_SOUND_MUSIC, SOUND_STOP, 255);
+    frame_->getSounds().update();
+    std::vector<int16_t> stopped;
+    ASSERT_TRUE(plat::RenderSoundOutput(2205, &stopped));
+    EXPECT_EQ(loudest(stopped), 0);
+    frame_->getWorld().playSound(GAME_SOUND_SHOOT, SOUND_PLAY_BACKGROUND, 255);
+    frame_->getSounds().update();
+    std::vector<int16_t> shot;
+    ASSERT_TRUE(plat::RenderSoundOutput(2205, &shot));
+    EXPECT_GT(loudest(shot), 1000);
+    theApp.end();
+    plat::UseSoundSink(plat::SoundSink::Automatic);
 }
 
 }  // namespace
