@@ -8,6 +8,7 @@
 #include "softrender/triangle/quad_draw.h"
 #include "softrender/rotated/rotated_blit_plan.h"
 #include "softrender/rotated/rotated_span_table.h"
+#include "softrender/rotated/rotated_span_wide.h"
 
 namespace {
 
@@ -66,6 +67,10 @@ void BlitMemImgRotated(MEMIMG* dst, const MEMIMG* src, int32_t cx, int32_t cy, f
     span.sourceRows = SourceRowTable;
     span.blendRows = BlendRowTable;
     span.context = MakePixelContext(state.bright, state.blendParam, src->colorKey);
+    span.wideCopies = !src->paletted ? FindWideRotatedCopies(src->pixelFormat, src->pixels,
+                                                             src->height, src->pitch)
+                                     : nullptr;
+    span.sourcePitch = src->pitch;
     if (src->paletted) {
         if (src->pixelFormat == MEMIMG_FORMAT_32) {
             CopyPaletteToScratch(PaletteScratch.entries32, src->palette, src->paletteCount, 4);

@@ -10,13 +10,13 @@
 // walks only that run. Inside the run the coordinates lie in [0, limit), so they are stepped
 // in 32 bits without wrapping.
 #pragma once
-#include <cmath>
 #include <cstddef>
 #include <cstdint>
 
 #include "softrender/rules/pixel_context.h"
 #include "softrender/rules/pixel_draw.h"
 #include "softrender/rules/pixel_loop.h"
+#include "softrender/rotated/rotated_span_wide.h"
 
 // One call's walk: everything the frame prepares before the first pixel.
 struct RotatedSpan {
@@ -30,6 +30,10 @@ struct RotatedSpan {
     const uint8_t* const* sourceRows;  // start of each source row
     const uint8_t* const* blendRows;   // start of each blend-image row (loops with a weight)
     PixelContext context;
+    // The AVX2 runs of the copies for this source (whose rows lie sourcePitch bytes apart), or
+    // null.
+    const WideRotatedCopies* wideCopies;
+    int32_t sourcePitch;
 };
 
 using RotatedSpanFn = void (*)(const RotatedSpan&);
@@ -37,41 +41,68 @@ using RotatedSpanFn = void (*)(const RotatedSpan&);
 namespace rotated_span_detail {
 
 // The smallest i in [0, n] with base + i * step >= target (n when there is none), for
-// step > 0 and inverse = 1 / step: estimated in double precision, then settled exactly (inside
-// [0, n] the estimate is off by one at most).
-inline int64_t FirstReaching(int64_t base, int64_t step, double inverse, int64_t target,
-                             int32_t n) {
-    const double estimate = std::ceil(static_cast<double>(target - base) * inverse);
-    int64_t i = estimate <= 0.0 ? 0 : estimate >= n ? n : static_cast<int64_t>(estimate);
-    while (i < n && base + i * step < target) ++i;
-    while (i > 0 && base + (i - 1) * step >= target) --i;
-    return i;
+// 0 < step <= 2^31: ceil((target - base) / step) in integers, in 32 bits when the distance
+// fits them (the common case of a source inside the screen).
+inline int32_t FirstReaching(int64_t base, int64_t step, int64_t target, int32_t n) {
+    if (base >= target) return 0;
+    const uint64_t distance = static_cast<uint64_t>(target - base);
+    const uint64_t stride = static_cast<uint64_t>(step);
+    if (distance > static_cast<uint64_t>(n) * stride) return n;
+    uint64_t whole, rest;
+    if (distance <= UINT32_MAX) {
+        whole = static_cast<uint32_t>(distance) / static_cast<uint32_t>(stride);
+        rest = static_cast<uint32_t>(distance) % static_cast<uint32_t>(stride);
+    } else {
+        whole = distance / stride;
+        rest = distance % stride;
+    }
+    return static_cast<int32_t>(whole + (rest != 0 ? 1 : 0));
 }
 
 }  // namespace rotated_span_detail
 
 // The pixels i of [0, n) whose coordinate base + i * step lies in [0, limit), as [*first, *end);
-// the run is empty when *first >= *end. inverse is 1 / |step| (unused when step is 0).
-inline void InsideRun(int64_t base, int64_t step, double inverse, int64_t limit, int32_t n,
-                      int32_t* first, int32_t* end) {
+// the run is empty when *first >= *end.
+inline void InsideRun(int64_t base, int64_t step, int64_t limit, int32_t n, int32_t* first,
+                      int32_t* end) {
     using rotated_span_detail::FirstReaching;
     if (step == 0) {
         const bool inside = base >= 0 && base < limit;
         *first = 0;
         *end = inside ? n : 0;
     } else if (step > 0) {
-        *first = static_cast<int32_t>(FirstReaching(base, step, inverse, 0, n));
-        *end = static_cast<int32_t>(FirstReaching(base, step, inverse, limit, n));
+        *first = FirstReaching(base, step, 0, n);
+        *end = FirstReaching(base, step, limit, n);
     } else {
         // Walking down: inside from where the coordinate falls below the limit until it falls
         // below 0 (the coordinate negated walks up).
-        *first = static_cast<int32_t>(FirstReaching(-base, -step, inverse, 1 - limit, n));
-        *end = static_cast<int32_t>(FirstReaching(-base, -step, inverse, 1, n));
+        *first = FirstReaching(-base, -step, 1 - limit, n);
+        *end = FirstReaching(-base, -step, 1, n);
     }
 }
 
-// The loop of one description: the line walk around DrawPixel, which fetches and tests the
-// source pixel for every destination pixel.
+// One pixel of a loop that leaves out colour-key pixels, without a branch on the key: the rule
+// is applied to every pixel and the destination's own value is stored back where the source is
+// the key. Rotated sprites turn their key edges across every line, where a branch on the key
+// would be mispredicted at each edge; the walker takes this for the copies, whose rule costs
+// less than such a misprediction.
+template <PixelLoop L>
+inline void DrawPixelKeySelect(uint8_t* dst, const uint8_t* src, uint8_t blendByte,
+                               const PixelContext& c) {
+    using namespace pixel_draw_detail;
+    using Source = SourcePixel<L.format, L.source>;
+    static_assert(L.accept == Acceptance::KeyWhole, "colour-key loops only");
+    const uint32_t d = LoadDest<L.format>(dst);
+    const uint32_t s = Source::Colour(src, c.palette32, c.palette16);
+    const uint32_t w = LoopUsesWeight(L) ? BlendWeightMap[blendByte] : 0u;
+    const uint32_t r = Apply<L.format, L.rule>(d, s, 0, w, c);
+    const uint32_t keep = 0u - static_cast<uint32_t>(Source::KeyValue(src) == c.colorKey);
+    StoreDest<L.format>(dst, (d & keep) | (r & ~keep));
+}
+
+// The loop of one description: the line walk around DrawPixel (DrawPixelKeySelect for keyed
+// copies), which fetches and tests the source pixel for every destination pixel; the copies of
+// direct pixels hand each run to the AVX2 runs first where the call has them.
 template <PixelLoop L>
 struct RotatedSpanLoop {
     static void Run(const RotatedSpan& s) {
@@ -80,28 +111,57 @@ struct RotatedSpanLoop {
         constexpr bool kWeighted = LoopUsesWeight(L);
         const uint32_t stepU = static_cast<uint32_t>(s.stepU);
         const uint32_t stepV = static_cast<uint32_t>(s.stepV);
-        const double inverseU = s.stepU != 0 ? 1.0 / std::abs(static_cast<double>(s.stepU)) : 0.0;
-        const double inverseV = s.stepV != 0 ? 1.0 / std::abs(static_cast<double>(s.stepV)) : 0.0;
+        // The copies of direct pixels run eight pixels at a time where the call has the AVX2
+        // runs.
+        constexpr bool kKeyed = L.accept == Acceptance::KeyWhole;
+        constexpr bool kWideCopy = L.source == SourceKind::Direct &&
+                                   L.rule.op == PixelOp::CopyWhole &&
+                                   (L.accept == Acceptance::All || kKeyed);
+        WideRotatedRun wide{};
+        if constexpr (kWideCopy) {
+            if (s.wideCopies != nullptr) {
+                wide = {s.sourceRows[0], s.sourcePitch, stepU, stepV, s.context.colorKey,
+                        Source::Colour(s.sourceRows[0], nullptr, nullptr)};
+            }
+        }
         int64_t lineStartU = s.u0;
         int64_t lineStartV = s.v0;
         uint8_t* dstLine = s.dst;
         for (int32_t j = 0; j < s.height; ++j) {
             int32_t firstU, endU, firstV, endV;
-            InsideRun(lineStartU, s.stepU, inverseU, s.uLimit, s.width, &firstU, &endU);
-            InsideRun(lineStartV, s.stepV, inverseV, s.vLimit, s.width, &firstV, &endV);
+            InsideRun(lineStartU, s.stepU, s.uLimit, s.width, &firstU, &endU);
+            InsideRun(lineStartV, s.stepV, s.vLimit, s.width, &firstV, &endV);
             const int32_t first = firstU > firstV ? firstU : firstV;
             const int32_t end = endU < endV ? endU : endV;
             if (first < end) {
                 uint32_t u = static_cast<uint32_t>(lineStartU + int64_t{first} * s.stepU);
                 uint32_t v = static_cast<uint32_t>(lineStartV + int64_t{first} * s.stepV);
                 uint8_t* d = dstLine + static_cast<ptrdiff_t>(first) * kDstBytes;
-                for (int32_t i = first; i < end; ++i) {
+                int32_t i = first;
+                if constexpr (kWideCopy) {
+                    if (s.wideCopies != nullptr) {
+                        const int32_t done =
+                            (kKeyed ? s.wideCopies->copyKeyed : s.wideCopies->copy)(
+                                d, u, v, end - first, wide);
+                        i += done;
+                        u += stepU * static_cast<uint32_t>(done);
+                        v += stepV * static_cast<uint32_t>(done);
+                        d += static_cast<ptrdiff_t>(done) * kDstBytes;
+                    }
+                }
+                for (; i < end; ++i) {
                     const uint32_t row = v >> 18;
                     const uint32_t column = u >> 18;
                     const uint8_t* src = s.sourceRows[row] + column * Source::kBytes;
                     uint8_t blendByte = 0;
                     if constexpr (kWeighted) blendByte = s.blendRows[row][column];
-                    DrawPixel<L>(d, src, blendByte, s.context);
+                    if constexpr (L.accept == Acceptance::KeyWhole &&
+                                  (L.rule.op == PixelOp::CopyWhole ||
+                                   L.rule.op == PixelOp::CopyBright)) {
+                        DrawPixelKeySelect<L>(d, src, blendByte, s.context);
+                    } else {
+                        DrawPixel<L>(d, src, blendByte, s.context);
+                    }
                     u += stepU;
                     v += stepV;
                     d += kDstBytes;

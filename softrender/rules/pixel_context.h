@@ -18,8 +18,11 @@ struct PixelContext {
     uint32_t colorKey;              // the source's colour key, whole
     const uint32_t* palette32;      // 256 entries of a 32-bit paletted source
     const uint16_t* palette16;      // 256 entries of a 16-bit paletted source
+    // BlendWeightMap[g] in the three colour lanes of a pixel's four 16-bit lanes, read by the
+    // AVX2 steps of loops with a blend image; null unless the kernel prepared it for the call.
+    const uint64_t* weightLanes;
 };
 
 // Chooses the table rows for a bright (0x00RRGGBB) and a parameter (clamped to 0..255).
-// The palette pointers stay null; a kernel with a paletted source sets them.
+// The palette and widened weight pointers stay null; a kernel that needs them sets them.
 PixelContext MakePixelContext(uint32_t bright, int32_t param, uint32_t colorKey);

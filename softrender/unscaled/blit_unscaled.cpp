@@ -7,6 +7,7 @@
 #include "softrender/rules/blend_tables.h"
 #include "softrender/unscaled/blit_plan.h"
 #include "softrender/unscaled/blit_unscaled_table.h"
+#include "softrender/unscaled/blit_unscaled_wide.h"
 #include "softrender/rules/pixel_context.h"
 
 namespace {
@@ -18,6 +19,10 @@ union PaletteScratchTable {
     uint16_t entries16[256];
 };
 alignas(16) PaletteScratchTable PaletteScratch;
+
+// BlendWeightMap spread over a pixel's colour lanes for the AVX2 steps, filled by the calls
+// with a blend image that run them.
+alignas(32) uint64_t WeightLaneScratch[256];
 
 }  // namespace
 
@@ -59,6 +64,11 @@ void BlitMemImg(MEMIMG* dst, const MEMIMG* src, int32_t x, int32_t y, int32_t tr
         run.blendPitch = blendImage->pitch;
     }
     run.context = MakePixelContext(state.bright, state.blendParam, src->colorKey);
+    run.wideRow = FindWideUnscaledRow32(plan.loop);
+    if (run.wideRow != nullptr && blendImage != nullptr) {
+        for (int i = 0; i < 256; ++i) WeightLaneScratch[i] = uint64_t{BlendWeightMap[i]} * 0x000100010001u;
+        run.context.weightLanes = WeightLaneScratch;
+    }
     if (src->paletted) {
         if (src->pixelFormat == MEMIMG_FORMAT_32) {
             CopyPaletteToScratch(PaletteScratch.entries32, src->palette, src->paletteCount, 4);

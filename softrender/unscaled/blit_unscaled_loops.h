@@ -1,9 +1,9 @@
 // The row walkers of the unscaled blit: one loop per PixelLoop description, instantiated into
 // the blit's dispatch tables (blit_unscaled_table_*.cpp). Most loops run their rows through
-// the SSE2 steps of the pixel rules (simd_rows_*.h) and finish each row pixel by pixel
-// through DrawPixel; the leaves that move whole rows are written out here: plain copies,
-// paletted copies that test four indices against the key with one comparison, the 16-bit
-// pair steps and the packed-byte rows.
+// the AVX2 steps of the pixel rules where the call has them (blit_unscaled_wide.h), then the
+// SSE2 steps (simd_rows_*.h), and finish each row pixel by pixel through DrawPixel; the leaves
+// that move whole rows are written out here: plain copies, paletted copies that test eight
+// indices against the key with one comparison, the 16-bit pair steps and the packed-byte rows.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -16,6 +16,7 @@
 #include "softrender/rules/pixel_loop.h"
 #include "softrender/rules/simd_rows_32.h"
 #include "softrender/rules/simd_rows_565.h"
+#include "softrender/unscaled/blit_unscaled_wide.h"
 
 // One call's rows: start pointers, pitches (bytes from row to row) and the size in pixels.
 struct BlitRun {
@@ -28,6 +29,7 @@ struct BlitRun {
     int32_t width;
     int32_t height;
     PixelContext context;
+    WideRow32Fn wideRow;  // the loop's AVX2 row step, or null
 };
 
 using UnscaledBlitLoopFn = void (*)(const BlitRun&);
@@ -50,8 +52,8 @@ inline void Store16(uint8_t* p, uint32_t v) {
     std::memcpy(p, &h, 2);
 }
 
-// The general walker: runs of pixels through the loop's SSE2 step where it has one, the rest
-// of each row pixel by pixel through DrawPixel.
+// The general walker: runs of pixels through the loop's AVX2 step (when the call has one) and
+// SSE2 step where it has them, the rest of each row pixel by pixel through DrawPixel.
 template <PixelLoop L>
 void WalkPixels(const BlitRun& r) {
     using Source = SourcePixel<L.format, L.source>;
@@ -63,7 +65,9 @@ void WalkPixels(const BlitRun& r) {
     for (int32_t j = 0; j < r.height; ++j) {
         int32_t i = 0;
         if constexpr (kSimdRow32<L>) {
-            i = SimdRow32<L>(dstRow, srcRow, blendRow, r.width, r.context);
+            if (r.wideRow != nullptr) i = r.wideRow(dstRow, srcRow, blendRow, r.width, r.context);
+            i += SimdRow32<L>(dstRow + i * kDstBytes, srcRow + i * Source::kBytes,
+                              kWeighted ? blendRow + i : blendRow, r.width - i, r.context);
         } else if constexpr (kSimdRow565<L>) {
             i = SimdRow565<L>(dstRow, srcRow, blendRow, r.width, r.context);
         }
@@ -91,47 +95,71 @@ inline void CopyRows(const BlitRun& r, size_t rowBytes) {
     }
 }
 
-// Four palette entries for four index bytes (the first in the low byte).
-template <int Format>
-inline void PutFour(uint8_t* d, uint32_t indices, const PixelContext& c) {
-    if constexpr (Format == 1) {
-        const uint32_t* pal = c.palette32;
-        const uint64_t lo = static_cast<uint64_t>(pal[indices & 0xFF]) |
-                            static_cast<uint64_t>(pal[(indices >> 8) & 0xFF]) << 32;
-        const uint64_t hi = static_cast<uint64_t>(pal[(indices >> 16) & 0xFF]) |
-                            static_cast<uint64_t>(pal[indices >> 24]) << 32;
-        std::memcpy(d, &lo, 8);
-        std::memcpy(d + 8, &hi, 8);
-        return;
-    }
-    if constexpr (Format == 0) {
-        const uint16_t* pal = c.palette16;
-        const uint64_t pair = static_cast<uint64_t>(pal[indices & 0xFF]) |
-                              static_cast<uint64_t>(pal[(indices >> 8) & 0xFF]) << 16 |
-                              static_cast<uint64_t>(pal[(indices >> 16) & 0xFF]) << 32 |
-                              static_cast<uint64_t>(pal[indices >> 24]) << 48;
-        std::memcpy(d, &pair, 8);
-        return;
-    }
-    for (int q = 0; q < 4; ++q, indices >>= 8) {
-        if constexpr (Format == 1) {
-            Store32(d + q * 4, c.palette32[indices & 0xFF]);
-        } else {
-            Store16(d + q * 2, c.palette16[indices & 0xFF]);
-        }
-    }
+inline uint64_t Load64(const uint8_t* p) {
+    uint64_t v;
+    std::memcpy(&v, p, 8);
+    return v;
 }
 
-// Paletted plain copy; with a colour key, four indices are compared with the repeated key
-// byte at once, and only a group that is not all key is tested pixel by pixel.
+// Eight palette entries for eight index bytes (g, the first in the low byte), stored at d.
+// The index bytes come from one load and are taken apart in integer registers, the entries are loaded straight
+// into vector registers and stored sixteen bytes at a time: the loads, the integer units and
+// the vector units share the work.
+template <int Format>
+inline void PutEight(uint8_t* d, const uint8_t* s, uint64_t g, const uint32_t* pal32,
+                     const uint16_t* pal16) {
+#if ZN_SIMD_ROWS
+    // The first four index bytes from g, the last four read again from memory.
+    auto index = [&](int k) -> uint32_t { return k < 4 ? (g >> (8 * k)) & 0xFF : s[k]; };
+    if constexpr (Format == 1) {
+        auto at = [&](int k) { return _mm_cvtsi32_si128(static_cast<int>(pal32[index(k)])); };
+        const __m128i a = _mm_unpacklo_epi64(_mm_unpacklo_epi32(at(0), at(1)),
+                                             _mm_unpacklo_epi32(at(2), at(3)));
+        const __m128i b = _mm_unpacklo_epi64(_mm_unpacklo_epi32(at(4), at(5)),
+                                             _mm_unpacklo_epi32(at(6), at(7)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d), a);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 16), b);
+    } else {
+        auto at = [&](int k) { return pal16[index(k)]; };
+        __m128i v = _mm_cvtsi32_si128(at(0));
+        v = _mm_insert_epi16(v, at(1), 1);
+        v = _mm_insert_epi16(v, at(2), 2);
+        v = _mm_insert_epi16(v, at(3), 3);
+        v = _mm_insert_epi16(v, at(4), 4);
+        v = _mm_insert_epi16(v, at(5), 5);
+        v = _mm_insert_epi16(v, at(6), 6);
+        v = _mm_insert_epi16(v, at(7), 7);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d), v);
+    }
+#else
+    (void)s;
+    for (int q = 0; q < 8; ++q, g >>= 8) {
+        if constexpr (Format == 1) {
+            Store32(d + q * 4, pal32[g & 0xFF]);
+        } else {
+            Store16(d + q * 2, pal16[g & 0xFF]);
+        }
+    }
+#endif
+}
+
+// Paletted plain copy, eight pixels at a time; with a colour key, the eight indices are
+// compared with the repeated key byte at once, and only a group that is neither all key nor
+// free of it is tested pixel by pixel.
 template <int Format, bool Keyed>
 void CopyPaletted(const BlitRun& r) {
     constexpr int kDstBytes = Format == 1 ? 4 : 2;
     const PixelContext& c = r.context;
+    // Held in locals: the stores below may not change them.
+    const uint32_t* const pal32 = c.palette32;
+    const uint16_t* const pal16 = c.palette16;
     // Only keys up to 255 can equal an index (the plan drops larger keys).
     const bool keyed = Keyed && c.colorKey <= 255u;
     const uint32_t key = c.colorKey & 0xFFu;
-    const uint32_t key4 = key * 0x01010101u;
+    const uint64_t key8 = key * 0x0101010101010101u;
+    constexpr uint64_t kOnes = 0x0101010101010101u;
+    constexpr uint64_t kHighs = 0x8080808080808080u;
+    const int32_t width = r.width;
     uint8_t* dstRow = r.dst;
     const uint8_t* srcRow = r.src;
     for (int32_t j = 0; j < r.height; ++j) {
@@ -139,31 +167,34 @@ void CopyPaletted(const BlitRun& r) {
         const uint8_t* s = srcRow;
         auto put = [&](int32_t at) {
             if constexpr (Format == 1) {
-                Store32(d + at * kDstBytes, c.palette32[s[at]]);
+                Store32(d + at * kDstBytes, pal32[s[at]]);
             } else {
-                Store16(d + at * kDstBytes, c.palette16[s[at]]);
+                Store16(d + at * kDstBytes, pal16[s[at]]);
             }
         };
         int32_t i = 0;
         if (keyed) {
-            for (; i + 4 <= r.width; i += 4) {
-                const uint32_t group = Load32(s + i);
-                if (group == key4) continue;
-                if (((group ^ key4) - 0x01010101u) & ~(group ^ key4) & 0x80808080u) {
-                    // Some of the four are keyed: one by one.
-                    for (int32_t q = i; q < i + 4; ++q) {
+            for (; i + 8 <= width; i += 8) {
+                const uint64_t group = Load64(s + i);
+                const uint64_t diff = group ^ key8;
+                if (diff == 0) continue;
+                if ((diff - kOnes) & ~diff & kHighs) {
+                    // Some of the eight are keyed: one by one.
+                    for (int32_t q = i; q < i + 8; ++q) {
                         if (s[q] != key) put(q);
                     }
                 } else {
-                    PutFour<Format>(d + i * kDstBytes, group, c);
+                    PutEight<Format>(d + i * kDstBytes, s + i, group, pal32, pal16);
                 }
             }
-            for (; i < r.width; ++i) {
+            for (; i < width; ++i) {
                 if (s[i] != key) put(i);
             }
         } else {
-            for (; i + 4 <= r.width; i += 4) PutFour<Format>(d + i * kDstBytes, Load32(s + i), c);
-            for (; i < r.width; ++i) put(i);
+            for (; i + 8 <= width; i += 8) {
+                PutEight<Format>(d + i * kDstBytes, s + i, Load64(s + i), pal32, pal16);
+            }
+            for (; i < width; ++i) put(i);
         }
         dstRow += r.dstPitch;
         srcRow += r.srcPitch;

@@ -1,11 +1,13 @@
 // Every loop of the unscaled blit against the reference model, on seeded random images and
-// positions, with UseMmx 0 and 1 wherever the loop is reached with either.
+// positions, with UseMmx 0 and 1 wherever the loop is reached with either, and with the AVX2
+// row steps on (where the processor has them) and off.
 #include <gtest/gtest.h>
 
 #include <random>
 #include <set>
 #include <string>
 
+#include "softrender/rules/simd_width.h"
 #include "softrender/unscaled/blit_plan.h"
 #include "softrender/unscaled/blit_unscaled.h"
 #include "softrender/unscaled/blit_unscaled_table.h"
@@ -200,7 +202,8 @@ protected:
             for (int py = 0; py < dh; ++py) {
                 for (int px = 0; px < dw; ++px) {
                     if (dst.Get(px, py) != expected.Get(px, py)) {
-                        ADD_FAILURE() << KeyName(key) << " useMmx " << useMmx << " mode "
+                        ADD_FAILURE() << KeyName(key) << " useMmx " << useMmx << " wide "
+                                      << WideStepsActive() << " mode "
                                       << setup.mode << " p " << setup.param << " at (" << px
                                       << ", " << py << "): got " << std::hex << dst.Get(px, py)
                                       << " want " << expected.Get(px, py);
@@ -221,20 +224,25 @@ TEST_F(BlitUnscaledDifferentialTest, EveryLoopMatchesTheReference) {
         ++loops;
         const LoopKey k = DecodeLoopKey(key);
         std::mt19937 rng(static_cast<uint32_t>(key) * 7919u + 1u);
-        int ran = 0;
-        for (int useMmx = 0; useMmx <= 1; ++useMmx) {
-            int reached = 0;
-            for (int attempt = 0; attempt < 3 * kSeedsPerLoop && reached < kSeedsPerLoop;
-                 ++attempt) {
-                const CallSetup setup = SetupFor(k, rng);
-                const Outcome outcome = RunCase(key, setup, useMmx, rng);
-                if (outcome == Outcome::OtherLoop) break;  // not reached with this flag
-                if (outcome == Outcome::Reached) ++reached;
+        for (const bool wide : {true, false}) {
+            const bool before = SetWideStepsActive(wide);
+            int ran = 0;
+            for (int useMmx = 0; useMmx <= 1; ++useMmx) {
+                int reached = 0;
+                for (int attempt = 0; attempt < 3 * kSeedsPerLoop && reached < kSeedsPerLoop;
+                     ++attempt) {
+                    const CallSetup setup = SetupFor(k, rng);
+                    const Outcome outcome = RunCase(key, setup, useMmx, rng);
+                    if (outcome == Outcome::OtherLoop) break;  // not reached with this flag
+                    if (outcome == Outcome::Reached) ++reached;
+                }
+                ran += reached;
             }
-            ran += reached;
+            SetWideStepsActive(before);
+            EXPECT_GE(ran, kSeedsPerLoop) << KeyName(key) << " was never reached"
+                                          << (wide ? " (wide steps)" : "");
+            if (HasFailure()) return;
         }
-        EXPECT_GE(ran, kSeedsPerLoop) << KeyName(key) << " was never reached";
-        if (HasFailure()) return;
     }
     EXPECT_EQ(loops, 92 + 50 + 86 + 46);
 }

@@ -1,6 +1,8 @@
 // Every span loop of the rotated blit against the reference model, on seeded random small
 // images, angles, scales, centres and draw areas, with UseMmx 0 and 1 (the rotated blit has no
-// packed-byte path, so both must give the reference's result).
+// packed-byte path, so both must give the reference's result) and with the AVX2 runs on
+// (where the processor has them) and off; and sprite-sized 32-bit copies, whose long runs the
+// AVX2 runs draw eight pixels at a time.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -12,6 +14,7 @@
 #include "softrender/rotated/rotated_blit_plan.h"
 #include "softrender/rotated/rotated_span_loops.h"
 #include "softrender/rotated/rotated_span_table.h"
+#include "softrender/rules/simd_width.h"
 #include "tests/softrender/reference_model_rotated.h"
 #include "tests/softrender/softrender_test_support.h"
 
@@ -149,7 +152,8 @@ protected:
             for (int py = 0; py < dh; ++py) {
                 for (int px = 0; px < dw; ++px) {
                     if (dst.Get(px, py) != expected.Get(px, py)) {
-                        ADD_FAILURE() << KeyName(key) << " useMmx " << useMmx << " mode "
+                        ADD_FAILURE() << KeyName(key) << " useMmx " << useMmx << " wide "
+                                      << WideStepsActive() << " mode "
                                       << state.blendMode << " p " << state.blendParam
                                       << " angle " << angle << " scale " << scale << " at ("
                                       << px << ", " << py << "): got " << std::hex
@@ -172,17 +176,85 @@ TEST_F(RotatedBlitDifferentialTest, EveryLoopMatchesTheReference) {
         if (!valid) continue;
         ++loops;
         std::mt19937 rng(static_cast<uint32_t>(key) * 104729u + 5u);
-        for (int useMmx = 0; useMmx <= 1; ++useMmx) {
-            int drawn = 0;
-            for (int attempt = 0; attempt < 4 * kCasesPerLoop && drawn < kCasesPerLoop; ++attempt) {
-                if (RunCase(key, useMmx, rng)) ++drawn;
+        for (const bool wide : {true, false}) {
+            const bool before = SetWideStepsActive(wide);
+            for (int useMmx = 0; useMmx <= 1; ++useMmx) {
+                int drawn = 0;
+                for (int attempt = 0; attempt < 4 * kCasesPerLoop && drawn < kCasesPerLoop;
+                     ++attempt) {
+                    if (RunCase(key, useMmx, rng)) ++drawn;
+                }
+                EXPECT_EQ(drawn, kCasesPerLoop) << KeyName(key) << " was seldom reached"
+                                                << (wide ? " (wide steps)" : "");
             }
-            EXPECT_EQ(drawn, kCasesPerLoop) << KeyName(key) << " was seldom reached";
+            SetWideStepsActive(before);
         }
         if (HasFailure()) return;
     }
     // Per pixel format: 5 modes of 16 direct loops and of 8 paletted loops.
     EXPECT_EQ(loops, 2 * 5 * (16 + 8));
+}
+
+// Sprite-sized copies with and without colour key, 32-bit and 16-bit, at angles that give long
+// runs, steep runs and runs along the axes, on sources with a tight and a wide pitch, against
+// the reference with the AVX2 runs on and off.
+TEST_F(RotatedBlitDifferentialTest, LongCopyRunsMatchTheReference) {
+    struct Case {
+        float angle, scale;
+        int32_t transFlag;
+    };
+    const Case cases[] = {
+        {0.0f, 1.0f, 1},    {0.3f, 1.0f, 1},   {1.2f, 1.7f, 1},  {-2.5f, 0.8f, 0},
+        {3.14159f, 2.5f, 1}, {4.71239f, 1.0f, 0}, {5.9f, -1.3f, 1}, {0.05f, 3.0f, 1},
+    };
+    std::mt19937 rng(77);
+    for (const int format : {1, 0}) {
+        for (const int extraPitch : {0, 48}) {
+            const uint32_t key = format == 1 ? 0x00FF00FFu : 0xF81Fu;
+            TestImage src(40, 37, format, 0, 0, extraPitch);
+            for (int y = 0; y < 37; ++y) {
+                for (int x = 0; x < 40; ++x) {
+                    const bool keyed = ((x / 3) + (y / 5)) % 3 == 0 || rng() % 7 == 0;
+                    src.Set(x, y, keyed ? key : format == 1 ? EdgyWord32(rng) : EdgyWord565(rng));
+                }
+            }
+            src->colorKey = key;
+            DrawState& state = GetDrawState();
+            state.blendMode = 0;
+            state.blendParam = 255;
+            state.bright = 0xFFFFFF;
+            state.drawArea = RECT{0, 0, 160, 140};
+            for (const Case& c : cases) {
+                for (const bool wide : {true, false}) {
+                    TestImage dst(160, 140, format);
+                    for (int y = 0; y < 140; ++y) {
+                        for (int x = 0; x < 160; ++x) {
+                            dst.Set(x, y, format == 1 ? EdgyWord32(rng) : EdgyWord565(rng));
+                        }
+                    }
+                    const RotatedBlitPlan plan =
+                        PlanBlitMemImgRotated(dst.get(), src.get(), 80, 70, c.angle, c.scale,
+                                              c.transFlag, 0, nullptr, state);
+                    ASSERT_EQ(plan.draw, RotatedDraw::Spans);
+                    const TestImage original(dst);
+                    TestImage expected(dst);
+                    const RefRotatedMapping mapping{plan.box,   plan.u0,    plan.v0,   plan.stepU,
+                                                    plan.stepV, plan.lineU, plan.lineV};
+                    ReferenceRotatedSpans(expected.get(), src.get(), mapping, c.transFlag, nullptr,
+                                          state);
+                    ASSERT_NE(expected.bytes(), original.bytes()) << "the case draws nothing";
+                    const bool before = SetWideStepsActive(wide);
+                    BlitMemImgRotated(dst.get(), src.get(), 80, 70, c.angle, c.scale, c.transFlag,
+                                      0, nullptr);
+                    SetWideStepsActive(before);
+                    EXPECT_TRUE(dst.bytes() == expected.bytes())
+                        << "format " << format << " pitch +" << extraPitch << " angle "
+                        << c.angle << " scale " << c.scale << " key " << c.transFlag << " wide "
+                        << wide;
+                }
+            }
+        }
+    }
 }
 
 }  // namespace
