@@ -1,5 +1,6 @@
 #include "base/file_access_table.h"
 
+#include "base/archive/archive_file.h"
 #include "base/disk_directory.h"
 #include "base/disk_file.h"
 
@@ -11,11 +12,12 @@ constexpr FileAccessTable kDiskFileFunctions = {
     DiskGetCurrentDir, DiskFindFirst, DiskFindNext,      DiskFindClose,
 };
 
-// The default set looks into the open archives first and falls back to the disk. ARCHIVE
-// LOOKUP: the archive reader's members (open, close, tell, seek, read, end and idle tests,
-// directory and find) take these slots once it exists; until then every name goes straight
-// to the disk.
-constexpr FileAccessTable kArchiveAwareFileFunctions = kDiskFileFunctions;
+// The default set looks into archives first and falls back to the disk.
+constexpr FileAccessTable kArchiveAwareFileFunctions = {
+    ArchiveFileOpen,      ArchiveFileClose,    ArchiveFileTell,      ArchiveFileSeek,
+    ArchiveFileRead,      ArchiveFileEof,      ArchiveFileIdleCheck, ArchiveSetCurrentDir,
+    ArchiveGetCurrentDir, ArchiveFindFirst,    ArchiveFindNext,      ArchiveFindClose,
+};
 
 // The table in use; its static contents are the default set.
 FileAccessTable g_table = kArchiveAwareFileFunctions;

@@ -140,6 +140,9 @@ class StreamCompareTest : public FileFixture,
 protected:
     void SetUp() override {
         FileFixture::SetUp();
+        // The disk set itself: the test looks into the disk file records behind the handles.
+        SetFileAccessNoArchive(1);
+        SetFileAccessTable(nullptr);
         data_ = RandomBytes(kFileSize, 7);
         WriteWholeFile("data.bin", data_);
         // The read-ahead runs whenever the thread has been idle for a millisecond: cached files
