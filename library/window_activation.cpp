@@ -1,4 +1,5 @@
 // The activation change of the library window.
+#include "system/ime.h"
 #include "system/input.h"
 #include "library/main_window_proc.h"
 #include "system/window_data.h"
@@ -11,8 +12,9 @@ void ChangeWindowActivation(plat::WindowHandle /*window*/, uint32_t active,
     if (window.windowCreating) return;
 
     if (active) {
-        // Becoming active: character input re-opens the IME, and lost 2D surfaces and texture
-        // pieces are restored, here once those parts exist. In full screen after start-up the
+        // Becoming active: character input re-opens the IME it had open.
+        RequestImeReopen();
+        // Lost 2D surfaces and texture pieces are restored here once those parts exist. In full screen after start-up the
         // graphics are reset after the display change (unless the window is minimised, high
         // word of wParam) once the screen exists; in windowed mode graph movies resume once
         // movies exist.

@@ -1,6 +1,8 @@
 #include "system/input_char_queue.h"
 
 #include "platform/window/window_messages.h"
+#include "base/sjis_string.h"
+#include "system/key_input_state.h"
 #include "system/window_data.h"
 
 const KeyControlChar KeyControlCharTable[] = {
@@ -36,4 +38,71 @@ int QueueInputChar(uint8_t c) {
     queue.chars[queue.write] = c;
     if (++queue.write == kInputCharQueueSize) queue.write = 0;
     return 0;
+}
+
+int InputCharQueueRoom() {
+    const InputCharQueue& queue = GetWindowData().inputChars;
+    const int32_t used = (queue.write - queue.read + kInputCharQueueSize) % kInputCharQueueSize;
+    return kInputCharQueueSize - 1 - used;
+}
+
+int QueueTypedChar(uint8_t c) {
+    CharInputState& state = GetCharInputState();
+    switch (state.trailByte) {
+        case TrailByte::kQueue:
+            state.trailByte = TrailByte::kNone;
+            return QueueInputChar(c);
+        case TrailByte::kDrop:
+            state.trailByte = TrailByte::kNone;
+            return -1;
+        case TrailByte::kNone:
+            break;
+    }
+    if (!IsMultiByteLead(c, GetCharSet())) return QueueInputChar(c);
+    if (InputCharQueueRoom() < 2) {
+        state.trailByte = TrailByte::kDrop;
+        return -1;
+    }
+    state.trailByte = TrailByte::kQueue;
+    return QueueInputChar(c);
+}
+
+int QueueCharString(const char* text, int32_t bytes) {
+    if (text == nullptr) return 0;
+    const int charSet = GetCharSet();
+    int queued = 0;
+    for (int32_t i = 0; i < bytes;) {
+        const auto c = static_cast<uint8_t>(text[i]);
+        if (!IsMultiByteLead(c, charSet)) {
+            if (QueueInputChar(c) == 0) ++queued;
+            ++i;
+            continue;
+        }
+        if (i + 1 >= bytes) break;  // a lead byte cut off from its trail byte
+        if (InputCharQueueRoom() >= 2) {
+            QueueInputChar(c);
+            QueueInputChar(static_cast<uint8_t>(text[i + 1]));
+            queued += 2;
+        }
+        i += 2;
+    }
+    return queued;
+}
+
+int ReadCharQueue(uint8_t out[2], int consume) {
+    InputCharQueue& queue = GetWindowData().inputChars;
+    if (queue.read == queue.write) return 0;
+    const auto next = [](int32_t at) { return at + 1 == kInputCharQueueSize ? 0 : at + 1; };
+    int32_t at = queue.read;
+    out[0] = queue.chars[at];
+    at = next(at);
+    int count = 1;
+    if (IsMultiByteLead(out[0], GetCharSet())) {
+        if (at == queue.write) return 0;  // the trail byte has not come yet
+        out[1] = queue.chars[at];
+        at = next(at);
+        count = 2;
+    }
+    if (consume) queue.read = at;
+    return count;
 }

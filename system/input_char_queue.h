@@ -1,6 +1,8 @@
 // The queue of typed characters between the window procedure and character input: a ring of
-// 1025 byte positions (InputCharQueue in WindowData) that holds at most 1024 characters, and
-// the control characters that some keys stand for.
+// 1025 byte positions (InputCharQueue in WindowData) that holds at most 1024 bytes, and the
+// control characters that some keys stand for. A double-byte character (lead byte by the
+// character set, GetCharSet) is queued whole or not at all, so that the reader never pairs a
+// lead byte with the wrong byte.
 #pragma once
 #include <cstdint>
 
@@ -22,3 +24,21 @@ int IsInputCharQueueFull();
 // Appends c at the write position, which then advances (wrapping from 1025 to 0). 0, or -1
 // when the queue is full.
 int QueueInputChar(uint8_t c);
+
+// Bytes the queue can still take.
+int InputCharQueueRoom();
+
+// One byte of typed text (WM_CHAR): a lead byte is queued only with room for its trail byte,
+// which comes as the next call; a lead byte that finds no room is dropped with its trail byte.
+// 0, or -1 when the byte was dropped.
+int QueueTypedChar(uint8_t c);
+
+// Queues the bytes of a string (the input method's result), each double-byte character whole
+// or not at all; a lead byte without its trail byte at the end is dropped. Returns the bytes
+// queued.
+int QueueCharString(const char* text, int32_t bytes);
+
+// Takes the next character into out (two bytes for a double-byte one): 0 when the queue is
+// empty or holds only the lead byte of a character (which stays), else 1 or 2. With consume
+// 0 the character stays in the queue (a peek).
+int ReadCharQueue(uint8_t out[2], int consume);

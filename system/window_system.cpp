@@ -13,6 +13,7 @@
 #include "platform/window/window_messages.h"
 #include "base/log.h"
 #include "system/input_host.h"
+#include "system/key_input.h"
 #include "system/message_pump.h"
 #include "base/number_routines.h"
 #include "base/random_mt.h"
@@ -283,6 +284,8 @@ int TermWindowSystem() {
     }
 
     SetScreenSaverActive(true);
+    // String inputs still open are given back before the window goes.
+    DeleteAllKeyInputHandles();
 
     if (!settings.noWindow) {
         // The IME, the cursor, a menu and a tool bar would be put back here; nothing in this

@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "platform/backend/sdl2/sdl2_keymap.h"
+#include "platform/backend/sdl2/sdl2_message_box.h"
+#include "platform/backend/sdl2/sdl2_text_input.h"
 #include "platform/core/text_encoding.h"
 #include "platform/display/display.h"
 #include "platform/window/window_backend.h"
@@ -154,6 +156,22 @@ public:
             default:
                 buttons = {{kReturn | kEscape, IDOK, "OK"}};
                 break;
+        }
+        // The box drawn with our own fonts first (Japanese texts show on any X server); SDL's
+        // own box when that cannot be made.
+        std::vector<DrawnMessageBoxButton> drawn;
+        for (const SDL_MessageBoxButtonData& b : buttons) {
+            drawn.push_back(DrawnMessageBoxButton{b.buttonid, nullptr, (b.flags & kReturn) != 0,
+                                                  (b.flags & kEscape) != 0});
+        }
+        std::vector<std::string> labels;
+        for (const SDL_MessageBoxButtonData& b : buttons) labels.push_back(Utf8ToSjis(b.text));
+        for (size_t i = 0; i < drawn.size(); ++i) drawn[i].label = labels[i].c_str();
+        int drawnAnswer = -1;
+        if (ShowDrawnMessageBox(text, title, drawn, &drawnAnswer)) {
+            if (drawnAnswer < 0) return false;
+            *answer = drawnAnswer;
+            return true;
         }
         uint32_t flags = SDL_MESSAGEBOX_INFORMATION;
         if ((type & 0xF0) == MB_ICONERROR) flags = SDL_MESSAGEBOX_ERROR;
@@ -386,7 +404,10 @@ private:
                 break;
             }
             case SDL_TEXTINPUT:
-                RouteText(FocusedHandle(e.text.windowID), e.text.text);
+            case SDL_TEXTEDITING:
+            case SDL_TEXTEDITING_EXT:
+                // The three share their leading fields, the window's id among them.
+                RouteSdlTextEvent(e, FocusedHandle(e.text.windowID));
                 break;
             case SDL_MOUSEWHEEL: {
                 int notches = e.wheel.y;
