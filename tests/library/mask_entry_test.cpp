@@ -1,0 +1,183 @@
+// The mask screen as the started library has it: after ApiInitLibrary (headless) a mask is
+// asked for, shaped and switched on, a graph is drawn through it with the public draw entry,
+// and the presented picture shows the graph only where the mask lets it through, on a software
+// screen and on DirectDraw surfaces. Shutting the library down ends the mask.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "graphics/draw_state.h"
+#include "graphics/mask/mask_screen.h"
+#include "graphics/screen/screen.h"
+#include "graphics/screen/screen_state.h"
+#include "platform/display/display.h"
+#include "platform/testing/ddraw_test_controls.h"
+#include "platform/testing/display_test_controls.h"
+#include "platform/window/window_backend.h"
+#include "tests/support/library_fixture.h"
+
+namespace {
+
+// Every channel 0 or 255, so that any screen format holds it exactly; black on a pattern.
+uint32_t SpriteColor(int x, int y) {
+    if ((x + y) % 4 == 0) return 0;
+    return ((x & 1) ? 0xFF0000u : 0) | ((y & 1) ? 0x00FF00u : 0x0000FFu);
+}
+constexpr uint32_t kYellow = 0xFFFF00;
+
+// A 24-bit bottom-up BMP whose pixel (x, y) is colour(x, y).
+void WriteBmp(const std::string& path, int32_t width, int32_t height,
+              uint32_t (*colour)(int, int)) {
+    const uint32_t rowBytes = (static_cast<uint32_t>(width) * 3 + 3) & ~3u;
+    std::vector<uint8_t> bytes(54 + rowBytes * height, 0);
+    auto put = [&](size_t at, uint32_t v, int n) {
+        for (int i = 0; i < n; ++i) bytes[at + i] = static_cast<uint8_t>(v >> (8 * i));
+    };
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    put(2, static_cast<uint32_t>(bytes.size()), 4);
+    put(10, 54, 4);
+    put(14, 40, 4);
+    put(18, static_cast<uint32_t>(width), 4);
+    put(22, static_cast<uint32_t>(height), 4);
+    put(26, 1, 2);
+    put(28, 24, 2);
+    for (int32_t y = 0; y < height; ++y) {
+        for (int32_t x = 0; x < width; ++x) {
+            put(54 + static_cast<size_t>(height - 1 - y) * rowBytes + x * 3, colour(x, y), 3);
+        }
+    }
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+class MaskEntryTest : public LibraryFixture {
+protected:
+    void SetUp() override {
+        setenv("ZN_VIDEO", "headless", 1);
+        LibraryFixture::SetUp();
+        plat::ResetDisplayTestControls();
+        plat::ResetDDrawTestControls();
+        ResetScreenState();
+    }
+    void TearDown() override {
+        LibraryFixture::TearDown();
+        ResetScreenState();
+        plat::ResetDisplayTestControls();
+        plat::ResetDDrawTestControls();
+    }
+
+    static void Start(bool softwareScreen, int depth) {
+        plat::SetHeadlessDesktop(1920, 1080, depth);
+        ApiChangeWindowMode(1);
+        ASSERT_EQ(ChangeScreenMode(640, 480, depth, 0, -1), 0);
+        if (!softwareScreen) SetSoftwareRenderRequest(1);
+        ASSERT_EQ(ApiInitLibrary(), 0);
+        ASSERT_EQ(GetScreenState().softwareScreen, softwareScreen ? 1 : 0);
+    }
+
+    std::string Path(const char* name) const { return (dir_.path() / name).string(); }
+};
+
+TEST_F(MaskEntryTest, AGraphDrawnThroughTheMaskShowsOnlyWhereTheMaskLetsIt) {
+    WriteBmp(Path("sprite.bmp"), 40, 30, SpriteColor);
+    WriteBmp(Path("yellow.bmp"), 64, 64, [](int, int) { return kYellow; });
+    for (bool softwareScreen : {true, false}) {
+        for (int depth : {16, 32}) {
+            SCOPED_TRACE(std::string(softwareScreen ? "software screen" : "DirectDraw surfaces") +
+                         ", " + std::to_string(depth) + " bits");
+            Start(softwareScreen, depth);
+            const int sprite = ApiLoadGraphFromPath(Path("sprite.bmp").c_str(), 0);
+            const int yellow = ApiLoadGraphFromPath(Path("yellow.bmp").c_str(), 0);
+            ASSERT_NE(sprite, -1);
+            ASSERT_NE(yellow, -1);
+            ASSERT_EQ(ApiSetDrawTarget(-2), 0);
+            ASSERT_EQ(ApiClearDrawTarget(), 0);
+            ASSERT_EQ(ApiDrawGraphAt(100, 100, yellow, 0), 0);
+
+            // A mask over the left half of the sprite's place, with a hole.
+            ASSERT_EQ(RequestMaskScreen(1), 0);
+            ASSERT_EQ(FillMaskRect(100, 100, 120, 130, 1), 0);
+            ASSERT_EQ(FillMaskRect(105, 110, 110, 115, 0), 0);
+            ASSERT_EQ(SetMaskEnabled(1), 0);
+            ASSERT_EQ(ApiDrawGraphAt(100, 100, sprite, 0), 0);
+            ASSERT_EQ(SetMaskEnabled(0), 0);
+
+            ASSERT_EQ(ApiPresentScreen(), 0);
+            plat::ShownPicture shown;
+            ASSERT_TRUE(plat::GetShownPicture(&shown, Window()));
+            ASSERT_GE(shown.width, 640);
+            const auto at = [&](int x, int y) { return shown.pixels[y * shown.width + x]; };
+            int wrong = 0;
+            for (int y = 0; y < 30; ++y) {
+                for (int x = 0; x < 40; ++x) {
+                    const bool hole = x >= 5 && x < 10 && y >= 10 && y < 15;
+                    const bool through = x < 20 && !hole;
+                    const uint32_t expected = through ? SpriteColor(x, y) : kYellow;
+                    if (at(100 + x, 100 + y) != expected && ++wrong <= 3) {
+                        ADD_FAILURE() << "at " << x << "," << y << ": " << std::hex
+                                      << at(100 + x, 100 + y) << " expected " << expected;
+                    }
+                }
+            }
+            EXPECT_EQ(wrong, 0);
+            // Black drawn through the mask is kept.
+            EXPECT_EQ(at(100, 100), 0u);
+
+            ASSERT_EQ(ApiTermLibrary(), 0);
+            EXPECT_EQ(GetMaskState().bits, nullptr);
+            EXPECT_EQ(MaskScreenExists(), 0);
+            ResetScreenState();
+        }
+    }
+}
+
+// A line of text is bracketed whole: drawn through a mask over its left half, the picture is
+// the unmasked text on the left and the cleared screen on the right.
+TEST_F(MaskEntryTest, TextDrawnThroughTheMaskShowsOnlyWhereTheMaskLetsIt) {
+    for (bool softwareScreen : {true, false}) {
+        SCOPED_TRACE(softwareScreen ? "software screen" : "DirectDraw surfaces");
+        Start(softwareScreen, 16);
+        const auto picture = [&](bool masked) {
+            EXPECT_EQ(ApiSetDrawTarget(-2), 0);
+            EXPECT_EQ(ApiClearDrawTarget(), 0);
+            if (masked) {
+                EXPECT_EQ(SetMaskEnabled(1), 0);
+            }
+            EXPECT_EQ(ApiDrawTextDefaultFont(100, 200, "MWMWMWMW", ApiMakeScreenColor(255, 255, 255), 0),
+                      0);
+            if (masked) {
+                EXPECT_EQ(SetMaskEnabled(0), 0);
+            }
+            EXPECT_EQ(ApiPresentScreen(), 0);
+            plat::ShownPicture shown;
+            EXPECT_TRUE(plat::GetShownPicture(&shown, Window()));
+            std::vector<uint32_t> region;
+            for (int y = 195; y < 230; ++y) {
+                for (int x = 95; x < 260; ++x) region.push_back(shown.pixels[y * shown.width + x]);
+            }
+            return region;
+        };
+        const std::vector<uint32_t> plain = picture(false);
+        ASSERT_EQ(RequestMaskScreen(1), 0);
+        ASSERT_EQ(FillMaskRect(0, 0, 140, 480, 1), 0);
+        const std::vector<uint32_t> masked = picture(true);
+        int lit = 0, wrong = 0;
+        for (int y = 195; y < 230; ++y) {
+            for (int x = 95; x < 260; ++x) {
+                const size_t i = static_cast<size_t>(y - 195) * 165 + (x - 95);
+                if (x < 140 && plain[i] != 0) ++lit;
+                if (masked[i] != (x < 140 ? plain[i] : 0u)) ++wrong;
+            }
+        }
+        EXPECT_GT(lit, 0);
+        EXPECT_EQ(wrong, 0);
+        ASSERT_EQ(ApiTermLibrary(), 0);
+        ResetScreenState();
+    }
+}
+
+}  // namespace
