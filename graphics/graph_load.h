@@ -50,7 +50,8 @@ int CreateDivGraphFromGraphImage(GraphImage* image, GraphImage* alphaImage, int3
 
 // The file decoded (with its "_a" alpha image) into one graph that remembers the file for
 // reloading; mirror 1 turns the image left to right first. A file no decoder accepts is
-// tried as a movie (movies are not available yet: logged, -1). The handle or -1.
+// opened as a movie (movieOption: its surface mode) rendering into a graph of its size. The
+// handle or -1.
 HandleValue LoadGraphFile(const char* path, int want3D, int mirror, int movieOption);
 // The file decoded and divided as CreateDivGraphFromGraphImage does; every tile remembers the
 // file. 0, or -1 with every handle -1.

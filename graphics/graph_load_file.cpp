@@ -3,6 +3,10 @@
 #include "graphics/graph_load.h"
 #include "graphics/drivers/window_facts_driver.h"
 #include "graphics/drivers/device_3d_driver.h"
+#include "graphics/drivers/graph_companion_drivers.h"
+#include "graphics/drivers/screen_driver.h"
+#include "graphics/draw_state.h"
+#include "graphics/draw_state_record.h"
 #include "base/file_access_table.h"
 #include "base/log.h"
 
@@ -33,16 +37,41 @@ void FreeDecodedFile(DecodedFile* file) {
     FreeGraphImage(&file->alpha);
 }
 
-// A file that no decoder takes is a movie when it exists. Movies are not available yet.
-HandleValue OpenAsMovie(const char* path, int /*want3D*/, int /*movieOption*/) {
+// A file that no decoder takes is a movie when it exists: the movie is opened and a graph of
+// its size made in the display's depth as a software image, the movie rendering into it.
+HandleValue OpenAsMovie(const char* path, int want3D, int movieOption) {
     const uintptr_t file = FileAccessOpen(path, 0, 0, 0);
     if (file == 0) {
         LogFormat("グラフィックファイル %s がありません", path);
         return -1;
     }
     FileAccessClose(file);
-    LogFormat("右記のグラフィックファイルのロードに失敗しました：%s ", path);
-    return -1;
+    DrawState& draw = GetDrawState();
+    const int32_t depthSetting = draw.colorDepthSetting;
+    const int32_t softImageSetting = draw.softImageSetting;
+    const int use3D = IsUsing3DDevice();
+    int32_t width = 0, height = 0, alpha = 0;
+    const HandleValue movie =
+        MovieSlot()->openMovieToGraph(path, &width, &height, movieOption, &alpha);
+    if (movie == -1) {
+        LogFormat("右記のグラフィックファイルのロードに失敗しました：%s ", path);
+        return -1;
+    }
+    draw.colorDepthSetting = GetDisplayDepth();
+    draw.softImageSetting = 1;
+    const HandleValue graph = AllocGraphWithSurface(width, height, want3D, alpha, 0);
+    draw.colorDepthSetting = depthSetting;
+    SetUseSoftImageGraph(softImageSetting);
+    SetUse3DFlag(use3D);
+    GraphRecord* record = GetGraphRecord(graph);
+    if (record == nullptr) {
+        // No graph holds the movie, so nothing would ever close it.
+        MovieSlot()->discardMovie(movie);
+        LogFormat("右記のグラフィックファイルの格納用グラフィック領域の作成に失敗しました：%s", path);
+        return -1;
+    }
+    record->movie = movie;
+    return graph;
 }
 
 }  // namespace

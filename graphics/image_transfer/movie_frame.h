@@ -29,7 +29,8 @@ int CopyMovieFrameToGraph(const MovieFrame* frame, GraphRecord* graph);
 
 // Copies rows of pixels between two buffers of the same layout: every row the destination and
 // the source both have, each as many bytes as both rows hold (width × bytes per pixel of
-// each). Returns the bytes copied per row (0 when nothing is copied).
+// each, and no more than either pitch). Returns the bytes copied per row (0 when nothing is
+// copied).
 int64_t CopyFrameRows(uint8_t* dest, int32_t destPitch, int32_t destWidth, int32_t destHeight,
                       int32_t destBytesPerPixel, const uint8_t* source, int32_t sourcePitch,
                       int32_t sourceWidth, int32_t sourceHeight, int32_t sourceBytesPerPixel);
