@@ -13,13 +13,16 @@
 #include "base/tracked_memory.h"
 #include "platform/core/clock.h"
 #include "sound/sound_converter.h"
+#include "sound/capture/sound_capture.h"
+#include "sound/music/music_handles.h"
 #include "sound/sound_pump_driver.h"
+#include "sound/stream/sound_stream.h"
 
 namespace {
 
 using plat::WAVEFORMATEX;
 
-SoundOutputObjects output{nullptr, nullptr, nullptr, 0, 0, 0, 2};
+SoundOutputObjects output{nullptr, nullptr, nullptr, 0, 0, 0, 2, {}};
 SoundHandleTable table{};
 
 // The window the cooperative level names: the desktop's, which always exists. The platform has
@@ -245,6 +248,7 @@ int StartSoundOutput() {
     StartSilentBuffer();
     output.createType = 0;
     output.oggBytesPerSample = 2;
+    InitSoundStreamList();
     SetOggBytesPerSample(2);
     SetSoundBufferSoftwareMode(output.softwareBuffers);
     LogDevices();
@@ -255,7 +259,10 @@ int StartSoundOutput() {
 
 int StopSoundOutput() {
     if (output.device == nullptr) return -1;
+    FinishSoundCaptureFile();
     DeleteAllSoundHandles();
+    DeleteAllMusicHandles();
+    DeleteTemporaryMidiFile();
     ReleaseOutput();
     LogWrite("DirectSound の終了処理は正常に終了しました\n");
     return 0;
@@ -334,11 +341,18 @@ int LoadWholeFile(const char* path, void** image, uint32_t* bytes) {
     return 0;
 }
 
-HandleValue LoadSoundFromFile(const char* path, int bufferCount, HandleValue /*unionHandle*/) {
+HandleValue LoadSoundFromFile(const char* path, int bufferCount, HandleValue unionHandle) {
     if (output.device == nullptr) return -1;
     if (output.createType != 0) {
-        // Streaming sounds are not part of this library's sound system.
-        return LogFormat("右記の音声ファイルのロードに失敗しました_1：%s", path);
+        // A streaming sound of the create type's data, on the union handle's ring if it fits.
+        const HandleValue handle = AddSoundData(-1);
+        if (handle == -1) return -1;
+        if (AppendStreamSourceFile(path, 0, handle, output.createType, unionHandle) != 0) {
+            DeleteSoundHandle(handle);
+            return -1;
+        }
+        PrimeStreamSound(handle);
+        return handle;
     }
     void* image = nullptr;
     uint32_t bytes = 0;
@@ -361,12 +375,20 @@ HandleValue LoadSoundFromFileForward(const char* path, int bufferCount,
 }
 
 HandleValue LoadSoundFromMemory(const void* image, uint32_t imageBytes, int bufferCount,
-                                HandleValue /*unionHandle*/) {
+                                HandleValue unionHandle) {
     if (output.device == nullptr || bufferCount > kSoundBuffersMax) return -1;
     if (bufferCount < 1) bufferCount = 1;
-    if (output.createType != 0) return -1;
     const HandleValue handle = AddSoundData(-1);
     if (handle == -1) return -1;
+    if (output.createType != 0) {
+        if (AppendStreamSourceImage(image, imageBytes, 0, handle, output.createType,
+                                    unionHandle) != 0) {
+            DeleteSoundHandle(handle);
+            return -1;
+        }
+        PrimeStreamSound(handle);
+        return handle;
+    }
     SoundRecord* record = GetSoundRecord(handle);
 
     DataStream stream{*GetMemStreamFunctions(), MemStreamOpen(image, imageBytes)};
@@ -414,12 +436,40 @@ HandleValue LoadSoundFromMemory(const void* image, uint32_t imageBytes, int buff
     return handle;
 }
 
+// One ring buffer of six seconds of the format's byte rate for a streaming sound, which then
+// joins the stream list. A format the ring cannot take is refused with a log line (it comes
+// from the sound data, so it must not end the program).
+static int CreateStreamRing(SoundRecord* record, const WAVEFORMATEX* format, HandleValue handle) {
+    const uint64_t ringBytes =
+        static_cast<uint64_t>(format->nAvgBytesPerSec) * kStreamRingSeconds;
+    if (ringBytes > plat::DSBSIZE_MAX ||
+        !BufferCanHold(format, static_cast<uint32_t>(ringBytes))) {
+        return LogFormat("ストリーム風サウンドバッファに使えない音声フォーマットです");
+    }
+    plat::DSBUFFERDESC desc{};
+    desc.dwSize = sizeof(desc);
+    desc.dwFlags = kBufferFlags | plat::DSBCAPS_GETCURRENTPOSITION2;  // 0x180E2
+    desc.dwBufferBytes = static_cast<uint32_t>(ringBytes);
+    desc.lpwfxFormat = format;
+    if (CreateBufferWrapper(&record->buffers[0], &desc) != 0) {
+        FatalExit("ストリーム風サウンドバッファの作成に失敗しました");
+        return -1;
+    }
+    record->bufferCount = 1;
+    for (int32_t& flag : record->skipCopy) flag = 0;
+    record->stream = 1;
+    record->format = *format;
+    record->streaming.ringBytes = static_cast<int64_t>(ringBytes);
+    AddToSoundStreamList(record, handle);
+    return 0;
+}
+
 int CreateSoundHandleBuffers(const WAVEFORMATEX* format, uint32_t bytes, int mode,
                              int bufferCount, HandleValue handle) {
     if (output.device == nullptr) return -1;
     SoundRecord* record = GetSoundRecord(handle);
     if (record == nullptr) return -1;
-    if (mode != 0) return -1;  // streaming buffers belong to streaming sounds
+    if (mode != 0) return CreateStreamRing(record, format, handle);
     if (bufferCount < 1) bufferCount = 1;
     if (bufferCount > kSoundBuffersMax) bufferCount = kSoundBuffersMax;
     plat::DSBUFFERDESC desc{};
@@ -449,7 +499,9 @@ int CreateSoundHandleBuffers(const WAVEFORMATEX* format, uint32_t bytes, int mod
 int PlaySoundHandle(HandleValue handle, int playType, int topFlag) {
     if (output.device == nullptr) return -1;
     SoundRecord* record = GetSoundRecord(handle);
-    if (record == nullptr || record->stream != 0 || record->bufferCount < 1) return -1;
+    if (record == nullptr) return -1;
+    if (record->stream != 0) return StartStreamSoundPlayback(handle, playType, topFlag);
+    if (record->bufferCount < 1) return -1;
     // Where the copy started last now plays: a play that does not start from the top goes on
     // from there (from the start when that buffer cannot tell).
     uint32_t position = 0;
@@ -487,7 +539,8 @@ int PlaySoundHandle(HandleValue handle, int playType, int topFlag) {
 int StopSoundHandle(HandleValue handle) {
     if (output.device == nullptr) return -1;
     SoundRecord* record = GetSoundRecord(handle);
-    if (record == nullptr || record->stream != 0) return -1;
+    if (record == nullptr) return -1;
+    if (record->stream != 0) return StopStreamSound(handle);
     for (int32_t i = 0; i < record->bufferCount; ++i) {
         uint32_t status = 0;
         if (QueryBufferWrapperStatus(&record->buffers[i], &status) != 0) return -1;
@@ -499,7 +552,8 @@ int StopSoundHandle(HandleValue handle) {
 int IsSoundHandlePlaying(HandleValue handle) {
     if (output.device == nullptr) return -1;
     SoundRecord* record = GetSoundRecord(handle);
-    if (record == nullptr || record->stream != 0) return -1;
+    if (record == nullptr) return -1;
+    if (record->stream != 0) return IsStreamSoundPlaying(handle);
     for (int32_t i = 0; i < record->bufferCount; ++i) {
         uint32_t status = 0;
         if (QueryBufferWrapperStatus(&record->buffers[i], &status) == 0 &&
@@ -563,7 +617,13 @@ int DeleteSoundHandle(HandleValue handle) {
     if (output.device == nullptr) return -1;
     SoundRecord* record = GetSoundRecord(handle);
     if (record == nullptr) return -1;
-    if (record->buffers[0].valid) StopSoundHandle(handle);
+    HandleValue alsoDelete = -1;
+    if (record->stream != 0) {
+        // A stream record whose ring others still share stays, delete-pending.
+        if (TakeApartStreamSound(handle, &alsoDelete) == 0) return 0;
+    } else if (record->buffers[0].valid) {
+        StopSoundHandle(handle);
+    }
     for (SoundBufferWrapper& buffer : record->buffers) {
         if (buffer.valid) ReleaseBufferWrapper(&buffer);
     }
@@ -573,6 +633,8 @@ int DeleteSoundHandle(HandleValue handle) {
     table.slots[slot] = nullptr;
     --table.count;
     LowerAreaEnd(slot);
+    // The delete-pending handle whose ring this one was the last to share goes as well.
+    if (alsoDelete != -1) DeleteSoundHandle(alsoDelete);
     return 0;
 }
 

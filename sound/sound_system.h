@@ -9,6 +9,7 @@
 #include "base/handle_value.h"
 #include "platform/dsound/dsound.h"
 #include "sound/sound_buffer_wrapper.h"
+#include "sound/stream/sound_stream_types.h"
 
 constexpr int32_t kSoundBuffersMax = 10;
 
@@ -29,6 +30,7 @@ struct SoundRecord {
     int32_t skipCopy[kSoundBuffersMax];  // 1: loading copies no PCM into that buffer
     int32_t bufferCount;        // 1..10
     int32_t current;            // the buffer started last (round-robin cursor)
+    SoundStreamState streaming;  // streaming sounds only (stream = 1)
 };
 
 struct SoundHandleTable {
@@ -44,8 +46,10 @@ struct SoundOutputObjects {
     plat::IDirectSoundBuffer* silent;    // a silent looping buffer that keeps the output going
     int32_t musicMode;         // 0 sound buffers (the only mode built)
     int32_t softwareBuffers;   // the buffer wrapper's software mode
-    int32_t createType;        // 0: a load decodes the whole file
+    int32_t createType;        // 0: a load decodes the whole file; 2 or 3: a load makes a
+                               // streaming sound of that data type
     int32_t oggBytesPerSample;
+    SoundStreamList streams;   // every streaming sound's record
 };
 
 SoundOutputObjects& GetSoundOutput();

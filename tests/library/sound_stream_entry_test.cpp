@@ -1,0 +1,133 @@
+// Streaming sound and music in the assembled library: a long sound streams through its ring
+// while the game pumps messages (the pump refills it) and is heard exactly as its file holds
+// it; shut-down stops the current music, finishes a capture and leaves nothing behind.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+#include "base/tracked_memory.h"
+#include "platform/core/file.h"
+#include "platform/testing/sound_test_controls.h"
+#include "sound/capture/sound_capture.h"
+#include "sound/music/music_handles.h"
+#include "sound/sound_system.h"
+#include "sound/stream/sound_stream.h"
+#include "tests/sound/sound_fixtures.h"
+#include "tests/support/library_fixture.h"
+
+namespace {
+
+constexpr uint32_t kRate = 44100;
+
+class SoundStreamEntryTest : public LibraryFixture {
+protected:
+    void SetUp() override {
+        setenv("ZN_VIDEO", "headless", 1);
+        LibraryFixture::SetUp();
+        plat::ResetSoundTestControls();
+        plat::UseSoundSink(plat::SoundSink::Memory);
+    }
+    void TearDown() override {
+        LibraryFixture::TearDown();
+        EXPECT_EQ(GetSoundOutput().device, nullptr);
+        GetMusicState() = MusicState{0, 0, 0, {}, 0, -1, 0};
+        plat::ResetSoundTestControls();
+    }
+
+    // Stereo 16-bit frames at the mixer's rate: frame i is (i & 0x7FFF, i >> 15), i from 1.
+    std::vector<int16_t> Samples(uint32_t frames) {
+        std::vector<int16_t> samples;
+        for (uint32_t i = 1; i <= frames; ++i) {
+            samples.push_back(static_cast<int16_t>(i & 0x7FFF));
+            samples.push_back(static_cast<int16_t>(i >> 15));
+        }
+        return samples;
+    }
+    std::string WriteWave(const char* name, const std::vector<int16_t>& samples) {
+        soundfix::WaveFormat format;
+        format.channels = 2;
+        format.rate = kRate;
+        const soundfix::Bytes file = soundfix::SimpleWave(format, soundfix::Pcm16Bytes(samples));
+        const std::string path = (dir_.path() / name).string();
+        std::ofstream out(path, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(file.data()),
+                  static_cast<std::streamsize>(file.size()));
+        return path;
+    }
+};
+
+TEST_F(SoundStreamEntryTest, ALongSoundStreamsWhileTheGamePumpsAndIsHeardAsItsFileHoldsIt) {
+    const uint32_t blocksBefore = GetAllocState().count;
+    // Ten seconds: more than the six-second ring holds.
+    const std::vector<int16_t> source = Samples(10 * kRate);
+    const std::string path = WriteWave("long.wav", source);
+    StartWithoutPumpThread();
+    ASSERT_NE(GetSoundOutput().device, nullptr);
+    GetSoundOutput().createType = kStreamDataCallerStream;  // loads stream from the file
+    const int handle = ApiLoadSoundFromFile(path.c_str(), 3, -1);
+    ASSERT_NE(handle, -1);
+    ASSERT_EQ(GetSoundRecord(handle)->stream, 1);
+    ASSERT_EQ(ApiSetSoundHandleVolume(255, handle), 0);
+    ASSERT_EQ(ApiPlaySoundHandle(handle, 1, 1), 0);
+
+    // A game step of output, then a step's pump, until a second past the end.
+    std::vector<int16_t> heard;
+    for (int step = 0; step < 110; ++step) {
+        ASSERT_TRUE(plat::RenderSoundOutput(kRate / 10, &heard));
+        ASSERT_EQ(ApiProcessMessage(), 0);
+    }
+    ASSERT_GE(heard.size(), source.size());
+    EXPECT_TRUE(std::equal(source.begin(), source.end(), heard.begin()));
+    for (size_t i = source.size(); i < heard.size(); ++i) ASSERT_EQ(heard[i], 0) << i;
+    EXPECT_EQ(IsSoundHandlePlaying(handle), 0);
+
+    GetSoundOutput().createType = 0;
+    ASSERT_EQ(ApiTermLibrary(), 0);
+    EXPECT_EQ(GetSoundHandleTable().count, 0);
+    EXPECT_EQ(plat::LiveSoundBuffers(), 0);
+    EXPECT_EQ(GetAllocState().count, blocksBefore);
+}
+
+TEST_F(SoundStreamEntryTest, ShutDownStopsTheCurrentMusicAndFinishesTheCapture) {
+    const std::string path = WriteWave("music.wav", Samples(kRate));
+    StartWithoutPumpThread();
+    const int music = ApiLoadSoundFromFile(path.c_str(), 3, -1);
+    ASSERT_NE(music, -1);
+    ASSERT_EQ(ApiPlaySoundHandle(music, 3, 1), 0);
+    GetMusicState().current = music;
+    GetMusicState().currentIsSound = 1;
+    const HandleValue midi = AddMusicData();
+    ASSERT_NE(midi, -1);
+    const std::string capturePath = (dir_.path() / "capture.wav").string();
+    plat::File* file = plat::OpenFile(capturePath.c_str(), plat::FileAccess::ReadWrite,
+                                      plat::FileCreation::CreateAlways);
+    ASSERT_NE(file, nullptr);
+    GetSoundCaptureState() = SoundCaptureState{1, 0, file};
+
+    ASSERT_EQ(ApiTermLibrary(), 0);
+    EXPECT_EQ(GetMusicState().current, -1);
+    EXPECT_EQ(GetSoundHandleTable().count, 0);
+    EXPECT_EQ(GetMidiHandleTable().count, 0);
+    EXPECT_EQ(GetSoundCaptureState().on, 0);
+    std::ifstream in(capturePath, std::ios::binary);
+    const std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)),
+                                           std::istreambuf_iterator<char>());
+    unsigned char header[kSoundCaptureHeaderBytes];
+    BuildSoundCaptureHeader(0, header);
+    ASSERT_EQ(bytes.size(), kSoundCaptureHeaderBytes);
+    EXPECT_TRUE(std::equal(header, header + kSoundCaptureHeaderBytes, bytes.begin()));
+    EXPECT_TRUE(LogHas("DirectSound の終了処理は正常に終了しました"));
+}
+
+TEST_F(SoundStreamEntryTest, ShutDownWithNoCurrentMusic) {
+    StartWithoutPumpThread();
+    ASSERT_EQ(GetMusicState().current, -1);
+    ASSERT_EQ(ApiTermLibrary(), 0);
+    EXPECT_EQ(GetMusicState().current, -1);
+    EXPECT_TRUE(LogHas("DirectSound の終了処理は正常に終了しました"));
+    EXPECT_EQ(plat::LiveSoundDevices(), 0);
+}
+
+}  // namespace
