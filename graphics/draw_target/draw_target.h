@@ -64,8 +64,8 @@ SoftDrawState& GetSoftDrawState();
 
 // Binds the new target (-4 front, -2 back, else a graph) to its surface or software image;
 // previous is the target selected before. 0, or -1 when a graph target has no valid record
-// or 3D data. A 2D graph without pixels yet (no 2D surface) binds to nothing, so that every
-// draw onto it is refused.
+// or 3D data, or (with a log line) no pixels of its own: no 2D surface or surface data, or a
+// rectangle that leaves its software image.
 int SelectDrawTargetSurface(HandleValue target, HandleValue previous);
 
 // Begins software drawing on the DirectDraw target for destRect (target coordinates): with
@@ -127,10 +127,8 @@ void CopyMemImgToImage(GraphImage* image, const MEMIMG* memimg, int32_t x, int32
 int GetScreenRectOnDesktop(RECT* out);
 
 // While a mask screen is active every draw is bracketed for it (BeginMaskBracket and
-// EndMaskBracket around the draw) and a string on the 2D path is drawn by DrawString2D; the
-// library has no mask screens and no fonts, so neither exists here: a draw with the mask
-// active goes to the mask's software image on a software screen and is refused on
-// DirectDraw surfaces.
+// EndMaskBracket of the mask module, graphics/mask/) and goes into the mask screen: its
+// software image on a software screen, its surface on DirectDraw surfaces.
 
 // Software screen, front target: brings the window's picture into the front image when the
 // present asked for it. 0.

@@ -1,6 +1,7 @@
 // The binding of the current draw target to the surface or software image that holds it.
 #include <cstring>
 
+#include "base/log.h"
 #include "graphics/draw_state_record.h"
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/draw_target/target_screen.h"
@@ -58,6 +59,12 @@ void FollowTargetOnScreen(HandleValue target, HandleValue previous) {
     }
 }
 
+// A graph that cannot be drawn into: the log says why and the selection fails.
+int RefuseTarget(const char* why) {
+    LogFormat("%s", why);
+    return -1;
+}
+
 }  // namespace
 
 DrawTargetSurface& GetDrawTargetSurface() { return gTarget; }
@@ -82,26 +89,29 @@ int SelectDrawTargetSurface(HandleValue target, HandleValue previous) {
         const Surface2DRecord* surface = GetSurface2D(graph->surfaces[0]);
         SurfaceDataRecord* data =
             surface != nullptr ? GetSurfaceData(surface->surfaceData) : nullptr;
-        if (data != nullptr) {
-            if (data->software) {
-                if (surface->width == data->width && surface->height == data->height) {
-                    next.image = &data->image;
-                } else if (MemImgHasPixels(&data->image) &&
-                           surface->sourceX + surface->width <= data->image.width &&
-                           surface->sourceY + surface->height <= data->image.height) {
-                    std::memset(&gTargetView, 0, sizeof gTargetView);
-                    InitMemImgView(&gTargetView, &data->image, surface->sourceX,
-                                   surface->sourceY, surface->width, surface->height);
-                    next.image = &gTargetView;
-                }
+        // A graph without pixels of its own (no 2D surface or surface data) has nothing to
+        // draw into.
+        if (data == nullptr) return RefuseTarget("グラフィックに画像が無いため描画先にできません");
+        if (data->software) {
+            if (surface->width == data->width && surface->height == data->height) {
+                next.image = &data->image;
+            } else if (MemImgHasPixels(&data->image) &&
+                       surface->sourceX + surface->width <= data->image.width &&
+                       surface->sourceY + surface->height <= data->image.height) {
+                std::memset(&gTargetView, 0, sizeof gTargetView);
+                InitMemImgView(&gTargetView, &data->image, surface->sourceX, surface->sourceY,
+                               surface->width, surface->height);
+                next.image = &gTargetView;
             } else {
-                next.surface = data->surface;
-                next.offsetX = surface->sourceX;
-                next.offsetY = surface->sourceY;
+                return RefuseTarget("グラフィックの領域が画像からはみ出しているため描画先にできません");
             }
-            next.depthImage =
-                data->zBufferPresent && MemImgHasPixels(&data->zImage) ? &data->zImage : nullptr;
+        } else {
+            next.surface = data->surface;
+            next.offsetX = surface->sourceX;
+            next.offsetY = surface->sourceY;
         }
+        next.depthImage =
+            data->zBufferPresent && MemImgHasPixels(&data->zImage) ? &data->zImage : nullptr;
     }
     FollowTargetOnScreen(target, previous);
     if (next.surface != nullptr) {

@@ -9,6 +9,7 @@
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/draw_target/draw_target_internal.h"
 #include "graphics/draw_target/target_screen.h"
+#include "graphics/drivers/graph_companion_drivers.h"
 #include "graphics/surface_2d.h"
 #include "graphics/surface_data.h"
 #include "graphics/transfer_pixels.h"
@@ -95,10 +96,11 @@ int BeginSoftDrawCore(const Surface2DRecord* record, int wantSource, const RECT*
 
     DrawState& draw = GetDrawState();
     const DrawTargetSurface& target = GetDrawTargetSurface();
-    // The mask screen's surface is where a draw goes while the mask is active; the library has
-    // no mask screens on DirectDraw surfaces, so such a draw is refused.
-    if (draw.maskActive) return -1;
-    plat::DrawSurface* const destination = target.surface;
+    // While the mask is active a draw goes into the mask screen's surface, which is addressed
+    // like the draw target itself; the mask's bracket carries it onto the target.
+    const bool masked = draw.maskActive != 0;
+    plat::DrawSurface* const destination = masked ? MaskSlot()->maskSurface() : target.surface;
+    if (masked && destination == nullptr) return -1;
 
     SurfaceDataRecord* source = nullptr;
     if (record != nullptr) {
@@ -111,11 +113,11 @@ int BeginSoftDrawCore(const Surface2DRecord* record, int wantSource, const RECT*
                             (draw.blendMode != kBlendNone && draw.blendMode != kBlendAlpha) ||
                             (source != nullptr && source->alpha) || draw.blendGraph != kNoHandle;
     const bool bright = (draw.bright & 0xFFFFFF) != kBrightWhite;
-    const bool videoTarget = target.inVideoMemory != 0;
+    const bool videoTarget = masked ? draw.maskInVideoMemory != 0 : target.inVideoMemory != 0;
     // The target's origin on its surface: a derived graph's place in its parent, and on the
     // front of a windowed screen drawn through the primary, the window's place on the desktop.
-    const int32_t originX = target.offsetX + draw.frontScreenRect.left;
-    const int32_t originY = target.offsetY + draw.frontScreenRect.top;
+    const int32_t originX = masked ? 0 : target.offsetX + draw.frontScreenRect.left;
+    const int32_t originY = masked ? 0 : target.offsetY + draw.frontScreenRect.top;
 
     if (allowBltFast && source != nullptr && sourceRect != nullptr && !needsBlend && !bright &&
         !source->software && source->surface != nullptr && destination != nullptr &&
@@ -145,7 +147,7 @@ int BeginSoftDrawCore(const Surface2DRecord* record, int wantSource, const RECT*
     const int32_t clipH = sd.clipRect.bottom - sd.clipRect.top;
     const PaletteColorFormat* standard = ScreenStandardFormat();
 
-    if (target.image != nullptr && MemImgHasPixels(target.image)) {
+    if (!masked && target.image != nullptr && MemImgHasPixels(target.image)) {
         sd.destImage = target.image;
     } else {
         if (destination == nullptr) return -1;

@@ -19,6 +19,7 @@ void NoInactiveWait() {}
 int32_t NoOsCode() { return 0; }
 int NoMmx() { return 0; }
 void NoWindowToFit() {}
+void NoInputDevices() {}
 void PlatformDesktopSize(int32_t* width, int32_t* height) {
     const plat::DesktopInfo desktop = plat::GetDesktopInfo();
     *width = desktop.width;
@@ -30,7 +31,7 @@ void PlatformDesktopSize(int32_t* width, int32_t* height) {
 const ScreenHostDriver kAbsentScreenHost = {
     NoWindow,       FullScreen, UnitScale, NoDrawRect,    NoMenu,        BlackBackground,
     PumpNeverQuits, NoInactiveWait,        NoOsCode,      NoMmx,         NoWindowToFit,
-    PlatformDesktopSize,
+    PlatformDesktopSize, NoInputDevices,
 };
 
 DriverSlot<ScreenHostDriver>& ScreenHostSlot() {

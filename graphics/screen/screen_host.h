@@ -38,6 +38,9 @@ struct ScreenHostDriver {
     void (*applyWindowStyle)();
     // The desktop's size in pixels.
     void (*getDesktopSize)(int32_t* width, int32_t* height);
+    // Ends the input devices, which were set up for the display that changed, and starts
+    // them again when they were running.
+    void (*restartInputDevices)();
 };
 
 extern const ScreenHostDriver kAbsentScreenHost;

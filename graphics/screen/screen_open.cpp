@@ -1,6 +1,8 @@
 // The screen's start and end: the DirectDraw object and its clipper, the first mode change,
 // the software screen, flip to GDI, the re-creation after a display change, and the screen as
 // the driver the rest of graphics reads it through.
+#include <cstring>
+
 #include "base/fatal_exit.h"
 #include "base/log.h"
 #include "graphics/direct_draw_object.h"
@@ -21,6 +23,10 @@
 #include "softrender/rules/blend_tables.h"
 
 namespace {
+
+// The total video memory recorded when the adapter is not asked (16 MB).
+constexpr uint32_t kUnaskedVideoMemory = 0x1000000;
+constexpr int32_t kOsCodeVista = 0x108;
 
 // --- The screen as a driver ---------------------------------------------------------------------
 
@@ -122,18 +128,25 @@ int AcquireDirectDraw(plat::DirectDraw** out) {
     LogWrite("初期化に成功しました\n");
     LogWrite("ビデオカードの情報\n");
     // The adapter is asked about only while Shift is held: some drivers answer slowly.
+    VideoCardFacts& card = GetScreenState().videoCard;
+    card = VideoCardFacts{};
+    card.totalMemory = kUnaskedVideoMemory;
     if (plat::IsKeyDown(plat::VK_SHIFT)) {
         plat::DeviceIdentifier id = {};
         dd->GetDeviceIdentifier(&id, 0);
-        LogFormat("ビデオカードドライバ:%s バージョン:%u.%u.%u.%u ", id.driver,
-                  id.driverVersionHigh >> 16, id.driverVersionHigh & 0xFFFF,
-                  id.driverVersionLow >> 16, id.driverVersionLow & 0xFFFF);
-        LogWriteFormat("ドライバ記述:%s \n", id.description);
+        LogWriteFormat("ビデオカードドライバ:%.511s バージョン:%u.%u.%u.%u ", id.driver,
+                       id.driverVersionHigh >> 16, id.driverVersionHigh & 0xFFFF,
+                       id.driverVersionLow >> 16, id.driverVersionLow & 0xFFFF);
+        LogWriteFormat("ドライバ記述:%.511s \n", id.description);
         const plat::SurfaceCaps caps{plat::DDSCAPS_VIDEOMEMORY, 0};
         uint32_t total = 0, free = 0;
         dd->GetAvailableVidMem(&caps, &total, &free);
         LogFormat("ビデオメモリ総量:%.2fMB ビデオメモリ空き容量:%.2fMB", total / 1048576.0,
                   free / 1048576.0);
+        std::memcpy(card.driver, id.driver, sizeof card.driver - 1);
+        std::memcpy(card.description, id.description, sizeof card.description - 1);
+        card.totalMemory = total;
+        card.freeMemory = free;
     }
     *out = dd;
     return 0;
@@ -173,6 +186,48 @@ int ReleaseClipper() {
     s.clipper = nullptr;
     return 0;
 }
+
+namespace {
+
+// Overlay surfaces for movies: the first format of kOverlayFormats whose 16 x 16 overlay
+// surface the display makes in video memory, tried only when the driver's stretch factors
+// ask for an overlay (not on Windows Vista, not without DirectDraw surfaces). The result is
+// overlayFormat, -1 when none works.
+void ProbeOverlayFormat(ScreenState& s) {
+    s.overlayFormat = -1;
+    if (!s.noDirectDraw && ScreenHostSlot()->osCode() != kOsCodeVista) {
+        s.caps = plat::DDCaps{};
+        s.caps.size = sizeof(plat::DDCaps);
+        s.directDraw->GetCaps(&s.caps, nullptr);
+        if (s.caps.minOverlayStretch < 1000 || s.caps.maxOverlayStretch < 2000) {
+            for (int32_t i = 0; i < kOverlayFormatCount && s.overlayFormat == -1; ++i) {
+                plat::SurfaceDesc desc = {};
+                desc.flags = plat::DDSD_CAPS | plat::DDSD_WIDTH | plat::DDSD_HEIGHT |
+                             plat::DDSD_PIXELFORMAT;
+                desc.caps.caps = plat::DDSCAPS_OVERLAY | plat::DDSCAPS_VIDEOMEMORY;
+                desc.width = 16;
+                desc.height = 16;
+                desc.pixelFormat = kOverlayFormats[i];
+                plat::DrawSurface* overlay = nullptr;
+                if (!plat::DDSucceeded(s.directDraw->CreateSurface(&desc, &overlay)) ||
+                    overlay == nullptr) {
+                    continue;
+                }
+                plat::SurfaceCaps caps{};
+                overlay->GetCaps(&caps);
+                if ((caps.caps & plat::DDSCAPS_SYSTEMMEMORY) == 0) s.overlayFormat = i;
+                overlay->Release();
+            }
+        }
+    }
+    if (s.overlayFormat != -1) {
+        LogFormat("オーバーレイサーフェスを使用します　　　%s", kOverlayFormatNames[s.overlayFormat]);
+    } else {
+        LogWrite("オーバーレイサーフェスは使用しません\n");
+    }
+}
+
+}  // namespace
 
 // --- Start and end ------------------------------------------------------------------------------
 
@@ -215,14 +270,7 @@ int OpenDirectDrawScreen() {
     s.screenOpen = 1;
     s.mmx = ScreenHostSlot()->hasMmx();
 
-    // Overlays: the platform's display offers none, so the probe ends at the capabilities.
-    s.overlayFormat = -1;
-    if (!s.noDirectDraw) {
-        s.caps = {};
-        s.caps.size = sizeof(plat::DDCaps);
-        s.directDraw->GetCaps(&s.caps, nullptr);
-    }
-    LogWrite("オーバーレイサーフェスは使用しません\n");
+    ProbeOverlayFormat(s);
     LogIndentSub();
     LogWrite("DirectDraw 関連の初期化は正常に終了しました\n");
     BuildBlendTables();
@@ -361,8 +409,11 @@ int ReacquireDirectDraw() {
 int RecreateScreenAfterDisplayChange() {
     ScreenState& s = GetScreenState();
     if (!s.screenReady) return 0;
-    // The screen's surfaces belong to the display that changed.
+    // The screen's surfaces belong to the display that changed, and so do the movies'
+    // device objects (made again at the end) and the input devices (started again).
+    MovieSlot()->releaseAllMovieObjects();
     ReleaseScreenSurfaces();
+    ScreenHostSlot()->restartInputDevices();
     if (s.noDirectDraw && s.directDraw == nullptr) {
         // A software screen that gave its display back: the object and the mode come back.
         if (ReacquireDirectDraw() != 0) return -1;
@@ -390,5 +441,6 @@ int RecreateScreenAfterDisplayChange() {
     ClearDrawTargetSurface();
     PresentScreen();
     if (GetGraphicsState().graphicsUp) FlagGraphsLostAndRestore();
+    MovieSlot()->reopenAllMovies();
     return 0;
 }

@@ -46,9 +46,32 @@ uint64_t GetPresentCount() { return GetScreenState().presentCount; }
 
 void GetDDCaps(plat::DDCaps* out) { *out = GetScreenState().caps; }
 
+namespace {
+
+constexpr uint32_t FourCC(char a, char b, char c, char d) {
+    return static_cast<uint32_t>(static_cast<uint8_t>(a)) |
+           static_cast<uint32_t>(static_cast<uint8_t>(b)) << 8 |
+           static_cast<uint32_t>(static_cast<uint8_t>(c)) << 16 |
+           static_cast<uint32_t>(static_cast<uint8_t>(d)) << 24;
+}
+
+}  // namespace
+
+const plat::PixelFormat kOverlayFormats[kOverlayFormatCount] = {
+    {sizeof(plat::PixelFormat), plat::DDPF_FOURCC, FourCC('U', 'Y', 'V', 'Y'), 0, 0, 0, 0, 0},
+    {sizeof(plat::PixelFormat), plat::DDPF_FOURCC, FourCC('Y', 'U', 'Y', '2'), 0, 0, 0, 0, 0},
+};
+const char* const kOverlayFormatNames[kOverlayFormatCount + 1] = {"UYVY", "YUY2", nullptr};
+
+const VideoCardFacts* GetVideoCardFacts() { return &GetScreenState().videoCard; }
+
 const plat::PixelFormat* GetOverlayFormat() {
-    // The display offers no overlay surfaces: the probe at start-up leaves overlayFormat -1.
-    return nullptr;
+    const ScreenState& s = GetScreenState();
+    if (s.overlayFormat < 0 || s.overlayFormat >= kOverlayFormatCount) return nullptr;
+    int32_t width = 0, height = 0;
+    GetScreenDimensions(&width, &height);
+    if (width < 640 || height < 400) return nullptr;
+    return &kOverlayFormats[s.overlayFormat];
 }
 
 plat::DrawSurface* GetDrawTargetDDSurface() { return GetDrawTargetSurface().surface; }

@@ -33,6 +33,20 @@ constexpr int32_t kScreenClassOther = 3;  // anything else
 constexpr uintptr_t kTempPrimaryTimerId = 0x7FFF;
 constexpr uint32_t kTempPrimaryTimerMs = 17;
 
+// The video card as the screen's start found it (the adapter is asked only while Shift is
+// held; otherwise the names are empty, the free memory 0 and the total 16 MB).
+struct VideoCardFacts {
+    char driver[512];
+    char description[512];
+    uint32_t totalMemory;  // bytes
+    uint32_t freeMemory;   // bytes
+};
+
+// The overlay pixel formats the start tries, in order, and their names.
+constexpr int32_t kOverlayFormatCount = 2;
+extern const plat::PixelFormat kOverlayFormats[kOverlayFormatCount];
+extern const char* const kOverlayFormatNames[kOverlayFormatCount + 1];
+
 struct ScreenState {
     plat::DirectDraw* directDraw;  // null while no object exists
     plat::DrawClipper* clipper;    // bound to the library window
@@ -72,7 +86,8 @@ struct ScreenState {
     int32_t screenOpen;            // the screen start-up finished its first mode change
     int32_t screenReady;           // the screen start-up finished; later mode changes re-create
     int32_t mmx;                   // the processor has MMX
-    int32_t overlayFormat;         // the overlay pixel format that works, or -1
+    int32_t overlayFormat;         // index in kOverlayFormats of the one that works, or -1
+    VideoCardFacts videoCard;      // recorded by every acquire of the DirectDraw object
     int32_t refreshMeasured;       // Hz (60 in software mode), -1 when unknown
     int32_t scanLines;             // the display's height as the system reports it
     int32_t framePeriod;           // ms per frame as measured, or -1
@@ -108,6 +123,8 @@ const SurfacePixelFormat* GetScreenPixelFormat();
 uint64_t GetPresentCount();
 // The driver's capabilities as read when the screen opened (95 words).
 void GetDDCaps(plat::DDCaps* out);
+// The video card as recorded when the DirectDraw object was last acquired.
+const VideoCardFacts* GetVideoCardFacts();
 // The overlay pixel format that works, or null (no overlay format works on this display, or
 // the screen is smaller than 640 x 400).
 const plat::PixelFormat* GetOverlayFormat();

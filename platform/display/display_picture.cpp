@@ -1,5 +1,7 @@
-// The picture the display shows: read out as 32-bit pixels, and written as a PNG file (stored
-// deflate blocks: the file needs no compressor and any PNG reader takes it).
+// The picture the display shows: read out as 32-bit pixels, and written as a PNG file (rows
+// filtered by their left neighbour and deflated with zlib).
+#include <zlib.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -55,22 +57,6 @@ uint32_t ToRgb(const DisplayFramebuffer& fb, const uint8_t* p, const uint8_t (*p
     }
 }
 
-uint32_t Crc32(const uint8_t* data, size_t size, uint32_t crc = 0) {
-    static uint32_t table[256];
-    static bool made = false;
-    if (!made) {
-        for (uint32_t n = 0; n < 256; ++n) {
-            uint32_t c = n;
-            for (int k = 0; k < 8; ++k) c = (c & 1) != 0 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            table[n] = c;
-        }
-        made = true;
-    }
-    crc = ~crc;
-    for (size_t i = 0; i < size; ++i) crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
-    return ~crc;
-}
-
 void PutBe(std::vector<uint8_t>* out, uint32_t v) {
     out->push_back(static_cast<uint8_t>(v >> 24));
     out->push_back(static_cast<uint8_t>(v >> 16));
@@ -83,7 +69,8 @@ void PutChunk(std::vector<uint8_t>* out, const char* type, const std::vector<uin
     const size_t start = out->size();
     out->insert(out->end(), type, type + 4);
     out->insert(out->end(), data.begin(), data.end());
-    PutBe(out, Crc32(out->data() + start, out->size() - start));
+    const uLong crc = crc32(0L, out->data() + start, static_cast<uInt>(out->size() - start));
+    PutBe(out, static_cast<uint32_t>(crc));
 }
 
 }  // namespace
@@ -139,40 +126,29 @@ Rect FitPictureRect(int32_t outputWidth, int32_t outputHeight, int32_t pictureWi
 
 bool EncodePicturePng(const ShownPicture& picture, std::vector<uint8_t>* png) {
     if (picture.width <= 0 || picture.height <= 0) return false;
-    // Raw rows: a filter byte (0) and R, G, B per pixel.
+    // Rows of a filter byte and R, G, B per pixel. Filter 1 (each byte minus the byte of the
+    // pixel to its left) turns the flat areas and gradients of a game screen into runs of
+    // zeros and small values that deflate well.
     const size_t rowBytes = 1 + static_cast<size_t>(picture.width) * 3;
     std::vector<uint8_t> raw(rowBytes * static_cast<size_t>(picture.height));
     for (int32_t y = 0; y < picture.height; ++y) {
         uint8_t* row = raw.data() + rowBytes * y;
-        row[0] = 0;
+        row[0] = 1;
+        uint32_t left = 0;
         for (int32_t x = 0; x < picture.width; ++x) {
             const uint32_t v = picture.pixels[static_cast<size_t>(y) * picture.width + x];
-            row[1 + x * 3] = static_cast<uint8_t>(v >> 16);
-            row[2 + x * 3] = static_cast<uint8_t>(v >> 8);
-            row[3 + x * 3] = static_cast<uint8_t>(v);
+            row[1 + x * 3] = static_cast<uint8_t>((v >> 16) - (left >> 16));
+            row[2 + x * 3] = static_cast<uint8_t>((v >> 8) - (left >> 8));
+            row[3 + x * 3] = static_cast<uint8_t>(v - left);
+            left = v;
         }
     }
-    // A zlib stream of stored blocks (at most 65535 bytes each) and the Adler-32 of the rows.
-    std::vector<uint8_t> z = {0x78, 0x01};
-    for (size_t at = 0; at < raw.size() || at == 0;) {
-        const size_t n = std::min<size_t>(65535, raw.size() - at);
-        const bool last = at + n >= raw.size();
-        z.push_back(last ? 1 : 0);
-        z.push_back(static_cast<uint8_t>(n));
-        z.push_back(static_cast<uint8_t>(n >> 8));
-        z.push_back(static_cast<uint8_t>(~n));
-        z.push_back(static_cast<uint8_t>(~n >> 8));
-        z.insert(z.end(), raw.begin() + static_cast<ptrdiff_t>(at),
-                 raw.begin() + static_cast<ptrdiff_t>(at + n));
-        at += n;
-        if (last) break;
+    uLongf zSize = compressBound(static_cast<uLong>(raw.size()));
+    std::vector<uint8_t> z(zSize);
+    if (compress2(z.data(), &zSize, raw.data(), static_cast<uLong>(raw.size()), 6) != Z_OK) {
+        return false;
     }
-    uint32_t a = 1, b = 0;
-    for (uint8_t byte : raw) {
-        a = (a + byte) % 65521;
-        b = (b + a) % 65521;
-    }
-    PutBe(&z, b << 16 | a);
+    z.resize(zSize);
 
     png->clear();
     png->reserve(z.size() + 64);
@@ -195,8 +171,12 @@ bool WriteShownPicturePng(WindowHandle window, const char* path, std::string* er
         if (error != nullptr) *error = "no file name";
         return false;
     }
-    if (!ReadShownPicture(window, &picture) || !EncodePicturePng(picture, &png)) {
+    if (!ReadShownPicture(window, &picture) || picture.width <= 0 || picture.height <= 0) {
         if (error != nullptr) *error = "no picture is shown";
+        return false;
+    }
+    if (!EncodePicturePng(picture, &png)) {
+        if (error != nullptr) *error = "the picture cannot be compressed";
         return false;
     }
     std::FILE* file = std::fopen(path, "wb");
