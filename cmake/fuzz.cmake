@@ -54,3 +54,8 @@ add_executable(zn_fuzz_seeds ${CMAKE_SOURCE_DIR}/tests/fuzz/write_seeds.cpp
                              ${CMAKE_SOURCE_DIR}/tests/graphics/image_fixtures.cpp)
 target_link_libraries(zn_fuzz_seeds PRIVATE zn_lib_internal)
 add_dependencies(zn_fuzz zn_fuzz_seeds)
+
+# Archive seeds: zn_fuzz_archive_seeds <directory> writes small unscrambled archives.
+add_executable(zn_fuzz_archive_seeds ${CMAKE_SOURCE_DIR}/tests/fuzz/archive_seeds.cpp)
+target_link_libraries(zn_fuzz_archive_seeds PRIVATE zn_lib_internal)
+add_dependencies(zn_fuzz zn_fuzz_archive_seeds)

@@ -7,6 +7,7 @@
 #include "graphics/drivers/device_3d_driver.h"
 #include "graphics/drivers/graph_companion_drivers.h"
 #include "graphics/drivers/graph_surface_driver.h"
+#include "graphics/mask/mask_drivers.h"
 #include "softrender/rules/blend_tables.h"
 #include "softrender/rules/soft_draw_target.h"
 #include "graphics/graphics_state.h"
@@ -16,12 +17,15 @@ namespace {
 
 // Graph management plugs in its own modules: the 2D surface records that hold the pixels of
 // graphs, the file loader that reloads lost graphs, and the software images of draw targets
-// (a graph target's own image; the screens' come from the screen module). The software
+// (a graph target's own image; the screens' come from the screen module), and the mask
+// screens with the bracket they put around every draw. The software
 // renderer's blend tables are made ready with them.
 void InstallOwnDrivers() {
     Surface2DSlot().Install(kSurfaceRecords);
     GraphLoaderSlot().Install(kGraphFileLoader);
     SoftDrawTargetSlot().Install(kGraphicsDrawTargetImages);
+    MaskSlot().Install(kMaskScreens);
+    MaskBracketSlot().Install(kMaskBracket);
     BuildBlendTables();
 }
 
@@ -29,6 +33,8 @@ void RemoveOwnDrivers() {
     Surface2DSlot().Reset();
     GraphLoaderSlot().Reset();
     SoftDrawTargetSlot().Reset();
+    MaskSlot().Reset();
+    MaskBracketSlot().Reset();
 }
 
 }  // namespace

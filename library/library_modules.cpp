@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "base/archive/archive_table.h"
 #include "base/data_stream.h"
 #include "base/fatal_exit.h"
 #include "base/file_access_table.h"
@@ -15,6 +16,7 @@
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/graph_image.h"
 #include "graphics/graph_load.h"
+#include "graphics/movie/movie.h"
 #include "graphics/screen/screen.h"
 #include "graphics/screen/screen_host.h"
 #include "library/fatal_error.h"
@@ -24,11 +26,16 @@
 #include "platform/core/clock.h"
 #include "platform/core/system_info.h"
 #include "platform/window/window.h"
+#include "sound/music/music_handles.h"
+#include "sound/music/music_window_driver.h"
 #include "sound/sound_pump_driver.h"
 #include "sound/sound_system.h"
 #include "softrender/scaled/blit_graph_stretched.h"
 #include "system/input.h"
+#include "system/input_state.h"
+#include "system/key_input_state.h"
 #include "system/message_pump.h"
+#include "system/network_library_steps.h"
 #include "system/screen_console.h"
 #include "system/system_info_log.h"
 #include "system/window_placement.h"
@@ -43,17 +50,21 @@ int ExitThroughLibrary(const char* text) { FatalError(text); }
 constexpr FatalExitDriver kLibraryFatalExit{ExitThroughLibrary};
 constexpr WindowMessageDriver kLibraryWindowMessages{MainWindowProc};
 constexpr SoundPumpDriver kLibrarySoundPump{ProcessMessage};
+plat::WindowHandle LibraryWindow() { return GetWindowData().window.handle; }
+constexpr MusicWindowDriver kLibraryMusicWindow{LibraryWindow};
 
 int InstallLibraryDrivers() {
     FatalExitSlot().Install(kLibraryFatalExit);
     WindowMessageSlot().Install(kLibraryWindowMessages);
     SoundPumpSlot().Install(kLibrarySoundPump);
+    MusicWindowSlot().Install(kLibraryMusicWindow);
     InstallLibraryPumpServices();
     return 0;
 }
 
 int ResetLibraryDrivers() {
     ResetLibraryPumpServices();
+    MusicWindowSlot().Reset();
     SoundPumpSlot().Reset();
     WindowMessageSlot().Reset();
     FatalExitSlot().Reset();
@@ -92,6 +103,16 @@ int NoteStartDirectory() {
 
 int RestoreStartDirectory() {
     FileAccessSetDir(GetWindowData().startDirectory);
+    return 0;
+}
+
+int ClearArchiveFileTables() {
+    ClearArchiveTables();
+    return 0;
+}
+
+int CloseEveryArchive() {
+    CloseAllArchives();
     return 0;
 }
 
@@ -185,15 +206,24 @@ void HostDesktopSize(int32_t* width, int32_t* height) {
     *height = GetWindowData().machine.desktopHeight;
 }
 
+void HostRestartInput() {
+    const bool wasStarted = GetInputState().started != 0;
+    TermInputSystem();
+    if (wasStarted) InitInputSystem();
+}
+
 const ScreenHostDriver kLibraryScreenHost = {
     HostWindow, HostWindowed,       HostWindowScale,   HostWindowDrawRect,
     HostNoMenu, HostBlackBackground, ProcessMessage,   WaitWhileInactive,
     HostOsCode, HostMmx,            HostFitWindow,     HostDesktopSize,
+    HostRestartInput,
 };
 
 int StartGraphics() {
     ScreenHostSlot().Install(kLibraryScreenHost);
     FontSlot().Install(kFontModule);
+    MovieSlot().Install(kMovieModule);
+    MovieDrawSlot().Install(kMovieDrawModule);
     // On an OS of code 264 (a Windows of major version 6) the front screen is drawn through a
     // temporary primary.
     if (GetWindowData().cpu.osCode == 264) SetUseTempPrimary(1);
@@ -203,8 +233,15 @@ int StartGraphics() {
 int StopGraphics() {
     StopGraphicsOutput();
     FontSlot().Reset();
+    MovieSlot().Reset();
+    MovieDrawSlot().Reset();
     ScreenHostSlot().Reset();
     return 0;
+}
+
+int StopMusicAndSounds() {
+    StopCurrentMusic();
+    return StopAllSounds();
 }
 
 int TurnOnVSyncWait() { return SetVSyncWait(1); }
@@ -277,7 +314,7 @@ const LibraryModule kModules[] = {
     {"window backend", BindWindowBackend, DrainLastMessages, nullptr, F::kCannotFail, 10},
     {"start directory", NoteStartDirectory, RestoreStartDirectory, nullptr, F::kCannotFail, 11},
     // Start: the archive and file-handle tables are cleared. End: every archive is closed.
-    {"archives", nullptr, nullptr, nullptr, F::kCannotFail, 12},
+    {"archives", ClearArchiveFileTables, CloseEveryArchive, nullptr, F::kCannotFail, 12},
     {"log", StartTheLog, nullptr, nullptr, F::kCannotFail, 0},
     {"screen depth check", CheckScreenDepth, nullptr, nullptr, F::kAbortsStartUp, 0},
     {"clock counter", ChooseClockCounter, nullptr, nullptr, F::kCannotFail, 0},
@@ -287,13 +324,13 @@ const LibraryModule kModules[] = {
     {"COM", InitCom, EndCom, nullptr, F::kEndsStartUp, 8},
     {"window system", InitWindowSystem, TermWindowSystem, nullptr, F::kEndsStartUp, 7},
     // Start: the HTTP handle table is cleared. End: HTTP transfers and networking end.
-    {"network", nullptr, nullptr, nullptr, F::kCannotFail, 2},
+    {"network", StartNetWorkModule, EndNetWorkModule, nullptr, F::kCannotFail, 2},
     {"input", InitInputSystem, TermInputSystem, &S::noInput, F::kEndsStartUp, 5},
     {"sound output", StartSoundOutput, StopSoundOutput, &S::noSound, F::kIgnored, 6},
-    // End: every sound is stopped, before graphics end.
-    {"sounds", nullptr, StopAllSounds, nullptr, F::kCannotFail, 3},
+    // End: the current music is stopped and every sound with it, before graphics end.
+    {"sounds", nullptr, StopMusicAndSounds, nullptr, F::kCannotFail, 3},
     {"graphics", StartGraphics, StopGraphics, &S::noGraphics, F::kEndsStartUp, 4},
-    {"character input", nullptr, nullptr, nullptr, F::kCannotFail, 0},
+    {"character input", InitCharInput, nullptr, nullptr, F::kCannotFail, 0},
     {"clock", StartClock, StopClock, nullptr, F::kCannotFail, 9},
     {"vertical-blank wait", TurnOnVSyncWait, nullptr, nullptr, F::kCannotFail, 0},
     {"foreground window", BringFullScreenWindowForward, nullptr, nullptr, F::kCannotFail, 0},

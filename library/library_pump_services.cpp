@@ -1,6 +1,10 @@
 #include "library/library_pump_services.h"
 
+#include "sound/music/music_handles.h"
+#include "sound/stream/sound_stream.h"
 #include "system/input.h"
+#include "system/network_library_steps.h"
+#include "system/key_input.h"
 #include "system/pump_services.h"
 
 namespace {
@@ -9,7 +13,12 @@ namespace {
 // absent steps, which do nothing.
 const PumpServices kLibraryPumpServices = [] {
     PumpServices services = PumpServicesSlot().Absent();
+    services.refillSoundStreams = [] { RefillAllStreamSounds(); };
+    services.pollMusic = [] { PollMusicPlayback(); };
     services.stepJoypadEffects = StepJoypadEffects;
+    services.stepSocketMessages = StepSocketMessages;
+    services.stepHttpTransfers = StepHttpTransfers;
+    services.stepKeyInput = StepKeyInput;
     return services;
 }();
 

@@ -4,10 +4,14 @@
 #include "graphics/graph_handle_table.h"
 #include "graphics/screen/screen.h"
 #include "platform/window/window_messages.h"
+#include "system/ime.h"
 #include "system/input_char_queue.h"
+#include "system/network.h"
 #include "base/log.h"
 #include "system/window_data.h"
 #include "system/window_placement.h"
+#include "system/saved_screen.h"
+#include "sound/music/music_handles.h"
 
 using namespace plat;
 
@@ -73,10 +77,12 @@ void OnPaint(WindowHandle handle) {
     BeginPaint(handle, &paintRect);
     if (data.settings.windowed) {
         data.window.painting = 1;
-        // Here an inactive window gets its saved picture back and a window of a library that
-        // has not started yet is filled with the background colour, once those exist. A window
-        // whose screen is drawn on the back screen gets the window copy presented at once.
-        if (data.clock.started && GetDrawTarget() == kDrawTargetBack) {
+        // An inactive window gets its saved picture back; else a window whose screen is drawn
+        // on the back screen gets the window copy presented at once. (A window of a library
+        // that has not started yet keeps what the platform painted.)
+        if (!data.window.active && !data.window.windowRedraw && GetSavedScreenGraph() != -1) {
+            RedrawSavedScreen();
+        } else if (data.clock.started && GetDrawTarget() == kDrawTargetBack) {
             const int vsync = GetVSyncWait();
             SetVSyncWait(0);
             PresentScreenWindowed();
@@ -155,7 +161,7 @@ void OnDisplayChange(WindowHandle handle, WParam wParam, LParam lParam) {
                 closes = true;
             }
             if (!closes) {
-                // The movies are released before and resumed after this, once they exist.
+                // Making the screen anew releases the movies first and re-opens them after.
                 ReadScreenColorInfo();
                 RecreateScreenAfterDisplayChange();
             }
@@ -170,12 +176,14 @@ void OnKeyDown(WParam virtualKey) {
     if (c != 0) QueueInputChar(c);
 }
 
+// Typed bytes go through the typed-character pairing: a double-byte character comes as two
+// WM_CHAR, and its lead byte is queued only with room for the trail byte.
 void OnChar(WParam wParam) {
     const uint8_t c = static_cast<uint8_t>(wParam);
     if (c == 0x0A) {
-        QueueInputChar(0x0D);
+        QueueTypedChar(0x0D);
     } else if (c >= 0x20 || c == 0x08 || c == 0x09 || c == 0x0D || c == 0x10 || c == 0x1B) {
-        QueueInputChar(c);
+        QueueTypedChar(c);
     }
 }
 
@@ -235,15 +243,20 @@ LResult MainWindowProc(WindowHandle handle, uint32_t message, WParam wParam, LPa
         case WM_ACTIVATE:
             ChangeWindowActivation(handle, LowWord(wParam) != 0 ? 1 : 0, wParam);
             if (LowWord(wParam) != 0) {
+                ReleaseSavedScreen();
                 OnActivatedScreen(true, wParam);
             } else {
                 OnDeactivatedScreen(handle);
+                SaveScreenForRedraw();
+                RedrawSavedScreen();
             }
             break;
         case WM_ACTIVATEAPP:
             if (wParam == 0) {
                 ChangeWindowActivation(handle, 0, wParam);
                 OnDeactivatedScreen(handle);
+                SaveScreenForRedraw();
+                RedrawSavedScreen();
             }
             break;
         case WM_PAINT:
@@ -303,10 +316,19 @@ LResult MainWindowProc(WindowHandle handle, uint32_t message, WParam wParam, LPa
         case WM_SECOND_INPUT_FLAG:
             window.secondInputFlag = wParam == 1 ? 1 : 0;
             break;
-        // Handed to their owners once those exist: the IME messages (WM_IME_STARTCOMPOSITION
-        // to WM_IME_COMPOSITION, WM_IME_SETCONTEXT, WM_IME_NOTIFY) to character input, menu
-        // and tool-bar commands (WM_COMMAND) to the window's menu and bar, MM_MCINOTIFY to
-        // music, WM_SOCKET_NOTIFY to networking. A window region (WM_CREATE) is never set.
+        case WM_IME_STARTCOMPOSITION:
+        case WM_IME_ENDCOMPOSITION:
+        case WM_IME_COMPOSITION:
+        case WM_IME_SETCONTEXT:
+        case WM_IME_NOTIFY:
+            return HandleImeMessage(wParam, message, lParam, handle);
+        case WM_SOCKET_NOTIFY:
+            return HandleSocketMessage(static_cast<uintptr_t>(lParam), wParam);
+        case MM_MCINOTIFY:
+            HandleMciNotify();
+            break;
+        // Menu and tool-bar commands (WM_COMMAND) have no owner: this window has neither. A
+        // window region (WM_CREATE) is never set.
         default:
             break;
     }

@@ -1,4 +1,6 @@
 // The activation change of the library window.
+#include "graphics/drivers/graph_companion_drivers.h"
+#include "graphics/surface_2d.h"
 #include "system/ime.h"
 #include "system/input.h"
 #include "library/main_window_proc.h"
@@ -14,23 +16,24 @@ void ChangeWindowActivation(plat::WindowHandle /*window*/, uint32_t active,
     if (active) {
         // Becoming active: character input re-opens the IME it had open.
         RequestImeReopen();
-        // Lost 2D surfaces and texture pieces are restored here once those parts exist. In full screen after start-up the
-        // graphics are reset after the display change (unless the window is minimised, high
-        // word of wParam) once the screen exists; in windowed mode graph movies resume once
-        // movies exist.
+        // 2D surfaces lost while another program had the display are restored (texture pieces
+        // with them once the 3D road exists). In full screen after start-up the window
+        // procedure makes the screen anew for the display as it is now; in windowed mode
+        // graph movies go on.
+        RestoreLostSurface2Ds();
         if (!data.settings.windowed) {
             if (data.clock.started) {
                 window.minimizedFullScreen = 0;
                 ReacquireInputDevices();
             }
         } else {
+            MovieSlot()->resumeAllGraphMovies();
             ReacquireInputDevices();
         }
     } else {
-        // Becoming inactive: in full screen a lost display mode releases the screen (and,
-        // without a graph-restore callback, closes the window) once the screen exists;
-        // otherwise graph movies pause (once movies exist) and the input devices are
-        // refreshed. The saved picture is redrawn into the window once window modes exist.
+        // Becoming inactive: the window procedure releases a full-screen display; graph
+        // movies pause and the input devices are refreshed.
+        MovieSlot()->pauseAllGraphMovies();
         ReacquireInputDevices();
     }
     RefreshPadEffects();

@@ -20,6 +20,10 @@ PACKAGES=(
   libmpg123-dev
   libmp3lame-dev
   libfreetype-dev
+  libavformat-dev
+  libavcodec-dev
+  libswscale-dev
+  libswresample-dev
   fonts-ipafont-gothic
   clang
   libclang-rt-dev

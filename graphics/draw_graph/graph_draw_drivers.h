@@ -37,7 +37,8 @@ extern const GraphDraw3DDriver kAbsentGraphDraw3D;
 DriverSlot<GraphDraw3DDriver>& GraphDraw3DSlot();
 
 // The mask screen's bracket around one draw while mask drawing is active: the rectangle the
-// draw may touch, in target coordinates.
+// draw may touch, in target coordinates. The mask module (graphics/mask/) supplies it while
+// graph management runs; the string draw brackets a whole line with it as well.
 struct MaskBracketDriver {
     void (*beginMaskBracket)(const RECT* rect);
     void (*endMaskBracket)(const RECT* rect);

@@ -48,14 +48,19 @@ int DeviceNotReady() { return 0; }
 void NoScene() {}
 int NoRenderTarget(HandleValue) { return 0; }
 void NoTransforms(float, float, float, float, float, float) {}
+int NoMaskRenderTarget(int32_t) { return 0; }
 
 // --- No fonts, masks, movies or loader ------------------------------------------------------------
 void NoFontsToStart(int32_t, int32_t, int32_t) {}
 void NoFonts() {}
 void NoMasks() {}
 MEMIMG* NoMaskImage() { return nullptr; }
+plat::DrawSurface* NoMaskSurface() { return nullptr; }
 void NoMovieLink(GraphRecord*) {}
 void NoMovieSurfaces(HandleValue) {}
+int NoMovies() { return 0; }
+HandleValue NoMovieToOpen(const char*, int32_t*, int32_t*, int32_t, int32_t*) { return -1; }
+void NoMovieToDiscard(HandleValue) {}
 int NothingToReload() { return 0; }
 
 // --- No screen overlay ---------------------------------------------------------------------------
@@ -80,11 +85,13 @@ const GraphSurfaceDriver kAbsentGraphSurfaces = {
 const Device3DDriver kAbsentDevice3D = {
     Direct3DNotStarted, NoColorState,    NoBlendGraph,   NoViewport,   NoSampleFilter,
     DeviceNotReady,     NoScene,         NoRenderTarget, NoTransforms,
+    NoMaskRenderTarget,
 };
 
 const FontDriver kAbsentFonts = {NoFontsToStart, NoFonts, NoFonts};
-const MaskDriver kAbsentMasks = {NoMasks, NoMaskImage};
-const MovieDriver kAbsentMovies = {NoMovieLink, NoMovieSurfaces};
+const MaskDriver kAbsentMasks = {NoMasks, NoMaskImage, NoMaskSurface};
+const MovieDriver kAbsentMovies = {NoMovieToOpen, NoMovieToDiscard, NoMovieLink, NoMovieSurfaces,
+                                   NoMovies,      NoMovies,         NoMovies,    NoMovies};
 const GraphLoaderDriver kAbsentGraphLoader = {NothingToReload};
 const ScreenOverlayDriver kAbsentScreenOverlay = {NoOverlay};
 

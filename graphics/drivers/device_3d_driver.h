@@ -28,6 +28,9 @@ struct Device3DDriver {
     // given distance with the given field of view (radians) and clip distances.
     void (*resetTargetTransforms)(float width, float height, float distance, float fieldOfView,
                                   float nearClip, float farClip);
+    // Tells the device that mask drawing was switched on or off: while it is on, the device
+    // renders into the mask screen instead of the draw target. 0 or -1.
+    int (*setMaskRenderTarget3D)(int32_t maskOn);
 };
 
 extern const Device3DDriver kAbsentDevice3D;

@@ -9,6 +9,9 @@
 
 struct GraphRecord;
 struct MEMIMG;
+namespace plat {
+class DrawSurface;
+}
 
 struct FontDriver {
     // Empties the font tables, sets the default-font settings and starts font management.
@@ -26,15 +29,30 @@ struct MaskDriver {
     void (*endMasks)();
     // The mask screen's software image, drawn into while mask drawing is active, or null.
     MEMIMG* (*maskImage)();
+    // The mask screen's DirectDraw surface, drawn into while mask drawing is active, or null.
+    plat::DrawSurface* (*maskSurface)();
 };
 extern const MaskDriver kAbsentMasks;
 DriverSlot<MaskDriver>& MaskSlot();
 
 struct MovieDriver {
+    // Opens the file as a movie: its handle, frame size and whether its frames carry alpha
+    // (colour left, alpha right), or -1 with a log line.
+    HandleValue (*openMovieToGraph)(const char* path, int32_t* width, int32_t* height,
+                                    int32_t mode, int32_t* alpha);
+    // Closes a movie no graph was made for.
+    void (*discardMovie)(HandleValue movie);
     // Ends the link between a graph and the movie that renders into it.
     void (*closeGraphMovieLink)(GraphRecord* graph);
     // Restores those of the movie's surfaces that report lost.
     void (*restoreMovieSurfaces)(HandleValue movie);
+    // Around a display change: releases every movie's device objects, keeping its position
+    // (0), and builds them again once the display objects exist (0, or -1 when one fails).
+    int (*releaseAllMovieObjects)();
+    int (*reopenAllMovies)();
+    // Pauses or resumes every graph's movie (window activation changes); 0.
+    int (*pauseAllGraphMovies)();
+    int (*resumeAllGraphMovies)();
 };
 extern const MovieDriver kAbsentMovies;
 DriverSlot<MovieDriver>& MovieSlot();

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "base/log.h"
+#include "graphics/draw_graph/graph_draw_drivers.h"
 #include "graphics/draw_state.h"
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/draw_target/target_screen.h"
@@ -47,7 +48,10 @@ int DrawTextWithFont(int32_t x, int32_t y, const char* string, uint32_t colour, 
     // Direct3D issue: with the Direct3D device in use the text goes to the Direct3D string
     // drawer (and blend mode 3 is emulated around it); without it every string takes the 2D
     // text path.
+    // Fonts have no texture cache here: the mask brackets the whole line.
+    if (draw.maskActive) MaskBracketSlot()->beginMaskBracket(&line);
     const int result = DrawString2D(x, y, string, colour, font, edgeColour, vertical);
+    if (draw.maskActive) MaskBracketSlot()->endMaskBracket(&line);
 
     if (softwareFront) ShowFrontDraw(&line);
     return result;
