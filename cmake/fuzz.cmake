@@ -55,6 +55,16 @@ add_executable(zn_fuzz_seeds ${CMAKE_SOURCE_DIR}/tests/fuzz/write_seeds.cpp
 target_link_libraries(zn_fuzz_seeds PRIVATE zn_lib_internal)
 add_dependencies(zn_fuzz zn_fuzz_seeds)
 
+# Movie seeds: zn_fuzz_movie_seeds <directory> writes two short clips through the test
+# controls' clip writer (that library is not instrumented, only compiled without the charset).
+get_target_property(options zn_platform_testing COMPILE_OPTIONS)
+list(FILTER options EXCLUDE REGEX "fexec-charset=CP932")
+set_target_properties(zn_platform_testing PROPERTIES COMPILE_OPTIONS "${options}")
+add_executable(zn_fuzz_movie_seeds ${CMAKE_SOURCE_DIR}/tests/fuzz/movie_seeds.cpp)
+target_include_directories(zn_fuzz_movie_seeds PRIVATE ${CMAKE_SOURCE_DIR})
+target_link_libraries(zn_fuzz_movie_seeds PRIVATE zn_platform_testing)
+add_dependencies(zn_fuzz zn_fuzz_movie_seeds)
+
 # Archive seeds: zn_fuzz_archive_seeds <directory> writes small unscrambled archives.
 add_executable(zn_fuzz_archive_seeds ${CMAKE_SOURCE_DIR}/tests/fuzz/archive_seeds.cpp)
 target_link_libraries(zn_fuzz_archive_seeds PRIVATE zn_lib_internal)

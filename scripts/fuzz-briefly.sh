@@ -17,6 +17,7 @@ cmake --build "$dir" --target zn_fuzz -j "$(nproc)"
 rm -rf "$dir/seeds"
 "$dir/zn_fuzz_seeds" "$dir/seeds"
 "$dir/zn_fuzz_archive_seeds" "$dir/seeds/archive"
+"$dir/zn_fuzz_movie_seeds" "$dir/seeds/movie_open"
 mkdir -p "$dir/seeds/http_reply"
 printf 'HTTP/1.0 200 OK\r\nContent-Length: 5\r\n\r\nhello' > "$dir/seeds/http_reply/reply"
 
