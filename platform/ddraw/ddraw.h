@@ -54,6 +54,7 @@ struct DeviceContext;
 
 class DrawClipper;
 class DrawPalette;
+class Direct3D;
 
 // Callback of EnumAttachedSurfaces: the attached surface (a new reference the callback owns),
 // its description and the caller's context; return 1 to go on, 0 to stop.
@@ -255,6 +256,12 @@ public:
     virtual DDResult GetMonitorFrequency(uint32_t* out) = 0;
     // The display adapter's name and version (flags ignored).
     virtual DDResult GetDeviceIdentifier(DeviceIdentifier* out, uint32_t flags) = 0;
+
+    // ---- the 3D side ----
+    // The Direct3D object of this DirectDraw object (platform/d3d/d3d.h; one reference), as a
+    // query for its interface. Not offered yet: E_NOINTERFACE (d3d_types.h) with *out null,
+    // unless a test control (d3d_test_controls.h) offers it.
+    virtual DDResult QueryDirect3D(Direct3D** out) = 0;
 
 protected:
     virtual ~DirectDraw() = default;

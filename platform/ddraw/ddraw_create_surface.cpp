@@ -89,6 +89,9 @@ DDResult Create(DirectDrawImpl* owner, const SurfaceDesc* desc, DrawSurface** ou
     format.size = sizeof(PixelFormat);
 
     if (ConsumePending(&state.failCreates)) return DDERR_OUTOFMEMORY;
+    if ((desc->caps.caps & DDSCAPS_TEXTURE) != 0 && ConsumePending(&state.failTextureCreates)) {
+        return DDERR_OUTOFVIDEOMEMORY;
+    }
 
     const uint32_t bytesPerPixel = format.bitCount / 8;
     const uint64_t rowBytes = static_cast<uint64_t>(desc->width) * bytesPerPixel;

@@ -34,6 +34,7 @@ public:
     DDResult WaitForVerticalBlank(uint32_t flags, void* event) override;
     DDResult GetMonitorFrequency(uint32_t* out) override;
     DDResult GetDeviceIdentifier(DeviceIdentifier* out, uint32_t flags) override;
+    DDResult QueryDirect3D(Direct3D** out) override;
 
     uint32_t refCount = 1;
     bool initialized = true;
@@ -175,6 +176,10 @@ struct DDrawGlobals {
     int failGetDCs = 0;
     int failDirectDrawCreates = 0;
     int failDirectDrawInitializes = 0;
+    // The 3D side's switches (set by d3d_test_controls.h): QueryDirect3D succeeds, and
+    // CreateSurface of DDSCAPS_TEXTURE fails with DDERR_OUTOFVIDEOMEMORY this many times.
+    bool direct3DOffered = false;
+    int failTextureCreates = 0;
     bool logging = false;
     std::vector<DDrawCall> calls;
     uint32_t nextSerial = 1;

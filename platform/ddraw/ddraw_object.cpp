@@ -2,6 +2,7 @@
 // budget it answers for.
 #include <cstring>
 
+#include "platform/d3d/d3d_internal.h"
 #include "platform/ddraw/ddraw_internal.h"
 #include "platform/core/system_info.h"
 #include "platform/display/display.h"
@@ -24,6 +25,14 @@ uint32_t DirectDrawImpl::Release() {
     if (exclusive) ReleaseExclusiveDisplay(this);
     delete this;
     return 0;
+}
+
+DDResult DirectDrawImpl::QueryDirect3D(Direct3D** out) {
+    if (out == nullptr) return DDERR_INVALIDPARAMS;
+    *out = nullptr;
+    if (!initialized) return DDERR_NOTINITIALIZED;
+    if (!DDrawState().direct3DOffered) return E_NOINTERFACE;
+    return CreateDirect3DObject(this, out);
 }
 
 PixelFormat DisplayPixelFormat() {

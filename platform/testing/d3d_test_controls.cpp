@@ -1,0 +1,48 @@
+#include "platform/testing/d3d_test_controls.h"
+
+#include "platform/d3d/d3d_internal.h"
+
+namespace plat {
+
+void ResetD3DTestControls() {
+    D3DGlobals& state = D3DState();
+    state.failDeviceCreates = 0;
+    state.logging = false;
+    state.calls.clear();
+    state.minTextureSide = kDefaultMinTextureSide;
+    state.maxTextureSide = kDefaultMaxTextureSide;
+    DDrawState().direct3DOffered = false;
+    DDrawState().failTextureCreates = 0;
+}
+
+void OfferDirect3D(bool on) { DDrawState().direct3DOffered = on; }
+
+void SetD3DTextureSideLimits(uint32_t minSide, uint32_t maxSide) {
+    D3DState().minTextureSide = minSide;
+    D3DState().maxTextureSide = maxSide;
+}
+
+void FailNextDeviceCreates(int count) { D3DState().failDeviceCreates = count; }
+void FailNextTextureCreates(int count) { DDrawState().failTextureCreates = count; }
+
+void StartD3DCallLog() {
+    D3DGlobals& state = D3DState();
+    state.calls.clear();
+    state.logging = true;
+}
+
+std::vector<D3DCall> TakeD3DCallLog() {
+    std::vector<D3DCall> calls;
+    calls.swap(D3DState().calls);
+    return calls;
+}
+
+void StopD3DCallLog() {
+    D3DGlobals& state = D3DState();
+    state.logging = false;
+    state.calls.clear();
+}
+
+uint32_t LiveD3DDeviceCount() { return D3DState().liveDevices; }
+
+}  // namespace plat

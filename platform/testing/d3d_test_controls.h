@@ -1,0 +1,39 @@
+// Test controls of the 3D layer (platform/d3d/d3d.h): offering the Direct3D object at all, the
+// texture side limits the device reports, injected failures and a log of the calls made. Only
+// tests use them.
+#pragma once
+#include <cstdint>
+#include <vector>
+
+#include "platform/d3d/d3d.h"
+#include "platform/d3d/d3d_call_log.h"
+
+namespace plat {
+
+// Back to the defaults: the Direct3D object not offered, texture sides 1..2048, no pending
+// failures, call log off and empty. Live objects are left alone.
+void ResetD3DTestControls();
+
+// Whether DirectDraw::QueryDirect3D hands out the Direct3D object (off by default: the library
+// does not draw through it yet).
+void OfferDirect3D(bool on);
+
+// The smallest and largest texture sides the device description reports (0 is reported as
+// given, for callers that must replace it).
+void SetD3DTextureSideLimits(uint32_t minSide, uint32_t maxSide);
+
+// The next count calls of CreateDevice fail with DDERR_OUTOFMEMORY; the next count
+// CreateSurface calls of DDSCAPS_TEXTURE surfaces fail with DDERR_OUTOFVIDEOMEMORY.
+void FailNextDeviceCreates(int count);
+void FailNextTextureCreates(int count);
+
+// The call log (records: D3DCall of d3d_call_log.h).
+void StartD3DCallLog();
+// The calls recorded since the start or the last take; recording goes on.
+std::vector<D3DCall> TakeD3DCallLog();
+void StopD3DCallLog();
+
+// Devices made and not yet released.
+uint32_t LiveD3DDeviceCount();
+
+}  // namespace plat
