@@ -5,6 +5,7 @@
 #include "graphics/draw_state_record.h"
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/draw_target/draw_target_internal.h"
+#include "graphics/draw_graph/graph_draw_drivers.h"
 #include "graphics/draw_target/target_screen.h"
 #include "graphics/drivers/device_3d_driver.h"
 #include "graphics/drivers/screen_driver.h"
@@ -131,8 +132,9 @@ int ClearCurrentScreen() {
     return result;
 }
 
-int FillBoxSoft(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t colour) {
-    if (!TargetScreenUp()) return -1;
+namespace {
+
+int FillBoxUnbracketed(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t colour) {
     RECT rect{x1, y1, x2, y2};
     if (ReadTargetScreen().softwareScreen) {
         MEMIMG* destination = GetSoftScreenDestination();
@@ -160,4 +162,24 @@ int FillBoxSoft(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t colour)
     FillMemImgRect(GetSoftDrawState().destImage, &rect, colour);
     EndSoftDraw();
     return 0;
+}
+
+}  // namespace
+
+int FillBoxSoft(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t colour) {
+    if (!TargetScreenUp()) return -1;
+    if (!GetDrawState().maskActive) return FillBoxUnbracketed(x1, y1, x2, y2, colour);
+    // While the mask is active the box goes into the mask screen like every other draw, and
+    // the bracket carries it onto the draw target where the mask lets it through.
+    RECT box{x1, y1, x2, y2};
+    NormalizeRect(&box);
+    MaskBracketSlot()->beginMaskBracket(&box);
+    const int result = FillBoxUnbracketed(x1, y1, x2, y2, colour);
+    MaskBracketSlot()->endMaskBracket(&box);
+    // The bracket has changed the front image of a software screen: the window shows it.
+    if (GetDrawState().drawTarget == kDrawTargetFront && ReadTargetScreen().softwareScreen &&
+        GetDisplayDepth() != 8) {
+        RepaintFrontRect(&box);
+    }
+    return result;
 }

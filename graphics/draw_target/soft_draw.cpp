@@ -119,7 +119,20 @@ int BeginSoftDrawCore(const Surface2DRecord* record, int wantSource, const RECT*
     const int32_t originX = masked ? 0 : target.offsetX + draw.frontScreenRect.left;
     const int32_t originY = masked ? 0 : target.offsetY + draw.frontScreenRect.top;
 
-    if (allowBltFast && source != nullptr && sourceRect != nullptr && !needsBlend && !bright &&
+    // The mask screen has the screen's size; a graph target may be larger. Beyond the mask
+    // there are no mask bytes to let drawing through, so a masked draw reaches only the part
+    // of the target the mask screen covers.
+    RECT maskArea{0, 0, INT32_MAX, INT32_MAX};
+    if (masked) {
+        plat::SurfaceDesc maskDesc{};
+        if (destination->GetSurfaceDesc(&maskDesc) != plat::DD_OK) return -1;
+        maskArea = RECT{0, 0, static_cast<int32_t>(maskDesc.width),
+                        static_cast<int32_t>(maskDesc.height)};
+    }
+    const bool destFits = !masked || FitsSurface(destination, *destRect);
+
+    if (allowBltFast && destFits && source != nullptr && sourceRect != nullptr && !needsBlend &&
+        !bright &&
         !source->software && source->surface != nullptr && destination != nullptr &&
         (source->softImage != 0) == !videoTarget) {
         sd.useBltFast = 1;
@@ -142,6 +155,7 @@ int BeginSoftDrawCore(const Surface2DRecord* record, int wantSource, const RECT*
         sd.clipRect.bottom = Widened(sd.clipRect.bottom, kKernelMarginAfter);
     }
     ClipRectInPlace(&sd.clipRect, &draw.drawArea);
+    if (masked) ClipRectInPlace(&sd.clipRect, &maskArea);
     if (sd.clipRect.left == sd.clipRect.right || sd.clipRect.top == sd.clipRect.bottom) return -1;
     const int32_t clipW = sd.clipRect.right - sd.clipRect.left;
     const int32_t clipH = sd.clipRect.bottom - sd.clipRect.top;

@@ -49,6 +49,7 @@ void NoScene() {}
 int NoRenderTarget(HandleValue) { return 0; }
 void NoTransforms(float, float, float, float, float, float) {}
 int NoMaskRenderTarget(int32_t) { return 0; }
+int NoDeviceTransform(int32_t, const Matrix4*) { return -1; }  // no device took it
 
 // --- No fonts, masks, movies or loader ------------------------------------------------------------
 void NoFontsToStart(int32_t, int32_t, int32_t) {}
@@ -56,6 +57,8 @@ void NoFonts() {}
 void NoMasks() {}
 MEMIMG* NoMaskImage() { return nullptr; }
 plat::DrawSurface* NoMaskSurface() { return nullptr; }
+int32_t NoMaskScreenKept() { return 0; }
+void NoMaskToRemake(int32_t) {}
 void NoMovieLink(GraphRecord*) {}
 void NoMovieSurfaces(HandleValue) {}
 int NoMovies() { return 0; }
@@ -85,11 +88,13 @@ const GraphSurfaceDriver kAbsentGraphSurfaces = {
 const Device3DDriver kAbsentDevice3D = {
     Direct3DNotStarted, NoColorState,    NoBlendGraph,   NoViewport,   NoSampleFilter,
     DeviceNotReady,     NoScene,         NoRenderTarget, NoTransforms,
-    NoMaskRenderTarget,
+    NoMaskRenderTarget, NoDeviceTransform,
 };
 
 const FontDriver kAbsentFonts = {NoFontsToStart, NoFonts, NoFonts};
-const MaskDriver kAbsentMasks = {NoMasks, NoMaskImage, NoMaskSurface};
+const MaskDriver kAbsentMasks = {NoMasks,          NoMaskImage, NoMaskSurface,
+                                 NoMaskScreenKept, NoMaskToRemake, NoMasks,
+                                 NoMasks};
 const MovieDriver kAbsentMovies = {NoMovieToOpen, NoMovieToDiscard, NoMovieLink, NoMovieSurfaces,
                                    NoMovies,      NoMovies,         NoMovies,    NoMovies};
 const GraphLoaderDriver kAbsentGraphLoader = {NothingToReload};

@@ -5,6 +5,7 @@
 
 #include "base/driver_slot.h"
 #include "base/handle_value.h"
+#include "graphics/d3d/matrix.h"
 #include "graphics/rect.h"
 
 struct Device3DDriver {
@@ -31,6 +32,8 @@ struct Device3DDriver {
     // Tells the device that mask drawing was switched on or off: while it is on, the device
     // renders into the mask screen instead of the draw target. 0 or -1.
     int (*setMaskRenderTarget3D)(int32_t maskOn);
+    // Sets a transform of the current device (kind: 1 world, 2 view, 3 projection); 0 or -1.
+    int (*setDeviceTransform)(int32_t kind, const Matrix4* matrix);
 };
 
 extern const Device3DDriver kAbsentDevice3D;

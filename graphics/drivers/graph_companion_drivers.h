@@ -31,6 +31,16 @@ struct MaskDriver {
     MEMIMG* (*maskImage)();
     // The mask screen's DirectDraw surface, drawn into while mask drawing is active, or null.
     plat::DrawSurface* (*maskSurface)();
+    // 1 when a mask screen is kept (asked for or made). A mode change, which ends graph
+    // management and starts it again, asks this first and then remakes the mask: an empty
+    // bitmap and a mask screen for the new screen, with mask drawing switched on again when
+    // it was on (enabled).
+    int32_t (*maskScreenKept)();
+    void (*remakeMaskScreen)(int32_t enabled);
+    // Around a display change: frees the bitmap and releases the mask screen before the
+    // screen's surfaces go, and makes them again (empty, the switch applied again) after.
+    void (*releaseMaskScreen)();
+    void (*recreateMaskScreen)();
 };
 extern const MaskDriver kAbsentMasks;
 DriverSlot<MaskDriver>& MaskSlot();

@@ -123,3 +123,9 @@ int RequestMaskScreen(int32_t wanted) {
     GetMaskState().screenWanted = 1;
     return CreateMaskScreen(1, 1);
 }
+
+int RemakeMaskScreen(int32_t enabled) {
+    RequestMaskScreen(1);
+    if (enabled) SetMaskEnabled(1);
+    return 0;
+}

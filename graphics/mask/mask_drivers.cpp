@@ -11,10 +11,16 @@ MEMIMG* MaskScreenImage() {
     return GetMaskState().isMemImg && MemImgHasPixels(image) ? image : nullptr;
 }
 
+int32_t MaskScreenKept() { return GetMaskState().screenWanted || MaskScreenExists() ? 1 : 0; }
+void RemakeMask(int32_t enabled) { RemakeMaskScreen(enabled); }
+void ReleaseMask() { ReleaseMaskScreen(); }
+void RecreateMask() { RecreateMaskAfterRestore(); }
+
 void BeginBracket(const RECT* rect) { BeginMaskBracket(*rect); }
 void EndBracket(const RECT* rect) { EndMaskBracket(*rect); }
 
 }  // namespace
 
-const MaskDriver kMaskScreens = {EndMasks, MaskScreenImage, GetMaskSurface};
+const MaskDriver kMaskScreens = {EndMasks,       MaskScreenImage, GetMaskSurface, MaskScreenKept,
+                                 RemakeMask,     ReleaseMask,     RecreateMask};
 const MaskBracketDriver kMaskBracket = {BeginBracket, EndBracket};

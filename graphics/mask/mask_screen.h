@@ -58,6 +58,10 @@ int ReleaseMaskScreen();
 int RecreateMaskAfterRestore();
 // Ends the mask screens at graphics shut-down. 0.
 int TermMaskScreen();
+// After a mode change has started graph management again: asks for the mask screen once
+// more (an empty bitmap and a mask screen of the new screen's size and format) and, with
+// enabled non-zero, switches mask drawing on. 0.
+int RemakeMaskScreen(int32_t enabled);
 
 // Asks for a mask screen (wanted 1: the bitmap and screen are made at once) or gives it up
 // (0: everything is released and mask drawing ends). 0.

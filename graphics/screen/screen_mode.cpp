@@ -6,6 +6,7 @@
 #include "base/log.h"
 #include "graphics/direct_draw_object.h"
 #include "graphics/draw_state.h"
+#include "graphics/drivers/graph_companion_drivers.h"
 #include "graphics/graph_system.h"
 #include "graphics/screen/screen.h"
 #include "graphics/screen/screen_host.h"
@@ -316,6 +317,10 @@ int ChangeScreenMode(int32_t width, int32_t height, int32_t depth, int32_t force
     s.lastModeChangeTime = plat::MillisecondClock();
     s.modeChanged = 1;
 
+    // The mask screen ends with graph management: whether one was kept and whether mask
+    // drawing was on are remembered, so that it is made again for the new screen below.
+    const int32_t maskKept = MaskSlot()->maskScreenKept();
+    const int32_t maskOn = GetDrawState().maskRequested;
     TermGraphSystem();
     if (s.palette != nullptr) {
         s.palette->Release();
@@ -354,6 +359,7 @@ int ChangeScreenMode(int32_t width, int32_t height, int32_t depth, int32_t force
     const uint32_t savedKey = GetDrawState().colorKey;
     InitGraphSystem();
     if (s.screenReady) GetDrawState().colorKey = savedKey;
+    if (maskKept) MaskSlot()->remakeMaskScreen(maskOn);
     CreateScreenPalette();
 
     if (!s.noDirectDraw) {

@@ -337,7 +337,8 @@ int SwitchToSoftwareRendering(int32_t useHardware) {
         s.softwareScreen = 0;
     }
     if (s.directDraw != nullptr) {
-        MaskSlot()->endMasks();
+        // Released, not ended: the mode change below makes the mask anew for the new screen.
+        MaskSlot()->releaseMaskScreen();
         ReleaseClipper();
         if (wasHardware && s.noDirectDraw) {
             // The object gives the display back: from now on the mode is set without it.
@@ -410,8 +411,10 @@ int RecreateScreenAfterDisplayChange() {
     ScreenState& s = GetScreenState();
     if (!s.screenReady) return 0;
     // The screen's surfaces belong to the display that changed, and so do the movies'
-    // device objects (made again at the end) and the input devices (started again).
+    // device objects and the mask screen (made again at the end) and the input devices
+    // (started again).
     MovieSlot()->releaseAllMovieObjects();
+    MaskSlot()->releaseMaskScreen();
     ReleaseScreenSurfaces();
     ScreenHostSlot()->restartInputDevices();
     if (s.noDirectDraw && s.directDraw == nullptr) {
@@ -442,5 +445,6 @@ int RecreateScreenAfterDisplayChange() {
     PresentScreen();
     if (GetGraphicsState().graphicsUp) FlagGraphsLostAndRestore();
     MovieSlot()->reopenAllMovies();
+    MaskSlot()->recreateMaskScreen();
     return 0;
 }

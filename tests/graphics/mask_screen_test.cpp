@@ -254,3 +254,34 @@ TEST_F(MaskScreenTest, GraphicsShutDownEndsTheMask) {
 }
 
 }  // namespace
+
+namespace {
+
+// The driver entries a mode change and a display change use: whether a mask is kept (asked
+// for, even while released), and the remake for the new screen, switched on only when asked.
+TEST_F(MaskScreenTest, TheDriverKeepsAndRemakesTheMaskForAScreenMadeAnew) {
+    StartRoad(Road::kSoftwareScreen, 16);
+    EXPECT_EQ(kMaskScreens.maskScreenKept(), 0);
+    EXPECT_EQ(kAbsentMasks.maskScreenKept(), 0);
+    ASSERT_EQ(RequestMaskScreen(1), 0);
+    EXPECT_EQ(kMaskScreens.maskScreenKept(), 1);
+    kMaskScreens.releaseMaskScreen();
+    EXPECT_EQ(MaskScreenExists(), 0);
+    EXPECT_EQ(kMaskScreens.maskScreenKept(), 1);  // still wanted
+    for (int32_t enabled : {0, 1}) {
+        SCOPED_TRACE(enabled);
+        ASSERT_EQ(TermMaskScreen(), 0);
+        EXPECT_EQ(kMaskScreens.maskScreenKept(), 0);
+        kMaskScreens.remakeMaskScreen(enabled);
+        EXPECT_EQ(MaskScreenExists(), 1);
+        EXPECT_EQ(GetMaskState().width, kScreenW);
+        EXPECT_EQ(GetMaskByte(kScreenW - 1, kScreenH - 1), 0);
+        EXPECT_EQ(GetDrawState().maskActive, enabled);
+    }
+    kMaskScreens.releaseMaskScreen();
+    kMaskScreens.recreateMaskScreen();
+    EXPECT_EQ(MaskScreenExists(), 1);
+    EXPECT_EQ(GetDrawState().maskActive, 1);
+}
+
+}  // namespace

@@ -1,7 +1,9 @@
 // The mask screen as the started library has it: after ApiInitLibrary (headless) a mask is
 // asked for, shaped and switched on, a graph is drawn through it with the public draw entry,
 // and the presented picture shows the graph only where the mask lets it through, on a software
-// screen and on DirectDraw surfaces. Shutting the library down ends the mask.
+// screen and on DirectDraw surfaces. Shutting the library down ends the mask. A mode change and
+// a display change re-make the mask for the screen as it is afterwards: empty, switched on as
+// before, and masking the draws that follow.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -10,9 +12,11 @@
 #include <vector>
 
 #include "graphics/draw_state.h"
+#include "graphics/draw_target/draw_target.h"
 #include "graphics/mask/mask_screen.h"
 #include "graphics/screen/screen.h"
 #include "graphics/screen/screen_state.h"
+#include "graphics/surface_formats.h"
 #include "platform/display/display.h"
 #include "platform/testing/ddraw_test_controls.h"
 #include "platform/testing/display_test_controls.h"
@@ -174,6 +178,119 @@ TEST_F(MaskEntryTest, TextDrawnThroughTheMaskShowsOnlyWhereTheMaskLetsIt) {
             }
         }
         EXPECT_GT(lit, 0);
+        EXPECT_EQ(wrong, 0);
+        ASSERT_EQ(ApiTermLibrary(), 0);
+        ResetScreenState();
+    }
+}
+
+// The mask kept through the two ways the screen is made anew. Each way: the mask, shaped and
+// switched on, comes back for the new screen's size, empty (its bytes are not kept) and still
+// switched on: a draw right after leaves the picture as it was, and a draw after the mask is
+// shaped again shows only where the new shape lets it through.
+TEST_F(MaskEntryTest, TheMaskIsMadeAgainAfterAModeChangeAndAfterADisplayChange) {
+    struct Remake {
+        const char* name;
+        int32_t width, height;  // the screen afterwards
+        void (*run)();
+    };
+    const Remake remakes[] = {
+        {"mode change", 800, 600, [] { ASSERT_EQ(ChangeScreenMode(800, 600, -1, 0, -1), 0); }},
+        {"display change", 640, 480, [] { ASSERT_EQ(RecreateScreenAfterDisplayChange(), 0); }},
+    };
+    WriteBmp(Path("sprite.bmp"), 40, 30, SpriteColor);
+    WriteBmp(Path("yellow.bmp"), 64, 64, [](int, int) { return kYellow; });
+    for (const Remake& remake : remakes) {
+        for (bool softwareScreen : {true, false}) {
+            SCOPED_TRACE(std::string(remake.name) + ", " +
+                         (softwareScreen ? "software screen" : "DirectDraw surfaces"));
+            Start(softwareScreen, 16);
+            ASSERT_EQ(RequestMaskScreen(1), 0);
+            ASSERT_EQ(FillMaskRect(0, 0, 640, 480, 1), 0);
+            ASSERT_EQ(SetMaskEnabled(1), 0);
+
+            remake.run();
+            const MaskState& m = GetMaskState();
+            ASSERT_NE(m.bits, nullptr);
+            EXPECT_EQ(m.width, remake.width);
+            EXPECT_EQ(m.height, remake.height);
+            EXPECT_EQ(m.isMemImg, softwareScreen ? 1 : 0);
+            EXPECT_EQ(MaskScreenExists(), 1);
+            EXPECT_EQ(GetMaskEnabled(), 1);
+            EXPECT_EQ(GetDrawState().maskActive, 1);
+            EXPECT_EQ(GetMaskByte(10, 10), 0);
+            EXPECT_EQ(GetMaskByte(remake.width - 1, remake.height - 1), 0);
+
+            // Graphs do not outlive a mode change: loaded after it.
+            const int sprite = ApiLoadGraphFromPath(Path("sprite.bmp").c_str(), 0);
+            const int yellow = ApiLoadGraphFromPath(Path("yellow.bmp").c_str(), 0);
+            ASSERT_NE(sprite, -1);
+            ASSERT_NE(yellow, -1);
+            ASSERT_EQ(SetMaskEnabled(0), 0);
+            ASSERT_EQ(ApiSetDrawTarget(-2), 0);
+            ASSERT_EQ(ApiClearDrawTarget(), 0);
+            ASSERT_EQ(ApiDrawGraphAt(100, 100, yellow, 0), 0);
+            ASSERT_EQ(SetMaskEnabled(1), 0);
+            // The empty mask lets nothing through.
+            ASSERT_EQ(ApiDrawGraphAt(100, 100, sprite, 0), 0);
+            ASSERT_EQ(ApiPresentScreen(), 0);
+            plat::ShownPicture shown;
+            ASSERT_TRUE(plat::GetShownPicture(&shown, Window()));
+            int wrong = 0;
+            for (int y = 0; y < 30; ++y) {
+                for (int x = 0; x < 40; ++x) {
+                    wrong += shown.pixels[(100 + y) * shown.width + 100 + x] != kYellow;
+                }
+            }
+            EXPECT_EQ(wrong, 0);
+
+            // Shaped again: the left half of the sprite's place, with a hole.
+            ASSERT_EQ(FillMaskRect(100, 100, 120, 130, 1), 0);
+            ASSERT_EQ(FillMaskRect(105, 110, 110, 115, 0), 0);
+            ASSERT_EQ(ApiDrawGraphAt(100, 100, sprite, 0), 0);
+            ASSERT_EQ(SetMaskEnabled(0), 0);
+            ASSERT_EQ(ApiPresentScreen(), 0);
+            ASSERT_TRUE(plat::GetShownPicture(&shown, Window()));
+            wrong = 0;
+            for (int y = 0; y < 30; ++y) {
+                for (int x = 0; x < 40; ++x) {
+                    const bool hole = x >= 5 && x < 10 && y >= 10 && y < 15;
+                    const uint32_t expected = x < 20 && !hole ? SpriteColor(x, y) : kYellow;
+                    wrong += shown.pixels[(100 + y) * shown.width + 100 + x] != expected;
+                }
+            }
+            EXPECT_EQ(wrong, 0);
+
+            ASSERT_EQ(ApiTermLibrary(), 0);
+            EXPECT_EQ(GetMaskState().bits, nullptr);
+            ResetScreenState();
+        }
+    }
+}
+
+// A box fill is bracketed like every other draw: through a mask over the left half of the box
+// only that half is filled.
+TEST_F(MaskEntryTest, ABoxFillShowsOnlyWhereTheMaskLetsIt) {
+    for (bool softwareScreen : {true, false}) {
+        SCOPED_TRACE(softwareScreen ? "software screen" : "DirectDraw surfaces");
+        Start(softwareScreen, 32);
+        ASSERT_EQ(ApiSetDrawTarget(-2), 0);
+        ASSERT_EQ(ApiClearDrawTarget(), 0);
+        ASSERT_EQ(RequestMaskScreen(1), 0);
+        ASSERT_EQ(FillMaskRect(0, 0, 150, 480, 1), 0);
+        ASSERT_EQ(SetMaskEnabled(1), 0);
+        ASSERT_EQ(FillBoxSoft(100, 100, 200, 160, MakeSurfaceScreenColor(255, 0, 0)), 0);
+        ASSERT_EQ(SetMaskEnabled(0), 0);
+        ASSERT_EQ(ApiPresentScreen(), 0);
+        plat::ShownPicture shown;
+        ASSERT_TRUE(plat::GetShownPicture(&shown, Window()));
+        int wrong = 0;
+        for (int y = 90; y < 170; ++y) {
+            for (int x = 90; x < 210; ++x) {
+                const bool filled = x >= 100 && x < 150 && y >= 100 && y < 160;
+                wrong += shown.pixels[y * shown.width + x] != (filled ? 0xFF0000u : 0u);
+            }
+        }
         EXPECT_EQ(wrong, 0);
         ASSERT_EQ(ApiTermLibrary(), 0);
         ResetScreenState();
