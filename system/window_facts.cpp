@@ -46,10 +46,13 @@ int DesktopSize(int32_t* width, int32_t* height) {
     return 0;
 }
 
+int QuitRequested() { return IsQuitRequested() ? 1 : 0; }
+
 }  // namespace
 
 const WindowFactsDriver kWindowSystemFacts = {
     WaitWhileInactive, RememberDrawAreaRequest, IsWindowed, ScreenRectOnDesktop, DesktopSize,
+    QuitRequested,
 };
 
 RECT GetDrawAreaRequest() { return gDrawAreaRequest; }

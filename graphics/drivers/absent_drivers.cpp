@@ -15,6 +15,7 @@ void ForgetDrawAreaRequest(int32_t, int32_t, int32_t, int32_t) {}
 int FullScreen() { return 0; }
 int NoScreenRectOnDesktop(RECT*) { return -1; }
 int NoDesktopSize(int32_t*, int32_t*) { return -1; }
+int NoQuitRequested() { return 0; }
 
 // --- No screen module ---------------------------------------------------------------------------
 void DefaultScreenDimensions(int32_t* width, int32_t* height) {
@@ -50,6 +51,9 @@ int NoRenderTarget(HandleValue) { return 0; }
 void NoTransforms(float, float, float, float, float, float) {}
 int NoMaskRenderTarget(int32_t) { return 0; }
 int NoDeviceTransform(int32_t, const Matrix4*) { return -1; }  // no device took it
+int NoScreenReadback(int32_t, int32_t, int32_t, int32_t, const GraphRecord*, int32_t) {
+    return -1;  // no texture to copy into
+}
 
 // --- No fonts, masks, movies or loader ------------------------------------------------------------
 void NoFontsToStart(int32_t, int32_t, int32_t) {}
@@ -73,6 +77,7 @@ int NoOverlay() { return 0; }
 
 const WindowFactsDriver kAbsentWindowFacts = {
     NoWait, ForgetDrawAreaRequest, FullScreen, NoScreenRectOnDesktop, NoDesktopSize,
+    NoQuitRequested,
 };
 
 const ScreenDriver kAbsentScreen = {
@@ -88,7 +93,7 @@ const GraphSurfaceDriver kAbsentGraphSurfaces = {
 const Device3DDriver kAbsentDevice3D = {
     Direct3DNotStarted, NoColorState,    NoBlendGraph,   NoViewport,   NoSampleFilter,
     DeviceNotReady,     NoScene,         NoRenderTarget, NoTransforms,
-    NoMaskRenderTarget, NoDeviceTransform,
+    NoMaskRenderTarget, NoDeviceTransform, NoScreenReadback,
 };
 
 const FontDriver kAbsentFonts = {NoFontsToStart, NoFonts, NoFonts};

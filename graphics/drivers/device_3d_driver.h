@@ -8,6 +8,8 @@
 #include "graphics/d3d/matrix.h"
 #include "graphics/rect.h"
 
+struct GraphRecord;
+
 struct Device3DDriver {
     // Starts Direct3D for graph management; 1 when it is in use, else 0.
     int (*startDirect3D)();
@@ -34,6 +36,11 @@ struct Device3DDriver {
     int (*setMaskRenderTarget3D)(int32_t maskOn);
     // Sets a transform of the current device (kind: 1 world, 2 view, 3 projection); 0 or -1.
     int (*setDeviceTransform)(int32_t kind, const Matrix4* matrix);
+    // Copies (x1, y1, x2, y2) of the draw screen into a texture graph (its top-left on the
+    // graph's (0, 0)); screenSizeFlag 0 on a window drawn onto the primary reads desktop
+    // coordinates. 0 or -1.
+    int (*captureScreenToGraph3D)(int32_t x1, int32_t y1, int32_t x2, int32_t y2,
+                                  const GraphRecord* graph, int32_t screenSizeFlag);
 };
 
 extern const Device3DDriver kAbsentDevice3D;

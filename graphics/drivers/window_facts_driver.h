@@ -20,6 +20,8 @@ struct WindowFactsDriver {
     int (*getScreenRectOnDesktop)(RECT* out);
     // The desktop's size in pixels. 0, or -1 when it is not known.
     int (*getDesktopSize)(int32_t* width, int32_t* height);
+    // 1 once the library has been asked to end (drawing still queued is then dropped).
+    int (*isQuitRequested)();
 };
 
 extern const WindowFactsDriver kAbsentWindowFacts;

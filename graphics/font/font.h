@@ -34,8 +34,11 @@ HandleValue CreateFontToHandle(const char* faceName, int32_t size, int32_t thick
                                int32_t type, int32_t charSet, int32_t edgeSize, int32_t italic,
                                int32_t slot, int32_t serial);
 int DestroyFont(HandleValue font);
-// (Re)makes the font's drawing screen when it was lost (and clears the glyph cache). 0 / -1.
+// (Re)makes the font's drawing screen (software cache) and its cache graph (texture cache)
+// when they were lost, and then clears the glyph cache. 0 / -1.
 int CreateFontCacheGraph(HandleValue font);
+// The drawing screen of the font record alone (CreateFontCacheGraph's first step). 0 / -1.
+int MakeFontDrawScreen(FontRecord* record, HandleValue font);
 
 // --- Cache arithmetic ------------------------------------------------------------------------
 // The cell side for a font whose widest character is maxCharWidth and whose line is

@@ -1,12 +1,16 @@
-// Creating and deleting fonts: the GDI font with its fallbacks, the measures of the cache and
-// the software cache bitmap with the font drawing screen.
+// Creating and deleting fonts: the GDI font with its fallbacks, the measures of the cache, and
+// either the texture cache (a texture graph, while the Direct3D device draws) or the software
+// cache bitmap with the font drawing screen.
 #include <cstdio>
 #include <cstring>
 
 #include "base/log.h"
 #include "base/tracked_memory.h"
+#include "graphics/d3d/direct3d_backend.h"
+#include "graphics/draw_state.h"
 #include "graphics/drivers/screen_driver.h"
 #include "graphics/font/font.h"
+#include "graphics/graph_handle_table.h"
 #include "graphics/surface_2d.h"
 #include "platform/core/system_info.h"
 #include "platform/font/gdi_font.h"
@@ -73,13 +77,79 @@ bool MeasureFont(FontRecord* r, plat::Font* font) {
     return true;
 }
 
+// The texture cache's graphs and glyph image; their lost flags point into the record, so
+// they are let go of first.
+void ReleaseTextureCache(FontRecord* r) {
+    if (r->edgeGraph != kNoHandle) DeleteGraphHandle(r->edgeGraph, 0);
+    if (r->cacheGraph != kNoHandle) {
+        SetGraphDeleteFlagPtr(r->cacheGraph, nullptr);
+        DeleteGraphHandle(r->cacheGraph, 0);
+    }
+    r->edgeGraph = kNoHandle;
+    r->cacheGraph = kNoHandle;
+    TrackedFree(r->glyphImage.pixels);
+    r->glyphImage.pixels = nullptr;
+}
+
 int Abandon(FontSystemState& state, int32_t slot, FontRecord* r) {
     if (r->font != nullptr) plat::DeleteObject(r->font);
     TrackedFree(r->softBitmap);
     if (r->drawScreen != kNoHandle) DeleteSurface2D(r->drawScreen);
+    ReleaseTextureCache(r);
     TrackedFree(r);
     state.slots[slot] = nullptr;
     return -1;
+}
+
+// A texture cache is taken while the Direct3D device draws and both 16-bit texture formats
+// are the expected ones: 4-4-4-4 with alpha, and 1-5-5-5 for the colour key.
+bool TextureCacheWanted(const FontSystemState& state) {
+    if (state.defaults.forbidTextureCache != 0 || IsUsing3DDevice() == 0) return false;
+    const PaletteColorFormat* alpha = GetTextureFormat(ChooseTextureFormat(16, 1, 0, 0), nullptr);
+    const PaletteColorFormat* key = GetTextureFormat(ChooseTextureFormat(16, 0, 1, 0), nullptr);
+    if (alpha == nullptr || key == nullptr) return false;
+    const ColorFormat& a = alpha->format;
+    const ColorFormat& k = key->format;
+    return a.bits == 16 && a.widthA == 4 && a.widthR == 4 && a.widthG == 4 && a.widthB == 4 &&
+           k.bits == 16 && k.widthA == 1 && k.widthR == 5 && k.widthG == 5 && k.widthB == 5;
+}
+
+// Lays out the texture cache, makes its graph and the glyph image. 1 made; 0 when the graph
+// could not be made (logged; the caller takes the software cache); -1 when the glyph image
+// cannot be had (logged).
+int MakeTextureCache(FontRecord* r, HandleValue handle) {
+    const FontSystemState& state = GetFontSystemState();
+    const TextureCacheLayout layout =
+        ComputeTextureCacheLayout(r->cell, state.defaults.requestedEntries);
+    r->textureCache = 1;
+    r->cacheWidth = layout.width;
+    r->cacheHeight = layout.height;
+    r->entryCount = layout.entryCount;
+    r->cacheRows = layout.rows;
+    r->cacheGraphLost = 1;
+    if (CreateFontCacheGraph(handle) != 0) {
+        LogWrite("テクスチャ文字キャッシュの作成に失敗しました\n");
+        ReleaseTextureCache(r);
+        r->textureCache = 0;
+        r->cacheGraphLost = 0;
+        return 0;
+    }
+    const bool antialias = (r->type & kFontTypeAntialias) != 0;
+    const bool edge = (r->type & kFontTypeEdge) != 0;
+    const PaletteColorFormat* format =
+        GetTextureFormat(ChooseTextureFormat(16, antialias ? 1 : 0, antialias ? 0 : 1, 0), nullptr);
+    GraphImage& image = r->glyphImage;
+    image.colorFormat = *format;
+    image.width = edge ? r->cell * 2 : r->cell;
+    image.height = edge ? r->cell + 2 * r->edgeSize : r->cell;
+    image.pitch = image.width * format->format.bytes;
+    image.pixels = static_cast<uint8_t*>(
+        ZN_ALLOC_ZERO(static_cast<size_t>(image.pitch) * static_cast<size_t>(image.height)));
+    if (image.pixels == nullptr) {
+        LogWrite("文字キャッシュ処理用メモリの確保に失敗しました\n");
+        return -1;
+    }
+    return 1;
 }
 
 }  // namespace
@@ -135,9 +205,18 @@ HandleValue CreateFontToHandle(const char* faceName, int32_t size, int32_t thick
     r->font = font;
     if (!MeasureFont(r, font)) return Abandon(state, slot, r);
 
-    // Direct3D issue: a font made while the Direct3D device draws keeps its glyphs in a texture
-    // cache laid out by ComputeTextureCacheLayout (unless forbidTextureCache is set). Until that
-    // device exists every font keeps them in the software cache.
+    const HandleValue handle = MakeHandleValue(kHandleKindFont, r->serial, slot);
+    // A font made while the Direct3D device draws keeps its glyphs in a texture graph; when
+    // that cannot be made the font falls back to the software cache.
+    if (TextureCacheWanted(state)) {
+        const int made = MakeTextureCache(r, handle);
+        if (made < 0) return Abandon(state, slot, r);
+        if (made > 0) {
+            ClearFontGlyphCache(handle);
+            r->deletedFlag = nullptr;
+            return handle;
+        }
+    }
     r->textureCache = 0;
     r->softBits = r->type == kFontTypeNormal ? 1 : 8;
     const int32_t entries = SoftwareCacheEntries(r->cell, state.defaults.requestedEntries);
@@ -152,7 +231,6 @@ HandleValue CreateFontToHandle(const char* faceName, int32_t size, int32_t thick
         LogWrite("フォントのキャッシュ用メモリの確保に失敗しました in CreateFontToHandle\n");
         return Abandon(state, slot, r);
     }
-    const HandleValue handle = MakeHandleValue(kHandleKindFont, r->serial, slot);
     r->drawScreenLost = 1;
     if (CreateFontCacheGraph(handle) != 0) {
         LogWrite("フォント用描画スクリーンの作成に失敗しました\n");
@@ -174,6 +252,7 @@ int DestroyFont(HandleValue font) {
         SetSurface2DDeleteFlagPtr(r->drawScreen, nullptr);
         DeleteSurface2D(r->drawScreen);
     }
+    ReleaseTextureCache(r);
     if (r->deletedFlag != nullptr) *r->deletedFlag = 1;
     state.slots[GetHandleSlot(font)] = nullptr;
     TrackedFree(r);

@@ -1,14 +1,12 @@
 // The font drawing screen: a screen-sized software image on which blended and antialiased
-// text is composed before it is drawn onto the draw target. Made with the font and again
-// whenever it was deleted from outside (the surface's deleted flag is the font's lost flag).
+// text of a font with a software cache is composed before it is drawn onto the draw target.
+// Made with the font and again whenever it was deleted from outside (the surface's deleted
+// flag is the font's lost flag).
 #include "graphics/drivers/screen_driver.h"
 #include "graphics/font/font.h"
 #include "graphics/surface_2d.h"
 
-int CreateFontCacheGraph(HandleValue font) {
-    FontRecord* r = GetFontRecord(font);
-    if (r == nullptr) return -1;
-    if (r->drawScreenLost != 1) return 0;
+int MakeFontDrawScreen(FontRecord* r, HandleValue font) {
     r->drawScreenLost = 0;
     int32_t width = 0, height = 0;
     GetScreenSize(&width, &height);

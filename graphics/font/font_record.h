@@ -4,12 +4,15 @@
 //
 // A font's glyphs are rendered once into square cells of its cache and copied from there on
 // every string draw. The software cache is one column of cells in a bitmap of 1 bit (type 0)
-// or 8 bits (types 1-3) per pixel; entry i always owns cell i, and new glyphs take the entries
-// in rotation.
+// or 8 bits (types 1-3) per pixel. The texture cache, which a font made while the Direct3D
+// device draws keeps, is a 16-bit texture graph whose cells fill a column top to bottom and
+// then the next column; edge types keep the edges in a second half of the same width to the
+// right. Entry i always owns cell i, and new glyphs take the entries in rotation.
 #pragma once
 #include <cstdint>
 
 #include "base/handle_value.h"
+#include "graphics/graph_image.h"
 
 namespace plat {
 struct Font;
@@ -80,8 +83,12 @@ struct FontRecord {
     int32_t drawScreenLost;  // 1: the drawing screen must be (re)made
     HandleValue cacheGraph;  // texture cache graph, -1 none (Direct3D only)
     HandleValue edgeGraph;   // its edge half, -1 none
-    int32_t cacheGraphLost;
+    int32_t cacheGraphLost;  // 1: the cache graph must be (re)made
     uint32_t textureCache;   // 1 texture cache, 0 software cache
+    // Texture cache: one glyph composed in the cache graph's texture format before it is
+    // transferred into its cell (edge types: the glyph in the left half, its edge in the right
+    // half, each cell wide and cell + 2 × edge tall).
+    GraphImage glyphImage;
 };
 
 // Settings of the default font (graphics start-up sets the values in brackets).

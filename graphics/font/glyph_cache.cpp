@@ -1,5 +1,6 @@
 // The glyph cache of a font: emptying it, and rendering characters into its entries in
-// rotation through the font back end's glyph outlines.
+// rotation through the font back end's glyph outlines, into the software cache's cells or
+// through the glyph image into the texture cache graph.
 #include <algorithm>
 #include <cstring>
 
@@ -37,7 +38,16 @@ GlyphCacheEntry* TakeEntry(FontRecord& f, uint16_t key) {
     return entry;
 }
 
+// Empties the entry's cell: the rows of the software cache, or the texture cache's glyph
+// image.
 void ClearCell(FontRecord& f, int32_t cellTop) {
+    if (f.textureCache) {
+        GraphImage& image = f.glyphImage;
+        if (image.pixels != nullptr) {
+            std::memset(image.pixels, 0, static_cast<size_t>(image.pitch) * image.height);
+        }
+        return;
+    }
     std::memset(f.softBitmap + static_cast<size_t>(cellTop) * f.softPitch, 0,
                 static_cast<size_t>(f.cell) * f.softPitch);
 }
@@ -84,7 +94,11 @@ void RenderGlyph(FontRecord& f, plat::DeviceContext* dc, int32_t ascent, uint16_
     }
     const GlyphBitmap glyph{buffer, static_cast<int32_t>(metrics.blackBoxX),
                             static_cast<int32_t>(metrics.blackBoxY), rowBytes};
-    WriteGlyphToCell(f, cellTop, glyph);
+    if (f.textureCache) {
+        WriteGlyphToTexture(f, f.cell * (entry->cellIndex / f.cacheRows), cellTop, glyph);
+    } else {
+        WriteGlyphToCell(f, cellTop, glyph);
+    }
     TrackedFree(buffer);
     entry->offsetX = Clamp16(metrics.glyphOrigin.x);
     entry->offsetY = Clamp16(ascent - metrics.glyphOrigin.y);
@@ -108,7 +122,8 @@ int ClearFontGlyphCache(HandleValue font) {
 
 GlyphCacheEntry* RenderGlyphsToCache(HandleValue font, int32_t count, const GlyphItem* items) {
     FontRecord* f = GetFontRecord(font);
-    if (f == nullptr || items == nullptr || count <= 0 || f->softBitmap == nullptr) return nullptr;
+    if (f == nullptr || items == nullptr || count <= 0) return nullptr;
+    if (f->textureCache ? f->glyphImage.pixels == nullptr : f->softBitmap == nullptr) return nullptr;
     plat::DeviceContext* dc = plat::CreateCompatibleDC(nullptr);
     plat::Font* old = dc != nullptr ? plat::SelectObject(dc, f->font) : nullptr;
     plat::TextMetric metrics{};

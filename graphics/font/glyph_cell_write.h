@@ -21,3 +21,12 @@ void WriteGlyphToCell(const FontRecord& font, int32_t cellTop, const GlyphBitmap
 
 // 1 when the edge stamp of the size covers (dx, dy), each -size..size.
 int EdgeStampCovers(int32_t size, int32_t dx, int32_t dy);
+
+// Texture cache: composes the glyph (after the glyph image was cleared) in the font's glyph
+// image, in the cache graph's texture format, as coverage levels 0..16 turned into white
+// pixels with that alpha: type 0 and 1 glyphs fully covered, antialias types with their gray
+// levels; for edge types the glyph lies at (edge, edge) of the image's left half and its edge
+// (the stamp around every glyph pixel, levels united) in the right half. Then transfers the
+// glyph's rectangle into the cell at (cellX, cellY) of the cache graph, and for edge types the
+// edge's rectangle into the edge half at (cellX + cache width, cellY).
+void WriteGlyphToTexture(FontRecord& font, int32_t cellX, int32_t cellY, const GlyphBitmap& glyph);

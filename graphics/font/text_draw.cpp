@@ -1,9 +1,12 @@
 // The graphics layer's string draw: validation, the line's rectangle for the front screen of a
-// software screen and for the mask, and the hand-over to the 2D text path; and the default
-// font's draw.
+// software screen, for the mask and for the subtract emulation of the Direct3D road, and the
+// hand-over to the Direct3D text path while the device draws, else to the 2D text path; and
+// the default font's draw.
 #include <algorithm>
 
 #include "base/log.h"
+#include "graphics/d3d/graph_draw_3d.h"
+#include "graphics/draw_graph/draw_graph.h"
 #include "graphics/draw_graph/graph_draw_drivers.h"
 #include "graphics/draw_state.h"
 #include "graphics/draw_target/draw_target.h"
@@ -38,20 +41,32 @@ int DrawTextWithFont(int32_t x, int32_t y, const char* string, uint32_t colour, 
     WindowFactsSlot()->waitWhileInactive();
 
     const TargetScreen screen = ReadTargetScreen();
+    const bool use3D = IsUsing3DDevice() != 0;
+    // Direct3D cannot subtract: the destination under the line is inverted before and after
+    // an additive draw of the text.
+    const bool subtract3D = use3D && draw.blendMode == kBlendSubtract;
     const bool softwareFront = screen.softwareScreen && GetDisplayDepth() != 8 &&
                                draw.drawTarget == kDrawTargetFront;
-    const bool lineNeeded = draw.maskActive != 0 || softwareFront;
+    const bool lineNeeded = subtract3D || draw.maskActive != 0 || softwareFront;
     const RECT line = LineRect(x, y, *f, draw.drawArea, vertical);
     if (lineNeeded && (vertical ? y >= draw.drawArea.bottom : x >= draw.drawArea.right)) return 0;
     if (softwareFront) ReadBackFrontScreen();
 
-    // Direct3D issue: with the Direct3D device in use the text goes to the Direct3D string
-    // drawer (and blend mode 3 is emulated around it); without it every string takes the 2D
-    // text path.
-    // Fonts have no texture cache here: the mask brackets the whole line.
-    if (draw.maskActive) MaskBracketSlot()->beginMaskBracket(&line);
-    const int result = DrawString2D(x, y, string, colour, font, edgeColour, vertical);
-    if (draw.maskActive) MaskBracketSlot()->endMaskBracket(&line);
+    // A font with a texture cache draws its glyphs as graph draws, each bracketed for the mask
+    // on its own; a software cache's line is bracketed as a whole.
+    const bool maskBracket = draw.maskActive != 0 && !f->textureCache;
+    if (maskBracket) MaskBracketSlot()->beginMaskBracket(&line);
+    int result = 0;
+    if (subtract3D) {
+        BeginSubtractEmulation(&line);
+        result = DrawStringWithFont3D(x, y, string, colour, font, edgeColour, vertical);
+        EndSubtractEmulation(&line);
+    } else if (use3D) {
+        result = DrawStringWithFont3D(x, y, string, colour, font, edgeColour, vertical);
+    } else {
+        result = DrawString2D(x, y, string, colour, font, edgeColour, vertical);
+    }
+    if (maskBracket) MaskBracketSlot()->endMaskBracket(&line);
 
     if (softwareFront) ShowFrontDraw(&line);
     return result;

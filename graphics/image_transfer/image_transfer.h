@@ -63,7 +63,7 @@ int RefillGraph2DFromImage(const ImageTransferSource& source, const RECT* source
 
 // Records name (null or empty: none) and the current directory as the graph's source and
 // (x, y) as its place in the image, then fills the graph's surfaces from the image: 2D graphs
-// through TransferImageToGraph2D (texture graphs are refused with a log line). 0, or -1 for
+// through TransferImageToGraph2D, texture graphs through their texture pieces. 0, or -1 for
 // an invalid handle or a failed transfer.
 int TransferImageToGraph(const char* name, const GraphImage* image, const GraphImage* alphaImage,
                          int32_t x, int32_t y, HandleValue handle);

@@ -1,7 +1,8 @@
 // The graph-level transfer of the load road and of the reload of lost graphs: the graph
-// remembers where its pixels came from, then its surfaces are filled.
+// remembers where its pixels came from, then its surfaces (2D pieces or texture pieces) are
+// filled.
+#include "graphics/d3d/texture_pieces.h"
 #include "graphics/image_transfer/image_transfer.h"
-#include "base/log.h"
 
 int TransferImageToGraph(const char* name, const GraphImage* image, const GraphImage* alphaImage,
                          int32_t x, int32_t y, HandleValue handle) {
@@ -10,6 +11,7 @@ int TransferImageToGraph(const char* name, const GraphImage* image, const GraphI
     SetGraphSourceName(handle, name);
     graph->sourceX = x;
     graph->sourceY = y;
-    if (graph->flags.is3D) return LogWrite("テクスチャへの画像の転送はまだ使えません\n");
-    return TransferImageToGraph2D(ImageSource(image, alphaImage), x, y, graph);
+    const ImageTransferSource source = ImageSource(image, alphaImage);
+    if (graph->flags.is3D) return TransferSourceOffsetToGraphTextures(source, x, y, graph);
+    return TransferImageToGraph2D(source, x, y, graph);
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "base/log.h"
+#include "graphics/d3d/direct3d_backend.h"
 #include "graphics/screen/screen.h"
 #include "graphics/screen/screen_host.h"
 #include "graphics/screen/screen_internal.h"
@@ -72,14 +73,7 @@ int PollVerticalBlank(plat::DirectDraw* dd, int wantBlank, bool pump) {
     return pumped;
 }
 
-int StartScreenDirect3D() {
-    // The platform's DirectDraw object offers no Direct3D interface: the query fails as it
-    // does on a display without 3D hardware, and the caller takes the software screen.
-    LogWrite("Direct3D 関連の初期化を行います\n");
-    LogWrite("Ｄｉｒｅｃｔ３Ｄオブジェクトを取得します\n");
-    LogWrite("Direct3Dオブジェクトの作成に失敗しました\n");
-    return -1;
-}
+int StartScreenDirect3D() { return InitDirect3D(); }
 
 void MeasureSurfaceCopy(ScreenState& s) {
     plat::DrawSurface* front = GetFrontSurface();

@@ -4,6 +4,7 @@
 
 #include "base/fatal_exit.h"
 #include "base/log.h"
+#include "graphics/d3d/direct3d_backend.h"
 #include "graphics/direct_draw_object.h"
 #include "graphics/draw_state.h"
 #include "graphics/drivers/graph_companion_drivers.h"
@@ -322,6 +323,7 @@ int ChangeScreenMode(int32_t width, int32_t height, int32_t depth, int32_t force
     const int32_t maskKept = MaskSlot()->maskScreenKept();
     const int32_t maskOn = GetDrawState().maskRequested;
     TermGraphSystem();
+    TermDirect3D();
     if (s.palette != nullptr) {
         s.palette->Release();
         s.palette = nullptr;
@@ -354,7 +356,13 @@ int ChangeScreenMode(int32_t width, int32_t height, int32_t depth, int32_t force
     if (!s.noDirectDraw && !s.softwareRequest && StartScreenDirect3D() != 0) {
         LogIndentSub();
         ReleaseScreenSurfaces();
-        return -1;
+        // The first mode change reports the failure: the screen start gives up the hardware
+        // road and opens the software screen. A later one would leave the program without a
+        // screen, so it takes the software screen itself.
+        if (!s.screenReady) return -1;
+        LogWrite("ソフトウエアレンダリングモードに変更します\n");
+        SwitchToSoftwareRendering(0);
+        return s.softwareScreen ? result : -1;
     }
     const uint32_t savedKey = GetDrawState().colorKey;
     InitGraphSystem();

@@ -5,6 +5,7 @@
 
 #include "base/fatal_exit.h"
 #include "base/log.h"
+#include "graphics/d3d/direct3d_backend.h"
 #include "graphics/direct_draw_object.h"
 #include "graphics/draw_state.h"
 #include "graphics/draw_target/draw_target.h"
@@ -292,8 +293,9 @@ int CloseDirectDrawScreen() {
         s.palette->Release();
         s.palette = nullptr;
     }
-    // Graphs go with their surfaces before the screen's own.
+    // Graphs go with their surfaces before the screen's own, and the device with them.
     TermGraphSystem();
+    TermDirect3D();
     ReleaseScreenSurfaces();
     ReleaseClipper();
     // The desktop's mode comes back while the object that set the mode still exists.
@@ -415,6 +417,7 @@ int RecreateScreenAfterDisplayChange() {
     // (started again).
     MovieSlot()->releaseAllMovieObjects();
     MaskSlot()->releaseMaskScreen();
+    ReleaseDirect3DObject();
     ReleaseScreenSurfaces();
     ScreenHostSlot()->restartInputDevices();
     if (s.noDirectDraw && s.directDraw == nullptr) {
@@ -439,6 +442,7 @@ int RecreateScreenAfterDisplayChange() {
         }
     }
     CreateScreenSurfaces();
+    ReacquireDirect3DObject();
     RebuildScreenPalette();
     ReselectDrawTargets();
     ClearDrawTargetSurface();

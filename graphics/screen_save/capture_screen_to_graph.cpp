@@ -1,5 +1,6 @@
-// Capturing a rectangle of the draw target into a graph of the same size: a surface blit, a
-// conversion through a lock, or a software-image copy, by where the two sets of pixels live.
+// Capturing a rectangle of the draw target into a graph: texture graphs through the Direct3D
+// device's readback; other graphs, of the rectangle's size, by a surface blit, a conversion
+// through a lock, or a software-image copy, by where the two sets of pixels live.
 #include <cstring>
 
 #include "base/log.h"
@@ -8,6 +9,7 @@
 #include "graphics/draw_target/draw_target_internal.h"
 #include "graphics/draw_target/target_screen.h"
 #include "graphics/drivers/device_3d_driver.h"
+#include "graphics/drivers/window_facts_driver.h"
 #include "graphics/graph_handle_table.h"
 #include "graphics/memimg_transfer.h"
 #include "graphics/screen_save/screen_save.h"
@@ -138,4 +140,16 @@ int CaptureScreenToGraph2D(int32_t x1, int32_t y1, int32_t x2, int32_t y2,
                 desc.pitch, screenFormat, width, height);
     screen.work->Unlock(nullptr);
     return 0;
+}
+
+int CaptureScreenToGraph(int32_t x1, int32_t y1, int32_t x2, int32_t y2, HandleValue graph,
+                         int32_t screenSizeFlag) {
+    const GraphRecord* record = GetGraphRecord(graph);
+    if (record == nullptr) return -1;
+    WindowFactsSlot()->waitWhileInactive();
+    Device3DSlot()->endCurrentDeviceScene();
+    if (record->flags.is3D) {
+        return Device3DSlot()->captureScreenToGraph3D(x1, y1, x2, y2, record, screenSizeFlag);
+    }
+    return CaptureScreenToGraph2D(x1, y1, x2, y2, record);
 }

@@ -3,6 +3,8 @@
 #pragma once
 #include <cstdint>
 
+#include "base/handle_value.h"
+
 // File types of WriteScreenImageFile.
 constexpr int kScreenSaveBmp = 0;
 constexpr int kScreenSaveJpeg = 1;
@@ -26,3 +28,10 @@ struct GraphRecord;
 // copy or a lock fails. Nothing is changed on failure before the copy.
 int CaptureScreenToGraph2D(int32_t x1, int32_t y1, int32_t x2, int32_t y2,
                            const GraphRecord* graph);
+
+// Copies (x1, y1, x2, y2) of the draw target into the graph: after the inactive-window wait and
+// the end of the Direct3D scene, a texture graph goes to the Direct3D readback (screenSizeFlag:
+// 0 reads a window drawn onto the primary in desktop coordinates), any other graph to
+// CaptureScreenToGraph2D. 0; -1 for a handle that is not a live graph or a failed copy.
+int CaptureScreenToGraph(int32_t x1, int32_t y1, int32_t x2, int32_t y2, HandleValue graph,
+                         int32_t screenSizeFlag);

@@ -126,6 +126,25 @@ public:
     // a texture used is locked; DDERR_SURFACELOST when one is lost. flags are ignored.
     virtual DDResult DrawPrimitive(PrimitiveType primitiveType, uint32_t vertexFormat,
                                    const void* vertices, uint32_t count, uint32_t flags) = 0;
+    // Draws indexCount indices into vertices (vertexCount of them) as primitiveType, by the
+    // rules of DrawPrimitive (the counts apply to the indices); an index at or past
+    // vertexCount, or null vertices or indices: DDERR_INVALIDPARAMS, nothing drawn. Flat
+    // shading takes the colour of the vertex the triangle's first index names; triangles with
+    // a repeated index (as strips use to join pieces) draw nothing.
+    virtual DDResult DrawIndexedPrimitive(PrimitiveType primitiveType, uint32_t vertexFormat,
+                                          const void* vertices, uint32_t vertexCount,
+                                          const uint16_t* indices, uint32_t indexCount,
+                                          uint32_t flags) = 0;
+
+    // Copies sourceRect of source (null: the whole source) to dest at destPoint (null: (0, 0)),
+    // pixel for pixel. Both must be texture surfaces (DDSCAPS_TEXTURE; DDERR_INVALIDCAPS) of
+    // the same pixel format, and the rectangle must be non-empty and lie inside both
+    // (DDERR_INVALIDPARAMS); DDERR_SURFACEBUSY while either is locked, DDERR_SURFACELOST when
+    // either is lost. dest may be source (overlapping rectangles copy as if through a
+    // temporary). Colour keys are not copied. Allowed inside and outside a scene; flags are
+    // ignored.
+    virtual DDResult Load(DrawSurface* dest, const Point* destPoint, DrawSurface* source,
+                          const Rect* sourceRect, uint32_t flags) = 0;
 
 protected:
     virtual ~Direct3DDevice() = default;

@@ -18,6 +18,9 @@ namespace plat {
 //   "SetRenderTarget"       a: target's serial
 //   "Clear"                 a: flags, b: colour, c: rectangle count
 //   "DrawPrimitive"         a: primitive type, b: vertex format, c: vertex count
+//   "DrawIndexedPrimitive"  a: primitive type, b: vertex format, c: index count
+//   "Load"                  a: destination's serial, b: source's serial (0: none),
+//                           c: pixels of the rectangle (0 when refused before it is known)
 struct D3DCall {
     const char* op;
     uint32_t a, b, c;

@@ -76,7 +76,9 @@ DDResult DeviceImpl::EnumTextureFormats(EnumPixelFormatsCallback callback, void*
     if (callback == nullptr) return DDERR_INVALIDPARAMS;
     int count = 0;
     const PixelFormat* formats = TextureFormats(&count);
+    const bool only16 = D3DState().only16BitTextures;
     for (int i = 0; i < count; ++i) {
+        if (only16 && formats[i].bitCount != 16) continue;
         PixelFormat f = formats[i];
         if (callback(&f, context) == 0) break;
     }
@@ -235,27 +237,55 @@ DDResult DeviceImpl::Clear(uint32_t count, const Rect* rects, uint32_t flags, ui
     return RecordD3DCall("Clear", flags, color, count, r);
 }
 
+DDResult DeviceImpl::CheckDraw(PrimitiveType primitiveType, uint32_t vertexFormat,
+                               const void* vertices, uint32_t count) const {
+    if (!inScene) return D3DERR_SCENE_NOT_IN_SCENE;
+    if (vertices == nullptr) return DDERR_INVALIDPARAMS;
+    if (primitiveType < D3DPT_TRIANGLELIST || primitiveType > D3DPT_TRIANGLEFAN) {
+        return D3DERR_INVALIDPRIMITIVETYPE;
+    }
+    if ((vertexFormat & D3DFVF_XYZRHW) == 0 ||
+        (vertexFormat & ~(D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_SPECULAR |
+                          D3DFVF_TEXCOUNT_MASK)) != 0 ||
+        ((vertexFormat & D3DFVF_TEXCOUNT_MASK) >> D3DFVF_TEXCOUNT_SHIFT) > 8) {
+        return D3DERR_INVALIDVERTEXTYPE;
+    }
+    if (count < 3 || (primitiveType == D3DPT_TRIANGLELIST && count % 3 != 0)) {
+        return D3DERR_INVALIDVERTEXCOUNT;
+    }
+    return D3D_OK;
+}
+
 DDResult DeviceImpl::DrawPrimitive(PrimitiveType primitiveType, uint32_t vertexFormat,
                                    const void* vertices, uint32_t count, uint32_t) {
-    DDResult r = D3D_OK;
-    if (!inScene) {
-        r = D3DERR_SCENE_NOT_IN_SCENE;
-    } else if (vertices == nullptr) {
-        r = DDERR_INVALIDPARAMS;
-    } else if (primitiveType < D3DPT_TRIANGLELIST || primitiveType > D3DPT_TRIANGLEFAN) {
-        r = D3DERR_INVALIDPRIMITIVETYPE;
-    } else if ((vertexFormat & D3DFVF_XYZRHW) == 0 ||
-               (vertexFormat & ~(D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_SPECULAR |
-                                 D3DFVF_TEXCOUNT_MASK)) != 0 ||
-               ((vertexFormat & D3DFVF_TEXCOUNT_MASK) >> D3DFVF_TEXCOUNT_SHIFT) > 8) {
-        r = D3DERR_INVALIDVERTEXTYPE;
-    } else if (count < 3 || (primitiveType == D3DPT_TRIANGLELIST && count % 3 != 0)) {
-        r = D3DERR_INVALIDVERTEXCOUNT;
-    } else {
+    DDResult r = CheckDraw(primitiveType, vertexFormat, vertices, count);
+    if (r == D3D_OK) {
         r = RasterizePrimitive(this, primitiveType, vertexFormat,
-                               static_cast<const uint8_t*>(vertices), count);
+                               static_cast<const uint8_t*>(vertices), count, nullptr, count);
     }
     return RecordD3DCall("DrawPrimitive", primitiveType, vertexFormat, count, r);
+}
+
+DDResult DeviceImpl::DrawIndexedPrimitive(PrimitiveType primitiveType, uint32_t vertexFormat,
+                                          const void* vertices, uint32_t vertexCount,
+                                          const uint16_t* indices, uint32_t indexCount,
+                                          uint32_t) {
+    DDResult r = CheckDraw(primitiveType, vertexFormat, vertices, indexCount);
+    if (r == D3D_OK && indices == nullptr) r = DDERR_INVALIDPARAMS;
+    if (r == D3D_OK) {
+        for (uint32_t i = 0; i < indexCount; ++i) {
+            if (indices[i] >= vertexCount) {
+                r = DDERR_INVALIDPARAMS;
+                break;
+            }
+        }
+    }
+    if (r == D3D_OK) {
+        r = RasterizePrimitive(this, primitiveType, vertexFormat,
+                               static_cast<const uint8_t*>(vertices), vertexCount, indices,
+                               indexCount);
+    }
+    return RecordD3DCall("DrawIndexedPrimitive", primitiveType, vertexFormat, indexCount, r);
 }
 
 }  // namespace plat

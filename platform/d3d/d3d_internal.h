@@ -21,7 +21,13 @@ struct D3DGlobals {
     std::vector<D3DCall> calls;
     uint32_t minTextureSide = kDefaultMinTextureSide;
     uint32_t maxTextureSide = kDefaultMaxTextureSide;
+    bool squareOnlyTextures = false;  // the description reports D3DPTEXTURECAPS_SQUAREONLY
+    bool only16BitTextures = false;   // EnumTextureFormats gives the 16-bit formats only
     uint32_t liveDevices = 0;
+    // Triangles whose state allows it are drawn by the fast span loops (off: every pixel
+    // through the general path, for tests that compare the two).
+    bool fastSpans = true;
+    uint64_t fastTriangles = 0;  // triangles drawn by a fast span loop
 };
 
 D3DGlobals& D3DState();
@@ -77,9 +83,19 @@ public:
                    uint32_t stencil) override;
     DDResult DrawPrimitive(PrimitiveType primitiveType, uint32_t vertexFormat,
                            const void* vertices, uint32_t count, uint32_t flags) override;
+    DDResult DrawIndexedPrimitive(PrimitiveType primitiveType, uint32_t vertexFormat,
+                                  const void* vertices, uint32_t vertexCount,
+                                  const uint16_t* indices, uint32_t indexCount,
+                                  uint32_t flags) override;
+    DDResult Load(DrawSurface* dest, const Point* destPoint, DrawSurface* source,
+                  const Rect* sourceRect, uint32_t flags) override;
 
     // Default render and stage states (as a new device has them).
     void ResetStates();
+
+    // The checks DrawPrimitive and DrawIndexedPrimitive share (D3D_OK: drawable).
+    DDResult CheckDraw(PrimitiveType primitiveType, uint32_t vertexFormat, const void* vertices,
+                       uint32_t count) const;
 
     uint32_t refCount = 1;
     SurfaceImpl* target = nullptr;                       // one reference held
@@ -91,9 +107,11 @@ public:
     bool inScene = false;
 };
 
-// The rasteriser (d3d_raster.cpp): draws a checked call of DrawPrimitive / Clear.
+// The rasteriser (d3d_raster.cpp): draws a checked call of DrawPrimitive /
+// DrawIndexedPrimitive (indices null: vertices in order, indexCount of them) / Clear.
 DDResult RasterizePrimitive(DeviceImpl* device, PrimitiveType primitiveType,
-                            uint32_t vertexFormat, const uint8_t* vertices, uint32_t count);
+                            uint32_t vertexFormat, const uint8_t* vertices, uint32_t vertexCount,
+                            const uint16_t* indices, uint32_t indexCount);
 DDResult ClearTarget(DeviceImpl* device, uint32_t count, const Rect* rects, uint32_t flags,
                      uint32_t color, float z);
 

@@ -68,6 +68,7 @@ DeviceDesc MakeDeviceDesc() {
     caps.srcBlendCaps = caps.destBlendCaps = 0x3FF;  // ZERO .. INVDESTCOLOR
     caps.textureCaps = D3DPTEXTURECAPS_POW2 | D3DPTEXTURECAPS_ALPHA |
                        D3DPTEXTURECAPS_TRANSPARENCY;
+    if (state.squareOnlyTextures) caps.textureCaps |= D3DPTEXTURECAPS_SQUAREONLY;
     d.lineCaps = caps;
     d.triCaps = caps;
     d.deviceRenderBitDepth = DDBD_16 | DDBD_32;

@@ -1,105 +1,31 @@
 // The device's software rasteriser: triangles of transformed-and-lit vertices into the
-// target's pixels (coverage with the top-left rule, flat or Gouraud colour, the texture stage
-// cascade with point sampling, colour key, alpha test, Z buffer, alpha blending), and Clear.
+// target's pixels, and Clear. Per triangle: snapped positions, exact integer edge functions,
+// attribute planes (d3d_raster_internal.h); per row: the covered span found exactly from the
+// edges; per span: a fast loop chosen for the draw's state (d3d_spans.cpp) or the general path
+// here (flat or Gouraud colour, the texture stage cascade with point or bilinear sampling,
+// colour key, alpha test, Z buffer, alpha blending).
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
-#include "platform/d3d/d3d_internal.h"
+#include "platform/d3d/d3d_raster_internal.h"
 
 namespace plat {
+
+using namespace raster;
 
 namespace {
 
 // Positions are snapped to 1/kSubPixel of a pixel.
 constexpr int64_t kSubPixel = 256;
-
-struct Rgba {
-    int r, g, b, a;
-};
-
-Rgba Unpack(uint32_t argb) {
-    return Rgba{static_cast<int>((argb >> 16) & 0xFF), static_cast<int>((argb >> 8) & 0xFF),
-                static_cast<int>(argb & 0xFF), static_cast<int>(argb >> 24)};
-}
-
-// One channel of a pixel format: where it lies and how wide it is.
-struct Channel {
-    uint32_t mask = 0;
-    int shift = 0;
-    int bits = 0;
-};
-
-Channel MakeChannel(uint32_t mask) {
-    Channel c;
-    c.mask = mask;
-    if (mask != 0) {
-        c.shift = std::countr_zero(mask);
-        c.bits = std::popcount(mask);
-    }
-    return c;
-}
-
-// A channel value of `bits` bits widened to 8 by repeating its bits.
-int Widen(uint32_t value, int bits) {
-    if (bits >= 8) return static_cast<int>(value >> (bits - 8));
-    uint32_t r = 0;
-    int filled = 0;
-    while (filled < 8) {
-        r = (r << bits) | value;
-        filled += bits;
-    }
-    return static_cast<int>(r >> (filled - 8));
-}
-
-struct Format {
-    Channel r, g, b, a;
-    uint32_t bytes = 0;
-
-    explicit Format(const PixelFormat& f)
-        : r(MakeChannel(f.redMask)),
-          g(MakeChannel(f.greenMask)),
-          b(MakeChannel(f.blueMask)),
-          a(MakeChannel(f.alphaMask)),
-          bytes(f.bitCount / 8) {}
-    Format() = default;
-
-    static int Get(const Channel& c, uint32_t raw) {
-        return Widen((raw & c.mask) >> c.shift, c.bits);
-    }
-    Rgba Decode(uint32_t raw) const {
-        return Rgba{Get(r, raw), Get(g, raw), Get(b, raw), a.bits != 0 ? Get(a, raw) : 255};
-    }
-    static uint32_t Put(const Channel& c, int value) {
-        if (c.bits == 0) return 0;
-        return (static_cast<uint32_t>(value) >> (8 - std::min(c.bits, 8))) << c.shift;
-    }
-    // Narrowed by truncation; the alpha only where the format has one.
-    uint32_t Encode(const Rgba& c) const {
-        return Put(r, c.r) | Put(g, c.g) | Put(b, c.b) | Put(a, c.a);
-    }
-};
-
-uint32_t Load(const uint8_t* p, uint32_t bytes) {
-    if (bytes == 2) {
-        uint16_t v;
-        std::memcpy(&v, p, 2);
-        return v;
-    }
-    uint32_t v;
-    std::memcpy(&v, p, 4);
-    return v;
-}
-
-void Store(uint8_t* p, uint32_t bytes, uint32_t value) {
-    if (bytes == 2) {
-        const auto v = static_cast<uint16_t>(value);
-        std::memcpy(p, &v, 2);
-    } else {
-        std::memcpy(p, &value, 4);
-    }
-}
+// Vertex texel coordinates and depths are bounded to keep the planes' integers in range;
+// the fast loops take triangles whose texel coordinates stay within kSmallTexels.
+constexpr double kTexelLimit = 1 << 30;
+constexpr double kSmallTexels = 1 << 24;
+// Plane gradients are bounded to ±2^14 units per pixel.
+constexpr double kGradientLimit = static_cast<double>(int64_t{1} << 38);
+constexpr double kBaseLimit = static_cast<double>(int64_t{1} << 54);
 
 bool Compare(uint32_t func, int value, int reference) {
     switch (func) {
@@ -113,8 +39,6 @@ bool Compare(uint32_t func, int value, int reference) {
         default: return true;
     }
 }
-
-int Mul(int a, int b) { return (a * b + 127) / 255; }
 
 int Operate(uint32_t op, int a1, int a2) {
     switch (op) {
@@ -136,11 +60,10 @@ bool OpReads(uint32_t op, int argument) {
     return true;
 }
 
-int AddressTexel(uint32_t mode, double coordinate, int size) {
-    const double t = std::floor(coordinate * size);
+// The texel column (or row) of texel index t (floor of the coordinate × size) by the mode.
+int AddressTexel(uint32_t mode, int64_t t, int size) {
     // Far outside the texture every mode is bounded first so the integer math stays small.
-    const double bounded = std::clamp(t, -1e9, 1e9);
-    const auto i = static_cast<int64_t>(bounded);
+    const int64_t i = std::clamp<int64_t>(t, -1000000000, 1000000000);
     switch (mode) {
         case D3DTADDRESS_CLAMP: return static_cast<int>(std::clamp<int64_t>(i, 0, size - 1));
         case D3DTADDRESS_MIRROR: {
@@ -151,43 +74,6 @@ int AddressTexel(uint32_t mode, double coordinate, int size) {
         default: return static_cast<int>(((i % size) + size) % size);
     }
 }
-
-struct Stage {
-    uint32_t colorOp, colorArg1, colorArg2, alphaOp, alphaArg1, alphaArg2;
-    const SurfaceImpl* texture;
-    Format format;
-    bool samples;       // an operation reads the texture
-    uint32_t coordSet;  // the vertex's (u, v) set it reads
-    uint32_t addressU, addressV;
-    bool bilinear;  // MAGFILTER D3DTFG_LINEAR
-};
-
-struct Vertex {
-    double x, y, z;
-    Rgba diffuse, specular;
-    double uv[8][2];
-};
-
-// Everything a draw fixes before its pixel loops.
-struct Setup {
-    SurfaceImpl* target;
-    Format targetFormat;
-    SurfaceImpl* zBuffer;  // null: no depth test
-    bool zWrite;
-    uint32_t zFunc;
-    bool gouraud;
-    uint32_t cull;
-    bool colorKey;
-    bool alphaTest;
-    int alphaRef;
-    uint32_t alphaFunc;
-    bool blend;
-    uint32_t srcBlend, destBlend;
-    Rgba factor;
-    int stageCount;
-    Stage stages[kBlendStageCount];
-    int clipLeft, clipTop, clipRight, clipBottom;  // inclusive pixel range
-};
 
 Rgba Argument(uint32_t argument, const Rgba& diffuse, const Rgba& specular, const Rgba& current,
               const Rgba& texel, const Rgba& factor) {
@@ -259,6 +145,7 @@ DDResult Prepare(DeviceImpl* device, Setup* s) {
     s->destBlend = rs[D3DRENDERSTATE_DESTBLEND];
     s->factor = Unpack(rs[D3DRENDERSTATE_TEXTUREFACTOR]);
     s->stageCount = 0;
+    s->specularRead = false;
     for (uint32_t i = 0; i < kBlendStageCount; ++i) {
         const uint32_t* ss = device->stageStates[i];
         Stage st = {};
@@ -269,11 +156,14 @@ DDResult Prepare(DeviceImpl* device, Setup* s) {
         st.alphaOp = ss[D3DTSS_ALPHAOP];
         st.alphaArg1 = ss[D3DTSS_ALPHAARG1];
         st.alphaArg2 = ss[D3DTSS_ALPHAARG2];
-        auto isTexture = [](uint32_t a) { return (a & D3DTA_SELECTMASK) == D3DTA_TEXTURE; };
-        st.samples = (OpReads(st.colorOp, 1) && isTexture(st.colorArg1)) ||
-                     (OpReads(st.colorOp, 2) && isTexture(st.colorArg2)) ||
-                     (OpReads(st.alphaOp, 1) && isTexture(st.alphaArg1)) ||
-                     (OpReads(st.alphaOp, 2) && isTexture(st.alphaArg2));
+        auto reads = [&](uint32_t kind) {
+            auto is = [kind](uint32_t a) { return (a & D3DTA_SELECTMASK) == kind; };
+            return (OpReads(st.colorOp, 1) && is(st.colorArg1)) ||
+                   (OpReads(st.colorOp, 2) && is(st.colorArg2)) ||
+                   (OpReads(st.alphaOp, 1) && is(st.alphaArg1)) ||
+                   (OpReads(st.alphaOp, 2) && is(st.alphaArg2));
+        };
+        st.samples = reads(D3DTA_TEXTURE);
         st.texture = device->textures[i];
         // A stage that reads a texture it does not have ends the cascade.
         if (st.samples && st.texture == nullptr) break;
@@ -281,6 +171,7 @@ DDResult Prepare(DeviceImpl* device, Setup* s) {
             if (DDResult r = SurfaceReady(st.texture); r != D3D_OK) return r;
             st.format = Format(st.texture->format);
         }
+        if (reads(D3DTA_SPECULAR)) s->specularRead = true;
         st.coordSet = ss[D3DTSS_TEXCOORDINDEX] & 0xFFFF;
         st.addressU = ss[D3DTSS_ADDRESSU];
         st.addressV = ss[D3DTSS_ADDRESSV];
@@ -288,25 +179,30 @@ DDResult Prepare(DeviceImpl* device, Setup* s) {
         s->stages[s->stageCount++] = st;
     }
     ClipToViewport(device, s);
+    s->fastPlain = s->fastModulate = nullptr;
+    if (D3DState().fastSpans) ChooseFastSpans(s);
     return D3D_OK;
 }
 
-// The four texels around (u, v) weighted by 8-bit fractions of the distance from their
-// centres, each channel rounded to nearest.
-Rgba SampleBilinear(const Stage& st, double u, double v) {
+// The four texels around the sample weighted by 8-bit fractions of the distance from their
+// centres, each channel rounded to nearest. su, sv: texel coordinates in 1/2^24 units.
+Rgba SampleBilinear(const Stage& st, int64_t su, int64_t sv) {
     const SurfaceImpl* t = st.texture;
     const int w = static_cast<int>(t->width), h = static_cast<int>(t->height);
-    const double su = std::clamp(u * w - 0.5, -1e9, 1e9), sv = std::clamp(v * h - 0.5, -1e9, 1e9);
-    const double fx0 = std::floor(su), fy0 = std::floor(sv);
-    const int fu = static_cast<int>(std::lround((su - fx0) * 256));
-    const int fv = static_cast<int>(std::lround((sv - fy0) * 256));
-    // Texel columns and rows through the address mode (coordinates of texel centres).
-    const int x0 = AddressTexel(st.addressU, (fx0 + 0.5) / w, w);
-    const int x1 = AddressTexel(st.addressU, (fx0 + 1.5) / w, w);
-    const int y0 = AddressTexel(st.addressV, (fy0 + 0.5) / h, h);
-    const int y1 = AddressTexel(st.addressV, (fy0 + 1.5) / h, h);
+    // The texel centres lie at integer + 0.5.
+    const int64_t cu = su - kHalf, cv = sv - kHalf;
+    const int64_t fx0 = cu >> kFracBits, fy0 = cv >> kFracBits;
+    constexpr int kWeightShift = kFracBits - 8;
+    const int fu = static_cast<int>(((cu & (kOne - 1)) + (int64_t{1} << (kWeightShift - 1))) >>
+                                    kWeightShift);
+    const int fv = static_cast<int>(((cv & (kOne - 1)) + (int64_t{1} << (kWeightShift - 1))) >>
+                                    kWeightShift);
+    const int x0 = AddressTexel(st.addressU, fx0, w);
+    const int x1 = AddressTexel(st.addressU, fx0 + 1, w);
+    const int y0 = AddressTexel(st.addressV, fy0, h);
+    const int y1 = AddressTexel(st.addressV, fy0 + 1, h);
     auto at = [&](int x, int y) {
-        return st.format.Decode(Load(t->PixelAt(x, y), st.format.bytes));
+        return st.format.Decode(LoadPixel(t->PixelAt(x, y), st.format.bytes));
     };
     const Rgba c00 = at(x0, y0), c10 = at(x1, y0), c01 = at(x0, y1), c11 = at(x1, y1);
     auto mix = [&](int a00, int a10, int a01, int a11) {
@@ -319,24 +215,30 @@ Rgba SampleBilinear(const Stage& st, double u, double v) {
 }
 
 // Shades, tests and writes one covered pixel.
-void ShadePixel(const Setup& s, int px, int py, const Rgba& diffuse, const Rgba& specular,
-                double z, const double (*uv)[2], uint32_t uvSets) {
+void ShadePixel(const Setup& s, const Triangle& tri, int px, int py) {
+    const int64_t dx = px - tri.ox, dy = py - tri.oy;
+    auto color = [&](const Plane* p) {
+        return Rgba{ChannelAt(p[0], dx, dy), ChannelAt(p[1], dx, dy), ChannelAt(p[2], dx, dy),
+                    ChannelAt(p[3], dx, dy)};
+    };
+    const Rgba diffuse = tri.constantDiffuse ? tri.diffuseColor : color(tri.diffuse);
+    const Rgba specular = s.specularRead ? color(tri.specular) : Rgba{0, 0, 0, 0};
     Rgba current = diffuse;
     for (int i = 0; i < s.stageCount; ++i) {
         const Stage& st = s.stages[i];
         Rgba texel = {255, 255, 255, 255};
         if (st.samples) {
-            const double u = st.coordSet < uvSets ? uv[st.coordSet][0] : 0.0;
-            const double v = st.coordSet < uvSets ? uv[st.coordSet][1] : 0.0;
+            const int64_t su = tri.u[i].At(dx, dy), sv = tri.v[i].At(dx, dy);
             const SurfaceImpl* t = st.texture;
-            const int tx = AddressTexel(st.addressU, u, static_cast<int>(t->width));
-            const int ty = AddressTexel(st.addressV, v, static_cast<int>(t->height));
-            const uint32_t raw = Load(t->PixelAt(tx, ty), st.format.bytes);
+            const int tx = AddressTexel(st.addressU, su >> kFracBits, static_cast<int>(t->width));
+            const int ty =
+                AddressTexel(st.addressV, sv >> kFracBits, static_cast<int>(t->height));
+            const uint32_t raw = LoadPixel(t->PixelAt(tx, ty), st.format.bytes);
             if (s.colorKey && t->hasSourceKey && raw >= t->sourceKey.low &&
                 raw <= t->sourceKey.high) {
                 return;
             }
-            texel = st.bilinear ? SampleBilinear(st, u, v) : st.format.Decode(raw);
+            texel = st.bilinear ? SampleBilinear(st, su, sv) : st.format.Decode(raw);
         }
         const Rgba c1 = Argument(st.colorArg1, diffuse, specular, current, texel, s.factor);
         const Rgba c2 = Argument(st.colorArg2, diffuse, specular, current, texel, s.factor);
@@ -355,15 +257,16 @@ void ShadePixel(const Setup& s, int px, int py, const Rgba& diffuse, const Rgba&
     }
     if (s.alphaTest && !Compare(s.alphaFunc, current.a, s.alphaRef)) return;
     if (s.zBuffer != nullptr) {
-        const int depth = static_cast<int>(std::lround(std::clamp(z, 0.0, 1.0) * 65535.0));
+        const int64_t z = (tri.depth.At(dx, dy) + kHalf) >> kFracBits;
+        const int depth = static_cast<int>(std::clamp<int64_t>(z, 0, 65535));
         uint8_t* zp = s.zBuffer->PixelAt(px, py);
-        if (!Compare(s.zFunc, depth, static_cast<int>(Load(zp, 2)))) return;
-        if (s.zWrite) Store(zp, 2, static_cast<uint32_t>(depth));
+        if (!Compare(s.zFunc, depth, static_cast<int>(LoadPixel(zp, 2)))) return;
+        if (s.zWrite) StorePixel(zp, 2, static_cast<uint32_t>(depth));
     }
     uint8_t* p = s.target->PixelAt(px, py);
     const Format& f = s.targetFormat;
     if (s.blend) {
-        const Rgba d = f.Decode(Load(p, f.bytes));
+        const Rgba d = f.Decode(LoadPixel(p, f.bytes));
         auto mix = [&](int src, int dst) {
             const int fs = BlendFactor(s.srcBlend, src, current.a, dst, d.a);
             const int fd = BlendFactor(s.destBlend, src, current.a, dst, d.a);
@@ -372,24 +275,42 @@ void ShadePixel(const Setup& s, int px, int py, const Rgba& diffuse, const Rgba&
         current = Rgba{mix(current.r, d.r), mix(current.g, d.g), mix(current.b, d.b),
                        mix(current.a, d.a)};
     }
-    Store(p, f.bytes, f.Encode(current));
+    StorePixel(p, f.bytes, f.Encode(current));
 }
-
-int64_t FloorDiv(int64_t a, int64_t b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
 
 int64_t Snap(double v) { return std::llround(v * static_cast<double>(kSubPixel)); }
 
+struct Vertex {
+    double x, y, z;
+    Rgba diffuse, specular;
+    double uv[8][2];
+};
+
+// An edge function of the triangle: positive on the interior side. A sample on the edge
+// belongs to the triangle when the edge is a top or a left edge.
+struct Edge {
+    int64_t ax, ay, dx, dy;
+    bool topLeft;
+    // At sub-pixel point (px, py).
+    int64_t At(int64_t px, int64_t py) const { return dx * (py - ay) - dy * (px - ax); }
+};
+
+Edge MakeEdge(int64_t ax, int64_t ay, int64_t bx, int64_t by) {
+    const int64_t dx = bx - ax, dy = by - ay;
+    return Edge{ax, ay, dx, dy, dy < 0 || (dy == 0 && dx > 0)};
+}
+
+double Clamped(double v, double limit) { return std::clamp(v, -limit, limit); }
+
 // Coverage and interpolation of one triangle; flat shading takes the colours of v0.
-void DrawTriangle(const Setup& s, const Vertex* v0, const Vertex* v1, const Vertex* v2,
-                  uint32_t uvSets) {
+void DrawTriangle(const Setup& s, const Vertex* v0, const Vertex* v1, const Vertex* v2) {
     if (!std::isfinite(v0->x + v0->y + v1->x + v1->y + v2->x + v2->y)) return;
     // Far beyond any surface nothing is drawn; this also keeps the fixed-point math in range.
     constexpr double kLimit = 1 << 20;
     for (const Vertex* v : {v0, v1, v2}) {
         if (std::fabs(v->x) > kLimit || std::fabs(v->y) > kLimit) return;
     }
-    const Rgba flatDiffuse = v0->diffuse;
-    const Rgba flatSpecular = v0->specular;
+    const Vertex* flat = v0;
     int64_t x0 = Snap(v0->x), y0 = Snap(v0->y);
     int64_t x1 = Snap(v1->x), y1 = Snap(v1->y);
     int64_t x2 = Snap(v2->x), y2 = Snap(v2->y);
@@ -403,19 +324,9 @@ void DrawTriangle(const Setup& s, const Vertex* v0, const Vertex* v1, const Vert
         std::swap(y1, y2);
         area = -area;
     }
-    struct Edge {
-        int64_t ax, ay, dx, dy;
-        bool topLeft;
-        int64_t At(int64_t px, int64_t py) const { return dx * (py - ay) - dy * (px - ax); }
-        bool Inside(int64_t e) const { return e > 0 || (e == 0 && topLeft); }
-    };
-    auto makeEdge = [](int64_t ax, int64_t ay, int64_t bx, int64_t by) {
-        const int64_t dx = bx - ax, dy = by - ay;
-        return Edge{ax, ay, dx, dy, dy < 0 || (dy == 0 && dx > 0)};
-    };
-    const Edge e12 = makeEdge(x1, y1, x2, y2);  // opposite v0
-    const Edge e20 = makeEdge(x2, y2, x0, y0);  // opposite v1
-    const Edge e01 = makeEdge(x0, y0, x1, y1);  // opposite v2
+    const Edge e12 = MakeEdge(x1, y1, x2, y2);  // opposite v0
+    const Edge e20 = MakeEdge(x2, y2, x0, y0);  // opposite v1
+    const Edge e01 = MakeEdge(x0, y0, x1, y1);  // opposite v2
 
     const int64_t minX = std::min({x0, x1, x2}), maxX = std::max({x0, x1, x2});
     const int64_t minY = std::min({y0, y1, y2}), maxY = std::max({y0, y1, y2});
@@ -423,39 +334,87 @@ void DrawTriangle(const Setup& s, const Vertex* v0, const Vertex* v1, const Vert
     const int64_t right = std::min<int64_t>(FloorDiv(maxX, kSubPixel), s.clipRight);
     const int64_t top = std::max<int64_t>(FloorDiv(minY + kSubPixel - 1, kSubPixel), s.clipTop);
     const int64_t bottom = std::min<int64_t>(FloorDiv(maxY, kSubPixel), s.clipBottom);
-    const double inverseArea = 1.0 / static_cast<double>(area);
+    if (left > right || top > bottom) return;
 
-    for (int64_t py = top; py <= bottom; ++py) {
-        for (int64_t px = left; px <= right; ++px) {
-            const int64_t sx = px * kSubPixel, sy = py * kSubPixel;
-            const int64_t w0 = e12.At(sx, sy), w1 = e20.At(sx, sy), w2 = e01.At(sx, sy);
-            if (!e12.Inside(w0) || !e20.Inside(w1) || !e01.Inside(w2)) continue;
-            const double l1 = static_cast<double>(w1) * inverseArea;
-            const double l2 = static_cast<double>(w2) * inverseArea;
-            auto lerp = [&](double a0, double a1, double a2) {
-                return a0 + l1 * (a1 - a0) + l2 * (a2 - a0);
-            };
-            auto channel = [&](int a0, int a1, int a2) {
-                return static_cast<int>(std::clamp(std::floor(lerp(a0, a1, a2) + 0.5), 0.0, 255.0));
-            };
-            auto color = [&](const Rgba& c0, const Rgba& c1, const Rgba& c2) {
-                return Rgba{channel(c0.r, c1.r, c2.r), channel(c0.g, c1.g, c2.g),
-                            channel(c0.b, c1.b, c2.b), channel(c0.a, c1.a, c2.a)};
-            };
-            const Rgba diffuse =
-                s.gouraud ? color(v0->diffuse, v1->diffuse, v2->diffuse) : flatDiffuse;
-            const Rgba specular =
-                s.gouraud ? color(v0->specular, v1->specular, v2->specular) : flatSpecular;
-            double uv[8][2];
-            for (uint32_t set = 0; set < uvSets; ++set) {
-                uv[set][0] = lerp(v0->uv[set][0], v1->uv[set][0], v2->uv[set][0]);
-                uv[set][1] = lerp(v0->uv[set][1], v1->uv[set][1], v2->uv[set][1]);
-            }
-            const double z = lerp(v0->z, v1->z, v2->z);
-            ShadePixel(s, static_cast<int>(px), static_cast<int>(py), diffuse, specular, z, uv,
-                       uvSets);
+    // The planes: a = a0 + (a1 - a0) w1 / area + (a2 - a0) w2 / area, with w1 (e20) and w2
+    // (e01) the edge functions weighting v1 and v2.
+    Triangle tri;
+    tri.ox = static_cast<int>(left);
+    tri.oy = static_cast<int>(top);
+    const double inverseArea = 1.0 / static_cast<double>(area);
+    const int64_t sx0 = left * kSubPixel, sy0 = top * kSubPixel;
+    const double l1 = static_cast<double>(e20.At(sx0, sy0)) * inverseArea;
+    const double l2 = static_cast<double>(e01.At(sx0, sy0)) * inverseArea;
+    const double l1x = static_cast<double>(-e20.dy * kSubPixel) * inverseArea;
+    const double l1y = static_cast<double>(e20.dx * kSubPixel) * inverseArea;
+    const double l2x = static_cast<double>(-e01.dy * kSubPixel) * inverseArea;
+    const double l2y = static_cast<double>(e01.dx * kSubPixel) * inverseArea;
+    constexpr double kScale = static_cast<double>(kOne);
+    auto plane = [&](double a0, double a1, double a2) {
+        Plane p;
+        const double d1 = a1 - a0, d2 = a2 - a0;
+        p.base = std::llround(Clamped((a0 + l1 * d1 + l2 * d2) * kScale, kBaseLimit));
+        p.gx = std::llround(Clamped((l1x * d1 + l2x * d2) * kScale, kGradientLimit));
+        p.gy = std::llround(Clamped((l1y * d1 + l2y * d2) * kScale, kGradientLimit));
+        return p;
+    };
+    auto colorPlanes = [&](Plane* out, const Rgba& c0, const Rgba& c1, const Rgba& c2) {
+        out[0] = plane(c0.r, c1.r, c2.r);
+        out[1] = plane(c0.g, c1.g, c2.g);
+        out[2] = plane(c0.b, c1.b, c2.b);
+        out[3] = plane(c0.a, c1.a, c2.a);
+    };
+    auto same = [](const Rgba& a, const Rgba& b) {
+        return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a;
+    };
+    tri.constantDiffuse =
+        !s.gouraud || (same(v0->diffuse, v1->diffuse) && same(v0->diffuse, v2->diffuse));
+    tri.diffuseColor = flat->diffuse;
+    if (!tri.constantDiffuse) colorPlanes(tri.diffuse, v0->diffuse, v1->diffuse, v2->diffuse);
+    if (s.specularRead) {
+        if (s.gouraud) {
+            colorPlanes(tri.specular, v0->specular, v1->specular, v2->specular);
+        } else {
+            colorPlanes(tri.specular, flat->specular, flat->specular, flat->specular);
         }
     }
+    if (s.zBuffer != nullptr) {
+        auto depth = [](double z) { return Clamped(z, 1 << 20) * 65535.0; };
+        tri.depth = plane(depth(v0->z), depth(v1->z), depth(v2->z));
+    }
+    tri.smallTexels = true;
+    for (int i = 0; i < s.stageCount; ++i) {
+        const Stage& st = s.stages[i];
+        if (!st.samples) continue;
+        const uint32_t set = st.coordSet;
+        const double w = st.texture->width, h = st.texture->height;
+        auto texels = [&](const Vertex* v, int axis, double size) {
+            const double t = set < 8 ? v->uv[set][axis] * size : 0.0;
+            if (!(std::fabs(t) <= kSmallTexels)) tri.smallTexels = false;
+            return std::isnan(t) ? 0.0 : Clamped(t, kTexelLimit);
+        };
+        tri.u[i] = plane(texels(v0, 0, w), texels(v1, 0, w), texels(v2, 0, w));
+        tri.v[i] = plane(texels(v0, 1, h), texels(v1, 1, h), texels(v2, 1, h));
+    }
+    TriangleFunction draw = s.fastModulate != nullptr ? FastTriangleFor(s, tri) : nullptr;
+    if (draw == nullptr) {
+        draw = GeneralTriangle;
+    } else {
+        ++D3DState().fastTriangles;
+    }
+
+    // Rows: each edge walked from the centre of pixel (left, top) down.
+    const int64_t sy = top * kSubPixel;
+    const int64_t sx = left * kSubPixel;
+    Rows rows;
+    rows.start = rows.top = top;
+    rows.bottom = bottom;
+    rows.left = left;
+    rows.width = right - left;
+    for (const Edge* e : {&e12, &e20, &e01}) {
+        rows.AddEdge(e->At(sx, sy) - (e->topLeft ? 0 : 1), -e->dy * kSubPixel, e->dx * kSubPixel);
+    }
+    draw(s, tri, rows);
 }
 
 float ReadFloat(const uint8_t* p) {
@@ -472,8 +431,19 @@ uint32_t ReadU32(const uint8_t* p) {
 
 }  // namespace
 
+namespace raster {
+
+void GeneralTriangle(const Setup& s, const Triangle& t, Rows& rows) {
+    ForEachSpan(rows, [&](int py, int xl, int xr) {
+        for (int px = xl; px <= xr; ++px) ShadePixel(s, t, px, py);
+    });
+}
+
+}  // namespace raster
+
 DDResult RasterizePrimitive(DeviceImpl* device, PrimitiveType primitiveType,
-                            uint32_t vertexFormat, const uint8_t* data, uint32_t count) {
+                            uint32_t vertexFormat, const uint8_t* data, uint32_t vertexCount,
+                            const uint16_t* indices, uint32_t count) {
     Setup s;
     if (DDResult r = Prepare(device, &s); r != D3D_OK) return r;
 
@@ -481,8 +451,8 @@ DDResult RasterizePrimitive(DeviceImpl* device, PrimitiveType primitiveType,
     const bool hasSpecular = (vertexFormat & D3DFVF_SPECULAR) != 0;
     const uint32_t uvSets = (vertexFormat & D3DFVF_TEXCOUNT_MASK) >> D3DFVF_TEXCOUNT_SHIFT;
     const size_t stride = 16 + (hasDiffuse ? 4 : 0) + (hasSpecular ? 4 : 0) + 8 * size_t{uvSets};
-    std::vector<Vertex> vertices(count);
-    for (uint32_t i = 0; i < count; ++i) {
+    std::vector<Vertex> vertices(vertexCount);
+    for (uint32_t i = 0; i < vertexCount; ++i) {
         const uint8_t* p = data + stride * i;
         Vertex& v = vertices[i];
         v.x = ReadFloat(p);
@@ -493,33 +463,34 @@ DDResult RasterizePrimitive(DeviceImpl* device, PrimitiveType primitiveType,
         if (hasDiffuse) p += 4;
         v.specular = Unpack(hasSpecular ? ReadU32(p) : 0u);
         if (hasSpecular) p += 4;
-        for (uint32_t set = 0; set < uvSets; ++set) {
-            v.uv[set][0] = ReadFloat(p);
-            v.uv[set][1] = ReadFloat(p + 4);
-            p += 8;
+        // Sets the format lacks read (0, 0).
+        for (uint32_t set = 0; set < 8; ++set) {
+            v.uv[set][0] = set < uvSets ? ReadFloat(p + 8 * set) : 0.0;
+            v.uv[set][1] = set < uvSets ? ReadFloat(p + 8 * set + 4) : 0.0;
         }
     }
 
     const Vertex* v = vertices.data();
+    auto at = [&](uint32_t i) { return &v[indices != nullptr ? indices[i] : i]; };
     switch (primitiveType) {
         case D3DPT_TRIANGLELIST:
             for (uint32_t i = 0; i + 2 < count; i += 3) {
-                DrawTriangle(s, &v[i], &v[i + 1], &v[i + 2], uvSets);
+                DrawTriangle(s, at(i), at(i + 1), at(i + 2));
             }
             break;
         case D3DPT_TRIANGLESTRIP:
             // Odd triangles swap their last two vertices to keep the strip's winding.
             for (uint32_t i = 0; i + 2 < count; ++i) {
                 if (i % 2 == 0) {
-                    DrawTriangle(s, &v[i], &v[i + 1], &v[i + 2], uvSets);
+                    DrawTriangle(s, at(i), at(i + 1), at(i + 2));
                 } else {
-                    DrawTriangle(s, &v[i], &v[i + 2], &v[i + 1], uvSets);
+                    DrawTriangle(s, at(i), at(i + 2), at(i + 1));
                 }
             }
             break;
         default:  // fan: the flat colour comes from the first vertex after the centre
             for (uint32_t i = 0; i + 2 < count; ++i) {
-                DrawTriangle(s, &v[i + 1], &v[i + 2], &v[0], uvSets);
+                DrawTriangle(s, at(i + 1), at(i + 2), at(0));
             }
             break;
     }
@@ -551,9 +522,9 @@ DDResult ClearTarget(DeviceImpl* device, uint32_t count, const Rect* rects, uint
         for (int y = t; y < b; ++y) {
             for (int x = l; x < rt; ++x) {
                 if ((flags & D3DCLEAR_TARGET) != 0) {
-                    Store(target->PixelAt(x, y), format.bytes, pixel);
+                    StorePixel(target->PixelAt(x, y), format.bytes, pixel);
                 }
-                if (zBuffer != nullptr) Store(zBuffer->PixelAt(x, y), 2, depth);
+                if (zBuffer != nullptr) StorePixel(zBuffer->PixelAt(x, y), 2, depth);
             }
         }
     }

@@ -11,6 +11,9 @@ void ResetD3DTestControls() {
     state.calls.clear();
     state.minTextureSide = kDefaultMinTextureSide;
     state.maxTextureSide = kDefaultMaxTextureSide;
+    state.squareOnlyTextures = false;
+    state.only16BitTextures = false;
+    state.fastSpans = true;
     DDrawState().direct3DOffered = false;
     DDrawState().failTextureCreates = 0;
 }
@@ -21,6 +24,9 @@ void SetD3DTextureSideLimits(uint32_t minSide, uint32_t maxSide) {
     D3DState().minTextureSide = minSide;
     D3DState().maxTextureSide = maxSide;
 }
+
+void SetD3DSquareOnlyTextures(bool on) { D3DState().squareOnlyTextures = on; }
+void OfferOnly16BitD3DTextureFormats(bool on) { D3DState().only16BitTextures = on; }
 
 void FailNextDeviceCreates(int count) { D3DState().failDeviceCreates = count; }
 void FailNextTextureCreates(int count) { DDrawState().failTextureCreates = count; }
@@ -42,6 +48,9 @@ void StopD3DCallLog() {
     state.logging = false;
     state.calls.clear();
 }
+
+void UseD3DFastSpans(bool on) { D3DState().fastSpans = on; }
+uint64_t D3DFastTriangleCount() { return D3DState().fastTriangles; }
 
 uint32_t LiveD3DDeviceCount() { return D3DState().liveDevices; }
 

@@ -21,6 +21,11 @@ void OfferDirect3D(bool on);
 // The smallest and largest texture sides the device description reports (0 is reported as
 // given, for callers that must replace it).
 void SetD3DTextureSideLimits(uint32_t minSide, uint32_t maxSide);
+// Whether the device description reports D3DPTEXTURECAPS_SQUAREONLY (off by default).
+void SetD3DSquareOnlyTextures(bool on);
+// Whether the device's EnumTextureFormats offers the 16-bit formats only (off by default:
+// all six); the device still draws from every format.
+void OfferOnly16BitD3DTextureFormats(bool on);
 
 // The next count calls of CreateDevice fail with DDERR_OUTOFMEMORY; the next count
 // CreateSurface calls of DDSCAPS_TEXTURE surfaces fail with DDERR_OUTOFVIDEOMEMORY.
@@ -32,6 +37,12 @@ void StartD3DCallLog();
 // The calls recorded since the start or the last take; recording goes on.
 std::vector<D3DCall> TakeD3DCallLog();
 void StopD3DCallLog();
+
+// Whether draws may use the rasteriser's fast span loops (on by default); off, every pixel
+// goes through the general path. Tests compare the two.
+void UseD3DFastSpans(bool on);
+// Triangles drawn by the fast span loops so far (tests check that a comparison reached them).
+uint64_t D3DFastTriangleCount();
 
 // Devices made and not yet released.
 uint32_t LiveD3DDeviceCount();

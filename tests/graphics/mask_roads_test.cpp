@@ -172,21 +172,7 @@ TEST_F(MaskRoadsTest, AGraphTargetIsMaskedAsTheScreensAre) {
         const HandleValue data = DataHandleOf(target);
         // Access to the target's pixels: written with the background, read back.
         const auto access = [&](std::vector<uint32_t>* out, bool fill) {
-            int32_t pitch = 0;
-            void* p = nullptr;
-            const PaletteColorFormat* format = nullptr;
-            ASSERT_EQ(LockSurfaceData(data, &pitch, &p, 0, nullptr, &format), 0);
-            const int bytes = format->format.bytes;
-            if (out != nullptr) out->assign(static_cast<size_t>(kTargetW) * kTargetH, 0);
-            for (int32_t y = 0; y < kTargetH; ++y) {
-                for (int32_t x = 0; x < kTargetW; ++x) {
-                    uint8_t* at = static_cast<uint8_t*>(p) + y * pitch + x * bytes;
-                    const uint32_t v = BackgroundValue(c.bits, x, y);
-                    if (fill) std::memcpy(at, &v, bytes);
-                    if (out != nullptr) std::memcpy(&(*out)[y * kTargetW + x], at, bytes);
-                }
-            }
-            UnlockSurfaceData(data, nullptr);
+            AccessGraphPixels(data, c.bits, kTargetW, kTargetH, out, fill);
         };
         ASSERT_EQ(SetDrawTarget(target), 0);
         std::vector<uint32_t> background, unmasked, masked;

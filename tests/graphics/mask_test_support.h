@@ -151,6 +151,27 @@ protected:
     }
     void WriteBack(const std::vector<uint32_t>& pixels) { AccessBack(nullptr, &pixels); }
 
+    // The pixels of a w x h graph's surface data: with fill, each is first set to the
+    // background pattern (repeating every screen width and height); with out, read back.
+    static void AccessGraphPixels(HandleValue data, int bits, int32_t w, int32_t h,
+                                  std::vector<uint32_t>* out, bool fill) {
+        int32_t pitch = 0;
+        void* p = nullptr;
+        const PaletteColorFormat* format = nullptr;
+        ASSERT_EQ(LockSurfaceData(data, &pitch, &p, 0, nullptr, &format), 0);
+        const int bytes = format->format.bytes;
+        if (out != nullptr) out->assign(static_cast<size_t>(w) * h, 0);
+        for (int32_t y = 0; y < h; ++y) {
+            for (int32_t x = 0; x < w; ++x) {
+                uint8_t* at = static_cast<uint8_t*>(p) + y * pitch + x * bytes;
+                const uint32_t v = BackgroundValue(bits, x % kScreenW, y % kScreenH);
+                if (fill) std::memcpy(at, &v, bytes);
+                if (out != nullptr) std::memcpy(&(*out)[y * w + x], at, bytes);
+            }
+        }
+        UnlockSurfaceData(data, nullptr);
+    }
+
     // The sprite graph, its pixels in the graph's own format.
     HandleValue MakeSprite() {
         const HandleValue graph = CreateBlankGraph(kSpriteW, kSpriteH, 1);

@@ -94,6 +94,26 @@ TEST_F(D3DDeviceTest, FormatsOfferedAreTheSixTextureFormatsAndOneZFormat) {
               plat::D3DERR_INVALID_DEVICE);
 }
 
+TEST_F(D3DDeviceTest, TheSixteenBitControlNarrowsTheFormatsOfferedUntilReset) {
+    plat::Direct3DDevice* d = MakeDevice(MakeTarget(4, 4));
+    auto offered = [&] {
+        std::vector<uint32_t> bits;
+        EXPECT_EQ(d->EnumTextureFormats(
+                      [](plat::PixelFormat* f, void* context) {
+                          static_cast<std::vector<uint32_t>*>(context)->push_back(f->bitCount);
+                          return int32_t{1};
+                      },
+                      &bits),
+                  D3D_OK);
+        return bits;
+    };
+    plat::OfferOnly16BitD3DTextureFormats(true);
+    EXPECT_EQ(offered(), (std::vector<uint32_t>{16, 16, 16, 16}));
+    plat::ResetD3DTestControls();
+    plat::OfferDirect3D(true);
+    EXPECT_EQ(offered(), (std::vector<uint32_t>{16, 16, 16, 16, 32, 32}));
+}
+
 TEST_F(D3DDeviceTest, CreateDeviceRefusesWhatItCannotDrawInto) {
     plat::DrawSurface* good = MakeTarget(4, 4);
     plat::DrawSurface* no3D = MakePlain(4, 4);

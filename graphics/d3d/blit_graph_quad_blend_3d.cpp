@@ -1,0 +1,88 @@
+// The four-corner draw under a blend graph on the Direct3D road. The blend graph's coordinates
+// follow the graph's own pixels, so a piece cannot be bent into a mesh: each piece corner is
+// placed by one of two affine maps of the quad, the one from the top-left corner for corners
+// on or above the graph's bottom-left to top-right diagonal, the one from the bottom-right
+// corner for the others, and each piece is one quad, clipped to the draw area.
+#include "graphics/d3d/graph_draw_3d.h"
+#include "graphics/d3d/graph_draw_3d_course.h"
+#include "graphics/draw_state_record.h"
+#include "graphics/graph_handle_table.h"
+
+int BlitGraphQuadBlend3D(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x3, int32_t y3,
+                         int32_t x4, int32_t y4, const GraphRecord* graph, int32_t transFlag) {
+    // Corners: 1 top-left, 2 top-right, 3 bottom-left, 4 bottom-right.
+    if (x1 == x3 && x2 == x4 && y1 == y2 && y3 == y4) {
+        return BlitGraphStretched3D(x1, y1, x4, y4, graph, transFlag, 1);
+    }
+    const DrawState& draw = GetDrawState();
+    if (draw.blendGraph == kNoHandle) {
+        auto f = [](int32_t v) { return static_cast<float>(v); };
+        return BlitGraphQuad3D(f(x1), f(y1), f(x2), f(y2), f(x3), f(y3), f(x4), f(y4), graph,
+                               transFlag);
+    }
+    Draw3DCourse course{};
+    switch (OpenDraw3D(&course)) {
+        case Draw3DStart::kRefused: return -1;
+        case Draw3DStart::kSuppressed: return 0;
+        case Draw3DStart::kDraw: break;
+    }
+    if (graph->width <= 0 || graph->height <= 0) return -1;
+    const int32_t flags = (transFlag ? kApplyTransFlag : 0) | kApplyIntegerCoords |
+                          DepthApplyFlag();
+    if (BeginGraphDraw3D(course, graph, flags) != 0) return -1;
+
+    auto fx = [&](int32_t v) { return static_cast<float>(v) + course.originX - 0.5f; };
+    auto fy = [&](int32_t v) { return static_cast<float>(v) + course.originY - 0.5f; };
+    const float tlX = fx(x1), tlY = fy(y1), trX = fx(x2), trY = fy(y2);
+    const float blX = fx(x3), blY = fy(y3), brX = fx(x4), brY = fy(y4);
+    const float w = static_cast<float>(graph->width);
+    const float h = static_cast<float>(graph->height);
+    // Steps per graph column and per graph row of the map from the top-left corner, and of the
+    // map from the bottom-right corner (taken backwards).
+    const float colX = (trX - tlX) / w, colY = (trY - tlY) / w;
+    const float rowX = (blX - tlX) / h, rowY = (blY - tlY) / h;
+    const float backColX = (brX - blX) / w, backColY = (brY - blY) / w;
+    const float backRowX = (brX - trX) / h, backRowY = (brY - trY) / h;
+
+    float blendScaleU = 0.0f, blendScaleV = 0.0f;
+    GetBlendGraphScales(&blendScaleU, &blendScaleV);
+    const uint32_t diffuse = GetDeviceVertexColor();
+    // The clip steps: texture coordinates per target pixel along the quad's top and left
+    // edges (a sheared quad is clipped as the rectangle of those scales).
+    const float scaleX = colX != 0.0f ? colX : 1.0f;
+    const float scaleY = rowY != 0.0f ? rowY : 1.0f;
+
+    for (int32_t p = 0; p < graph->surfaceCount; ++p) {
+        const HandleValue handle = graph->surfaces[p];
+        const Surface3DData* piece = GetSurface3DData(handle);
+        if (piece == nullptr || SelectPieceTexture3D(course, handle) != 0) return -1;
+        QuadVertex3D corners[4];
+        for (int i = 0; i < 4; ++i) {
+            const TexVertex& c = piece->corners[i];
+            float vx = 0.0f, vy = 0.0f;
+            if (piece->belowDiagonal[i]) {
+                vx = tlX + c.x * colX + c.y * rowX;
+                vy = tlY + c.x * colY + c.y * rowY;
+            } else {
+                vx = brX - (w - c.x) * backColX - (h - c.y) * backRowX;
+                vy = brY - (w - c.x) * backColY - (h - c.y) * backRowY;
+            }
+            corners[i] = QuadVertex3D{vx, vy, c.u, c.v, c.x * blendScaleU, c.y * blendScaleV};
+        }
+        int32_t textureW = 0, textureH = 0;
+        PieceTextureSize(*piece, &textureW, &textureH);
+        const QuadClip3D clip{
+            draw.drawAreaF[0] + course.originX,
+            draw.drawAreaF[1] + course.originY,
+            draw.drawAreaF[2] + course.originX,
+            draw.drawAreaF[3] + course.originY,
+            textureW > 0 ? 1.0f / (static_cast<float>(textureW) * scaleX) : 0.0f,
+            textureH > 0 ? 1.0f / (static_cast<float>(textureH) * scaleY) : 0.0f,
+            blendScaleU / scaleX,
+            blendScaleV / scaleY};
+        ClipQuadCorners3D(corners, clip);
+        AppendQuad3D(course, corners, diffuse);
+    }
+    FinishDraw3D();
+    return 0;
+}

@@ -1,0 +1,6 @@
+// The Direct3D graph draws as the graph drawing family's Direct3D road; the back end installs
+// them while Direct3D is up.
+#include "graphics/d3d/graph_draw_3d.h"
+
+const GraphDraw3DDriver kGraphDraws3D = {BlitGraph3D, BlitGraphStretched3D, BlitGraphRotated3D,
+                                         BlitGraphQuad3D, FillBox3D};

@@ -1,0 +1,110 @@
+// Screen readback by GDI and the device's Load: each piece's share is copied by GDI into a new
+// work texture in the piece's own format, which the device then loads into the piece's texture
+// (drivers that take neither a DC nor a lock on their textures).
+#include "base/log.h"
+#include "graphics/d3d/direct3d_backend.h"
+#include "graphics/d3d/screen_readback.h"
+#include "graphics/draw_target/draw_target.h"
+#include "graphics/drivers/window_facts_driver.h"
+#include "graphics/graph_handle_table.h"
+#include "graphics/screen/screen_state.h"
+#include "platform/ddraw/ddraw.h"
+#include "platform/window/gdi.h"
+
+namespace {
+
+// What a failed Load leaves in the log to tell the case apart.
+void LogLoadFailure(plat::DDResult hr, const ScreenReadbackArea& area,
+                    const ScreenReadbackPiece& piece, const GraphRecord* graph) {
+    LogFormat("hr:%d  W:%d  H:%d  FullMode:%d  Point x:%d y:%d   Rect top:%d bottom:%d left:%d right:%d",
+              hr, piece.width, piece.height, WindowFactsSlot()->isWindowed() ? 0 : 1, piece.toX,
+              piece.toY, 0, piece.height, 0, piece.width);
+    LogFormat("AlphaCh:%d  AlphaTest:%d  ColorBitDepth:%d", graph->flags.alpha,
+              graph->flags.alphaTest, graph->flags.colorDepth);
+    RECT window{};
+    GetScreenRectOnDesktop(&window);
+    LogFormat("ScreenColor:%d  SizeX:%d  SizeY:%d  DrawPointX:%d  DrawPointY:%d  WndRect.left:%d  WndRect.top:%d  left:%d  top:%d",
+              GetScreenDepth(), area.screenWidth, area.screenHeight, area.originX, area.originY,
+              window.left, window.top, area.rect.left, area.rect.top);
+}
+
+// Copies one piece's share through a work texture and Load; 0 or -1 (logged), the work
+// texture released.
+int CopyPiece(plat::Direct3DDevice* device, plat::DeviceContext* screenDc,
+              const ScreenReadbackArea& area, const ScreenReadbackPiece& piece,
+              const GraphRecord* graph) {
+    plat::PixelFormat pieceFormat{};
+    PaletteColorFormat unused{};
+    plat::DDResult hr = plat::DDERR_GENERIC;
+    plat::DrawSurface* work = nullptr;
+    plat::DirectDraw* directDraw = GetScreenDirectDraw();
+    if (directDraw != nullptr && ReadbackSurfaceFormat(piece.texture, &unused, &pieceFormat) == 0) {
+        plat::SurfaceDesc desc{};
+        desc.flags = plat::DDSD_CAPS | plat::DDSD_WIDTH | plat::DDSD_HEIGHT | plat::DDSD_PIXELFORMAT;
+        desc.width = static_cast<uint32_t>(piece.width);
+        desc.height = static_cast<uint32_t>(piece.height);
+        desc.pixelFormat = pieceFormat;
+        desc.caps.caps = plat::DDSCAPS_TEXTURE | plat::DDSCAPS_SYSTEMMEMORY;
+        hr = directDraw->CreateSurface(&desc, &work);
+    }
+    if (hr != plat::DD_OK) {
+        return LogFormat("Error  G_D3D_GetDrawScreenGraphFunction4 　作業用テクスチャサーフェスの作成に失敗しました  CreateSurface  ReturnValue:%d",
+                         hr);
+    }
+    int result = 0;
+    plat::DeviceContext* dc = nullptr;
+    hr = work->GetDC(&dc);
+    if (hr != plat::DD_OK) {
+        result = LogFormat("Error  G_D3D_GetDrawScreenGraphFunction4 　作業用テクスチャサーフェスのＤＣ取得に失敗しました  GetDC  ReturnValue:%d",
+                           hr);
+    } else if (!plat::BitBlt(dc, 0, 0, piece.width, piece.height, screenDc,
+                             piece.fromScreen.left, piece.fromScreen.top, plat::SRCCOPY)) {
+        work->ReleaseDC(dc);
+        result = LogFormat("Error  G_D3D_GetDrawScreenGraphFunction4 　作業用テクスチャサーフェスへのイメージ転送に失敗しました  BitBlt  ErrorCode:%x",
+                           kReadbackGdiErrorCode);
+    } else if ((hr = work->ReleaseDC(dc)) != plat::DD_OK) {
+        result = LogFormat("Error  G_D3D_GetDrawScreenGraphFunction4 　作業用テクスチャサーフェスのＤＣ解放に失敗しました  ReleaseDC  ReturnValue:%d",
+                           hr);
+    } else if ((hr = MakeReadbackRectOpaque(work, 0, 0, piece.width, piece.height)) !=
+               plat::DD_OK) {
+        result = LogFormat("Error  G_D3D_GetDrawScreenGraphFunction4 　作業用テクスチャサーフェスのロックに失敗しました  Lock  ReturnValue:%d",
+                           hr);
+    } else {
+        const plat::Point to{piece.toX, piece.toY};
+        const plat::Rect from{0, 0, piece.width, piece.height};
+        hr = device->Load(piece.texture, &to, work, &from, 0);
+        if (hr != plat::DD_OK) {
+            LogLoadFailure(hr, area, piece, graph);
+            result = -1;
+        }
+    }
+    work->Release();
+    return result;
+}
+
+}  // namespace
+
+int G_D3D_GetDrawScreenGraphFunction4(int32_t x1, int32_t y1, int32_t x2, int32_t y2,
+                                      const GraphRecord* graph, int32_t screenSizeFlag) {
+    ScreenReadbackArea area;
+    plat::Direct3DDevice* device = GetCurrentDevice3D();
+    if (OpenScreenReadbackArea(x1, y1, x2, y2, graph, screenSizeFlag, &area) != 0 ||
+        area.surface == nullptr || device == nullptr) {
+        return -1;
+    }
+    plat::DeviceContext* screenDc = nullptr;
+    const plat::DDResult hr = area.surface->GetDC(&screenDc);
+    if (hr != plat::DD_OK) {
+        return LogFormat("Error  G_D3D_GetDrawScreenGraphFunction4 　ＤＣ取得に失敗しました  GetDC  ReturnValue:%d",
+                         hr);
+    }
+    int result = 0;
+    for (int32_t i = 0; i < graph->surfaceCount && result == 0; ++i) {
+        ScreenReadbackPiece piece;
+        const int found = ScreenReadbackPieceAt(area, graph, i, &piece);
+        if (found < 0) result = -1;
+        if (found > 0) result = CopyPiece(device, screenDc, area, piece, graph);
+    }
+    area.surface->ReleaseDC(screenDc);
+    return result;
+}

@@ -1,0 +1,173 @@
+// The Direct3D road against the software screen, each through the real start-up: the library
+// started once with the platform's Direct3D device offered (graphs become textures, draws
+// become vertices the device rasterises) and once without (the software renderer draws), the
+// same graphs and texts drawn on both, the back screens compared pixel for pixel.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "graphics/draw_graph/draw_graph.h"
+#include "graphics/font/font.h"
+#include "graphics/font/string_draw.h"
+#include "tests/graphics/d3d_draw_test_support.h"
+
+namespace {
+
+// Varied colours with black, the transparent colour, on a diagonal pattern.
+uint32_t SpriteColour(int32_t x, int32_t y) {
+    if ((x + 2 * y) % 7 == 0) return 0;
+    return 0x102030u + 0x070000u * static_cast<uint32_t>(x) + 0x000705u * static_cast<uint32_t>(y);
+}
+uint32_t BackgroundColour(int32_t x, int32_t y) {
+    return 0x604020u + 0x020000u * static_cast<uint32_t>(x % 40) + 0x000301u * static_cast<uint32_t>(y % 50);
+}
+
+constexpr RECT kRegion{0, 0, 64, 80};
+
+struct DrawCase {
+    const char* name;
+    int32_t blendMode, blendParam, transFlag;
+    // Largest channel difference allowed: the device rounds a blend to nearest, the software
+    // renderer's tables truncate, so a partial blend may differ by one step.
+    int32_t tolerance;
+};
+const DrawCase kCases[] = {
+    {"blend mode 0", kBlendNone, 255, 0, 0},
+    {"blend mode 1 at 255", kBlendAlpha, 255, 0, 0},
+    {"blend mode 1 at 128", kBlendAlpha, 128, 0, 1},
+    {"colour key", kBlendNone, 255, 1, 0},
+};
+
+int32_t ChannelDifference(uint32_t a, uint32_t b) {
+    int32_t most = 0;
+    for (int shift = 0; shift < 24; shift += 8) {
+        const int32_t d = static_cast<int32_t>((a >> shift) & 0xFF) - static_cast<int32_t>((b >> shift) & 0xFF);
+        most = std::max(most, d < 0 ? -d : d);
+    }
+    return most;
+}
+
+class D3DDrawPixelsTest : public Direct3DDrawFixture {
+protected:
+    // The back screen after a background and the sprite at (10, 20) drawn in the case's mode,
+    // on the road asked for.
+    static std::vector<uint32_t> DrawOnRoad(bool direct3D, const DrawCase& c) {
+        Start(direct3D);
+        const HandleValue background = MakeGraph(64, 80, BackgroundColour);
+        const HandleValue sprite = MakeGraph(32, 32, SpriteColour);
+        EXPECT_EQ(GetGraphRecord(sprite)->flags.is3D, direct3D ? 1 : 0);
+        EXPECT_EQ(ApiDrawGraphAt(0, 0, background, 0), 0);
+        EXPECT_EQ(ApiSetBlendMode(c.blendMode, c.blendParam), 0);
+        EXPECT_EQ(ApiDrawGraphAt(10, 20, sprite, c.transFlag), 0);
+        EXPECT_EQ(ApiSetBlendMode(kBlendNone, 255), 0);
+        // The present sends the batch and ends the scene.
+        EXPECT_EQ(ApiPresentScreen(), 0);
+        std::vector<uint32_t> out = BackColours(kRegion);
+        Stop();
+        return out;
+    }
+};
+
+TEST_F(D3DDrawPixelsTest, GraphAtAPointCoversItsPixelsAsTheSoftwareScreenDoes) {
+    for (const DrawCase& c : kCases) {
+        SCOPED_TRACE(c.name);
+        const std::vector<uint32_t> soft = DrawOnRoad(false, c);
+        const std::vector<uint32_t> device = DrawOnRoad(true, c);
+        ASSERT_EQ(soft.size(), device.size());
+        int differing = 0;
+        for (size_t i = 0; i < soft.size(); ++i) {
+            if (ChannelDifference(soft[i], device[i]) > c.tolerance && ++differing <= 5) {
+                ADD_FAILURE() << "pixel " << i % 64 << "," << i / 64 << ": software " << std::hex
+                              << soft[i] << ", Direct3D " << device[i];
+            }
+        }
+        EXPECT_EQ(differing, 0);
+        if (c.blendMode == kBlendNone && c.transFlag == 0) {
+            // Exactly the graph's pixels: the sprite inside (10, 20)-(42, 52), the background
+            // around it.
+            for (int32_t y = 0; y < 80; ++y) {
+                for (int32_t x = 0; x < 64; ++x) {
+                    const bool inside = x >= 10 && x < 42 && y >= 20 && y < 52;
+                    const uint32_t expected =
+                        inside ? SpriteColour(x - 10, y - 20) : BackgroundColour(x, y);
+                    ASSERT_EQ(device[static_cast<size_t>(y) * 64 + x], expected) << x << "," << y;
+                }
+            }
+        }
+    }
+}
+
+struct TextCase {
+    const char* name;
+    int32_t type;      // font type; -1: the default font
+    int32_t edgeSize;
+    int vertical;
+    int32_t blendMode;  // kBlendSubtract: drawn on white
+    // Largest channel difference allowed: the software renderer's subtraction of white from
+    // white leaves a step of 1 in some channels, the device's leaves 0.
+    int32_t tolerance;
+};
+const TextCase kTextCases[] = {
+    {"default font", -1, -1, 0, kBlendNone, 0},
+    {"edge font", 1, 1, 0, kBlendNone, 0},
+    {"wide edge font, vertical", 1, 2, 1, kBlendNone, 0},
+    {"subtracted from white", -1, -1, 0, kBlendSubtract, 1},
+};
+
+TEST_F(D3DDrawPixelsTest, TextOfATextureCachedFontLooksAsOnTheSoftwareScreen) {
+    const char* kText = "Ag#x";
+    for (const TextCase& c : kTextCases) {
+        SCOPED_TRACE(c.name);
+        std::vector<uint32_t> roads[2];
+        for (int direct3D = 0; direct3D < 2; ++direct3D) {
+            SCOPED_TRACE(direct3D ? "Direct3D" : "software screen");
+            Start(direct3D == 1);
+            const HandleValue font = c.type < 0 ? GetDefaultFontHandle()
+                                                : CreateFontToHandle(nullptr, 16, 6, c.type, -1,
+                                                                     c.edgeSize, 0, -1, -1);
+            const FontRecord* record = GetFontRecord(font);
+            ASSERT_NE(record, nullptr);
+            EXPECT_EQ(record->textureCache, direct3D == 1 ? 1u : 0u);
+            EXPECT_EQ(ApiClearDrawTarget(), 0);
+            if (c.blendMode == kBlendSubtract) {
+                const HandleValue paper = MakeGraph(120, 120, [](int32_t, int32_t) { return 0xFFFFFFu; });
+                EXPECT_EQ(ApiDrawGraphAt(0, 0, paper, 0), 0);
+            }
+            const uint32_t white = MakeScreenColor(255, 255, 255);
+            const uint32_t red = MakeScreenColor(255, 0, 0);
+            EXPECT_EQ(ApiSetBlendMode(c.blendMode, 255), 0);
+            if (c.type < 0) {
+                EXPECT_EQ(ApiDrawTextDefaultFont(10, 30, kText, white, red), 0);
+            } else {
+                EXPECT_EQ(DrawTextWithFont(10, 30, kText, white, font, red, c.vertical), 0);
+            }
+            // The emulation leaves the blend state as it found it.
+            EXPECT_EQ(GetDrawState().blendMode, c.blendMode);
+            EXPECT_EQ(GetDrawState().blendParam, 255);
+            EXPECT_EQ(ApiSetBlendMode(kBlendNone, 255), 0);
+            EXPECT_EQ(ApiPresentScreen(), 0);
+            roads[direct3D] = BackColours(RECT{0, 0, 120, 120});
+            Stop();
+        }
+        const uint32_t paper = c.blendMode == kBlendSubtract ? 0xFFFFFFu : 0u;
+        int lit = 0, edge = 0;
+        for (uint32_t colour : roads[1]) {
+            lit += colour != paper ? 1 : 0;
+            edge += colour == 0xFF0000 ? 1 : 0;
+        }
+        EXPECT_GT(lit, 20);
+        EXPECT_EQ(edge > 0, c.type == 1);
+        int shown = 0;
+        for (size_t i = 0; i < roads[0].size(); ++i) {
+            if (ChannelDifference(roads[0][i], roads[1][i]) > c.tolerance && ++shown <= 5) {
+                ADD_FAILURE() << "pixel " << i % 120 << "," << i / 120 << ": software " << std::hex
+                              << roads[0][i] << ", Direct3D " << roads[1][i];
+            }
+        }
+        EXPECT_EQ(shown, 0);
+    }
+}
+
+}  // namespace

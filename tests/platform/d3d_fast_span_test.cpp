@@ -1,0 +1,197 @@
+// The rasteriser's fast span loops against its general path: for a table of texture and
+// target formats, stage set-ups, colour keys, blending and addressing, each drawn over a set
+// of triangles (rotated, 1:1, magnified, minified, off the edge, thin), the two give the same
+// pixels, and the fast loops were really used.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "tests/platform/d3d_fixture.h"
+
+namespace {
+
+using plat::D3D_OK;
+
+using D3DFastSpanTest = D3DFixture;
+
+constexpr uint32_t kW = 24, kH = 20, kTw = 8, kTh = 4;
+
+struct Combine {
+    const char* name;
+    uint32_t colorOp, colorArg1, colorArg2, alphaOp, alphaArg1, alphaArg2;
+    uint32_t diffuse;
+    bool flat, key, blend;
+};
+
+const Combine kCombines[] = {
+    {"texture as it is, keyed", plat::D3DTOP_SELECTARG1, plat::D3DTA_TEXTURE,
+     plat::D3DTA_DIFFUSE, plat::D3DTOP_SELECTARG1, plat::D3DTA_TEXTURE, plat::D3DTA_DIFFUSE,
+     0xFFFFFFFF, false, true, false},
+    {"modulated by a colour, flat, keyed, blended", plat::D3DTOP_MODULATE, plat::D3DTA_TEXTURE,
+     plat::D3DTA_DIFFUSE, plat::D3DTOP_MODULATE, plat::D3DTA_TEXTURE, plat::D3DTA_DIFFUSE,
+     0x80C08040, true, true, true},
+    {"white modulate, diffuse alpha, blended", plat::D3DTOP_MODULATE, plat::D3DTA_TEXTURE,
+     plat::D3DTA_CURRENT, plat::D3DTOP_SELECTARG2, plat::D3DTA_TEXTURE, plat::D3DTA_DIFFUSE,
+     0x80FFFFFF, false, false, true},
+    {"diffuse colour, texture alpha, keyed, blended", plat::D3DTOP_SELECTARG2,
+     plat::D3DTA_TEXTURE, plat::D3DTA_DIFFUSE, plat::D3DTOP_SELECTARG1, plat::D3DTA_TEXTURE,
+     plat::D3DTA_DIFFUSE, 0xFF336699, false, true, true},
+    {"alpha disabled keeps the diffuse alpha", plat::D3DTOP_MODULATE, plat::D3DTA_TEXTURE,
+     plat::D3DTA_DIFFUSE, plat::D3DTOP_DISABLE, plat::D3DTA_TEXTURE, plat::D3DTA_DIFFUSE,
+     0x40FFFFFF, false, true, true},
+    {"diffuse first, white, opaque", plat::D3DTOP_MODULATE, plat::D3DTA_DIFFUSE,
+     plat::D3DTA_TEXTURE, plat::D3DTOP_MODULATE, plat::D3DTA_DIFFUSE, plat::D3DTA_TEXTURE,
+     0xFFFFFFFF, false, false, false},
+    {"modulated, opaque", plat::D3DTOP_MODULATE, plat::D3DTA_TEXTURE, plat::D3DTA_DIFFUSE,
+     plat::D3DTOP_MODULATE, plat::D3DTA_TEXTURE, plat::D3DTA_DIFFUSE, 0xC0708090, false, false,
+     false},
+};
+
+// Triangle lists of textured vertices (the colour is set per combine).
+std::vector<std::vector<TexVertex>> Shapes() {
+    std::vector<std::vector<TexVertex>> shapes;
+    auto quad = [](float x0, float y0, float x1, float y1, float u0, float v0, float u1,
+                   float v1) {
+        return std::vector<TexVertex>{{x0, y0, 0, 1, 0, u0, v0}, {x1, y0, 0, 1, 0, u1, v0},
+                                      {x0, y1, 0, 1, 0, u0, v1}, {x1, y1, 0, 1, 0, u1, v1},
+                                      {x0, y1, 0, 1, 0, u0, v1}, {x1, y0, 0, 1, 0, u1, v0}};
+    };
+    // A rotated sprite.
+    {
+        const float c = std::cos(0.6f) * 7, s = std::sin(0.6f) * 7, cx = 11.3f, cy = 9.1f;
+        auto at = [&](float sx, float sy, float u, float v) {
+            return TexVertex{cx + sx * c - sy * s, cy + sx * s + sy * c, 0, 1, 0, u, v};
+        };
+        const TexVertex a = at(-1, -1, 0, 0), b = at(1, -1, 1, 0), d = at(-1, 1, 0, 1),
+                        e = at(1, 1, 1, 1);
+        shapes.push_back({a, b, d, e, d, b});
+    }
+    shapes.push_back(quad(2.5f, 3.5f, 2.5f + kTw, 3.5f + kTh, 0, 0, 1, 1));  // 1:1
+    shapes.push_back(quad(-0.5f, -0.5f, 23.5f, 11.5f, -0.5f, -0.25f, 1.5f, 1.25f));  // 3×
+    shapes.push_back({{1.2f, 18.7f, 0, 1, 0, -2.3f, 4.1f},
+                      {22.9f, 14.2f, 0, 1, 0, 5.2f, -1.7f},
+                      {9.6f, 0.4f, 0, 1, 0, 0.3f, 0.9f}});  // minified, far outside
+    shapes.push_back(quad(-6.5f, 12.5f, 5.5f, 24.5f, 0, 0, 1, 1));  // off two edges
+    shapes.push_back({{0.3f, 0.2f, 0, 1, 0, 0, 0},
+                      {23.7f, 19.6f, 0, 1, 0, 1, 1},
+                      {0.9f, 0.3f, 0, 1, 0, 1, 0}});  // thin
+    return shapes;
+}
+
+TEST_F(D3DFastSpanTest, FastLoopsDrawTheGeneralPathsPixels) {
+    struct Formats {
+        const char* name;
+        plat::PixelFormat target, texture;
+        uint32_t keyLow, keyHigh;  // raw texel values keyed
+    };
+    const Formats formats[] = {
+        {"565 on 565", Rgb565(), Rgb565(), 0x0000, 0x0841},
+        {"X1555 on 565", Rgb565(), X1555(), 0x0400, 0x07FF},
+        {"A1555 on X8888", Xrgb32(), A1555(), 0x8000, 0x8000},
+        {"4444 on 565", Rgb565(), A4444(), 0x1000, 0x1FFF},
+        {"X8888 on X8888", Xrgb32(), Xrgb32(), 0x00000000, 0x00000000},
+        {"A8888 on X8888", Xrgb32(), Argb32(), 0x11000000, 0x11FFFFFF},
+        {"565 on X8888", Xrgb32(), Rgb565(), 0x0000, 0x0000},
+        {"X8888 on 565", Rgb565(), Xrgb32(), 0x00000000, 0x0000FFFF},
+    };
+    // Texels: every fourth one in the key's range, the others spread over all bits.
+    auto texels = [](const Formats& f) {
+        std::vector<uint32_t> v(kTw * kTh);
+        const uint32_t mask = f.texture.bitCount == 16 ? 0xFFFFu : 0xFFFFFFFFu;
+        for (uint32_t i = 0; i < v.size(); ++i) {
+            v[i] = i % 4 == 1 ? f.keyLow : ((i + 3) * 0x9E3779B1u ^ (i << 7)) & mask;
+        }
+        return v;
+    };
+    std::vector<uint32_t> background(kW * kH);
+    for (uint32_t i = 0; i < background.size(); ++i) background[i] = (i * 0x01234567u) ^ 0x5A5A;
+    const auto shapes = Shapes();
+    for (const Formats& f : formats) {
+        plat::DrawSurface* texture = MakeTexture(kTw, kTh, f.texture);
+        WriteAll(texture, texels(f));
+        const plat::ColorKey key = {f.keyLow, f.keyHigh};
+        ASSERT_EQ(texture->SetColorKey(plat::DDCKEY_SRCBLT, &key), plat::DD_OK);
+        const uint32_t targetMask = f.target.bitCount == 16 ? 0xFFFFu : 0xFFFFFFu;
+        std::vector<uint32_t> start(background);
+        for (uint32_t& p : start) p &= targetMask;
+        for (const Combine& c : kCombines) {
+            for (uint32_t address : {plat::D3DTADDRESS_CLAMP, plat::D3DTADDRESS_WRAP}) {
+                SCOPED_TRACE(testing::Message() << f.name << ", " << c.name << ", address "
+                                                << address);
+                std::vector<uint32_t> got[2];
+                const uint64_t fastBefore = plat::D3DFastTriangleCount();
+                for (int fast = 0; fast < 2; ++fast) {
+                    plat::UseD3DFastSpans(fast == 1);
+                    plat::DrawSurface* target = MakeTarget(kW, kH, f.target);
+                    WriteAll(target, start);
+                    plat::Direct3DDevice* d = MakeDevice(target);
+                    ASSERT_EQ(d->SetTexture(0, texture), D3D_OK);
+                    d->SetTextureStageState(0, plat::D3DTSS_COLOROP, c.colorOp);
+                    d->SetTextureStageState(0, plat::D3DTSS_COLORARG1, c.colorArg1);
+                    d->SetTextureStageState(0, plat::D3DTSS_COLORARG2, c.colorArg2);
+                    d->SetTextureStageState(0, plat::D3DTSS_ALPHAOP, c.alphaOp);
+                    d->SetTextureStageState(0, plat::D3DTSS_ALPHAARG1, c.alphaArg1);
+                    d->SetTextureStageState(0, plat::D3DTSS_ALPHAARG2, c.alphaArg2);
+                    d->SetTextureStageState(0, plat::D3DTSS_ADDRESS, address);
+                    d->SetRenderState(plat::D3DRENDERSTATE_SHADEMODE,
+                                      c.flat ? plat::D3DSHADE_FLAT : plat::D3DSHADE_GOURAUD);
+                    d->SetRenderState(plat::D3DRENDERSTATE_COLORKEYENABLE, c.key ? 1 : 0);
+                    d->SetRenderState(plat::D3DRENDERSTATE_ALPHABLENDENABLE, c.blend ? 1 : 0);
+                    d->SetRenderState(plat::D3DRENDERSTATE_SRCBLEND, plat::D3DBLEND_SRCALPHA);
+                    d->SetRenderState(plat::D3DRENDERSTATE_DESTBLEND,
+                                      plat::D3DBLEND_INVSRCALPHA);
+                    for (std::vector<TexVertex> shape : shapes) {
+                        for (TexVertex& v : shape) v.diffuse = c.diffuse;
+                        Draw(d, plat::D3DPT_TRIANGLELIST, kTexFvf, shape);
+                    }
+                    got[fast] = ReadAll(target);
+                }
+                EXPECT_EQ(got[1], got[0]);
+                EXPECT_NE(got[0], start);
+                EXPECT_GT(plat::D3DFastTriangleCount(), fastBefore);
+            }
+        }
+    }
+}
+
+TEST_F(D3DFastSpanTest, StatesTheFastLoopsDoNotServeTakeTheGeneralPath) {
+    // Bilinear filtering, a colour-varying Gouraud triangle, mirror addressing and a
+    // non-power-of-two wrap leave the fast loops alone and still draw.
+    struct Case {
+        const char* name;
+        uint32_t magFilter, address, texWidth;
+        uint32_t c0, c1;
+    };
+    const Case cases[] = {
+        {"bilinear", plat::D3DTFG_LINEAR, plat::D3DTADDRESS_CLAMP, 8, 0xFFFFFFFF, 0xFFFFFFFF},
+        {"Gouraud colours", plat::D3DTFG_POINT, plat::D3DTADDRESS_CLAMP, 8, 0xFFFF0000,
+         0xFF0000FF},
+        {"mirror", plat::D3DTFG_POINT, plat::D3DTADDRESS_MIRROR, 8, 0xFFFFFFFF, 0xFFFFFFFF},
+        {"wrap of 6 texels", plat::D3DTFG_POINT, plat::D3DTADDRESS_WRAP, 6, 0xFFFFFFFF,
+         0xFFFFFFFF},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        plat::DrawSurface* texture = MakeTexture(c.texWidth, 2, Rgb565());
+        std::vector<uint32_t> t(c.texWidth * 2);
+        for (uint32_t i = 0; i < t.size(); ++i) t[i] = 0x1111u * (i + 1);
+        WriteAll(texture, t);
+        plat::DrawSurface* target = MakeTarget(kW, kH, Rgb565());
+        plat::Direct3DDevice* d = MakeDevice(target);
+        UseTextureAsIs(d, texture);
+        d->SetTextureStageState(0, plat::D3DTSS_MAGFILTER, c.magFilter);
+        d->SetTextureStageState(0, plat::D3DTSS_ADDRESS, c.address);
+        std::vector<TexVertex> q = TexQuad(0.5f, 0.5f, 20.5f, 10.5f);
+        for (TexVertex& v : q) {
+            v.diffuse = v.x < 10 ? c.c0 : c.c1;
+            v.u = v.u * 3 - 1;
+        }
+        const uint64_t before = plat::D3DFastTriangleCount();
+        Draw(d, plat::D3DPT_TRIANGLELIST, kTexFvf, q);
+        EXPECT_EQ(plat::D3DFastTriangleCount(), before);
+        EXPECT_NE(ReadAll(target), std::vector<uint32_t>(kW * kH, 0u));
+    }
+}
+
+}  // namespace
