@@ -1,6 +1,7 @@
 // One whole game frame as the library draws it, headless: clear the back screen, draw one
-// 640 x 480 background, draw 500 colour-keyed 32 x 32 sprites, present. Run on the software
-// screen and on DirectDraw surfaces (3D drawing off), beside the physical limit of moving a
+// 640 x 480 background, draw 500 colour-keyed 32 x 32 sprites (unturned, or each turned by its
+// own angle), present. Run on the software screen, on DirectDraw surfaces (3D drawing off) and
+// through the 3D device (graphs as textures), beside the physical limit of moving a
 // frame (memcpy of the same bytes) and SDL2's own way of presenting a frame (SDL_UpdateTexture
 // + SDL_RenderCopy on a software renderer). The vertical-blank wait is off, so the frame rate
 // is what the drawing and the present cost.
@@ -11,6 +12,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "graphics/draw_graph/draw_graph.h"
 #include "graphics/draw_state.h"
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/graph_handle_table.h"
@@ -18,6 +20,7 @@
 #include "graphics/graph_load.h"
 #include "graphics/screen/screen.h"
 #include "library/public/api.h"
+#include "platform/testing/d3d_test_controls.h"
 #include "platform/testing/reference_presenter.h"
 
 namespace {
@@ -43,20 +46,23 @@ HandleValue MakeGraph(int width, int height, Colour colour) {
     return graph;
 }
 
-// The library started headless on the chosen screen, with a background and a keyed sprite.
+enum class Road { kSoftwareScreen, kDirectDrawSurfaces, kDirect3D };
+
+// The library started headless on the chosen road, with a background and a keyed sprite.
 struct Frame {
     HandleValue background = kNoHandle;
     HandleValue sprite = kNoHandle;
     bool up = false;
 
-    explicit Frame(bool softwareScreen) {
+    explicit Frame(Road road) {
         setenv("ZN_VIDEO", "headless", 1);
+        plat::OfferDirect3D(road == Road::kDirect3D);
         // The log goes to the start directory: keep it out of the caller's.
         std::error_code error;
         std::filesystem::current_path(std::filesystem::temp_directory_path(), error);
         ResetScreenState();
         ApiChangeWindowMode(1);
-        if (!softwareScreen) SetSoftwareRenderRequest(1);
+        if (road == Road::kDirectDrawSurfaces) SetSoftwareRenderRequest(1);
         if (ApiInitLibrary() != 0) return;
         up = true;
         SetVSyncWait(0);
@@ -82,33 +88,42 @@ struct Frame {
         PresentScreen();
     }
 
-    void Draw() {
+    void Draw(bool turned) {
         ClearCurrentScreen();
-        BlitGraph2D(0, 0, GetGraphRecord(background), 0, 1);
-        const GraphRecord* record = GetGraphRecord(sprite);
+        BlitGraphAt(0, 0, background, 0);
         for (int i = 0; i < kSprites; ++i) {
             const int x = (i * 97) % (kWidth - kSpriteSize);
             const int y = (i * 61) % (kHeight - kSpriteSize);
-            BlitGraph2D(x, y, record, 1, 1);
+            if (turned) {
+                BlitGraphRotatedInt(x + kSpriteSize / 2, y + kSpriteSize / 2, 1.0, i * 0.0125,
+                                    sprite, 1, 0);
+            } else {
+                BlitGraphAt(x, y, sprite, 1);
+            }
         }
         PresentScreen();
     }
 };
 
-void RunFrames(benchmark::State& state, bool softwareScreen) {
-    Frame frame(softwareScreen);
+void RunFrames(benchmark::State& state, Road road, bool turned) {
+    Frame frame(road);
     if (!frame.up || frame.background == kNoHandle || frame.sprite == kNoHandle) {
         state.SkipWithError("the library did not start");
         return;
     }
-    for (auto _ : state) frame.Draw();
+    const GraphRecord* sprite = GetGraphRecord(frame.sprite);
+    if ((road == Road::kDirect3D) != (sprite->flags.is3D != 0)) {
+        state.SkipWithError("the graphs are not on the road asked for");
+        return;
+    }
+    for (auto _ : state) frame.Draw(turned);
     state.SetItemsProcessed(state.iterations());
     state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()),
                                                benchmark::Counter::kIsRate);
 }
 
-void RunClearAndPresent(benchmark::State& state, bool softwareScreen) {
-    Frame frame(softwareScreen);
+void RunClearAndPresent(benchmark::State& state, Road road) {
+    Frame frame(road);
     if (!frame.up) {
         state.SkipWithError("the library did not start");
         return;
@@ -118,12 +133,26 @@ void RunClearAndPresent(benchmark::State& state, bool softwareScreen) {
                                                benchmark::Counter::kIsRate);
 }
 
-void BM_FrameSoftwareScreen(benchmark::State& state) { RunFrames(state, true); }
-void BM_ClearAndPresentSoftwareScreen(benchmark::State& state) { RunClearAndPresent(state, true); }
-void BM_ClearAndPresentDirectDrawSurfaces(benchmark::State& state) {
-    RunClearAndPresent(state, false);
+void BM_FrameSoftwareScreen(benchmark::State& state) {
+    RunFrames(state, Road::kSoftwareScreen, false);
 }
-void BM_FrameDirectDrawSurfaces(benchmark::State& state) { RunFrames(state, false); }
+void BM_FrameDirectDrawSurfaces(benchmark::State& state) {
+    RunFrames(state, Road::kDirectDrawSurfaces, false);
+}
+void BM_FrameDirect3D(benchmark::State& state) { RunFrames(state, Road::kDirect3D, false); }
+void BM_FrameTurnedSoftwareScreen(benchmark::State& state) {
+    RunFrames(state, Road::kSoftwareScreen, true);
+}
+void BM_FrameTurnedDirect3D(benchmark::State& state) { RunFrames(state, Road::kDirect3D, true); }
+void BM_ClearAndPresentSoftwareScreen(benchmark::State& state) {
+    RunClearAndPresent(state, Road::kSoftwareScreen);
+}
+void BM_ClearAndPresentDirectDrawSurfaces(benchmark::State& state) {
+    RunClearAndPresent(state, Road::kDirectDrawSurfaces);
+}
+void BM_ClearAndPresentDirect3D(benchmark::State& state) {
+    RunClearAndPresent(state, Road::kDirect3D);
+}
 
 // The physical limit: moving one 32-bit frame.
 void BM_MemcpyOfAFrame(benchmark::State& state) {
@@ -160,8 +189,12 @@ void BM_SdlUpdateTextureAndRenderCopy(benchmark::State& state) {
 
 BENCHMARK(BM_FrameSoftwareScreen)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FrameDirectDrawSurfaces)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FrameDirect3D)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FrameTurnedSoftwareScreen)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FrameTurnedDirect3D)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ClearAndPresentSoftwareScreen)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ClearAndPresentDirectDrawSurfaces)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ClearAndPresentDirect3D)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MemcpyOfAFrame)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SdlUpdateTextureAndRenderCopy)->Unit(benchmark::kMicrosecond);
 

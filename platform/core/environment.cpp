@@ -26,6 +26,7 @@ constexpr WordVariable kWordVariables[] = {
     {"ZN_DEBUG_OUTPUT", {"0", "1", nullptr}, "0 or 1"},
     {"ZN_VIDEO", {"headless", "sdl2", nullptr}, "headless or sdl2"},
     {"ZN_ANSWER", {"yes", "no", "cancel", "ok", nullptr}, "yes, no, cancel or ok"},
+    {"ZN_DIRECT3D", {"on", "off", nullptr}, "on or off"},
 };
 
 bool IsWordOf(const WordVariable& v, const char* value) {

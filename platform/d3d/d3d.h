@@ -10,8 +10,9 @@
 //   X1-5-5-5, A1-5-5-5, A4-4-4-4, X8-8-8-8, A8-8-8-8); any size.
 // - Vertices: D3DFVF_XYZRHW, optionally D3DFVF_DIFFUSE (else opaque white), D3DFVF_SPECULAR
 //   (else 0; read by the stage argument D3DTA_SPECULAR) and up to 8 (u, v) sets; triangle
-//   lists, strips and fans. x and y are target pixels; z (0..1) feeds the Z buffer; rhw is not used (no perspective correction:
-//   every attribute is interpolated affinely).
+//   lists, strips and fans, drawn from the vertices in order or through 16-bit indices. x and y
+//   are target pixels; z (0..1) feeds the Z buffer; rhw is not used (no perspective correction:
+//   every attribute is interpolated affinely, as an integer plane in 1/2^24 units).
 // - Coverage: the pixel (px, py) is sampled at its centre, which lies at the integer point
 //   (px, py) itself, as on the hardware the library was written for: a quad whose corners lie
 //   on the half-pixel grid (x - 0.5, y - 0.5) covers whole pixels and samples each texel at its

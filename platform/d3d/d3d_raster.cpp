@@ -451,6 +451,8 @@ DDResult RasterizePrimitive(DeviceImpl* device, PrimitiveType primitiveType,
     const bool hasSpecular = (vertexFormat & D3DFVF_SPECULAR) != 0;
     const uint32_t uvSets = (vertexFormat & D3DFVF_TEXCOUNT_MASK) >> D3DFVF_TEXCOUNT_SHIFT;
     const size_t stride = 16 + (hasDiffuse ? 4 : 0) + (hasSpecular ? 4 : 0) + 8 * size_t{uvSets};
+    // Indices reach the first 65536 vertices only; the rest need no decoding.
+    if (indices != nullptr) vertexCount = std::min<uint32_t>(vertexCount, 65536);
     std::vector<Vertex> vertices(vertexCount);
     for (uint32_t i = 0; i < vertexCount; ++i) {
         const uint8_t* p = data + stride * i;

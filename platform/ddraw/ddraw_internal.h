@@ -165,6 +165,9 @@ bool ClipperArea(const SurfaceImpl* surface, Rect* out);
 inline constexpr size_t kGuardBytes = 32;
 inline constexpr uint8_t kGuardByte = 0x5A;
 
+// The 3D device is offered unless ZN_DIRECT3D=off.
+bool Direct3DOfferedFromEnvironment();
+
 struct DDrawGlobals {
     size_t videoBudget = kDefaultVideoMemoryBudget;
     size_t videoInUse = 0;
@@ -176,9 +179,10 @@ struct DDrawGlobals {
     int failGetDCs = 0;
     int failDirectDrawCreates = 0;
     int failDirectDrawInitializes = 0;
-    // The 3D side's switches (set by d3d_test_controls.h): QueryDirect3D succeeds, and
-    // CreateSurface of DDSCAPS_TEXTURE fails with DDERR_OUTOFVIDEOMEMORY this many times.
-    bool direct3DOffered = false;
+    // The 3D side's switches (set by d3d_test_controls.h): QueryDirect3D succeeds (unless
+    // ZN_DIRECT3D=off; test programs start with it off), and CreateSurface of DDSCAPS_TEXTURE
+    // fails with DDERR_OUTOFVIDEOMEMORY this many times.
+    bool direct3DOffered = Direct3DOfferedFromEnvironment();
     int failTextureCreates = 0;
     bool logging = false;
     std::vector<DDrawCall> calls;

@@ -1,9 +1,17 @@
 // The surface layer's global state and the small helpers its files share.
+#include <cstdlib>
 #include <cstring>
 
+#include "platform/core/environment.h"
 #include "platform/ddraw/ddraw_internal.h"
 
 namespace plat {
+
+bool Direct3DOfferedFromEnvironment() {
+    CheckProcessEnvironment();
+    const char* v = std::getenv("ZN_DIRECT3D");
+    return v == nullptr || std::strcmp(v, "off") != 0;
+}
 
 DDrawGlobals& DDrawState() {
     static DDrawGlobals state;

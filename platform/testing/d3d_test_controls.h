@@ -10,12 +10,12 @@
 
 namespace plat {
 
-// Back to the defaults: the Direct3D object not offered, texture sides 1..2048, no pending
-// failures, call log off and empty. Live objects are left alone.
+// Back to the test defaults: the Direct3D object not offered (test programs start without it;
+// a program's own default is to offer it), texture sides 1..2048, no pending failures, call log
+// off and empty. Live objects are left alone.
 void ResetD3DTestControls();
 
-// Whether DirectDraw::QueryDirect3D hands out the Direct3D object (off by default: the library
-// does not draw through it yet).
+// Whether DirectDraw::QueryDirect3D hands out the Direct3D object.
 void OfferDirect3D(bool on);
 
 // The smallest and largest texture sides the device description reports (0 is reported as
