@@ -47,7 +47,8 @@ fs::path GameRunner::NewDir(const std::vector<std::string>& leftOut) {
     return dir;
 }
 
-GameRunResult GameRunner::Run(const fs::path& dir, const std::string& script) {
+GameRunResult GameRunner::Run(const fs::path& dir, const std::string& script,
+                              const std::vector<std::string>& extraEnv) {
     const fs::path scriptPath = dir / "input.txt";
     std::ofstream(scriptPath) << script;
     const fs::path errPath = dir / "stderr.txt";
@@ -58,6 +59,17 @@ GameRunResult GameRunner::Run(const fs::path& dir, const std::string& script) {
                                     // the single-instance lock of this run alone, so that
                                     // runs side by side do not refuse each other
                                     std::string("XDG_RUNTIME_DIR=") + dir.string()};
+    for (const std::string& extra : extraEnv) {
+        const std::string name = extra.substr(0, extra.find('=') + 1);
+        const auto same = std::find_if(env.begin(), env.end(), [&](const std::string& v) {
+            return v.compare(0, name.size(), name) == 0;
+        });
+        if (same != env.end()) {
+            *same = extra;
+        } else {
+            env.push_back(extra);
+        }
+    }
     std::vector<char*> envp;
     for (std::string& v : env) envp.push_back(v.data());
     envp.push_back(nullptr);

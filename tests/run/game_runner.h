@@ -26,8 +26,10 @@ public:
     // out, res/ is a copy of it without them.
     std::filesystem::path NewDir(const std::vector<std::string>& leftOut = {});
     // Runs the game in dir with the input script (ZN_INPUT), ZN_NOW = kNow, the start-up
-    // question answered No (a window).
-    GameRunResult Run(const std::filesystem::path& dir, const std::string& script);
+    // question answered No (a window); the extra variables (NAME=value) given add to these or
+    // replace them.
+    GameRunResult Run(const std::filesystem::path& dir, const std::string& script,
+                      const std::vector<std::string>& extraEnv = {});
 
     static std::string ReadFile(const std::filesystem::path& path);
 
