@@ -34,9 +34,10 @@ protected:
         Direct3DBackendFixture::SetUp();
         ResetDirect3DBackend();
     }
+    // The library ends first (its devices are released), then the records are cleared.
     void TearDown() override {
-        ResetDirect3DBackend();
         Direct3DBackendFixture::TearDown();
+        ResetDirect3DBackend();
     }
 
     static void Offer(std::vector<plat::PixelFormat> formats) {
