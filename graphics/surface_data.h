@@ -76,6 +76,10 @@ void ClearSurfaceDataTable();
 int CreateSurfaceDataSurface(HandleValue handle);
 // Releases the record's image, surface and Z buffer.
 int ReleaseSurfaceDataSurfaces(HandleValue handle);
+// Around a display change: releases (make false), or makes again and gives their colour keys
+// (make true), the surfaces of every record held in a surface that is a texture (textures
+// true) or that is not (textures false).
+void RemakeOrReleaseSurfaceDataSurfaces(bool textures, bool make);
 // Makes the Z buffer exist exactly when wanted (draw-valid records only); 0 or -1.
 int SetSurfaceDataZBuffer(HandleValue handle, int wanted);
 // Gives the record's surface its source colour key; 0 or -1.

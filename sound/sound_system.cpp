@@ -17,6 +17,7 @@
 #include "sound/music/music_handles.h"
 #include "sound/sound_pump_driver.h"
 #include "sound/stream/sound_stream.h"
+#include "sound/stream/stream_ring.h"
 
 namespace {
 
@@ -185,6 +186,19 @@ void LowerAreaEnd(int32_t slot) {
     int32_t end = slot;
     while (end > 0 && table.slots[end - 1] == nullptr) --end;
     table.areaEnd = end;
+}
+
+// The buffers that a handle's volume, pan and frequency are set on: its own, or for a stream
+// handle the ring it plays through, which is its union handle's when it shares one (such a
+// record holds no buffer itself). Null with count 0 when that ring is gone.
+SoundBufferWrapper* HandleBuffers(SoundRecord* record, int32_t* count) {
+    if (record->stream == 0) {
+        *count = record->bufferCount;
+        return record->buffers;
+    }
+    SoundRecord* holder = GetStreamRingHolder(record);
+    *count = holder == nullptr ? 0 : 1;
+    return holder == nullptr ? nullptr : holder->buffers;
 }
 
 }  // namespace
@@ -577,9 +591,9 @@ int SetSoundHandleVolume(int volume, HandleValue handle) {
     SoundRecord* record = GetSoundRecord(handle);
     if (record == nullptr) return -1;
     const int32_t decibels = SoundVolumeToDecibels(volume);
-    for (int32_t i = 0; i < record->bufferCount; ++i) {
-        SetBufferWrapperVolume(&record->buffers[i], decibels);
-    }
+    int32_t count = 0;
+    SoundBufferWrapper* buffers = HandleBuffers(record, &count);
+    for (int32_t i = 0; i < count; ++i) SetBufferWrapperVolume(&buffers[i], decibels);
     return 0;
 }
 
@@ -590,8 +604,10 @@ int SetSoundHandlePan(int pan, HandleValue handle) {
     if (pan < plat::DSBPAN_LEFT) pan = plat::DSBPAN_LEFT;
     if (pan > plat::DSBPAN_RIGHT) pan = plat::DSBPAN_RIGHT;
     int result = 0;
-    for (int32_t i = 0; i < record->bufferCount; ++i) {
-        if (SetBufferWrapperPan(&record->buffers[i], pan) != 0) result = -1;
+    int32_t count = 0;
+    SoundBufferWrapper* buffers = HandleBuffers(record, &count);
+    for (int32_t i = 0; i < count; ++i) {
+        if (SetBufferWrapperPan(&buffers[i], pan) != 0) result = -1;
     }
     return result;
 }
@@ -607,8 +623,10 @@ int SetSoundHandleFrequency(int frequency, HandleValue handle) {
         if (value > plat::DSBFREQUENCY_MAX) value = plat::DSBFREQUENCY_MAX;
     }
     int result = 0;
-    for (int32_t i = 0; i < record->bufferCount; ++i) {
-        if (SetBufferWrapperFrequency(&record->buffers[i], value) != 0) result = -1;
+    int32_t count = 0;
+    SoundBufferWrapper* buffers = HandleBuffers(record, &count);
+    for (int32_t i = 0; i < count; ++i) {
+        if (SetBufferWrapperFrequency(&buffers[i], value) != 0) result = -1;
     }
     return result;
 }

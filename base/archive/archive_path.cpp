@@ -2,9 +2,9 @@
 
 #include <cstring>
 
+#include "base/archive/archive_folders.h"
 #include "base/archive/archive_state.h"
 #include "base/archive/archive_table.h"
-#include "base/disk_directory.h"
 #include "platform/core/file.h"
 
 namespace {
@@ -22,9 +22,15 @@ bool SamePrefix(const char* path, const char* prefix, size_t length) {
     return true;
 }
 
+bool OpenFoundArchive(const char* path, void* slot) {
+    *static_cast<int*>(slot) = OpenArchive(path, GetArchiveMemoryMode());
+    return *static_cast<int*>(slot) >= 0;
+}
+
 // Opens the archive file for a prefix: the name as composed, else a file of the folder whose
 // name differs only in the case of its letters (the file system tells case apart; archive
-// names, like every name of the library, do not).
+// names, like every name of the library, do not). The folder's archive names are listed once
+// and remembered (archive_folders.h).
 int OpenArchiveForPrefix(const char* prefix, size_t prefixLength) {
     char candidate[kFullPathSize];
     const char* extension = GetArchiveExtension();
@@ -32,26 +38,10 @@ int OpenArchiveForPrefix(const char* prefix, size_t prefixLength) {
     std::memcpy(candidate, prefix, prefixLength);
     candidate[prefixLength] = '.';
     std::strcpy(candidate + prefixLength + 1, extension);
-    if (plat::FileExists(candidate)) return OpenArchive(candidate, 0);
+    if (plat::FileExists(candidate)) return OpenArchive(candidate, GetArchiveMemoryMode());
 
-    // No wildcard characters may reach the folder search.
-    if (std::strpbrk(candidate, "*?") != nullptr) return -1;
-    FileInfo info;
-    const intptr_t find = DiskFindFirst(candidate, &info);
-    if (find == -1) return -1;
     int slot = -1;
-    size_t folderLength = prefixLength;
-    while (folderLength > 0 && candidate[folderLength - 1] != '/') --folderLength;
-    do {
-        if (info.directory != 0) continue;
-        char found[kFullPathSize];
-        if (folderLength + std::strlen(info.name) >= sizeof(found)) continue;
-        std::memcpy(found, candidate, folderLength);
-        std::strcpy(found + folderLength, info.name);
-        slot = OpenArchive(found, 0);
-        if (slot >= 0) break;
-    } while (DiskFindNext(find, &info) == 0);
-    DiskFindClose(find);
+    FindArchiveFolderMatch(candidate, OpenFoundArchive, &slot);
     return slot;
 }
 

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "base/archive/archive_folders.h"
+
 namespace {
 
 ArchiveState g_state = [] {
@@ -26,7 +28,12 @@ void SetArchiveKeyText(const char* text) {
 
 void SetArchiveExtension(const char* extension) {
     CopyCut(g_state.extension, sizeof(g_state.extension), extension);
+    // Folder listings were searched for the old extension.
+    ForgetArchiveFolders();
 }
+
+void SetArchiveMemoryMode(int memoryMode) { g_state.memoryMode = memoryMode != 0 ? 1 : 0; }
+int GetArchiveMemoryMode() { return static_cast<int>(g_state.memoryMode); }
 
 const char* GetArchiveExtension() {
     return g_state.extension[0] != '\0' ? g_state.extension : "ZNA";

@@ -40,6 +40,13 @@ struct ArchiveRecord {
     char path[kArchivePathSize];  // as opened (Shift-JIS)
 };
 
+// What an asynchronous entry waits for.
+enum class ArchivePending : uint32_t {
+    None = 0,
+    PackedLoad = 1,  // the packed bytes of the entry are on their way into `packed`
+    PlainRead = 2,   // a read of stored bytes is on its way into the caller's buffer
+};
+
 // An open entry of an archive.
 struct ArchiveEntryState {
     int32_t archiveSlot;
@@ -48,6 +55,19 @@ struct ArchiveEntryState {
     uint32_t end;                // set when a read found nothing left
     int64_t position;
     uint32_t size;               // data size
+    // Asynchronous entries of a file-mode archive read through a disk file of their own, opened
+    // asynchronously on the archive, whose access thread does the reading; the bytes are
+    // unscrambled (and a packed entry unpacked) when the read is seen complete.
+    uint32_t async;
+    uintptr_t asyncFile;       // disk file handle, 0 for none
+    ArchivePending pending;
+    unsigned char* packed;     // PackedLoad: the packed bytes (tracked memory)
+    uint32_t packedSize;
+    uint64_t pendingOffset;    // archive file offset of the pending read
+    unsigned char* pendingTarget;
+    size_t pendingSize;
+    uint32_t failed;           // the packed load could not be unpacked: reads find nothing
+    char path[kArchivePathSize];  // as opened (cut), for the log of a load that fails later
 };
 
 enum class ArchiveFileKind : uint32_t { Disk = 0, Archive = 1 };
@@ -69,6 +89,7 @@ struct ArchiveState {
     // Settings; kept by ClearArchiveTables.
     char keyText[64];      // "" for the fixed fill value
     char extension[16];    // "" for "ZNA"
+    uint32_t memoryMode;   // 1: archives found for paths are read whole into memory
 };
 
 ArchiveState& GetArchiveState();
@@ -79,3 +100,8 @@ void SetArchiveKeyText(const char* text);
 void SetArchiveExtension(const char* extension);
 // The extension archives are looked for with: the setting, or "ZNA".
 const char* GetArchiveExtension();
+// Whether archives that paths lead to are opened in memory mode (1: the whole file is read and
+// unscrambled at open and the file closed; 0, the start value: the file stays open and entries
+// are read on demand). Archives already open keep their mode.
+void SetArchiveMemoryMode(int memoryMode);
+int GetArchiveMemoryMode();

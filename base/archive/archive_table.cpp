@@ -5,6 +5,7 @@
 
 #include "base/archive/archive_check.h"
 #include "base/archive/archive_file.h"
+#include "base/archive/archive_folders.h"
 #include "base/log.h"
 #include "base/tracked_memory.h"
 #include "platform/core/file.h"
@@ -208,4 +209,6 @@ bool ReadArchiveBytes(OpenArchiveState* archive, uint64_t fileOffset, void* buff
 void CloseAllArchives() {
     CloseAllArchiveFiles();
     for (int i = 0; i < kArchiveSlots; ++i) CloseArchive(i);
+    // Folders may change between runs of the library.
+    ForgetArchiveFolders();
 }

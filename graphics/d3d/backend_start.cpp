@@ -184,20 +184,7 @@ int AbandonStart() {
 
 // Texture records' surfaces belong to the device's display: they go before a display change
 // and are made again afterwards (their pixels come back with the graphs' restore).
-void ForEachTextureSurface(bool make) {
-    SurfaceDataTable& table = GetSurfaceDataTable();
-    for (int32_t slot = 0; slot < table.usedBound; ++slot) {
-        const SurfaceDataRecord* record = table.slots[slot];
-        if (record == nullptr || record->software || !record->isTexture) continue;
-        const HandleValue handle = MakeHandleValue(kHandleKindSurfaceData, record->serial, slot);
-        if (make) {
-            CreateSurfaceDataSurface(handle);
-            ApplySurfaceDataColorKey(handle);
-        } else {
-            ReleaseSurfaceDataSurfaces(handle);
-        }
-    }
-}
+void ForEachTextureSurface(bool make) { RemakeOrReleaseSurfaceDataSurfaces(true, make); }
 
 int QueryDirect3DObject() {
     plat::DirectDraw* dd = GetDirectDrawObject();

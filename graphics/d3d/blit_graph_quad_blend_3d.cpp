@@ -4,7 +4,7 @@
 // on or above the graph's bottom-left to top-right diagonal, the one from the bottom-right
 // corner for the others, and each piece is one quad, clipped to the draw area.
 #include "graphics/d3d/graph_draw_3d.h"
-#include "graphics/d3d/graph_draw_3d_course.h"
+#include "graphics/d3d/graph_piece_quads_3d.h"
 #include "graphics/draw_state_record.h"
 #include "graphics/graph_handle_table.h"
 
@@ -44,45 +44,23 @@ int BlitGraphQuadBlend3D(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t
     const float backColX = (brX - blX) / w, backColY = (brY - blY) / w;
     const float backRowX = (brX - trX) / h, backRowY = (brY - trY) / h;
 
-    float blendScaleU = 0.0f, blendScaleV = 0.0f;
-    GetBlendGraphScales(&blendScaleU, &blendScaleV);
-    const uint32_t diffuse = GetDeviceVertexColor();
     // The clip steps: texture coordinates per target pixel along the quad's top and left
     // edges (a sheared quad is clipped as the rectangle of those scales).
     const float scaleX = colX != 0.0f ? colX : 1.0f;
     const float scaleY = rowY != 0.0f ? rowY : 1.0f;
-
-    for (int32_t p = 0; p < graph->surfaceCount; ++p) {
-        const HandleValue handle = graph->surfaces[p];
-        const Surface3DData* piece = GetSurface3DData(handle);
-        if (piece == nullptr || SelectPieceTexture3D(course, handle) != 0) return -1;
-        QuadVertex3D corners[4];
-        for (int i = 0; i < 4; ++i) {
-            const TexVertex& c = piece->corners[i];
-            float vx = 0.0f, vy = 0.0f;
-            if (piece->belowDiagonal[i]) {
-                vx = tlX + c.x * colX + c.y * rowX;
-                vy = tlY + c.x * colY + c.y * rowY;
+    return DrawGraphPieceQuads3D(
+        course, graph,
+        [&](const Surface3DData& piece, int i, float* vx, float* vy) {
+            const TexVertex& c = piece.corners[i];
+            if (piece.belowDiagonal[i]) {
+                *vx = tlX + c.x * colX + c.y * rowX;
+                *vy = tlY + c.x * colY + c.y * rowY;
             } else {
-                vx = brX - (w - c.x) * backColX - (h - c.y) * backRowX;
-                vy = brY - (w - c.x) * backColY - (h - c.y) * backRowY;
+                *vx = brX - (w - c.x) * backColX - (h - c.y) * backRowX;
+                *vy = brY - (w - c.x) * backColY - (h - c.y) * backRowY;
             }
-            corners[i] = QuadVertex3D{vx, vy, c.u, c.v, c.x * blendScaleU, c.y * blendScaleV};
-        }
-        int32_t textureW = 0, textureH = 0;
-        PieceTextureSize(*piece, &textureW, &textureH);
-        const QuadClip3D clip{
-            draw.drawAreaF[0] + course.originX,
-            draw.drawAreaF[1] + course.originY,
-            draw.drawAreaF[2] + course.originX,
-            draw.drawAreaF[3] + course.originY,
-            textureW > 0 ? 1.0f / (static_cast<float>(textureW) * scaleX) : 0.0f,
-            textureH > 0 ? 1.0f / (static_cast<float>(textureH) * scaleY) : 0.0f,
-            blendScaleU / scaleX,
-            blendScaleV / scaleY};
-        ClipQuadCorners3D(corners, clip);
-        AppendQuad3D(course, corners, diffuse);
-    }
-    FinishDraw3D();
-    return 0;
+        },
+        [&](const Surface3DData& piece, QuadVertex3D corners[4]) {
+            ClipPieceQuadToDrawArea3D(course, piece, scaleX, scaleY, 0.0f, corners);
+        });
 }

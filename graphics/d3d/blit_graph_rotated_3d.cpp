@@ -7,7 +7,7 @@
 
 #include "base/number_routines.h"
 #include "graphics/d3d/graph_draw_3d.h"
-#include "graphics/d3d/graph_draw_3d_course.h"
+#include "graphics/d3d/graph_piece_quads_3d.h"
 #include "graphics/graph_handle_table.h"
 
 namespace {
@@ -97,32 +97,23 @@ int BlitGraphRotated3D(float x, float y, double scale, double angle, const Graph
     }
     const float scaleF = static_cast<float>(scale);
     const float scaleX = turnFlag == 1 ? -scaleF : scaleF;
-    float blendScaleU = 0.0f, blendScaleV = 0.0f;
-    GetBlendGraphScales(&blendScaleU, &blendScaleV);
-    const uint32_t diffuse = GetDeviceVertexColor();
-
-    for (int32_t p = 0; p < graph->surfaceCount; ++p) {
-        const HandleValue handle = graph->surfaces[p];
-        const Surface3DData* piece = GetSurface3DData(handle);
-        if (piece == nullptr || SelectPieceTexture3D(course, handle) != 0) return -1;
-        QuadVertex3D corners[4];
-        for (int i = 0; i < 4; ++i) {
-            const TexVertex& c = piece->corners[i];
+    return DrawGraphPieceQuads3D(
+        course, graph,
+        [&](const Surface3DData& piece, int i, float* vx, float* vy) {
+            const TexVertex& c = piece.corners[i];
             const float ox = (c.x - halfW) * scaleX;
             const float oy = (c.y - halfH) * scaleF;
-            float vx = cx + ox, vy = cy + oy;
+            *vx = cx + ox;
+            *vy = cy + oy;
             if (rotated) {
-                vx = cx + ox * cosA - oy * sinA;
-                vy = cy + ox * sinA + oy * cosA;
+                *vx = cx + ox * cosA - oy * sinA;
+                *vy = cy + ox * sinA + oy * cosA;
             }
-            corners[i] = QuadVertex3D{vx, vy, c.u, c.v, c.x * blendScaleU, c.y * blendScaleV};
-        }
-        if (snap) {
-            SnapAxis(corners, &QuadVertex3D::x);
-            SnapAxis(corners, &QuadVertex3D::y);
-        }
-        AppendQuad3D(course, corners, diffuse);
-    }
-    FinishDraw3D();
-    return 0;
+        },
+        [&](const Surface3DData&, QuadVertex3D corners[4]) {
+            if (snap) {
+                SnapAxis(corners, &QuadVertex3D::x);
+                SnapAxis(corners, &QuadVertex3D::y);
+            }
+        });
 }

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "graphics/d3d/graph_draw_3d.h"
-#include "graphics/d3d/graph_draw_3d_course.h"
+#include "graphics/d3d/graph_piece_quads_3d.h"
 #include "graphics/draw_state_record.h"
 #include "graphics/graph_handle_table.h"
 
@@ -39,38 +39,14 @@ int BlitGraphStretched3D(int32_t x1, int32_t y1, int32_t x2, int32_t y2,
     const float sy = (fy2 - fy1) / static_cast<float>(graph->height);
     const float x0 = fx1 - 0.5f + course.originX;
     const float y0 = fy1 - 0.5f + course.originY;
-    float blendScaleU = 0.0f, blendScaleV = 0.0f;
-    GetBlendGraphScales(&blendScaleU, &blendScaleV);
-    const uint32_t diffuse = GetDeviceVertexColor();
-
-    for (int32_t p = 0; p < graph->surfaceCount; ++p) {
-        const HandleValue handle = graph->surfaces[p];
-        const Surface3DData* piece = GetSurface3DData(handle);
-        if (piece == nullptr || SelectPieceTexture3D(course, handle) != 0) return -1;
-        QuadVertex3D corners[4];
-        for (int i = 0; i < 4; ++i) {
-            const TexVertex& c = piece->corners[i];
-            corners[i] = QuadVertex3D{x0 + c.x * sx, y0 + c.y * sy, c.u, c.v,
-                                      c.x * blendScaleU, c.y * blendScaleV};
-        }
-        if (overlap > 0) {
-            int32_t textureW = 0, textureH = 0;
-            PieceTextureSize(*piece, &textureW, &textureH);
-            // Texture coordinates per target pixel; negative for a mirrored axis.
-            const float stepU = textureW > 0 ? 1.0f / (static_cast<float>(textureW) * sx) : 0.0f;
-            const float stepV = textureH > 0 ? 1.0f / (static_cast<float>(textureH) * sy) : 0.0f;
-            const QuadClip3D clip{draw.drawAreaF[0] - 0.5f + course.originX,
-                                  draw.drawAreaF[1] - 0.5f + course.originY,
-                                  draw.drawAreaF[2] - 0.5f + course.originX,
-                                  draw.drawAreaF[3] - 0.5f + course.originY,
-                                  stepU,
-                                  stepV,
-                                  blendScaleU / sx,
-                                  blendScaleV / sy};
-            ClipQuadCorners3D(corners, clip);
-        }
-        AppendQuad3D(course, corners, diffuse);
-    }
-    FinishDraw3D();
-    return 0;
+    return DrawGraphPieceQuads3D(
+        course, graph,
+        [&](const Surface3DData& piece, int i, float* vx, float* vy) {
+            *vx = x0 + piece.corners[i].x * sx;
+            *vy = y0 + piece.corners[i].y * sy;
+        },
+        [&](const Surface3DData& piece, QuadVertex3D corners[4]) {
+            // Texture coordinates per target pixel are negative for a mirrored axis.
+            if (overlap > 0) ClipPieceQuadToDrawArea3D(course, piece, sx, sy, -0.5f, corners);
+        });
 }

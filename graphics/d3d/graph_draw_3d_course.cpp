@@ -78,31 +78,34 @@ void FinishDraw3D() {
     if (GetDirect3DBackend().endSceneAfterEachDraw) EndCurrentDeviceScene();
 }
 
+namespace {
+
+// One axis of a corner: a position outside [low, high] moves to the edge, and its texture and
+// blend-graph coordinates move with it by their steps per target pixel.
+void ClipCornerAxis(float* position, float* texture, float* blend, float low, float high,
+                    float step, float blendStep) {
+    if (*position < low) {
+        const float d = low - *position;
+        *texture += d * step;
+        *blend += d * blendStep;
+        *position = low;
+    } else if (*position > high) {
+        const float d = *position - high;
+        *texture -= d * step;
+        *blend -= d * blendStep;
+        *position = high;
+    }
+}
+
+}  // namespace
+
 void ClipQuadCorners3D(QuadVertex3D corners[4], const QuadClip3D& clip) {
     for (int i = 0; i < 4; ++i) {
         QuadVertex3D& c = corners[i];
-        if (c.x < clip.left) {
-            const float d = clip.left - c.x;
-            c.u += d * clip.stepU;
-            c.blendU += d * clip.blendStepU;
-            c.x = clip.left;
-        } else if (c.x > clip.right) {
-            const float d = c.x - clip.right;
-            c.u -= d * clip.stepU;
-            c.blendU -= d * clip.blendStepU;
-            c.x = clip.right;
-        }
-        if (c.y < clip.top) {
-            const float d = clip.top - c.y;
-            c.v += d * clip.stepV;
-            c.blendV += d * clip.blendStepV;
-            c.y = clip.top;
-        } else if (c.y > clip.bottom) {
-            const float d = c.y - clip.bottom;
-            c.v -= d * clip.stepV;
-            c.blendV -= d * clip.blendStepV;
-            c.y = clip.bottom;
-        }
+        ClipCornerAxis(&c.x, &c.u, &c.blendU, clip.left, clip.right, clip.stepU,
+                       clip.blendStepU);
+        ClipCornerAxis(&c.y, &c.v, &c.blendV, clip.top, clip.bottom, clip.stepV,
+                       clip.blendStepV);
     }
 }
 

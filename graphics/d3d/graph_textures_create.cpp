@@ -71,6 +71,18 @@ bool DeviceTakesOnlySquares() {
             plat::D3DPTEXTURECAPS_SQUAREONLY) != 0;
 }
 
+// Appends a newly added piece to the graph's list with its diagonal flags: 0; -1 with every
+// piece of the graph dropped when adding it failed (piece < 0).
+int KeepPiece(GraphRecord* graph, HandleValue piece) {
+    if (piece < 0) {
+        DropPieces(graph);
+        return -1;
+    }
+    graph->surfaces[graph->surfaceCount++] = piece;
+    SetBelowDiagonalFlags(GetSurface3DData(piece), graph);
+    return 0;
+}
+
 }  // namespace
 
 int CreateGraphTextures(GraphRecord* graph) {
@@ -110,12 +122,7 @@ int CreateGraphTextures(GraphRecord* graph) {
             std::min(graph->width - p.x, p.textureWidth),
             std::min(graph->height - p.y, p.textureHeight), p.x, p.y, graph->handle, kNoHandle,
             0, 0, graph);
-        if (piece < 0) {
-            DropPieces(graph);
-            return -1;
-        }
-        graph->surfaces[graph->surfaceCount++] = piece;
-        SetBelowDiagonalFlags(GetSurface3DData(piece), graph);
+        if (KeepPiece(graph, piece) != 0) return -1;
     }
     return 0;
 }
@@ -144,12 +151,7 @@ int CreateDerivedGraphTextures(GraphRecord* graph, int32_t x, int32_t y, int32_t
             0, 0, static_cast<int32_t>(left - x), static_cast<int32_t>(top - y),
             static_cast<int32_t>(pieceRight - left), static_cast<int32_t>(pieceBottom - top),
             cutX, cutY, graph->handle, parentHandle, cutX, cutY, graph);
-        if (piece < 0) {
-            DropPieces(graph);
-            return -1;
-        }
-        graph->surfaces[graph->surfaceCount++] = piece;
-        SetBelowDiagonalFlags(GetSurface3DData(piece), graph);
+        if (KeepPiece(graph, piece) != 0) return -1;
     }
     return 0;
 }

@@ -20,7 +20,7 @@ int RestoreGraphTextures(GraphRecord* graph) {
 int RestoreAllSurface3DData() {
     const Surface3DTable& table = GetSurface3DTable();
     int result = 0;
-    for (int32_t slot = 0; slot < table.areaEnd; ++slot) {
+    for (int32_t slot = 0; slot < table.usedBound; ++slot) {
         const Surface3DData* piece = table.slots[slot];
         if (piece != nullptr) result |= RestoreSurfaceDataIfLost(piece->surfaceData);
     }

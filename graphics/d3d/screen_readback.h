@@ -8,6 +8,7 @@
 // Main thread only, under the library lock.
 #pragma once
 #include <cstdint>
+#include <functional>
 
 #include "base/handle_value.h"
 #include "graphics/color_format.h"
@@ -15,6 +16,7 @@
 #include "platform/ddraw/ddraw_types.h"
 
 namespace plat {
+class DeviceContext;
 class DrawSurface;
 }
 
@@ -112,3 +114,44 @@ plat::DDResult MakeReadbackRectOpaque(plat::DrawSurface* texture, int32_t x, int
 
 // The error code logged for a failed GDI copy: the GDI layer keeps no last-error code.
 constexpr uint32_t kReadbackGdiErrorCode = 0;
+
+// --- Steps of the copy that more than one method takes (screen_readback_steps.cpp) -------------
+
+// Runs copy for each piece the rectangle falls on, in the graph's order, until one fails: 0;
+// -1 when a piece or its texture does not resolve; otherwise what the failed copy returned.
+using ScreenReadbackPieceCopy = std::function<int(const ScreenReadbackPiece& piece)>;
+int ForEachReadbackPiece(const ScreenReadbackArea& area, const GraphRecord* graph,
+                         const ScreenReadbackPieceCopy& copy);
+
+// Takes the DC of the draw target's surface, runs copy for each piece with it
+// (ForEachReadbackPiece) and gives the DC back. A failed GetDC returns what logGetDcFailure
+// returns for its result.
+int ForEachReadbackPieceThroughScreenDc(
+    const ScreenReadbackArea& area, const GraphRecord* graph,
+    const std::function<int(plat::DDResult hr)>& logGetDcFailure,
+    const std::function<int(plat::DeviceContext* screenDc, const ScreenReadbackPiece& piece)>&
+        copy);
+
+// The piece's share of its texture locked for writing.
+struct ScreenReadbackLock {
+    PaletteColorFormat format;  // of the texture's pixels
+    int32_t pitch;
+    void* pixels;
+    RECT rect;  // the locked rectangle of the texture
+};
+
+// Locks the piece's share of its texture: 0, or the failure (not 0) with nothing held. Only a
+// lock of its own counts: a nested lock (-2) would write into pixels that another caller holds.
+int LockReadbackPiece(const ScreenReadbackPiece& piece, ScreenReadbackLock* out);
+void UnlockReadbackPiece(const ScreenReadbackPiece& piece, const ScreenReadbackLock& lock);
+
+// A new system-memory work texture of the piece's size in the given pixel format; the
+// creation's result (DDERR_GENERIC when there is no DirectDraw object).
+plat::DDResult CreateReadbackWorkTexture(const plat::PixelFormat& pixelFormat,
+                                         const ScreenReadbackPiece& piece,
+                                         plat::DrawSurface** out);
+
+// GDI copy of the piece's share of the screen into (0, 0) of a work texture through its DC: 0,
+// or -1 after a log line that names the method (its failures log the same texts).
+int CopyScreenDcIntoWorkTexture(const char* method, plat::DeviceContext* screenDc,
+                                plat::DrawSurface* work, const ScreenReadbackPiece& piece);

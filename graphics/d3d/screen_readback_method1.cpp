@@ -3,7 +3,6 @@
 // textures; both must have the same pixel format).
 #include "base/log.h"
 #include "graphics/d3d/screen_readback.h"
-#include "graphics/graph_handle_table.h"
 #include "platform/ddraw/ddraw.h"
 
 int G_D3D_GetDrawScreenGraphFunction1(int32_t x1, int32_t y1, int32_t x2, int32_t y2,
@@ -13,11 +12,7 @@ int G_D3D_GetDrawScreenGraphFunction1(int32_t x1, int32_t y1, int32_t x2, int32_
         area.surface == nullptr) {
         return -1;
     }
-    for (int32_t i = 0; i < graph->surfaceCount; ++i) {
-        ScreenReadbackPiece piece;
-        const int found = ScreenReadbackPieceAt(area, graph, i, &piece);
-        if (found < 0) return -1;
-        if (found == 0) continue;
+    return ForEachReadbackPiece(area, graph, [&](const ScreenReadbackPiece& piece) {
         const plat::Rect from{piece.fromScreen.left, piece.fromScreen.top, piece.fromScreen.right,
                               piece.fromScreen.bottom};
         const plat::DDResult hr = piece.texture->BltFast(piece.toX, piece.toY, area.surface,
@@ -25,6 +20,6 @@ int G_D3D_GetDrawScreenGraphFunction1(int32_t x1, int32_t y1, int32_t x2, int32_
         if (hr != plat::DD_OK) {
             return LogFormat("Error G_D3D_GetDrawScreenGraphFunction1  BltFast ReturnValue:%d", hr);
         }
-    }
-    return 0;
+        return 0;
+    });
 }

@@ -3,7 +3,6 @@
 // alpha gets them set afterwards.
 #include "base/log.h"
 #include "graphics/d3d/screen_readback.h"
-#include "graphics/graph_handle_table.h"
 #include "platform/ddraw/ddraw.h"
 #include "platform/window/gdi.h"
 
@@ -45,19 +44,11 @@ int G_D3D_GetDrawScreenGraphFunction2(int32_t x1, int32_t y1, int32_t x2, int32_
         area.surface == nullptr) {
         return -1;
     }
-    plat::DeviceContext* screenDc = nullptr;
-    const plat::DDResult hr = area.surface->GetDC(&screenDc);
-    if (hr != plat::DD_OK) {
-        return LogFormat("Error  G_D3D_GetDrawScreenGraphFunction2  ＤＣ取得に失敗しました  GetDC ReturnValue:%d",
-                         hr);
-    }
-    int result = 0;
-    for (int32_t i = 0; i < graph->surfaceCount && result == 0; ++i) {
-        ScreenReadbackPiece piece;
-        const int found = ScreenReadbackPieceAt(area, graph, i, &piece);
-        if (found < 0) result = -1;
-        if (found > 0) result = CopyPiece(screenDc, piece);
-    }
-    area.surface->ReleaseDC(screenDc);
-    return result;
+    return ForEachReadbackPieceThroughScreenDc(
+        area, graph,
+        [](plat::DDResult hr) {
+            return LogFormat("Error  G_D3D_GetDrawScreenGraphFunction2  ＤＣ取得に失敗しました  GetDC ReturnValue:%d",
+                             hr);
+        },
+        CopyPiece);
 }

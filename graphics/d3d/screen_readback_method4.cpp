@@ -9,7 +9,6 @@
 #include "graphics/graph_handle_table.h"
 #include "graphics/screen/screen_state.h"
 #include "platform/ddraw/ddraw.h"
-#include "platform/window/gdi.h"
 
 namespace {
 
@@ -37,45 +36,28 @@ int CopyPiece(plat::Direct3DDevice* device, plat::DeviceContext* screenDc,
     PaletteColorFormat unused{};
     plat::DDResult hr = plat::DDERR_GENERIC;
     plat::DrawSurface* work = nullptr;
-    plat::DirectDraw* directDraw = GetScreenDirectDraw();
-    if (directDraw != nullptr && ReadbackSurfaceFormat(piece.texture, &unused, &pieceFormat) == 0) {
-        plat::SurfaceDesc desc{};
-        desc.flags = plat::DDSD_CAPS | plat::DDSD_WIDTH | plat::DDSD_HEIGHT | plat::DDSD_PIXELFORMAT;
-        desc.width = static_cast<uint32_t>(piece.width);
-        desc.height = static_cast<uint32_t>(piece.height);
-        desc.pixelFormat = pieceFormat;
-        desc.caps.caps = plat::DDSCAPS_TEXTURE | plat::DDSCAPS_SYSTEMMEMORY;
-        hr = directDraw->CreateSurface(&desc, &work);
+    if (ReadbackSurfaceFormat(piece.texture, &unused, &pieceFormat) == 0) {
+        hr = CreateReadbackWorkTexture(pieceFormat, piece, &work);
     }
     if (hr != plat::DD_OK) {
         return LogFormat("Error  G_D3D_GetDrawScreenGraphFunction4 　作業用テクスチャサーフェスの作成に失敗しました  CreateSurface  ReturnValue:%d",
                          hr);
     }
-    int result = 0;
-    plat::DeviceContext* dc = nullptr;
-    hr = work->GetDC(&dc);
-    if (hr != plat::DD_OK) {
-        result = LogFormat("Error  G_D3D_GetDrawScreenGraphFunction4 　作業用テクスチャサーフェスのＤＣ取得に失敗しました  GetDC  ReturnValue:%d",
-                           hr);
-    } else if (!plat::BitBlt(dc, 0, 0, piece.width, piece.height, screenDc,
-                             piece.fromScreen.left, piece.fromScreen.top, plat::SRCCOPY)) {
-        work->ReleaseDC(dc);
-        result = LogFormat("Error  G_D3D_GetDrawScreenGraphFunction4 　作業用テクスチャサーフェスへのイメージ転送に失敗しました  BitBlt  ErrorCode:%x",
-                           kReadbackGdiErrorCode);
-    } else if ((hr = work->ReleaseDC(dc)) != plat::DD_OK) {
-        result = LogFormat("Error  G_D3D_GetDrawScreenGraphFunction4 　作業用テクスチャサーフェスのＤＣ解放に失敗しました  ReleaseDC  ReturnValue:%d",
-                           hr);
-    } else if ((hr = MakeReadbackRectOpaque(work, 0, 0, piece.width, piece.height)) !=
-               plat::DD_OK) {
-        result = LogFormat("Error  G_D3D_GetDrawScreenGraphFunction4 　作業用テクスチャサーフェスのロックに失敗しました  Lock  ReturnValue:%d",
-                           hr);
-    } else {
-        const plat::Point to{piece.toX, piece.toY};
-        const plat::Rect from{0, 0, piece.width, piece.height};
-        hr = device->Load(piece.texture, &to, work, &from, 0);
+    int result =
+        CopyScreenDcIntoWorkTexture("G_D3D_GetDrawScreenGraphFunction4", screenDc, work, piece);
+    if (result == 0) {
+        hr = MakeReadbackRectOpaque(work, 0, 0, piece.width, piece.height);
         if (hr != plat::DD_OK) {
-            LogLoadFailure(hr, area, piece, graph);
-            result = -1;
+            result = LogFormat("Error  G_D3D_GetDrawScreenGraphFunction4 　作業用テクスチャサーフェスのロックに失敗しました  Lock  ReturnValue:%d",
+                               hr);
+        } else {
+            const plat::Point to{piece.toX, piece.toY};
+            const plat::Rect from{0, 0, piece.width, piece.height};
+            hr = device->Load(piece.texture, &to, work, &from, 0);
+            if (hr != plat::DD_OK) {
+                LogLoadFailure(hr, area, piece, graph);
+                result = -1;
+            }
         }
     }
     work->Release();
@@ -92,19 +74,13 @@ int G_D3D_GetDrawScreenGraphFunction4(int32_t x1, int32_t y1, int32_t x2, int32_
         area.surface == nullptr || device == nullptr) {
         return -1;
     }
-    plat::DeviceContext* screenDc = nullptr;
-    const plat::DDResult hr = area.surface->GetDC(&screenDc);
-    if (hr != plat::DD_OK) {
-        return LogFormat("Error  G_D3D_GetDrawScreenGraphFunction4 　ＤＣ取得に失敗しました  GetDC  ReturnValue:%d",
-                         hr);
-    }
-    int result = 0;
-    for (int32_t i = 0; i < graph->surfaceCount && result == 0; ++i) {
-        ScreenReadbackPiece piece;
-        const int found = ScreenReadbackPieceAt(area, graph, i, &piece);
-        if (found < 0) result = -1;
-        if (found > 0) result = CopyPiece(device, screenDc, area, piece, graph);
-    }
-    area.surface->ReleaseDC(screenDc);
-    return result;
+    return ForEachReadbackPieceThroughScreenDc(
+        area, graph,
+        [](plat::DDResult hr) {
+            return LogFormat("Error  G_D3D_GetDrawScreenGraphFunction4 　ＤＣ取得に失敗しました  GetDC  ReturnValue:%d",
+                             hr);
+        },
+        [&](plat::DeviceContext* screenDc, const ScreenReadbackPiece& piece) {
+            return CopyPiece(device, screenDc, area, piece, graph);
+        });
 }

@@ -3,8 +3,6 @@
 // allow locking both).
 #include "base/log.h"
 #include "graphics/d3d/screen_readback.h"
-#include "graphics/graph_handle_table.h"
-#include "graphics/surface_data.h"
 #include "graphics/transfer_pixels.h"
 #include "platform/ddraw/ddraw.h"
 
@@ -14,24 +12,15 @@ namespace {
 // (logged).
 int ConvertPiece(const plat::SurfaceDesc& screen, const PaletteColorFormat& screenFormat,
                  const ScreenReadbackPiece& piece) {
-    PaletteColorFormat pieceFormat{};
-    int32_t pitch = 0;
-    void* pixels = nullptr;
-    const RECT to{piece.toX, piece.toY, piece.toX + piece.width, piece.toY + piece.height};
-    int result = ReadbackSurfaceFormat(piece.texture, &pieceFormat, nullptr);
-    if (result == 0) {
-        // Only a lock of its own counts: a nested lock (-2) would write into pixels that
-        // another caller holds.
-        result = LockSurfaceData(piece.surfaceDataHandle, &pitch, &pixels, 1, &to, nullptr);
-        if (result == -2) UnlockSurfaceData(piece.surfaceDataHandle, &to);
-    }
+    ScreenReadbackLock to;
+    const int result = LockReadbackPiece(piece, &to);
     if (result != 0) {
         return LogFormat("Error  G_D3D_GetDrawScreenGraphFunction5 　転送先テクスチャサーフェスのロックに失敗しました  Lock  ReturnValue:%d",
                          result);
     }
-    TransferPixels(pixels, pitch, &pieceFormat, screen.surface, screen.pitch, &screenFormat,
+    TransferPixels(to.pixels, to.pitch, &to.format, screen.surface, screen.pitch, &screenFormat,
                    nullptr, 0, nullptr, 0, 0, &piece.fromScreen, 0, 0, 0, kDitherNone, 0, 0, 0);
-    UnlockSurfaceData(piece.surfaceDataHandle, &to);
+    UnlockReadbackPiece(piece, to);
     return 0;
 }
 
@@ -52,13 +41,9 @@ int G_D3D_GetDrawScreenGraphFunction5(int32_t x1, int32_t y1, int32_t x2, int32_
         return LogFormat("Error  G_D3D_GetDrawScreenGraphFunction5 　作業用テクスチャサーフェスのロックに失敗しました  Lock  ReturnValue:%d",
                          hr);
     }
-    int result = 0;
-    for (int32_t i = 0; i < graph->surfaceCount && result == 0; ++i) {
-        ScreenReadbackPiece piece;
-        const int found = ScreenReadbackPieceAt(area, graph, i, &piece);
-        if (found < 0) result = -1;
-        if (found > 0) result = ConvertPiece(screen, screenFormat, piece);
-    }
+    const int result = ForEachReadbackPiece(area, graph, [&](const ScreenReadbackPiece& piece) {
+        return ConvertPiece(screen, screenFormat, piece);
+    });
     area.surface->Unlock(nullptr);
     return result;
 }

@@ -7,19 +7,9 @@
 #include "graphics/draw_state.h"
 #include "graphics/graph_handle_table.h"
 #include "graphics/surface_data.h"
+#include "graphics/surface_slot_table.h"
 
 namespace {
-
-// Lowers the area end after the piece in `slot` (the highest one) went away.
-void LowerAreaEnd(Surface3DTable& table, int32_t slot) {
-    if (table.count == 0) {
-        table.areaEnd = 0;
-        return;
-    }
-    int32_t end = slot;
-    while (end > 0 && table.slots[end - 1] == nullptr) --end;
-    table.areaEnd = end;
-}
 
 bool FitsU16(int32_t value) { return value >= 0 && value <= 0xFFFF; }
 
@@ -59,11 +49,7 @@ Surface3DTable& GetSurface3DTable() {
 }
 
 Surface3DData* GetSurface3DData(HandleValue piece) {
-    const int32_t slot = CheckHandleSlot(piece, kHandleKindSurface3D, kMaxTexturePieces);
-    if (slot < 0) return nullptr;
-    Surface3DData* record = GetSurface3DTable().slots[slot];
-    if (record == nullptr || !HandleSerialMatches(piece, record->serial)) return nullptr;
-    return record;
+    return GetSlotRecord(GetSurface3DTable(), piece, kHandleKindSurface3D);
 }
 
 HandleValue AddSurface3DData(int32_t textureWidth, int32_t textureHeight, int32_t x, int32_t y,
@@ -93,11 +79,7 @@ HandleValue AddSurface3DData(int32_t textureWidth, int32_t textureHeight, int32_
                          height);
     }
 
-    int32_t slot = table.areaEnd;
-    if (slot == kMaxTexturePieces) {
-        slot = 0;
-        while (table.slots[slot] != nullptr) ++slot;
-    }
+    const int32_t slot = FindFreeSlot(table);
 
     auto* piece = static_cast<Surface3DData*>(ZN_ALLOC_ZERO(sizeof(Surface3DData)));
     if (piece == nullptr) return LogWrite("メモリの確保に失敗しました in AddSurface3DData \n");
@@ -134,8 +116,7 @@ HandleValue AddSurface3DData(int32_t textureWidth, int32_t textureHeight, int32_
     BuildCorners(piece, texture->width, texture->height);
 
     table.slots[slot] = piece;
-    ++table.count;
-    if (slot == table.areaEnd) ++table.areaEnd;
+    CountSlotInUse(table, slot);
     return MakeHandleValue(kHandleKindSurface3D, piece->serial, slot);
 }
 
@@ -147,9 +128,7 @@ int DeleteSurface3DData(HandleValue handle) {
 
     if (ReleaseSurfaceDataRef(piece->surfaceData) == 0) DeleteSurfaceData(piece->surfaceData);
 
-    table.slots[slot] = nullptr;
-    --table.count;
-    if (slot == table.areaEnd - 1) LowerAreaEnd(table, slot);
+    ReleaseSlot(table, slot);
     if (piece->deleteFlag != nullptr) *piece->deleteFlag = 1;
     TrackedFree(piece);
     return 0;
@@ -157,8 +136,8 @@ int DeleteSurface3DData(HandleValue handle) {
 
 int DeleteAllSurface3DData() {
     Surface3DTable& table = GetSurface3DTable();
-    // The area end shrinks as the highest pieces go; the walk reads it afresh each step.
-    for (int32_t slot = 0; slot < table.areaEnd; ++slot) {
+    // The used bound shrinks as the highest pieces go; the walk reads it afresh each step.
+    for (int32_t slot = 0; slot < table.usedBound; ++slot) {
         const Surface3DData* piece = table.slots[slot];
         if (piece == nullptr) continue;
         DeleteSurface3DData(MakeHandleValue(kHandleKindSurface3D, piece->serial, slot));

@@ -2,7 +2,6 @@
 // through TransferPixels in the texture's format; a texture that cannot be locked is filled
 // through a system-memory work texture that the device then loads into it. Also the forced
 // opaque alpha of pixels copied from the screen.
-#include <algorithm>
 #include <cstring>
 
 #include "base/fatal_exit.h"
@@ -15,55 +14,6 @@
 #include "platform/ddraw/ddraw.h"
 
 namespace {
-
-// The source rectangle and its place in the texture after clipping.
-struct ClippedRect {
-    RECT source;
-    int32_t x, y;
-};
-
-// Clips sourceRect (null: the whole source) to the source (and its alpha image) and its
-// destination at (x, y) to the texture; false when nothing is left. Both corners move
-// together, in 64 bits so that no input wraps.
-bool ClipToSourceAndTexture(const ResolvedTransferSource& source, const RECT* sourceRect,
-                            int32_t x, int32_t y, const SurfaceDataRecord& texture,
-                            ClippedRect* out) {
-    int64_t limitW = source.colour.width, limitH = source.colour.height;
-    if (source.hasAlpha) {
-        limitW = std::min<int64_t>(limitW, source.alpha.width);
-        limitH = std::min<int64_t>(limitH, source.alpha.height);
-    }
-    int64_t left = 0, top = 0, right = limitW, bottom = limitH;
-    if (sourceRect != nullptr) {
-        left = sourceRect->left;
-        top = sourceRect->top;
-        right = sourceRect->right;
-        bottom = sourceRect->bottom;
-    }
-    int64_t dx = x, dy = y;
-    const auto clipAxis = [](int64_t* low, int64_t* high, int64_t* dest, int64_t sourceSize,
-                             int64_t destSize) {
-        if (*low < 0) {
-            *dest -= *low;
-            *low = 0;
-        }
-        if (*dest < 0) {
-            *low -= *dest;
-            *dest = 0;
-        }
-        *high = std::min({*high, sourceSize, *low + (destSize - *dest)});
-        return *high > *low;
-    };
-    if (!clipAxis(&left, &right, &dx, limitW, texture.width) ||
-        !clipAxis(&top, &bottom, &dy, limitH, texture.height)) {
-        return false;
-    }
-    out->source = RECT{static_cast<int32_t>(left), static_cast<int32_t>(top),
-                       static_cast<int32_t>(right), static_cast<int32_t>(bottom)};
-    out->x = static_cast<int32_t>(dx);
-    out->y = static_cast<int32_t>(dy);
-    return true;
-}
 
 int ConvertInto(void* pixels, int32_t pitch, const PaletteColorFormat* format,
                 const ResolvedTransferSource& source, const RECT& sourceRect, int keyToAlpha,
@@ -80,8 +30,8 @@ int ConvertInto(void* pixels, int32_t pitch, const PaletteColorFormat* format,
 // The road through a work texture in system memory, loaded into the drawing texture by the
 // device. Failing to make the work texture or to load it is fatal.
 int TransferThroughWorkTexture(const SurfaceDataRecord& texture,
-                               const ResolvedTransferSource& source, const ClippedRect& clipped,
-                               int keyToAlpha) {
+                               const ResolvedTransferSource& source,
+                               const ClippedTransfer& clipped, int keyToAlpha) {
     plat::PixelFormat pixelFormat = {};
     const PaletteColorFormat* format =
         GetTextureFormat(static_cast<int32_t>(texture.formatNumber), &pixelFormat);
@@ -138,9 +88,10 @@ int TransferImageToTexturePiece(const ImageTransferSource& source, const RECT* s
 
     ResolvedTransferSource resolved;
     if (ResolveTransferSource(source, &resolved) != 0) return -1;
-    ClippedRect clipped;
+    ClippedTransfer clipped;
     int result = 0;
-    if (ClipToSourceAndTexture(resolved, sourceRect, textureX, textureY, *texture, &clipped)) {
+    if (ClipTransferRect(resolved, sourceRect, textureX, textureY, texture->width,
+                         texture->height, &clipped)) {
         const RECT area = {clipped.x, clipped.y,
                            clipped.x + (clipped.source.right - clipped.source.left),
                            clipped.y + (clipped.source.bottom - clipped.source.top)};

@@ -36,7 +36,7 @@ struct Surface3DTable {
     Surface3DData* slots[kMaxTexturePieces];
     int32_t count;
     int32_t serialCounter;       // 0..2047
-    int32_t areaEnd;             // one past the highest slot in use
+    int32_t usedBound;           // one past the highest slot in use
 };
 
 Surface3DTable& GetSurface3DTable();

@@ -17,6 +17,18 @@ struct ResolvedTransferSource {
     bool ownsImages;  // the images are copies of bitmaps, freed by ReleaseTransferSource
 };
 
+// The source rectangle of a transfer and its place in the destination after clipping.
+struct ClippedTransfer {
+    RECT source;
+    int32_t x, y;
+};
+
+// Clips sourceRect (null: the whole source) to the source (and its alpha image) and its
+// destination at (x, y) to a destination of destWidth × destHeight; false when nothing is
+// left. Worked in 64 bits so that no input wraps.
+bool ClipTransferRect(const ResolvedTransferSource& source, const RECT* sourceRect, int32_t x,
+                      int32_t y, int32_t destWidth, int32_t destHeight, ClippedTransfer* out);
+
 // 0, or -1 (with a log line) when the source names no image or a bitmap cannot be read.
 int ResolveTransferSource(const ImageTransferSource& source, ResolvedTransferSource* out);
 void ReleaseTransferSource(ResolvedTransferSource* resolved);

@@ -1,65 +1,10 @@
 // One piece of a graph filled from a source: the rectangle clipped to the source and to the
 // piece, then handed to the piece's road (software image or locked surface), and the piece's
 // colour key given to its surface again.
-#include <algorithm>
-
 #include "graphics/drivers/screen_driver.h"
 #include "graphics/image_transfer/image_transfer_internal.h"
 #include "graphics/surface_2d.h"
 #include "base/log.h"
-
-namespace {
-
-// The source rectangle and its destination in the piece after clipping, in 64 bits so that
-// no input wraps.
-struct ClippedTransfer {
-    RECT source;
-    int32_t x, y;
-};
-
-// False when nothing of the rectangle lies in both the source and the piece.
-bool ClipToSourceAndPiece(const ResolvedTransferSource& source, const RECT* sourceRect,
-                          int32_t x, int32_t y, const Surface2DRecord& piece,
-                          ClippedTransfer* out) {
-    int64_t limitW = source.colour.width, limitH = source.colour.height;
-    if (source.hasAlpha) {
-        limitW = std::min<int64_t>(limitW, source.alpha.width);
-        limitH = std::min<int64_t>(limitH, source.alpha.height);
-    }
-    int64_t left = 0, top = 0, right = limitW, bottom = limitH;
-    if (sourceRect != nullptr) {
-        left = sourceRect->left;
-        top = sourceRect->top;
-        right = sourceRect->right;
-        bottom = sourceRect->bottom;
-    }
-    int64_t dx = x, dy = y;
-    // Both corners move together: what is cut from one side is cut from the other.
-    const auto clipAxis = [](int64_t* low, int64_t* high, int64_t* dest, int64_t sourceSize,
-                             int64_t destSize) {
-        if (*low < 0) {
-            *dest -= *low;
-            *low = 0;
-        }
-        if (*dest < 0) {
-            *low -= *dest;
-            *dest = 0;
-        }
-        *high = std::min({*high, sourceSize, *low + (destSize - *dest)});
-        return *high > *low;
-    };
-    if (!clipAxis(&left, &right, &dx, limitW, piece.width) ||
-        !clipAxis(&top, &bottom, &dy, limitH, piece.height)) {
-        return false;
-    }
-    out->source = RECT{static_cast<int32_t>(left), static_cast<int32_t>(top),
-                       static_cast<int32_t>(right), static_cast<int32_t>(bottom)};
-    out->x = static_cast<int32_t>(dx);
-    out->y = static_cast<int32_t>(dy);
-    return true;
-}
-
-}  // namespace
 
 int IsTransferScreenUp() {
     return ScreenSlot()->isNoDirectDraw() || ScreenSlot()->hasDirectDrawObject() ? 1 : 0;
@@ -77,7 +22,7 @@ int TransferImageToSurface2D(const ImageTransferSource& source, const RECT* sour
     if (ResolveTransferSource(source, &resolved) != 0) return -1;
     ClippedTransfer clipped;
     int result = 0;
-    if (ClipToSourceAndPiece(resolved, sourceRect, x, y, *piece, &clipped)) {
+    if (ClipTransferRect(resolved, sourceRect, x, y, piece->width, piece->height, &clipped)) {
         // The piece lies at (sourceX, sourceY) of its record's pixels.
         const int32_t dataX = clipped.x + piece->sourceX, dataY = clipped.y + piece->sourceY;
         if (data->software) {

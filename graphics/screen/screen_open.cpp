@@ -83,20 +83,7 @@ void ReselectDrawTargets() {
 // The graphs' surfaces were made with the DirectDraw object: around a display change they go
 // with it and are made again on the new one, in the new display's format. Their pixels come
 // back through the graphs' restore afterwards.
-void ForEachSurfaceOfGraphs(bool make) {
-    SurfaceDataTable& table = GetSurfaceDataTable();
-    for (int32_t slot = 0; slot < table.usedBound; ++slot) {
-        const SurfaceDataRecord* record = table.slots[slot];
-        if (record == nullptr || record->software || record->isTexture) continue;
-        const HandleValue handle = MakeHandleValue(kHandleKindSurfaceData, record->serial, slot);
-        if (make) {
-            CreateSurfaceDataSurface(handle);
-            ApplySurfaceDataColorKey(handle);
-        } else {
-            ReleaseSurfaceDataSurfaces(handle);
-        }
-    }
-}
+void ForEachSurfaceOfGraphs(bool make) { RemakeOrReleaseSurfaceDataSurfaces(false, make); }
 
 }  // namespace
 

@@ -27,19 +27,6 @@ constexpr double kSmallTexels = 1 << 24;
 constexpr double kGradientLimit = static_cast<double>(int64_t{1} << 38);
 constexpr double kBaseLimit = static_cast<double>(int64_t{1} << 54);
 
-bool Compare(uint32_t func, int value, int reference) {
-    switch (func) {
-        case D3DCMP_NEVER: return false;
-        case D3DCMP_LESS: return value < reference;
-        case D3DCMP_EQUAL: return value == reference;
-        case D3DCMP_LESSEQUAL: return value <= reference;
-        case D3DCMP_GREATER: return value > reference;
-        case D3DCMP_NOTEQUAL: return value != reference;
-        case D3DCMP_GREATEREQUAL: return value >= reference;
-        default: return true;
-    }
-}
-
 int Operate(uint32_t op, int a1, int a2) {
     switch (op) {
         case D3DTOP_SELECTARG1: return a1;

@@ -107,6 +107,20 @@ inline void StorePixel(uint8_t* p, uint32_t bytes, uint32_t value) {
     }
 }
 
+// The depth and alpha tests: whether value passes against reference by the function.
+inline bool Compare(uint32_t func, int value, int reference) {
+    switch (func) {
+        case D3DCMP_NEVER: return false;
+        case D3DCMP_LESS: return value < reference;
+        case D3DCMP_EQUAL: return value == reference;
+        case D3DCMP_LESSEQUAL: return value <= reference;
+        case D3DCMP_GREATER: return value > reference;
+        case D3DCMP_NOTEQUAL: return value != reference;
+        case D3DCMP_GREATEREQUAL: return value >= reference;
+        default: return true;
+    }
+}
+
 // (a × b + 127) / 255, the product of two 8-bit values.
 inline int Mul(int a, int b) { return (a * b + 127) / 255; }
 
@@ -142,6 +156,14 @@ struct FastState {
     uint32_t alphaOr;           // 32-bit textures: 0xFF000000 when they have no alpha
     uint32_t keyLow, keyHigh;   // the colour key's range (when keyed)
     FastSource color, alpha;
+    // The alpha test (when on): alphaPass[a] whether alpha a passes; alphaPerTexel when the
+    // alpha comes from texels that carry one, else it is constant over a triangle.
+    bool alphaPerTexel;
+    uint8_t alphaPass[256];
+    // The same verdicts as one range (alphaRange): a passes when alphaLow <= a <= alphaHigh
+    // differs from alphaOutside.
+    bool alphaRange, alphaOutside;
+    int alphaLow, alphaHigh;
 };
 struct Rows;
 // Draws the covered pixels of a triangle, row by row.

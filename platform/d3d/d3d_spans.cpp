@@ -1,9 +1,10 @@
 // The fast span loops: the state the library draws sprites and backgrounds with (one textured
 // stage with point sampling, clamp or power-of-two wrap, colour key, the texture taken as it
-// is or modulated by a constant diffuse colour, blending off or by source alpha) into 5-6-5 or
-// X8-8-8-8 targets. The draw's state picks the instantiations before any pixel is touched;
-// the loops step the texel coordinates and decode, combine, blend and write with the
-// arithmetic of the general path (d3d_raster.cpp), so they give exactly its pixels.
+// is or modulated by a constant diffuse colour, the alpha test, blending off or by source
+// alpha) into 5-6-5 or X8-8-8-8 targets. The draw's state picks the instantiations before any
+// pixel is touched; the loops step the texel coordinates and decode, combine, test, blend and
+// write with the arithmetic of the general path (d3d_raster.cpp), so they give exactly its
+// pixels.
 #include <algorithm>
 #include <array>
 #include <memory>
@@ -109,12 +110,43 @@ struct RowConstants {
     uint32_t alphaOr, keyLow, keyHigh;
     uint32_t forceColor, forceAlpha;
     uint32_t mr, mg, mb, ma;
+    const uint8_t* alphaPass;  // the alpha test's verdict per alpha (kTest loops)
+    // The same verdict as a range: alpha passes when (alphaLow <= a <= alphaHigh) differs
+    // from alphaOutside (alphaRange false: no such form).
+    bool alphaRange, alphaOutside;
+    int alphaLow, alphaHigh;
 };
 
-// Decodes, combines, blends and writes one texel into the target pixel p; keyed texels
-// write nothing.
-template <int kTargetBytes, TexKind kTex, bool kKey, Mode kMode, bool kBlend>
+// The alpha of texel raw as decoded (kTable and k32 textures).
+template <TexKind kTex>
+inline uint32_t TexelAlpha(const RowConstants& c, uint32_t raw) {
+    return (kTex == TexKind::kTable ? c.table[raw] : raw | c.alphaOr) >> 24;
+}
+
+// Decodes, combines, tests, blends and writes one texel into the target pixel p; keyed texels
+// and those failing the alpha test (kTest) write nothing.
+template <int kTargetBytes, TexKind kTex, bool kKey, Mode kMode, bool kBlend, bool kTest>
 inline void PutTexel(const RowConstants& c, uint32_t raw, uint8_t* p) {
+    if constexpr (kMode == Mode::kCopy && kTest && kTex != TexKind::k565) {
+        // The texel or the pixel as it was, chosen without a branch: whether a texel is
+        // drawn follows the sprite's shape, which branches would mispredict along its edges.
+        // (The alpha is the texel's, or forced to 255.)
+        uint32_t draw = c.alphaPass[TexelAlpha<kTex>(c, raw) | c.forceAlpha];
+        if constexpr (kKey) draw &= raw - c.keyLow > c.keyHigh - c.keyLow ? 1u : 0u;
+        const uint32_t m = 0u - draw;
+        if constexpr (kTargetBytes == 2) {
+            uint16_t old;
+            std::memcpy(&old, p, 2);
+            const auto out = static_cast<uint16_t>((raw & m) | (old & ~m));
+            std::memcpy(p, &out, 2);
+        } else {
+            uint32_t old;
+            std::memcpy(&old, p, 4);
+            const uint32_t out = (raw & 0xFFFFFFu & m) | (old & ~m);
+            std::memcpy(p, &out, 4);
+        }
+        return;
+    }
     if constexpr (kKey) {
         if (raw - c.keyLow <= c.keyHigh - c.keyLow) return;  // keyLow <= raw <= keyHigh
     }
@@ -151,6 +183,9 @@ inline void PutTexel(const RowConstants& c, uint32_t raw, uint8_t* p) {
         b = Div255(b * c.mb + 127);
         a = Div255(a * c.ma + 127);
     }
+    if constexpr (kTest) {
+        if (c.alphaPass[a] == 0) return;
+    }
     if constexpr (kBlend) {
         // SRCALPHA, INVSRCALPHA: the sum never passes 255.
         uint32_t dr, dg, db;
@@ -167,10 +202,22 @@ inline void PutTexel(const RowConstants& c, uint32_t raw, uint8_t* p) {
             dg = (d32 >> 8) & 0xFF;
             db = d32 & 0xFF;
         }
-        const uint32_t ia = 255 - a;
-        r = Div255(r * a + dr * ia + 127);
-        g = Div255(g * a + dg * ia + 127);
-        b = Div255(b * a + db * ia + 127);
+        // Alpha 255 leaves the source and alpha 0 the destination as they are (the sums are
+        // 255 × channel + 127); only the destination's re-encoding reaches the pixel.
+        if (a == 0) {
+            if constexpr (kTargetBytes == 2) {
+                return;  // 5-6-5 widened and narrowed again: the same bits
+            } else {
+                r = dr;
+                g = dg;
+                b = db;
+            }
+        } else if (a != 255) {
+            const uint32_t ia = 255 - a;
+            r = Div255(r * a + dr * ia + 127);
+            g = Div255(g * a + dg * ia + 127);
+            b = Div255(b * a + db * ia + 127);
+        }
     }
     if constexpr (kTargetBytes == 2) {
         const auto out = static_cast<uint16_t>((r >> 3) << 11 | (g >> 2) << 5 | (b >> 3));
@@ -203,13 +250,58 @@ inline uint32_t FetchTexel(const uint8_t* texels, ptrdiff_t pitch, int tx, int t
 
 // The pixels [p, end) stepping (u, v); kAddress: clamp or wrap each texel index (false when
 // the caller knows every index lies inside the texture).
-template <int kTargetBytes, TexKind kTex, bool kKey, Mode kMode, bool kBlend, bool kAddress>
+template <int kTargetBytes, TexKind kTex, bool kKey, Mode kMode, bool kBlend, bool kTest,
+          bool kAddress>
 void PixelLoop(const RowConstants& c, int64_t u, int64_t v, int64_t du, int64_t dv, uint8_t* p,
                uint8_t* end) {
     const uint8_t* const texels = c.texels;
     const ptrdiff_t pitch = c.pitch;
 #if defined(__SSE2__)
-    if constexpr (kTex == TexKind::k565 && kBlend && kMode != Mode::kCopy) {
+    if constexpr (kMode == Mode::kCopy && kTest && kTex == TexKind::k32 && kTargetBytes == 4) {
+        // Four pixels at a time: the texels gathered, tested and merged with the pixels they
+        // do not replace.
+        if (c.alphaRange) {
+            const __m128i low = _mm_set1_epi32(c.alphaLow - 1);
+            const __m128i high = _mm_set1_epi32(c.alphaHigh + 1);
+            const __m128i outside = _mm_set1_epi32(c.alphaOutside ? -1 : 0);
+            const __m128i alphaOr = _mm_set1_epi32(static_cast<int>(c.alphaOr));
+            const __m128i force = _mm_set1_epi32(static_cast<int>(c.forceAlpha));
+            const __m128i sign = _mm_set1_epi32(static_cast<int>(0x80000000u));
+            const __m128i keyLow = _mm_set1_epi32(static_cast<int>(c.keyLow));
+            // keyLow <= raw <= keyHigh as raw - keyLow <= keyHigh - keyLow, unsigned, by
+            // signed compares of the values with their top bits flipped.
+            const __m128i keySpan =
+                _mm_set1_epi32(static_cast<int>((c.keyHigh - c.keyLow) ^ 0x80000000u));
+            const __m128i rgb = _mm_set1_epi32(0xFFFFFF);
+            while (end - p >= 16) {
+                alignas(16) uint32_t raw[4];
+                for (int i = 0; i < 4; ++i, u += du, v += dv) {
+                    int tx = static_cast<int>(u >> kFracBits);
+                    int ty = static_cast<int>(v >> kFracBits);
+                    if constexpr (kAddress) {
+                        tx = c.clampU ? std::min(std::max(tx, 0), c.lastU) : tx & c.lastU;
+                        ty = c.clampV ? std::min(std::max(ty, 0), c.lastV) : ty & c.lastV;
+                    }
+                    raw[i] = FetchTexel<kTex>(texels, pitch, tx, ty);
+                }
+                const __m128i t = _mm_load_si128(reinterpret_cast<const __m128i*>(raw));
+                const __m128i a =
+                    _mm_or_si128(_mm_srli_epi32(_mm_or_si128(t, alphaOr), 24), force);
+                __m128i draw = _mm_xor_si128(
+                    _mm_and_si128(_mm_cmpgt_epi32(a, low), _mm_cmpgt_epi32(high, a)), outside);
+                if constexpr (kKey) {
+                    const __m128i offset = _mm_xor_si128(_mm_sub_epi32(t, keyLow), sign);
+                    draw = _mm_and_si128(draw, _mm_cmpgt_epi32(offset, keySpan));
+                }
+                auto* q = reinterpret_cast<__m128i*>(p);
+                const __m128i old = _mm_loadu_si128(q);
+                _mm_storeu_si128(q, _mm_or_si128(_mm_and_si128(draw, _mm_and_si128(t, rgb)),
+                                                 _mm_andnot_si128(draw, old)));
+                p += 16;
+            }
+        }
+    }
+    if constexpr (kTex == TexKind::k565 && kBlend && kMode != Mode::kCopy && !kTest) {
         // Eight pixels at a time: the texels gathered, then decoded, combined and blended in
         // 16-bit lanes (every product and sum stays below 65535, so Div255 is exact there).
         // A 5-6-5 texel's alpha is 255, so the source alpha is constant over the triangle.
@@ -304,12 +396,12 @@ void PixelLoop(const RowConstants& c, int64_t u, int64_t v, int64_t du, int64_t 
             tx = c.clampU ? std::min(std::max(tx, 0), c.lastU) : tx & c.lastU;
             ty = c.clampV ? std::min(std::max(ty, 0), c.lastV) : ty & c.lastV;
         }
-        PutTexel<kTargetBytes, kTex, kKey, kMode, kBlend>(c, FetchTexel<kTex>(texels, pitch, tx, ty),
-                                                          p);
+        PutTexel<kTargetBytes, kTex, kKey, kMode, kBlend, kTest>(
+            c, FetchTexel<kTex>(texels, pitch, tx, ty), p);
     }
 }
 
-template <int kTargetBytes, TexKind kTex, bool kKey, Mode kMode, bool kBlend>
+template <int kTargetBytes, TexKind kTex, bool kKey, Mode kMode, bool kBlend, bool kTest>
 void FastTriangle(const Setup& s, const Triangle& t, Rows& rows) {
     const FastState& k = s.fastState;
     const Rgba& d = t.diffuseColor;
@@ -330,6 +422,11 @@ void FastTriangle(const Setup& s, const Triangle& t, Rows& rows) {
     c.mg = k.color.useDiffuse ? static_cast<uint32_t>(d.g) : 255u;
     c.mb = k.color.useDiffuse ? static_cast<uint32_t>(d.b) : 255u;
     c.ma = k.alpha.useDiffuse ? static_cast<uint32_t>(d.a) : 255u;
+    c.alphaPass = k.alphaPass;
+    c.alphaRange = k.alphaRange;
+    c.alphaOutside = k.alphaOutside;
+    c.alphaLow = k.alphaLow;
+    c.alphaHigh = k.alphaHigh;
     const Plane pu = t.u[0], pv = t.v[0];
     const int ox = t.ox, oy = t.oy;
     uint8_t* const pixels = s.target->pixels;
@@ -349,15 +446,19 @@ void FastTriangle(const Setup& s, const Triangle& t, Rows& rows) {
         const bool inside = std::min(u0, u1) >= 0 && std::max(u0, u1) <= c.lastU &&
                             std::min(v0, v1) >= 0 && std::max(v0, v1) <= c.lastV;
         if (!inside) {
-            PixelLoop<kTargetBytes, kTex, kKey, kMode, kBlend, true>(c, u, v, du, dv, p, end);
+            PixelLoop<kTargetBytes, kTex, kKey, kMode, kBlend, kTest, true>(c, u, v, du, dv, p,
+                                                                            end);
             return;
         }
-        if (du == kOne && dv == 0 && !(kBlend && kTex == TexKind::k565)) {
-            // One texel per pixel along a texture row (the blended 5-6-5 loop has its own
-            // eight-pixel steps).
+        constexpr bool kOwnSteps = (kBlend && kTex == TexKind::k565) ||
+                                   (kMode == Mode::kCopy && kTest && kTex == TexKind::k32 &&
+                                    kTargetBytes == 4);
+        if (du == kOne && dv == 0 && !kOwnSteps) {
+            // One texel per pixel along a texture row (the blended 5-6-5 loop and the tested
+            // 32-bit copy have their own steps of several pixels).
             constexpr int kTexBytes = kTex == TexKind::k32 ? 4 : 2;
             const uint8_t* tp = c.texels + v0 * c.pitch + u0 * kTexBytes;
-            if constexpr (kMode == Mode::kCopy && !kKey && kTargetBytes == 2) {
+            if constexpr (kMode == Mode::kCopy && !kKey && !kTest && kTargetBytes == 2) {
                 std::memcpy(p, tp, static_cast<size_t>(n) * 2);
             } else {
                 for (int64_t i = 0; i < n; ++i) {
@@ -369,42 +470,82 @@ void FastTriangle(const Setup& s, const Triangle& t, Rows& rows) {
                     } else {
                         std::memcpy(&raw, tp + 4 * i, 4);
                     }
-                    PutTexel<kTargetBytes, kTex, kKey, kMode, kBlend>(c, raw,
-                                                                      p + kTargetBytes * i);
+                    PutTexel<kTargetBytes, kTex, kKey, kMode, kBlend, kTest>(c, raw,
+                                                                             p + kTargetBytes * i);
                 }
             }
             return;
         }
-        PixelLoop<kTargetBytes, kTex, kKey, kMode, kBlend, false>(c, u, v, du, dv, p, end);
+        PixelLoop<kTargetBytes, kTex, kKey, kMode, kBlend, kTest, false>(c, u, v, du, dv, p, end);
     });
 }
 
-// The instantiation for the state (the mode and blending chosen by the caller).
-template <int kTargetBytes, Mode kMode, bool kBlend>
+// The instantiation for the state (the mode, blending and alpha test chosen by the caller).
+// A 5-6-5 texel's alpha is 255: its alpha test is decided per triangle, never per texel.
+template <int kTargetBytes, Mode kMode, bool kBlend, bool kTest>
 TriangleFunction Pick(TexKind tex, bool key) {
     switch (tex) {
         case TexKind::k565:
-            return key ? FastTriangle<kTargetBytes, TexKind::k565, true, kMode, kBlend>
-                       : FastTriangle<kTargetBytes, TexKind::k565, false, kMode, kBlend>;
+            if constexpr (kTest) {
+                return nullptr;
+            } else {
+                return key ? FastTriangle<kTargetBytes, TexKind::k565, true, kMode, kBlend, false>
+                           : FastTriangle<kTargetBytes, TexKind::k565, false, kMode, kBlend, false>;
+            }
         case TexKind::kTable:
-            return key ? FastTriangle<kTargetBytes, TexKind::kTable, true, kMode, kBlend>
-                       : FastTriangle<kTargetBytes, TexKind::kTable, false, kMode, kBlend>;
+            return key ? FastTriangle<kTargetBytes, TexKind::kTable, true, kMode, kBlend, kTest>
+                       : FastTriangle<kTargetBytes, TexKind::kTable, false, kMode, kBlend, kTest>;
         default:
-            return key ? FastTriangle<kTargetBytes, TexKind::k32, true, kMode, kBlend>
-                       : FastTriangle<kTargetBytes, TexKind::k32, false, kMode, kBlend>;
+            return key ? FastTriangle<kTargetBytes, TexKind::k32, true, kMode, kBlend, kTest>
+                       : FastTriangle<kTargetBytes, TexKind::k32, false, kMode, kBlend, kTest>;
     }
 }
 
-template <int kTargetBytes>
+template <int kTargetBytes, bool kTest>
 TriangleFunction PickMode(Mode mode, bool blend, TexKind tex, bool key) {
-    if (mode == Mode::kCopy) return Pick<kTargetBytes, Mode::kCopy, false>(tex, key);
+    if (mode == Mode::kCopy) return Pick<kTargetBytes, Mode::kCopy, false, kTest>(tex, key);
     if (mode == Mode::kPlain) {
-        return blend ? Pick<kTargetBytes, Mode::kPlain, true>(tex, key)
-                     : Pick<kTargetBytes, Mode::kPlain, false>(tex, key);
+        return blend ? Pick<kTargetBytes, Mode::kPlain, true, kTest>(tex, key)
+                     : Pick<kTargetBytes, Mode::kPlain, false, kTest>(tex, key);
     }
-    return blend ? Pick<kTargetBytes, Mode::kModulate, true>(tex, key)
-                 : Pick<kTargetBytes, Mode::kModulate, false>(tex, key);
+    return blend ? Pick<kTargetBytes, Mode::kModulate, true, kTest>(tex, key)
+                 : Pick<kTargetBytes, Mode::kModulate, false, kTest>(tex, key);
 }
+
+template <int kTargetBytes>
+TriangleFunction PickTest(Mode mode, bool blend, bool test, TexKind tex, bool key) {
+    return test ? PickMode<kTargetBytes, true>(mode, blend, tex, key)
+                : PickMode<kTargetBytes, false>(mode, blend, tex, key);
+}
+
+// The alpha test's verdicts as one range of passing alphas or of failing ones, when they
+// form one (checked against every alpha, so the range gives exactly the table's verdicts).
+void FindAlphaRange(FastState* k) {
+    k->alphaRange = false;
+    for (const bool outside : {false, true}) {
+        const uint8_t inside = outside ? 0 : 1;
+        int low = 0;
+        while (low < 256 && k->alphaPass[low] != inside) ++low;
+        int high = 255;
+        while (high >= 0 && k->alphaPass[high] != inside) --high;
+        if (low > high) continue;  // none inside: the other form
+        bool exact = true;
+        for (int a = 0; a < 256; ++a) {
+            const bool in = a >= low && a <= high;
+            exact = exact && (k->alphaPass[a] != 0) == (in != outside);
+        }
+        if (exact) {
+            k->alphaRange = true;
+            k->alphaOutside = outside;
+            k->alphaLow = low;
+            k->alphaHigh = high;
+            return;
+        }
+    }
+}
+
+// A triangle whose constant alpha fails the alpha test: nothing to draw.
+void NoPixels(const Setup&, const Triangle&, Rows&) {}
 
 bool AddressFits(uint32_t mode, uint32_t size) {
     if (mode == D3DTADDRESS_CLAMP) return true;
@@ -421,7 +562,7 @@ void ChooseFastSpans(Setup* s) {
     const bool target888 = tf.bytes == 4 && tf.r.mask == 0xFF0000 && tf.g.mask == 0xFF00 &&
                            tf.b.mask == 0xFF && tf.a.mask == 0;
     if (!target565 && !target888) return;
-    if (s->zBuffer != nullptr || s->alphaTest || s->stageCount != 1) return;
+    if (s->zBuffer != nullptr || s->stageCount != 1) return;
     const Stage& st = s->stages[0];
     if (!st.samples || st.bilinear) return;
     const SurfaceImpl* tex = st.texture;
@@ -440,6 +581,16 @@ void ChooseFastSpans(Setup* s) {
         k.alpha = FastSource{255, true};  // the current (diffuse) alpha
     } else if (!SourceOf(st.alphaOp, st.alphaArg1, st.alphaArg2, &k.alpha)) {
         return;
+    }
+    // The alpha test varies per pixel only where the alpha is the texel's own.
+    k.alphaPerTexel = s->alphaTest && k.alpha.force == 0 && xf.a.bits != 0;
+    k.alphaRange = k.alphaOutside = false;
+    k.alphaLow = k.alphaHigh = 0;
+    if (s->alphaTest) {
+        for (int a = 0; a < 256; ++a) {
+            k.alphaPass[a] = Compare(s->alphaFunc, a, s->alphaRef) ? 1 : 0;
+        }
+        FindAlphaRange(&k);
     }
     bool blend = false;
     if (s->blend) {
@@ -462,12 +613,18 @@ void ChooseFastSpans(Setup* s) {
         s->colorKey && tex->hasSourceKey && tex->sourceKey.low <= tex->sourceKey.high;
     // The raw texel is the target's pixel when the layouts agree and the colour is the texel's.
     const bool copy = !blend && k.color.force == 0 && ((tex565 && target565) || (tex32 && target888));
+    const Mode plain = copy ? Mode::kCopy : Mode::kPlain;
+    const bool test = k.alphaPerTexel;
     if (target565) {
-        s->fastPlain = PickMode<2>(copy ? Mode::kCopy : Mode::kPlain, blend, kind, key);
-        s->fastModulate = PickMode<2>(Mode::kModulate, blend, kind, key);
+        s->fastPlain = PickTest<2>(plain, blend, test, kind, key);
+        s->fastModulate = PickTest<2>(Mode::kModulate, blend, test, kind, key);
     } else {
-        s->fastPlain = PickMode<4>(copy ? Mode::kCopy : Mode::kPlain, blend, kind, key);
-        s->fastModulate = PickMode<4>(Mode::kModulate, blend, kind, key);
+        s->fastPlain = PickTest<4>(plain, blend, test, kind, key);
+        s->fastModulate = PickTest<4>(Mode::kModulate, blend, test, kind, key);
+    }
+    // Both or neither: the rasteriser asks for a loop only when fastModulate is set.
+    if (s->fastPlain == nullptr || s->fastModulate == nullptr) {
+        s->fastPlain = s->fastModulate = nullptr;
     }
 }
 
@@ -475,9 +632,15 @@ TriangleFunction FastTriangleFor(const Setup& s, const Triangle& t) {
     if (!t.constantDiffuse || !t.smallTexels) return nullptr;
     const FastState& k = s.fastState;
     const Rgba& d = t.diffuseColor;
-    // Without blending the alpha reaches no pixel (the targets have none, no alpha test).
+    if (s.alphaTest && !k.alphaPerTexel) {
+        // The texel's alpha is 255 or unread: the alpha is the diffuse one (Mul(255, d.a)) or
+        // 255, the same over the whole triangle.
+        const int a = k.alpha.useDiffuse ? d.a : 255;
+        if (k.alphaPass[a] == 0) return NoPixels;
+    }
+    // Without blending or the alpha test the alpha reaches no pixel (the targets have none).
     const bool colorPlain = !k.color.useDiffuse || (d.r == 255 && d.g == 255 && d.b == 255);
-    const bool alphaPlain = !s.blend || !k.alpha.useDiffuse || d.a == 255;
+    const bool alphaPlain = (!s.blend && !s.alphaTest) || !k.alpha.useDiffuse || d.a == 255;
     return colorPlain && alphaPlain ? s.fastPlain : s.fastModulate;
 }
 

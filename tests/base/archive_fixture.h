@@ -23,6 +23,7 @@ protected:
         CloseAllArchives();
         SetArchiveKeyText(nullptr);
         SetArchiveExtension(nullptr);
+        SetArchiveMemoryMode(0);
         FileFixture::TearDown();
     }
 

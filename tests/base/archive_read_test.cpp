@@ -286,6 +286,44 @@ TEST_F(ArchiveLookupTest, MemoryModeReadsTheSame) {
     EXPECT_EQ(CloseArchive(slot), -1);
 }
 
+// The memory-mode setting decides how archives found for paths are opened: in memory the
+// whole file is read at open, so later changes to the file on the disk are not seen.
+TEST_F(ArchiveLookupTest, MemoryModeSettingReachesArchivesFoundForPaths) {
+    std::vector<ArchiveSource> tree(2);
+    tree[0].path = "a.txt";
+    tree[0].data = "first";
+    tree[1].path = "b.txt";
+    tree[1].data = "second";
+    struct Case {
+        int mode;
+        const char* afterOverwrite;  // b.txt once the archive file was cut to nothing
+    };
+    for (const Case& c : {Case{0, ""}, Case{1, "second"}}) {
+        SCOPED_TRACE(c.mode);
+        CloseAllArchives();
+        WriteBytes("m.ZNA", MakeArchive(tree));
+        SetArchiveMemoryMode(c.mode);
+        EXPECT_EQ(GetArchiveMemoryMode(), c.mode);
+        EXPECT_EQ(ReadThroughTable("m\\a.txt"), "first");
+        const int slot = GetArchiveState().cacheSlot;
+        ASSERT_GE(slot, 0);
+        const OpenArchiveState* archive = GetOpenArchive(slot);
+        EXPECT_EQ(archive->memoryMode, static_cast<uint32_t>(c.mode));
+        EXPECT_EQ(archive->file == nullptr, c.mode == 1) << "memory mode closes the file";
+
+        WriteWholeFile("m.ZNA", "");
+        const uintptr_t file = FileAccessOpen("m\\b.txt", 0, 0, 0);
+        ASSERT_NE(file, 0u) << "the archive stays open";
+        char bytes[16] = {};
+        const size_t got = FileAccessRead(bytes, 1, sizeof(bytes), file);
+        EXPECT_EQ(std::string(bytes, got), c.afterOverwrite);
+        EXPECT_EQ(FileAccessClose(file), 0);
+    }
+    // Archives open already keep their mode; the setting survives start-up's clearing.
+    ClearArchiveTables();
+    EXPECT_EQ(GetArchiveMemoryMode(), 1);
+}
+
 TEST_F(ArchiveLookupTest, FullFileTableIsRefusedWithALogLine) {
     std::vector<ArchiveSource> tree(1);
     tree[0].path = "x";

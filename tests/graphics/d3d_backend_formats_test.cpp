@@ -3,20 +3,13 @@
 #include <cstring>
 
 #include "tests/graphics/d3d_backend_test_support.h"
+#include "tests/support/pixel_formats.h"
 
 namespace {
 
 plat::PixelFormat Format(uint32_t flags, uint32_t bits, uint32_t r, uint32_t g, uint32_t b,
                          uint32_t a) {
-    plat::PixelFormat f{};
-    f.size = sizeof f;
-    f.flags = flags;
-    f.bitCount = bits;
-    f.redMask = r;
-    f.greenMask = g;
-    f.blueMask = b;
-    f.alphaMask = a;
-    return f;
+    return PixelFormatOf(flags, bits, r, g, b, a);
 }
 
 const plat::PixelFormat kRgb565 = Format(plat::DDPF_RGB, 16, 0xF800, 0x7E0, 0x1F, 0);

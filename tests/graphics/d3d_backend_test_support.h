@@ -5,7 +5,6 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -13,40 +12,17 @@
 #include "graphics/d3d/texture_pieces.h"
 #include "graphics/draw_state.h"
 #include "graphics/graph_handle_table.h"
-#include "graphics/graph_image.h"
-#include "graphics/graph_load.h"
 #include "graphics/screen/screen.h"
 #include "graphics/screen/screen_state.h"
 #include "platform/testing/d3d_test_controls.h"
-#include "platform/testing/ddraw_test_controls.h"
-#include "platform/testing/display_test_controls.h"
-#include "tests/support/library_fixture.h"
+#include "tests/graphics/generated_graph_test_support.h"
+#include "tests/support/headless_library_fixture.h"
 
-class Direct3DBackendFixture : public LibraryFixture {
+class Direct3DBackendFixture : public HeadlessLibraryFixture {
 protected:
-    void SetUp() override {
-        setenv("ZN_VIDEO", "headless", 1);
-        LibraryFixture::SetUp();
-        plat::ResetDisplayTestControls();
-        plat::ResetDDrawTestControls();
-        plat::ResetD3DTestControls();
-        ResetScreenState();
-    }
-
-    void TearDown() override {
-        LibraryFixture::TearDown();
-        ResetScreenState();
-        plat::ResetD3DTestControls();
-        plat::ResetDDrawTestControls();
-        plat::ResetDisplayTestControls();
-    }
-
     // Starts the library; the result of ApiInitLibrary.
     static int Start(bool direct3D, int32_t depth = 32) {
-        plat::SetHeadlessDesktop(1920, 1080, depth);
-        plat::OfferDirect3D(direct3D);
-        ApiChangeWindowMode(1);
-        if (ChangeScreenMode(640, 480, depth, 0, -1) != 0) return -1;
+        if (PrepareWindowedStart(depth, direct3D) != 0) return -1;
         plat::FailNextThreadStarts(1);
         const int result = ApiInitLibrary();
         if (result == 0) ApiSetDrawTarget(kDrawTargetBack);
@@ -55,19 +31,7 @@ protected:
 
     // A graph of one colour (0x00RRGGBB); a texture graph while Direct3D draws.
     static HandleValue MakeGraph(int32_t width, int32_t height, uint32_t colour) {
-        GraphImage image{};
-        EXPECT_EQ(InitGraphImageArgb32(width, height, &image), 0);
-        BuildColorFormat(&image.colorFormat, 32, 0xFF0000, 0xFF00, 0xFF, 0);
-        for (int32_t y = 0; y < height; ++y) {
-            for (int32_t x = 0; x < width; ++x) {
-                SetGraphImagePixel(&image, x, y, (colour >> 16) & 0xFF, (colour >> 8) & 0xFF,
-                                   colour & 0xFF, 255);
-            }
-        }
-        const HandleValue graph = CreateGraphFromGraphImage(&image, nullptr, 1);
-        FreeGraphImage(&image);
-        EXPECT_GE(graph, 0);
-        return graph;
+        return MakeGeneratedGraph(width, height, [colour](int32_t, int32_t) { return colour; });
     }
 
     static std::vector<plat::D3DCall> CallsNamed(const std::vector<plat::D3DCall>& calls,

@@ -5,7 +5,6 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -13,41 +12,19 @@
 #include "graphics/d3d/texture_pieces.h"
 #include "graphics/draw_state.h"
 #include "graphics/graph_handle_table.h"
-#include "graphics/graph_image.h"
-#include "graphics/graph_load.h"
 #include "graphics/screen/screen.h"
 #include "graphics/screen/screen_state.h"
 #include "graphics/surface_data.h"
 #include "platform/testing/d3d_test_controls.h"
-#include "platform/testing/ddraw_test_controls.h"
-#include "platform/testing/display_test_controls.h"
-#include "tests/support/library_fixture.h"
+#include "tests/graphics/generated_graph_test_support.h"
+#include "tests/support/headless_library_fixture.h"
 
-class Direct3DDrawFixture : public LibraryFixture {
+class Direct3DDrawFixture : public HeadlessLibraryFixture {
 protected:
-    void SetUp() override {
-        setenv("ZN_VIDEO", "headless", 1);
-        LibraryFixture::SetUp();
-        plat::ResetDisplayTestControls();
-        plat::ResetDDrawTestControls();
-        plat::ResetD3DTestControls();
-        ResetScreenState();
-    }
-    void TearDown() override {
-        LibraryFixture::TearDown();
-        ResetScreenState();
-        plat::ResetD3DTestControls();
-        plat::ResetDDrawTestControls();
-        plat::ResetDisplayTestControls();
-    }
-
     // Starts the library on a display of the depth: with Direct3D offered it draws through the
     // device on DirectDraw surfaces, else on the software screen.
     static void Start(bool direct3D, int32_t depth = 32) {
-        plat::SetHeadlessDesktop(1920, 1080, depth);
-        plat::OfferDirect3D(direct3D);
-        ApiChangeWindowMode(1);
-        ASSERT_EQ(ChangeScreenMode(640, 480, depth, 0, -1), 0);
+        ASSERT_EQ(PrepareWindowedStart(depth, direct3D), 0);
         plat::FailNextThreadStarts(1);
         ASSERT_EQ(ApiInitLibrary(), 0);
         ASSERT_EQ(Direct3DIsUp(), direct3D ? 1 : 0);
@@ -63,19 +40,7 @@ protected:
     // while Direct3D draws.
     template <class Colour>
     static HandleValue MakeGraph(int32_t width, int32_t height, Colour colour) {
-        GraphImage image{};
-        EXPECT_EQ(InitGraphImageArgb32(width, height, &image), 0);
-        BuildColorFormat(&image.colorFormat, 32, 0xFF0000, 0xFF00, 0xFF, 0);
-        for (int32_t y = 0; y < height; ++y) {
-            for (int32_t x = 0; x < width; ++x) {
-                const uint32_t c = colour(x, y);
-                SetGraphImagePixel(&image, x, y, (c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF, 255);
-            }
-        }
-        const HandleValue graph = CreateGraphFromGraphImage(&image, nullptr, 1);
-        FreeGraphImage(&image);
-        EXPECT_GE(graph, 0);
-        return graph;
+        return MakeGeneratedGraph(width, height, colour);
     }
 
     // The back screen's colours (0x00RRGGBB) of rect, row by row, on either road.

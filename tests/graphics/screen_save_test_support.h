@@ -16,7 +16,7 @@
 #include "platform/testing/ddraw_test_controls.h"
 #include "platform/testing/display_test_controls.h"
 #include "platform/window/window_backend.h"
-#include "tests/support/library_fixture.h"
+#include "tests/support/headless_library_fixture.h"
 
 struct ScreenRoad {
     const char* name;
@@ -38,27 +38,12 @@ inline uint32_t PatternValue(int32_t x, int32_t y) {
     return v * 0x2C1B3C6Du;
 }
 
-class ScreenSaveTest : public LibraryFixture {
+class ScreenSaveTest : public HeadlessLibraryFixture {
 protected:
-    void SetUp() override {
-        LibraryFixture::SetUp();
-        plat::ResetDisplayTestControls();
-        plat::ResetDDrawTestControls();
-        ResetScreenState();
-    }
-    void TearDown() override {
-        LibraryFixture::TearDown();
-        ResetScreenState();
-        plat::ResetDisplayTestControls();
-        plat::ResetDDrawTestControls();
-    }
-
     // Starts the library windowed at 640 x 480 on a display of the depth, the back screen the
     // draw target.
     static void Start(const ScreenRoad& road) {
-        plat::SetHeadlessDesktop(1920, 1080, road.depth);
-        ApiChangeWindowMode(1);
-        ASSERT_EQ(ChangeScreenMode(640, 480, road.depth, 0, -1), 0);
+        ASSERT_EQ(PrepareWindowedStart(road.depth, false), 0);
         if (!road.softwareScreen) SetSoftwareRenderRequest(1);
         plat::FailNextThreadStarts(1);
         ASSERT_EQ(ApiInitLibrary(), 0);

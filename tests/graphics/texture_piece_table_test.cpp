@@ -1,4 +1,4 @@
-// The texture piece table: handles, serials, the area end, refusals, the corner vertices and
+// The texture piece table: handles, serials, the used bound, refusals, the corner vertices and
 // the texture a piece names.
 #include "tests/graphics/texture_piece_test_support.h"
 
@@ -54,23 +54,23 @@ TEST_F(TexturePieceTableTest, SerialWrapsToZeroAfter2047) {
     EXPECT_EQ(GetSurface3DTable().serialCounter, 1);
 }
 
-TEST_F(TexturePieceTableTest, AreaEndFollowsTheHighestPieceInUse) {
+TEST_F(TexturePieceTableTest, UsedBoundFollowsTheHighestPieceInUse) {
     Surface3DTable& table = GetSurface3DTable();
     const HandleValue a = AddPiece(), b = AddPiece(), c = AddPiece();
-    EXPECT_EQ(table.areaEnd, 3);
+    EXPECT_EQ(table.usedBound, 3);
     EXPECT_EQ(table.count, 3);
-    // A hole below the area end is not filled while the area end has room.
+    // A hole below the used bound is not filled while the used bound has room.
     ASSERT_EQ(DeleteSurface3DData(b), 0);
-    EXPECT_EQ(table.areaEnd, 3);
+    EXPECT_EQ(table.usedBound, 3);
     EXPECT_EQ(GetHandleSlot(AddPiece()), 3);
-    // Deleting the highest piece lowers the area end past the free slots below it.
+    // Deleting the highest piece lowers the used bound past the free slots below it.
     ASSERT_EQ(DeleteSurface3DData(MakeHandleValue(kHandleKindSurface3D,
                                                   table.slots[3]->serial, 3)),
               0);
     ASSERT_EQ(DeleteSurface3DData(c), 0);
-    EXPECT_EQ(table.areaEnd, 1);
+    EXPECT_EQ(table.usedBound, 1);
     ASSERT_EQ(DeleteSurface3DData(a), 0);
-    EXPECT_EQ(table.areaEnd, 0);
+    EXPECT_EQ(table.usedBound, 0);
     EXPECT_EQ(table.count, 0);
     EXPECT_EQ(GetSurfaceDataTable().count, 0);
 }
@@ -80,13 +80,13 @@ TEST_F(TexturePieceTableTest, FullAreaTakesTheFirstFreeSlot) {
     const HandleValue a = AddPiece();
     AddPiece();
     ASSERT_EQ(DeleteSurface3DData(a), 0);
-    table.areaEnd = kMaxTexturePieces;  // as after 65536 pieces were handed out
+    table.usedBound = kMaxTexturePieces;  // as after 65536 pieces were handed out
     EXPECT_EQ(GetHandleSlot(AddPiece()), 0);
     EXPECT_EQ(GetHandleSlot(AddPiece()), 2);
-    // Only deleting the piece in the last slot would lower the area end again.
+    // Only deleting the piece in the last slot would lower the used bound again.
     DeleteAllSurface3DData();
     EXPECT_EQ(table.count, 0);
-    EXPECT_EQ(table.areaEnd, kMaxTexturePieces);
+    EXPECT_EQ(table.usedBound, kMaxTexturePieces);
     EXPECT_EQ(GetHandleSlot(AddPiece()), 0);
 }
 
@@ -101,7 +101,7 @@ TEST_F(TexturePieceTableTest, RefusalsAreLoggedAndLeaveNothingBehind) {
     plat::FailNextTextureCreates(1);
     EXPECT_EQ(AddPiece(), -1);
     EXPECT_EQ(table.count, 0);
-    EXPECT_EQ(table.areaEnd, 0);
+    EXPECT_EQ(table.usedBound, 0);
     EXPECT_EQ(GetSurfaceDataTable().count, 0);
 
     // A piece must show at least one pixel and fit its 16-bit fields.

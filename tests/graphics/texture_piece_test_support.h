@@ -48,7 +48,7 @@ protected:
         GetGraphicsState().direct3DInUse = 1;
         // A fresh piece table: the first piece takes slot 0 and serial 0.
         DeleteAllSurface3DData();
-        GetSurface3DTable().areaEnd = 0;
+        GetSurface3DTable().usedBound = 0;
         GetSurface3DTable().serialCounter = 0;
     }
 

@@ -13,38 +13,10 @@
 #include "base/archive/archive_writer.h"
 #include "base/tracked_memory.h"
 #include "library/public/api.h"
+#include "tests/support/bmp_file.h"
 #include "tests/support/library_fixture.h"
 
 namespace {
-
-// A 24-bit bottom-up BMP of width x height pixels of one colour (B, G, R).
-std::string Bmp(int32_t width, int32_t height, uint8_t b, uint8_t g, uint8_t r) {
-    const uint32_t rowBytes = (static_cast<uint32_t>(width) * 3 + 3) & ~3u;
-    const uint32_t imageBytes = rowBytes * static_cast<uint32_t>(height);
-    std::string bytes(54 + imageBytes, '\0');
-    auto put = [&](size_t at, uint32_t v, int size) {
-        for (int i = 0; i < size; ++i) bytes[at + i] = static_cast<char>(v >> (8 * i));
-    };
-    bytes[0] = 'B';
-    bytes[1] = 'M';
-    put(2, static_cast<uint32_t>(bytes.size()), 4);
-    put(10, 54, 4);
-    put(14, 40, 4);
-    put(18, static_cast<uint32_t>(width), 4);
-    put(22, static_cast<uint32_t>(height), 4);
-    put(26, 1, 2);
-    put(28, 24, 2);
-    put(34, imageBytes, 4);
-    for (int32_t y = 0; y < height; ++y) {
-        for (int32_t x = 0; x < width; ++x) {
-            const size_t at = 54 + static_cast<size_t>(y) * rowBytes + static_cast<size_t>(x) * 3;
-            bytes[at] = static_cast<char>(b);
-            bytes[at + 1] = static_cast<char>(g);
-            bytes[at + 2] = static_cast<char>(r);
-        }
-    }
-    return bytes;
-}
 
 class ArchiveEntryTest : public LibraryFixture {
 protected:
@@ -60,9 +32,9 @@ TEST_F(ArchiveEntryTest, GraphLoadsFromAPictureInsideTheArchive) {
 
     std::vector<ArchiveSource> tree(2);
     tree[0].path = "Player.bmp";
-    tree[0].data = Bmp(5, 3, 10, 20, 30);
+    tree[0].data = Bmp24Bytes(5, 3, 0x1E140Au);  // R 30, G 20, B 10
     tree[1].path = "sub/tile.bmp";
-    tree[1].data = Bmp(64, 32, 200, 100, 50);  // a flat picture: packed
+    tree[1].data = Bmp24Bytes(64, 32, 0x3264C8u);  // R 50, G 100, B 200: a flat picture, packed
     std::string error;
     const std::vector<unsigned char> archive = WriteArchive(tree, ArchiveWriteOptions{}, &error);
     ASSERT_FALSE(archive.empty()) << error;

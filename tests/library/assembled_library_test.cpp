@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -18,6 +17,7 @@
 #include "softrender/rules/soft_draw_target.h"
 #include "softrender/scaled/blit_graph_stretched.h"
 #include "system/window_facts.h"
+#include "tests/support/bmp_file.h"
 #include "tests/support/library_fixture.h"
 
 namespace {
@@ -26,38 +26,10 @@ struct Rgb {
     uint8_t r, g, b;
 };
 
-// A 24-bit bottom-up BMP of width x height pixels, every one of the given colour.
+// A 24-bit BMP of width x height pixels, every one of the given colour.
 void WriteBmp(const std::string& path, int32_t width, int32_t height, Rgb colour) {
-    const uint32_t rowBytes = (static_cast<uint32_t>(width) * 3 + 3) & ~3u;
-    const uint32_t imageBytes = rowBytes * static_cast<uint32_t>(height);
-    std::vector<uint8_t> bytes(54 + imageBytes, 0);
-    auto put32 = [&](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<uint8_t>(v >> (8 * i));
-    };
-    auto put16 = [&](size_t at, uint16_t v) {
-        bytes[at] = static_cast<uint8_t>(v);
-        bytes[at + 1] = static_cast<uint8_t>(v >> 8);
-    };
-    bytes[0] = 'B';
-    bytes[1] = 'M';
-    put32(2, static_cast<uint32_t>(bytes.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, static_cast<uint32_t>(width));
-    put32(22, static_cast<uint32_t>(height));
-    put16(26, 1);
-    put16(28, 24);
-    put32(34, imageBytes);
-    for (int32_t y = 0; y < height; ++y) {
-        for (int32_t x = 0; x < width; ++x) {
-            uint8_t* p = &bytes[54 + static_cast<size_t>(y) * rowBytes + static_cast<size_t>(x) * 3];
-            p[0] = colour.b;
-            p[1] = colour.g;
-            p[2] = colour.r;
-        }
-    }
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    const uint32_t packed = uint32_t{colour.r} << 16 | uint32_t{colour.g} << 8 | colour.b;
+    WriteBmp24File(path, width, height, [packed](int, int) { return packed; });
 }
 
 // Colours whose 8-bit channels stand exactly for 5-6-5 values (c5 << 3 | c5 >> 2 and

@@ -20,7 +20,7 @@
 #include "platform/window/window_backend.h"
 #include "softrender/rotated/blit_graph_rotated.h"
 #include "softrender/scaled/blit_graph_stretched.h"
-#include "tests/support/library_fixture.h"
+#include "tests/support/headless_library_fixture.h"
 
 namespace {
 
@@ -38,27 +38,12 @@ Rgb SpriteColor(int x, int y) {
     return Rgb{(x & 1) * 255, (y & 1) * 255, ((x + y) & 2) != 0 ? 255 : 0};
 }
 
-class DrawTargetStartupTest : public LibraryFixture {
+class DrawTargetStartupTest : public HeadlessLibraryFixture {
 protected:
-    void SetUp() override {
-        LibraryFixture::SetUp();
-        plat::ResetDisplayTestControls();
-        plat::ResetDDrawTestControls();
-        ResetScreenState();
-    }
-    void TearDown() override {
-        LibraryFixture::TearDown();
-        ResetScreenState();
-        plat::ResetDisplayTestControls();
-        plat::ResetDDrawTestControls();
-    }
-
     // Starts the library windowed at 640 x 480 on a display of the depth: a software screen,
     // or one in DirectDraw surfaces (kept when 3D drawing is off).
     static void Start(bool softwareScreen, int32_t depth) {
-        plat::SetHeadlessDesktop(1920, 1080, depth);
-        ApiChangeWindowMode(1);
-        ASSERT_EQ(ChangeScreenMode(640, 480, depth, 0, -1), 0);
+        ASSERT_EQ(PrepareWindowedStart(depth, false), 0);
         if (!softwareScreen) SetSoftwareRenderRequest(1);
         plat::FailNextThreadStarts(1);
         ASSERT_EQ(ApiInitLibrary(), 0);

@@ -19,7 +19,7 @@
 #include "platform/testing/ddraw_test_controls.h"
 #include "platform/testing/display_test_controls.h"
 #include "platform/window/window_backend.h"
-#include "tests/support/library_fixture.h"
+#include "tests/support/headless_library_fixture.h"
 
 namespace {
 
@@ -65,32 +65,16 @@ uint32_t SpriteColour(int x, int y) {
 }
 constexpr uint32_t kBackground = 0x0000FF;
 
-class ImageTransferEntryTest : public LibraryFixture {
+class ImageTransferEntryTest : public HeadlessLibraryFixture {
 protected:
-    void SetUp() override {
-        LibraryFixture::SetUp();
-        plat::ResetDisplayTestControls();
-        plat::ResetDDrawTestControls();
-        ResetScreenState();
-    }
-    void TearDown() override {
-        LibraryFixture::TearDown();
-        ResetScreenState();
-        plat::ResetDisplayTestControls();
-        plat::ResetDDrawTestControls();
-    }
-
     static void Start(bool softwareScreen, int32_t depth) {
-        plat::SetHeadlessDesktop(1920, 1080, depth);
-        ApiChangeWindowMode(1);
-        ASSERT_EQ(ChangeScreenMode(640, 480, depth, 0, -1), 0);
+        ASSERT_EQ(PrepareWindowedStart(depth, false), 0);
         if (!softwareScreen) SetSoftwareRenderRequest(1);
         plat::FailNextThreadStarts(1);
         ASSERT_EQ(ApiInitLibrary(), 0);
         ASSERT_EQ(GetScreenState().softwareScreen, softwareScreen ? 1 : 0);
     }
 
-    std::string Path(const char* name) const { return (dir_.path() / name).string(); }
 
     // Background, the three graphs drawn with their key, present; the shown picture.
     static plat::ShownPicture DrawAndPresent(int picture, int noKey, int keyAtZero) {

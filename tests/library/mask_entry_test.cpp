@@ -6,8 +6,6 @@
 // before, and masking the draws that follow.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -18,10 +16,8 @@
 #include "graphics/screen/screen_state.h"
 #include "graphics/surface_formats.h"
 #include "platform/display/display.h"
-#include "platform/testing/ddraw_test_controls.h"
-#include "platform/testing/display_test_controls.h"
-#include "platform/window/window_backend.h"
-#include "tests/support/library_fixture.h"
+#include "tests/support/bmp_file.h"
+#include "tests/support/headless_library_fixture.h"
 
 namespace {
 
@@ -32,63 +28,19 @@ uint32_t SpriteColor(int x, int y) {
 }
 constexpr uint32_t kYellow = 0xFFFF00;
 
-// A 24-bit bottom-up BMP whose pixel (x, y) is colour(x, y).
-void WriteBmp(const std::string& path, int32_t width, int32_t height,
-              uint32_t (*colour)(int, int)) {
-    const uint32_t rowBytes = (static_cast<uint32_t>(width) * 3 + 3) & ~3u;
-    std::vector<uint8_t> bytes(54 + rowBytes * height, 0);
-    auto put = [&](size_t at, uint32_t v, int n) {
-        for (int i = 0; i < n; ++i) bytes[at + i] = static_cast<uint8_t>(v >> (8 * i));
-    };
-    bytes[0] = 'B';
-    bytes[1] = 'M';
-    put(2, static_cast<uint32_t>(bytes.size()), 4);
-    put(10, 54, 4);
-    put(14, 40, 4);
-    put(18, static_cast<uint32_t>(width), 4);
-    put(22, static_cast<uint32_t>(height), 4);
-    put(26, 1, 2);
-    put(28, 24, 2);
-    for (int32_t y = 0; y < height; ++y) {
-        for (int32_t x = 0; x < width; ++x) {
-            put(54 + static_cast<size_t>(height - 1 - y) * rowBytes + x * 3, colour(x, y), 3);
-        }
-    }
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-class MaskEntryTest : public LibraryFixture {
+class MaskEntryTest : public HeadlessLibraryFixture {
 protected:
-    void SetUp() override {
-        setenv("ZN_VIDEO", "headless", 1);
-        LibraryFixture::SetUp();
-        plat::ResetDisplayTestControls();
-        plat::ResetDDrawTestControls();
-        ResetScreenState();
-    }
-    void TearDown() override {
-        LibraryFixture::TearDown();
-        ResetScreenState();
-        plat::ResetDisplayTestControls();
-        plat::ResetDDrawTestControls();
-    }
-
     static void Start(bool softwareScreen, int depth) {
-        plat::SetHeadlessDesktop(1920, 1080, depth);
-        ApiChangeWindowMode(1);
-        ASSERT_EQ(ChangeScreenMode(640, 480, depth, 0, -1), 0);
+        ASSERT_EQ(PrepareWindowedStart(depth, false), 0);
         if (!softwareScreen) SetSoftwareRenderRequest(1);
         ASSERT_EQ(ApiInitLibrary(), 0);
         ASSERT_EQ(GetScreenState().softwareScreen, softwareScreen ? 1 : 0);
     }
-
-    std::string Path(const char* name) const { return (dir_.path() / name).string(); }
 };
 
 TEST_F(MaskEntryTest, AGraphDrawnThroughTheMaskShowsOnlyWhereTheMaskLetsIt) {
-    WriteBmp(Path("sprite.bmp"), 40, 30, SpriteColor);
-    WriteBmp(Path("yellow.bmp"), 64, 64, [](int, int) { return kYellow; });
+    WriteBmp24File(Path("sprite.bmp"), 40, 30, SpriteColor);
+    WriteBmp24File(Path("yellow.bmp"), 64, 64, [](int, int) { return kYellow; });
     for (bool softwareScreen : {true, false}) {
         for (int depth : {16, 32}) {
             SCOPED_TRACE(std::string(softwareScreen ? "software screen" : "DirectDraw surfaces") +
@@ -198,8 +150,8 @@ TEST_F(MaskEntryTest, TheMaskIsMadeAgainAfterAModeChangeAndAfterADisplayChange) 
         {"mode change", 800, 600, [] { ASSERT_EQ(ChangeScreenMode(800, 600, -1, 0, -1), 0); }},
         {"display change", 640, 480, [] { ASSERT_EQ(RecreateScreenAfterDisplayChange(), 0); }},
     };
-    WriteBmp(Path("sprite.bmp"), 40, 30, SpriteColor);
-    WriteBmp(Path("yellow.bmp"), 64, 64, [](int, int) { return kYellow; });
+    WriteBmp24File(Path("sprite.bmp"), 40, 30, SpriteColor);
+    WriteBmp24File(Path("yellow.bmp"), 64, 64, [](int, int) { return kYellow; });
     for (const Remake& remake : remakes) {
         for (bool softwareScreen : {true, false}) {
             SCOPED_TRACE(std::string(remake.name) + ", " +

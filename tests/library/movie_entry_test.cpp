@@ -26,35 +26,24 @@
 #include "platform/testing/movie_test_clips.h"
 #include "platform/testing/sound_test_controls.h"
 #include "platform/window/window_backend.h"
-#include "tests/support/library_fixture.h"
+#include "tests/support/headless_library_fixture.h"
 
 namespace {
 
 constexpr uint64_t kFrameUs = 100000;  // the clips run at 10 frames a second
 constexpr int kX = 40, kY = 30;        // where the graph is drawn
 
-class MovieEntryTest : public LibraryFixture {
+class MovieEntryTest : public HeadlessLibraryFixture {
 protected:
-    void SetUp() override {
-        LibraryFixture::SetUp();
-        plat::ResetDisplayTestControls();
-        plat::ResetDDrawTestControls();
-        ResetScreenState();
-    }
     void TearDown() override {
-        LibraryFixture::TearDown();
-        ResetScreenState();
-        plat::ResetDisplayTestControls();
-        plat::ResetDDrawTestControls();
+        HeadlessLibraryFixture::TearDown();
         plat::ResetSoundTestControls();
         unsetenv("TMPDIR");
     }
 
     static void Start(bool softwareScreen, int32_t depth) {
         plat::SetVirtualClockReadStep(kReadStepUs);
-        plat::SetHeadlessDesktop(1920, 1080, depth);
-        ApiChangeWindowMode(1);
-        ASSERT_EQ(ChangeScreenMode(640, 480, depth, 0, -1), 0);
+        ASSERT_EQ(PrepareWindowedStart(depth, false), 0);
         if (!softwareScreen) SetSoftwareRenderRequest(1);
         plat::FailNextThreadStarts(1);
         ASSERT_EQ(ApiInitLibrary(), 0);
@@ -63,7 +52,6 @@ protected:
         plat::SetVirtualClockReadStep(0);
     }
 
-    std::string Path(const char* name) const { return (dir_.path() / name).string(); }
     // Temporary files go to a folder of the test's own.
     std::filesystem::path TempDir() const { return dir_.path() / "tmp"; }
     void UseOwnTempDir() {

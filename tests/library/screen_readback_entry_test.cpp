@@ -3,8 +3,6 @@
 // the capture brings the screen's pixels, sprite and all, into the graph's textures.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -12,12 +10,9 @@
 #include "graphics/screen/screen.h"
 #include "graphics/screen/screen_state.h"
 #include "graphics/screen_save/screen_save.h"
-#include "platform/testing/d3d_test_controls.h"
-#include "platform/testing/ddraw_test_controls.h"
-#include "platform/testing/display_test_controls.h"
-#include "platform/window/window_backend.h"
 #include "tests/graphics/screen_readback_test_support.h"
-#include "tests/support/library_fixture.h"
+#include "tests/support/bmp_file.h"
+#include "tests/support/headless_library_fixture.h"
 
 namespace {
 
@@ -28,61 +23,13 @@ uint32_t SpriteColor(int x, int y) {
     return ((x & 1) ? 0xFF0000u : 0) | ((y & 1) ? 0x00FF00u : 0) | ((x + y) & 2 ? 0x0000FFu : 0);
 }
 
-// A 24-bit bottom-up BMP whose pixel (x, y) is SpriteColor(x, y).
-void WriteSpriteBmp(const std::string& path, int32_t width, int32_t height) {
-    const uint32_t rowBytes = (static_cast<uint32_t>(width) * 3 + 3) & ~3u;
-    std::vector<uint8_t> bytes(54 + rowBytes * height, 0);
-    auto put = [&](size_t at, uint32_t v, int n) {
-        for (int i = 0; i < n; ++i) bytes[at + i] = static_cast<uint8_t>(v >> (8 * i));
-    };
-    bytes[0] = 'B';
-    bytes[1] = 'M';
-    put(2, static_cast<uint32_t>(bytes.size()), 4);
-    put(10, 54, 4);
-    put(14, 40, 4);
-    put(18, static_cast<uint32_t>(width), 4);
-    put(22, static_cast<uint32_t>(height), 4);
-    put(26, 1, 2);
-    put(28, 24, 2);
-    for (int32_t y = 0; y < height; ++y) {
-        for (int32_t x = 0; x < width; ++x) {
-            put(54 + static_cast<size_t>(height - 1 - y) * rowBytes + x * 3, SpriteColor(x, y), 3);
-        }
-    }
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-}
-
-class ScreenReadbackEntryTest : public LibraryFixture {
-protected:
-    void SetUp() override {
-        setenv("ZN_VIDEO", "headless", 1);
-        LibraryFixture::SetUp();
-        plat::ResetDisplayTestControls();
-        plat::ResetDDrawTestControls();
-        plat::ResetD3DTestControls();
-        ResetScreenState();
-        plat::OfferDirect3D(true);
-    }
-    void TearDown() override {
-        LibraryFixture::TearDown();
-        ResetScreenState();
-        plat::ResetD3DTestControls();
-        plat::ResetDisplayTestControls();
-        plat::ResetDDrawTestControls();
-    }
-
-    std::string Path(const char* name) const { return (dir_.path() / name).string(); }
-};
+class ScreenReadbackEntryTest : public HeadlessLibraryFixture {};
 
 TEST_F(ScreenReadbackEntryTest, ACaptureHoldsWhatWasDrawnOnTheScreen) {
-    WriteSpriteBmp(Path("sprite.bmp"), 24, 20);
+    WriteBmp24File(Path("sprite.bmp"), 24, 20, SpriteColor);
     for (int32_t depth : {16, 32}) {
         SCOPED_TRACE("depth " + std::to_string(depth));
-        plat::SetHeadlessDesktop(1920, 1080, depth);
-        ApiChangeWindowMode(1);
-        ASSERT_EQ(ChangeScreenMode(640, 480, depth, 0, -1), 0);
+        ASSERT_EQ(PrepareWindowedStart(depth, true), 0);
         StartWithoutPumpThread();
         ASSERT_EQ(Direct3DIsUp(), 1);
 

@@ -21,33 +21,18 @@
 #include "platform/testing/ddraw_test_controls.h"
 #include "platform/testing/display_test_controls.h"
 #include "platform/window/window_backend.h"
-#include "tests/support/library_fixture.h"
+#include "tests/support/headless_library_fixture.h"
 
 namespace {
 
 // "Aソ\" (ソ is 0x83 0x5C: its trail byte is a backslash) and "g" below the baseline.
 const char* const kText = "A\x83\x5C\\g";
 
-class TextEntriesTest : public LibraryFixture {
+class TextEntriesTest : public HeadlessLibraryFixture {
 protected:
-    void SetUp() override {
-        LibraryFixture::SetUp();
-        plat::ResetDisplayTestControls();
-        plat::ResetDDrawTestControls();
-        ResetScreenState();
-    }
-    void TearDown() override {
-        LibraryFixture::TearDown();
-        ResetScreenState();
-        plat::ResetDisplayTestControls();
-        plat::ResetDDrawTestControls();
-    }
-
     // Starts the library windowed at 640 x 480: a software screen, or DirectDraw surfaces.
     static void Start(bool softwareScreen, int32_t depth) {
-        plat::SetHeadlessDesktop(1920, 1080, depth);
-        ApiChangeWindowMode(1);
-        ASSERT_EQ(ChangeScreenMode(640, 480, depth, 0, -1), 0);
+        ASSERT_EQ(PrepareWindowedStart(depth, false), 0);
         if (!softwareScreen) SetSoftwareRenderRequest(1);
         plat::FailNextThreadStarts(1);
         ASSERT_EQ(ApiInitLibrary(), 0);

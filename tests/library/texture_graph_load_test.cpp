@@ -5,7 +5,6 @@
 // its pixels back.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -16,10 +15,8 @@
 #include "graphics/screen/screen.h"
 #include "graphics/screen/screen_state.h"
 #include "graphics/surface_data.h"
-#include "platform/testing/d3d_test_controls.h"
-#include "platform/testing/ddraw_test_controls.h"
-#include "platform/testing/display_test_controls.h"
-#include "tests/support/library_fixture.h"
+#include "tests/support/bmp_file.h"
+#include "tests/support/headless_library_fixture.h"
 
 namespace {
 
@@ -30,60 +27,15 @@ uint32_t Colour(int x, int y) {
     return (x & 1 ? 0xFF0000u : 0) | (y & 1 ? 0x00FF00u : 0) | ((x / 2 + y / 3) & 1 ? 0xFFu : 0);
 }
 
-void WriteBmp24(const std::string& path, int width, int height) {
-    const int rowBytes = (width * 3 + 3) & ~3;
-    std::vector<uint8_t> b(static_cast<size_t>(54 + rowBytes * height), 0);
-    const auto put = [&](size_t at, uint32_t v, int n) {
-        for (int i = 0; i < n; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
-    };
-    b[0] = 'B';
-    b[1] = 'M';
-    put(2, static_cast<uint32_t>(b.size()), 4);
-    put(10, 54, 4);
-    put(14, 40, 4);
-    put(18, static_cast<uint32_t>(width), 4);
-    put(22, static_cast<uint32_t>(height), 4);
-    put(26, 1, 2);
-    put(28, 24, 2);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            put(static_cast<size_t>(54 + (height - 1 - y) * rowBytes + x * 3), Colour(x, y), 3);
-        }
-    }
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(b.data()),
-                                                static_cast<std::streamsize>(b.size()));
-}
-
-class TextureGraphLoadTest : public LibraryFixture {
+class TextureGraphLoadTest : public HeadlessLibraryFixture {
 protected:
-    void SetUp() override {
-        LibraryFixture::SetUp();
-        plat::ResetDisplayTestControls();
-        plat::ResetDDrawTestControls();
-        plat::ResetD3DTestControls();
-        ResetScreenState();
-    }
-    void TearDown() override {
-        LibraryFixture::TearDown();
-        ResetScreenState();
-        plat::ResetD3DTestControls();
-        plat::ResetDisplayTestControls();
-        plat::ResetDDrawTestControls();
-    }
-
     static void Start(int32_t depth) {
-        plat::SetHeadlessDesktop(1920, 1080, depth);
-        ApiChangeWindowMode(1);
-        ASSERT_EQ(ChangeScreenMode(640, 480, depth, 0, -1), 0);
-        plat::OfferDirect3D(true);
-        plat::FailNextThreadStarts(1);
-        ASSERT_EQ(ApiInitLibrary(), 0);
+        ASSERT_EQ(PrepareWindowedStart(depth, true), 0);
+        StartWithoutPumpThread();
         ASSERT_EQ(GetScreenState().softwareScreen, 0);
         ASSERT_EQ(Direct3DIsUp(), 1);
         ASSERT_EQ(&*TextureSlot(), &kTexturePieces);
     }
-
-    std::string Path(const char* name) const { return (dir_.path() / name).string(); }
 
     // Pixels of the graph's pieces whose texture pixel does not show Colour(originX + graph x,
     // originY + graph y): the colour exactly, alpha 0 for black where the format has alpha.
@@ -123,7 +75,7 @@ protected:
 };
 
 TEST_F(TextureGraphLoadTest, LoadedFileIsHeldInTexturePiecesWithItsPixels) {
-    WriteBmp24(Path("wide.bmp"), 700, 90);
+    WriteBmp24File(Path("wide.bmp"), 700, 90, Colour);
     for (const int32_t depth : {16, 32}) {
         SCOPED_TRACE(depth);
         Start(depth);
@@ -155,7 +107,7 @@ TEST_F(TextureGraphLoadTest, LoadedFileIsHeldInTexturePiecesWithItsPixels) {
 }
 
 TEST_F(TextureGraphLoadTest, DividedTilesShareThePicturesTexturesAfterItIsGone) {
-    WriteBmp24(Path("tiles.bmp"), 700, 40);
+    WriteBmp24File(Path("tiles.bmp"), 700, 40, Colour);
     Start(16);
     // Four tiles of 175 × 40 from a picture cut at 512 and 640: the third tile (350..525) lies
     // in the first two textures, the fourth (525..700) in the last two.
@@ -192,7 +144,7 @@ TEST_F(TextureGraphLoadTest, DividedTilesShareThePicturesTexturesAfterItIsGone) 
 }
 
 TEST_F(TextureGraphLoadTest, SquareOnlyDeviceHoldsTheGraphInSquareTextures) {
-    WriteBmp24(Path("strip.bmp"), 100, 10);
+    WriteBmp24File(Path("strip.bmp"), 100, 10, Colour);
     plat::SetD3DSquareOnlyTextures(true);
     Start(32);
     const int graph = ApiLoadGraphFromPath(Path("strip.bmp").c_str(), 0);

@@ -1,7 +1,7 @@
 // The rasteriser's fast span loops against its general path: for a table of texture and
-// target formats, stage set-ups, colour keys, blending and addressing, each drawn over a set
-// of triangles (rotated, 1:1, magnified, minified, off the edge, thin), the two give the same
-// pixels, and the fast loops were really used.
+// target formats, stage set-ups, colour keys, alpha tests, blending and addressing, each drawn
+// over a set of triangles (rotated, 1:1, magnified, minified, off the edge, thin), the two give
+// the same pixels, and the fast loops were really used.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -22,6 +22,8 @@ struct Combine {
     uint32_t colorOp, colorArg1, colorArg2, alphaOp, alphaArg1, alphaArg2;
     uint32_t diffuse;
     bool flat, key, blend;
+    uint32_t alphaFunc = 0, alphaRef = 0;  // alphaFunc 0: no alpha test
+    bool drawsNothing = false;             // the test fails every pixel
 };
 
 const Combine kCombines[] = {
@@ -46,6 +48,28 @@ const Combine kCombines[] = {
     {"modulated, opaque", plat::D3DTOP_MODULATE, plat::D3DTA_TEXTURE, plat::D3DTA_DIFFUSE,
      plat::D3DTOP_MODULATE, plat::D3DTA_TEXTURE, plat::D3DTA_DIFFUSE, 0xC0708090, false, false,
      false},
+    // The library's sprites: the texture as it is, its alpha tested or blending it in.
+    {"texture as it is, alpha tested", plat::D3DTOP_SELECTARG1, plat::D3DTA_TEXTURE,
+     plat::D3DTA_DIFFUSE, plat::D3DTOP_SELECTARG1, plat::D3DTA_TEXTURE, plat::D3DTA_DIFFUSE,
+     0xFFFFFFFF, true, false, false, plat::D3DCMP_GREATER, 0x10},
+    {"texture as it is, keyed, alpha tested", plat::D3DTOP_SELECTARG1, plat::D3DTA_TEXTURE,
+     plat::D3DTA_DIFFUSE, plat::D3DTOP_SELECTARG1, plat::D3DTA_TEXTURE, plat::D3DTA_DIFFUSE,
+     0xFFFFFFFF, true, true, false, plat::D3DCMP_NOTEQUAL, 0x00},
+    {"texture as it is, texture alpha blended", plat::D3DTOP_SELECTARG1, plat::D3DTA_TEXTURE,
+     plat::D3DTA_DIFFUSE, plat::D3DTOP_SELECTARG1, plat::D3DTA_TEXTURE, plat::D3DTA_DIFFUSE,
+     0xFFFFFFFF, true, false, true},
+    {"modulated, keyed, alpha tested, blended", plat::D3DTOP_MODULATE, plat::D3DTA_TEXTURE,
+     plat::D3DTA_DIFFUSE, plat::D3DTOP_MODULATE, plat::D3DTA_TEXTURE, plat::D3DTA_DIFFUSE,
+     0xA0C08040, false, true, true, plat::D3DCMP_GREATEREQUAL, 0x40},
+    {"white modulate, alpha tested by GREATEREQUAL", plat::D3DTOP_MODULATE,
+     plat::D3DTA_TEXTURE, plat::D3DTA_DIFFUSE, plat::D3DTOP_MODULATE, plat::D3DTA_TEXTURE,
+     plat::D3DTA_DIFFUSE, 0xFFFFFFFF, true, false, false, plat::D3DCMP_GREATEREQUAL, 0x90},
+    {"diffuse alpha passing the test", plat::D3DTOP_SELECTARG1, plat::D3DTA_TEXTURE,
+     plat::D3DTA_DIFFUSE, plat::D3DTOP_SELECTARG2, plat::D3DTA_TEXTURE, plat::D3DTA_DIFFUSE,
+     0x90FFFFFF, true, true, true, plat::D3DCMP_LESSEQUAL, 0x90},
+    {"diffuse alpha failing the test", plat::D3DTOP_MODULATE, plat::D3DTA_TEXTURE,
+     plat::D3DTA_DIFFUSE, plat::D3DTOP_SELECTARG2, plat::D3DTA_TEXTURE, plat::D3DTA_DIFFUSE,
+     0x30C0C0C0, true, false, false, plat::D3DCMP_EQUAL, 0x31, true},
 };
 
 // Triangle lists of textured vertices (the colour is set per combine).
@@ -94,6 +118,8 @@ TEST_F(D3DFastSpanTest, FastLoopsDrawTheGeneralPathsPixels) {
         {"A8888 on X8888", Xrgb32(), Argb32(), 0x11000000, 0x11FFFFFF},
         {"565 on X8888", Xrgb32(), Rgb565(), 0x0000, 0x0000},
         {"X8888 on 565", Rgb565(), Xrgb32(), 0x00000000, 0x0000FFFF},
+        {"A1555 on 565", Rgb565(), A1555(), 0x0000, 0x0000},
+        {"A8888 on 565", Rgb565(), Argb32(), 0x00000000, 0x00FFFFFF},
     };
     // Texels: every fourth one in the key's range, the others spread over all bits.
     auto texels = [](const Formats& f) {
@@ -112,7 +138,8 @@ TEST_F(D3DFastSpanTest, FastLoopsDrawTheGeneralPathsPixels) {
         WriteAll(texture, texels(f));
         const plat::ColorKey key = {f.keyLow, f.keyHigh};
         ASSERT_EQ(texture->SetColorKey(plat::DDCKEY_SRCBLT, &key), plat::DD_OK);
-        const uint32_t targetMask = f.target.bitCount == 16 ? 0xFFFFu : 0xFFFFFFu;
+        // 32-bit targets keep their unused top byte where nothing is written.
+        const uint32_t targetMask = f.target.bitCount == 16 ? 0xFFFFu : 0xFFFFFFFFu;
         std::vector<uint32_t> start(background);
         for (uint32_t& p : start) p &= targetMask;
         for (const Combine& c : kCombines) {
@@ -141,6 +168,12 @@ TEST_F(D3DFastSpanTest, FastLoopsDrawTheGeneralPathsPixels) {
                     d->SetRenderState(plat::D3DRENDERSTATE_SRCBLEND, plat::D3DBLEND_SRCALPHA);
                     d->SetRenderState(plat::D3DRENDERSTATE_DESTBLEND,
                                       plat::D3DBLEND_INVSRCALPHA);
+                    d->SetRenderState(plat::D3DRENDERSTATE_ALPHATESTENABLE,
+                                      c.alphaFunc != 0 ? 1 : 0);
+                    if (c.alphaFunc != 0) {
+                        d->SetRenderState(plat::D3DRENDERSTATE_ALPHAFUNC, c.alphaFunc);
+                        d->SetRenderState(plat::D3DRENDERSTATE_ALPHAREF, c.alphaRef);
+                    }
                     for (std::vector<TexVertex> shape : shapes) {
                         for (TexVertex& v : shape) v.diffuse = c.diffuse;
                         Draw(d, plat::D3DPT_TRIANGLELIST, kTexFvf, shape);
@@ -148,7 +181,11 @@ TEST_F(D3DFastSpanTest, FastLoopsDrawTheGeneralPathsPixels) {
                     got[fast] = ReadAll(target);
                 }
                 EXPECT_EQ(got[1], got[0]);
-                EXPECT_NE(got[0], start);
+                if (c.drawsNothing) {
+                    EXPECT_EQ(got[0], start);
+                } else {
+                    EXPECT_NE(got[0], start);
+                }
                 EXPECT_GT(plat::D3DFastTriangleCount(), fastBefore);
             }
         }

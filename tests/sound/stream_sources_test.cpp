@@ -157,4 +157,53 @@ TEST_F(StreamSourcesTest, NothingWorksWhileSoundIsNotStarted) {
     ASSERT_EQ(StartSoundOutput(), 0);
 }
 
+// A handle that shares another's ring holds no buffer of its own: its volume, pan and frequency
+// are the shared ring's, so that it is heard as it is set while it plays.
+TEST_F(StreamSourcesTest, VolumePanAndFrequencyOfAUnionHandleReachTheSharedRing) {
+    const HandleValue a = NewStream(NumberedWave(1, kRate), 0);
+    ASSERT_NE(a, -1);
+    const HandleValue b = NewStream(NumberedWave(700001, kRate), 0, a);
+    ASSERT_NE(b, -1);
+    ASSERT_EQ(GetSoundRecord(b)->streaming.unionHandle, a);
+    ASSERT_FALSE(GetSoundRecord(b)->buffers[0].valid);
+    plat::IDirectSoundBuffer* ring = GetSoundRecord(a)->buffers[0].buffer;
+    ASSERT_NE(ring, nullptr);
+
+    struct Case {
+        HandleValue handle;
+        int volume;
+        int32_t decibels;
+        int pan;
+        int frequency;
+    };
+    for (const Case& c : {Case{b, 128, -299, -2000, 22050}, Case{a, 64, -600, 1500, 11025},
+                          Case{b, 255, 0, 0, 0}}) {
+        SCOPED_TRACE(c.handle);
+        ASSERT_EQ(SetSoundHandleVolume(c.volume, c.handle), 0);
+        ASSERT_EQ(SetSoundHandlePan(c.pan, c.handle), 0);
+        ASSERT_EQ(SetSoundHandleFrequency(c.frequency, c.handle), 0);
+        int32_t volume = 1, pan = 1;
+        uint32_t frequency = 1;
+        ASSERT_EQ(ring->GetVolume(&volume), plat::DS_OK);
+        ASSERT_EQ(ring->GetPan(&pan), plat::DS_OK);
+        ASSERT_EQ(ring->GetFrequency(&frequency), plat::DS_OK);
+        EXPECT_EQ(volume, c.decibels);
+        EXPECT_EQ(pan, c.pan);
+        EXPECT_EQ(frequency, c.frequency == 0 ? kRate : static_cast<uint32_t>(c.frequency));
+    }
+
+    // Heard: b playing through a's ring falls silent at volume 0 and comes back at 255.
+    ASSERT_EQ(PlaySoundHandle(b, kSoundPlayBackground, 1), 0);
+    EXPECT_EQ(Pump(100, 100)[0], 700001u);
+    ASSERT_EQ(SetSoundHandleVolume(0, b), 0);
+    for (uint32_t frame : Pump(100, 100)) ASSERT_EQ(frame, 0u);
+    ASSERT_EQ(SetSoundHandleVolume(255, b), 0);
+    EXPECT_EQ(Pump(100, 100)[0], 700201u);
+
+    // With a's ring gone (b deleted first, then a), nothing is left to set.
+    ASSERT_EQ(DeleteSoundHandle(b), 0);
+    ASSERT_EQ(DeleteSoundHandle(a), 0);
+    EXPECT_EQ(SetSoundHandleVolume(255, b), -1);
+}
+
 }  // namespace

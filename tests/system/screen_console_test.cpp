@@ -14,31 +14,20 @@
 #include "platform/testing/display_test_controls.h"
 #include "platform/window/window_backend.h"
 #include "system/screen_console.h"
-#include "tests/support/library_fixture.h"
+#include "tests/support/headless_library_fixture.h"
 
 namespace {
 
-class ScreenConsoleTest : public LibraryFixture {
+class ScreenConsoleTest : public HeadlessLibraryFixture {
 protected:
-    void SetUp() override {
-        LibraryFixture::SetUp();
-        plat::ResetDisplayTestControls();
-        plat::ResetDDrawTestControls();
-        ResetScreenState();
-    }
     void TearDown() override {
-        LibraryFixture::TearDown();
-        ResetScreenState();
-        plat::ResetDisplayTestControls();
-        plat::ResetDDrawTestControls();
+        HeadlessLibraryFixture::TearDown();
         GetScreenConsoleState() = ScreenConsoleState{};
         GetScreenConsoleState().fontHandle = -1;
     }
 
     static void Start(bool softwareScreen) {
-        plat::SetHeadlessDesktop(1920, 1080, 16);
-        ApiChangeWindowMode(1);
-        ASSERT_EQ(ChangeScreenMode(640, 480, 16, 0, -1), 0);
+        ASSERT_EQ(PrepareWindowedStart(16, false), 0);
         if (!softwareScreen) SetSoftwareRenderRequest(1);
         plat::FailNextThreadStarts(1);
         ASSERT_EQ(ApiInitLibrary(), 0);

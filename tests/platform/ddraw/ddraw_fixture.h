@@ -10,6 +10,7 @@
 
 #include "platform/ddraw/ddraw.h"
 #include "platform/testing/ddraw_test_controls.h"
+#include "tests/support/pixel_formats.h"
 
 class DDrawFixture : public ::testing::Test {
 protected:
@@ -29,15 +30,7 @@ protected:
 
     static plat::PixelFormat Rgb(uint32_t bits, uint32_t r, uint32_t g, uint32_t b,
                                  uint32_t a = 0) {
-        plat::PixelFormat f = {};
-        f.size = sizeof f;
-        f.flags = plat::DDPF_RGB | (a != 0 ? plat::DDPF_ALPHAPIXELS : 0);
-        f.bitCount = bits;
-        f.redMask = r;
-        f.greenMask = g;
-        f.blueMask = b;
-        f.alphaMask = a;
-        return f;
+        return RgbPixelFormat(bits, r, g, b, a);
     }
     static plat::PixelFormat Rgb565() { return Rgb(16, 0xF800, 0x07E0, 0x001F); }
     static plat::PixelFormat Xrgb32() { return Rgb(32, 0xFF0000, 0xFF00, 0xFF); }
