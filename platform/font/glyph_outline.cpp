@@ -16,6 +16,7 @@ namespace {
 
 // The largest glyph bitmap handed out; larger requests (a huge transform) fail.
 constexpr uint64_t kMaxBitmapBytes = 64u << 20;
+constexpr uint64_t kMaxGlyphSide = 4096;
 
 bool IsKnownFormat(uint32_t format) {
     return format == GGO_METRICS || format == GGO_BITMAP || format == GGO_GRAY2_BITMAP ||
@@ -88,7 +89,9 @@ uint32_t GetGlyphOutlineA(DeviceContext* dc, uint32_t code, uint32_t format,
         return 0;
     }
     const uint64_t width = uint64_t(right - left), height = uint64_t(top - bottom);
-    if (width > 0xFFFFFF || height > 0xFFFFFF) return GDI_ERROR;
+    // A transform can stretch a glyph without bound; the rasteriser's time grows with the
+    // box, so glyphs beyond a side of kMaxGlyphSide pixels are refused like oversized ones.
+    if (width > kMaxGlyphSide || height > kMaxGlyphSide) return GDI_ERROR;
     const uint64_t size = GlyphRowBytes(format == GGO_METRICS ? GGO_BITMAP : format,
                                         static_cast<uint32_t>(width)) * height;
     if (size > kMaxBitmapBytes) return GDI_ERROR;
