@@ -39,9 +39,10 @@ int StartStreamSoundPlayback(HandleValue handle, int playType, int topFlag);
 int StopStreamSound(HandleValue handle);
 // 1 when the buffer plays and this handle owns it, else 0 (-1 for a bad handle).
 int IsStreamSoundPlaying(HandleValue handle);
-// Keeps the ring three seconds ahead of the play cursor. 0; -1 when the cursor left the
-// written part of the ring (the stream stalled): nothing is written then, and the next refill
-// starts again just ahead of the cursor.
+// Keeps the ring three seconds ahead of the play cursor, writing at least an eighth of a second
+// a call. 0; -1 when the cursor lies outside the written part of the ring: nothing is written
+// then, and when the cursor ran past the written data (the stream stalled) the next refill
+// starts again just ahead of it.
 int RefillStreamSound(HandleValue handle);
 // RefillStreamSound for every stream handle, in the order they were made. Always 0.
 int RefillAllStreamSounds();

@@ -58,9 +58,8 @@ struct SoundStreamState {
     int64_t dataEnd;           // ring position where the data ends
     int64_t cursorAtEnd;       // the play cursor when the data ended
     int64_t wrapPosition;      // ring position of the last loop wrap
-    int32_t resync;            // a stall was found: the next refill starts at the play cursor
-    uint32_t refillClock;      // millisecond clock of the last refill while playing
-    int64_t aheadBytes;        // bytes written ahead of the cursor at that refill
+    int32_t resync;            // the data ran out: the next refill starts at the play cursor
+    int64_t refillCursor;      // the play cursor at the last refill while playing
     LinkNode node;             // in the stream list
 };
 

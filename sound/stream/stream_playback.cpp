@@ -98,6 +98,7 @@ int PrimeStreamSound(HandleValue handle) {
     state.ending = 0;
     state.resync = 0;
     state.lastCursor = 0;
+    state.refillCursor = 0;
     SoundStreamSource& source = state.sources[state.currentSource];
     SeekSoundConverter(&source.converter, state.bytePosition / record->format.nBlockAlign);
     state.primed = 1;
@@ -127,12 +128,6 @@ int StartStreamSoundPlayback(HandleValue handle, int playType, int topFlag) {
     if (PrimeStreamSound(handle) != 0) return -1;
     if (PlayBufferWrapper(wrapper, 1) != 0) return -1;
     record->playStartTime = plat::MillisecondClock();
-    uint32_t cursor = 0;
-    GetBufferWrapperPosition(wrapper, &cursor);
-    state.refillClock = record->playStartTime;
-    state.aheadBytes = state.writePosition < 0
-                           ? 0
-                           : CyclicBytes(state.writePosition - cursor, state.ringBytes);
     if (playType == kSoundPlayNormal) {
         // Waits for the end, pumping messages (which refill the ring) without sleeping. Without
         // a pump the wait refills the ring itself, so that the end still comes.

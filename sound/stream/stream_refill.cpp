@@ -3,13 +3,14 @@
 // out, and after the last one silence follows until the cursor has passed the data's end.
 //
 // The written part of the ring is the window from the refill limit (four seconds behind the
-// write position) to the write position. A cursor outside it, or more time gone since the last
-// refill than the data ahead covered then, means the pump stalled and the cursor went through
-// data already played: nothing is written, -1 is reported, and the next refill starts afresh
-// just ahead of the cursor rather than behind it.
+// write position) to the write position, and the play cursor alone decides what happens: in
+// the window, the refill writes; outside it nothing is written and -1 is reported. When the
+// cursor got there by running past the written data (the pump stalled while the output played
+// on), the next refill starts afresh just ahead of the cursor rather than behind it. A cursor
+// that stood still has heard nothing, however long the program or the output was held, so
+// the stream then goes on where it was.
 #include <cstring>
 
-#include "platform/core/clock.h"
 #include "sound/sound_system.h"
 #include "sound/stream/sound_stream.h"
 #include "sound/stream/stream_ring.h"
@@ -116,17 +117,34 @@ void AdvanceWritePosition(SoundStreamState& state, int64_t written, int64_t wind
     state.refillLimit = CyclicBytes(state.writePosition - window, state.ringBytes);
 }
 
+// The cursor lies in the written window, from the refill limit to the write position (both
+// ends included: a cursor at the write position has heard all but nothing more).
 bool CursorInWindow(const SoundStreamState& state, int64_t cursor) {
     const int64_t ring = state.ringBytes;
     return CyclicBytes(cursor - state.refillLimit, ring) <=
            CyclicBytes(state.writePosition - state.refillLimit, ring);
 }
 
-// More time has gone since the last refill than the data then ahead of the cursor lasts (with a
-// quarter of a second to spare for the output's own pace).
-bool StalledByTime(const SoundStreamState& state, uint32_t now, uint32_t avg) {
-    const int64_t elapsed = static_cast<uint32_t>(now - state.refillClock);
-    return elapsed * avg / 1000 > state.aheadBytes + avg / 4;
+// A cursor outside the window either lags behind its start (the refill wrote a little more
+// than the window while the cursor stood still) or ran past the write position (the data ran
+// out). Since the last refill it has moved from `previous`: past the data only when it moved
+// further than the data then written ahead of it.
+bool CursorRanPastData(const SoundStreamState& state, int64_t previous, int64_t cursor) {
+    const int64_t ring = state.ringBytes;
+    return CyclicBytes(cursor - previous, ring) > CyclicBytes(state.writePosition - previous, ring);
+}
+
+// The bytes a refill writes with `ahead` bytes between the cursor and the write position: up
+// to three seconds ahead, counted in 128ths of a second, and never less than an eighth of a
+// second.
+int64_t RefillBytes(int64_t ahead, uint32_t avg, uint32_t align) {
+    const int64_t ahead128 = ahead * 128 / avg;
+    const int64_t least = avg / 8;
+    int64_t bytes = least;
+    if (ahead128 < kAheadSeconds * 128) bytes = (kAheadSeconds * 128 - ahead128) * avg / 128;
+    if (bytes < least) bytes = least;
+    bytes = AlignDown(bytes, align);
+    return bytes > 0 ? bytes : align;
 }
 
 }  // namespace
@@ -164,37 +182,37 @@ int RefillStreamSound(HandleValue handle) {
         return 0;
     }
 
-    const uint32_t now = plat::MillisecondClock();
+    // Only the play cursor tells how far the output went: a cursor that has not moved has
+    // heard nothing, however long the pump or the output stood still.
+    const int64_t previous = state.refillCursor;
+    state.refillCursor = cursor;
+    int64_t bytes = 0;
     if (state.ending) {
         // Silence follows the data; once the cursor has passed the data's end the sound stops.
         const bool passed = CyclicBytes(cursor - state.cursorAtEnd, ringBytes) >=
                             CyclicBytes(state.dataEnd - state.cursorAtEnd, ringBytes);
-        if (passed || !CursorInWindow(state, cursor) || StalledByTime(state, now, avg)) {
+        if (passed) {
             StopBufferWrapper(ring);
             state.ending = 0;
             return 0;
         }
-    } else if (state.resync) {
-        // After a stall: start again a sixteenth of a second ahead of the cursor.
-        state.resync = 0;
-        const int64_t margin = AlignDown(avg / 16, align) + align;
-        state.writePosition = CyclicBytes(cursor + margin, ringBytes);
-        state.refillLimit = CyclicBytes(state.writePosition - window, ringBytes);
-    } else if (!CursorInWindow(state, cursor) || StalledByTime(state, now, avg)) {
-        state.resync = 1;
-        return -1;
+        if (!CursorInWindow(state, cursor)) return -1;
+        bytes = AlignDown(avg / 8, align);
+        if (bytes <= 0) bytes = align;
+    } else {
+        if (state.resync) {
+            // After the data ran out: start again a sixteenth of a second ahead of the cursor.
+            state.resync = 0;
+            const int64_t margin = AlignDown(avg / 16, align) + align;
+            state.writePosition = CyclicBytes(cursor + margin, ringBytes);
+            state.refillLimit = CyclicBytes(state.writePosition - window, ringBytes);
+        } else if (!CursorInWindow(state, cursor)) {
+            if (CursorRanPastData(state, previous, cursor)) state.resync = 1;
+            return -1;
+        }
+        bytes = RefillBytes(CyclicBytes(state.writePosition - cursor, ringBytes), avg, align);
     }
-
-    const int64_t ahead = CyclicBytes(state.writePosition - cursor, ringBytes);
-    state.refillClock = now;
-    state.aheadBytes = ahead;
-    if (ahead >= kAheadSeconds * avg) return 0;
-    int64_t bytes = state.ending ? avg / 8 : kAheadSeconds * avg - ahead;
-    if (bytes < avg / 8) bytes = avg / 8;
-    bytes = AlignDown(bytes, align);
-    if (bytes <= 0) bytes = align;
     if (FillRing(fill, ring, state.writePosition, bytes) != 0) return -1;
     AdvanceWritePosition(state, bytes, window);
-    state.aheadBytes = ahead + bytes;
     return 0;
 }

@@ -3,11 +3,13 @@
 // it; shut-down stops the current music, finishes a capture and leaves nothing behind.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 
 #include "base/tracked_memory.h"
+#include "platform/core/clock.h"
 #include "platform/core/file.h"
 #include "platform/testing/sound_test_controls.h"
 #include "sound/capture/sound_capture.h"
@@ -86,6 +88,65 @@ TEST_F(SoundStreamEntryTest, ALongSoundStreamsWhileTheGamePumpsAndIsHeardAsItsFi
     GetSoundOutput().createType = 0;
     ASSERT_EQ(ApiTermLibrary(), 0);
     EXPECT_EQ(GetSoundHandleTable().count, 0);
+    EXPECT_EQ(plat::LiveSoundBuffers(), 0);
+    EXPECT_EQ(GetAllocState().count, blocksBefore);
+}
+
+// A stream held still for five seconds of clock time: the output takes nothing, and the pump
+// is either held too (a suspended program, a debugger) or goes on (an output device that
+// stopped taking data). The play cursor has not moved, so nothing was heard and nothing may be
+// skipped: once the output runs again the sound goes on where it stood, to its end.
+struct HeldCase {
+    const char* what;
+    uint32_t sourceFrames;
+    int holdAtStep;  // after this many steps of a tenth of a second
+    int pumpsWhileHeld;  // pump calls during the hold, a tenth of a second apart
+};
+
+TEST_F(SoundStreamEntryTest, AStreamHeldStillGoesOnWhereItStoodWithNothingSkipped) {
+    const HeldCase cases[] = {
+        {"10 s sound held at 2 s, no pump", 10 * kRate, 20, 0},
+        {"10 s sound held at 2 s, pumping on", 10 * kRate, 20, 50},
+        {"2 s sound held in its ending phase at 0.6 s, no pump", 2 * kRate, 6, 0},
+        {"2 s sound held in its ending phase at 0.6 s, pumping on", 2 * kRate, 6, 50},
+    };
+    const uint32_t blocksBefore = GetAllocState().count;
+    StartWithoutPumpThread();
+    GetSoundOutput().createType = kStreamDataCallerStream;
+    for (const HeldCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::vector<int16_t> source = Samples(c.sourceFrames);
+        const int handle = ApiLoadSoundFromFile(WriteWave("held.wav", source).c_str(), 3, -1);
+        ASSERT_NE(handle, -1);
+        ASSERT_EQ(GetSoundRecord(handle)->stream, 1);
+        ASSERT_EQ(ApiSetSoundHandleVolume(255, handle), 0);
+        ASSERT_EQ(ApiPlaySoundHandle(handle, 1, 1), 0);
+
+        std::vector<int16_t> heard;
+        const int steps = static_cast<int>(c.sourceFrames / (kRate / 10)) + 10;
+        for (int step = 0; step < steps; ++step) {
+            if (step == c.holdAtStep) {
+                if (c.pumpsWhileHeld == 0) plat::SleepMs(5000);
+                for (int i = 0; i < c.pumpsWhileHeld; ++i) {
+                    plat::SleepMs(100);
+                    ASSERT_EQ(ApiProcessMessage(), 0);
+                }
+                // Still playing: holding is not an end.
+                ASSERT_EQ(IsSoundHandlePlaying(handle), 1);
+            }
+            ASSERT_TRUE(plat::RenderSoundOutput(kRate / 10, &heard));
+            ASSERT_EQ(ApiProcessMessage(), 0);
+        }
+        ASSERT_GE(heard.size(), source.size());
+        const size_t same = static_cast<size_t>(
+            std::mismatch(source.begin(), source.end(), heard.begin()).first - source.begin());
+        EXPECT_EQ(same, source.size()) << "the output leaves its source there";
+        for (size_t i = source.size(); i < heard.size(); ++i) ASSERT_EQ(heard[i], 0) << i;
+        EXPECT_EQ(IsSoundHandlePlaying(handle), 0);
+        ASSERT_EQ(DeleteSoundHandle(handle), 0);
+    }
+    GetSoundOutput().createType = 0;
+    ASSERT_EQ(ApiTermLibrary(), 0);
     EXPECT_EQ(plat::LiveSoundBuffers(), 0);
     EXPECT_EQ(GetAllocState().count, blocksBefore);
 }
