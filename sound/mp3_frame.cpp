@@ -41,7 +41,18 @@ private:
     unsigned char window_[8192];
 };
 
+// The first position at or after `from` (and before `end`) where a frame sync lies (0xFF and a
+// byte whose top four bits are set), with the four header bytes in `bytes`; -1 if none.
+int64_t FindSync(WindowReader& reader, int64_t from, int64_t end, unsigned char bytes[4]) {
+    for (int64_t position = from; position + 4 <= end; ++position) {
+        if (!reader.Get(position, bytes, 4)) return -1;
+        if (bytes[0] == 0xFF && (bytes[1] & 0xF0) == 0xF0) return position;
+    }
+    return -1;
+}
+
 // The first position at or after `from` (and before `end`) where a header parses; -1 if none.
+// Between frames: a damaged frame, or bytes that are not a frame, are passed over.
 int64_t FindFrame(WindowReader& reader, int64_t from, int64_t end, Mp3FrameHeader* header) {
     unsigned char bytes[4];
     for (int64_t position = from; position + 4 <= end; ++position) {
@@ -111,8 +122,11 @@ int ScanMp3Stream(DataStream* stream, Mp3StreamLayout* out) {
 
     Mp3StreamLayout layout{};
     layout.dataEnd = dataEnd;
-    layout.firstFrame = FindFrame(reader, start, dataEnd, &layout.first);
-    if (layout.firstFrame < 0) return -1;
+    // The first sync after the tag must be a header that parses: bytes that only happen to
+    // hold a frame header somewhere further on are not an MP3 stream.
+    unsigned char bytes[4];
+    layout.firstFrame = FindSync(reader, start, dataEnd, bytes);
+    if (layout.firstFrame < 0 || ParseMp3FrameHeader(bytes, &layout.first) != 0) return -1;
 
     int64_t position = layout.firstFrame;
     Mp3FrameHeader header = layout.first;

@@ -34,7 +34,8 @@ struct Mp3StreamLayout {
     Mp3FrameHeader first;     // the first frame's header
 };
 
-// Scans the stream from its start: skips an ID3v2 tag, leaves out a trailing ID3v1 tag, finds
-// the first frame and walks the frames to the data end, searching byte by byte past anything
-// that is not a frame. 0, or -1 when no frame is found. Leaves the stream position anywhere.
+// Scans the stream from its start: skips an ID3v2 tag, leaves out a trailing ID3v1 tag, takes
+// the first frame sync after the tag as the first frame and walks the frames to the data end,
+// searching byte by byte past anything between them that is not a frame. 0, or -1 when there
+// is no sync or the first one is not a header that parses. Leaves the stream position anywhere.
 int ScanMp3Stream(DataStream* stream, Mp3StreamLayout* out);

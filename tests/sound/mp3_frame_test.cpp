@@ -90,15 +90,17 @@ TEST(Mp3ScanTest, Id3TagOfSize0x00000201StartsTheSearchAt10Plus257) {
 }
 
 TEST(Mp3ScanTest, GarbageBetweenFramesAndBadHeadersAreSkippedAndTheId3v1TagLeftOut) {
-    Bytes file = {0x00, 0x11, 0xFF, 0x00};
-    // A header with bitrate index 0 and a layer II header: neither is a frame.
-    const Bytes freeFormat = soundfix::Mp3Header(true, 0, 0, 0, false);
-    file.insert(file.end(), freeFormat.begin(), freeFormat.end());
-    file.insert(file.end(), {0xFF, 0xFD, 0x90, 0x00});
+    // Bytes with no frame sync before the first frame are searched past.
+    Bytes file = {0x00, 0x11, 0xFF, 0x00, 0xFF, 0xEF};
     const size_t first = file.size();
     const Bytes frames = soundfix::Mp3Frames(2, true);
     file.insert(file.end(), frames.begin(), frames.end());
     file.insert(file.end(), {1, 2, 3, 4, 5});
+    // After the first frame, a header with bitrate index 0 and a layer II header: neither is
+    // a frame, and both are passed over.
+    const Bytes freeFormat = soundfix::Mp3Header(true, 0, 0, 0, false);
+    file.insert(file.end(), freeFormat.begin(), freeFormat.end());
+    file.insert(file.end(), {0xFF, 0xFD, 0x90, 0x00});
     const Bytes more = soundfix::Mp3Frames(1);
     file.insert(file.end(), more.begin(), more.end());
     const size_t dataEnd = file.size();
@@ -116,6 +118,41 @@ TEST(Mp3ScanTest, GarbageBetweenFramesAndBadHeadersAreSkippedAndTheId3v1TagLeftO
     EXPECT_EQ(layout.frameCount, 3);
     EXPECT_EQ(layout.first.channels, 1);
 }
+
+// The first frame sync after the tag is the first header, and it must parse: a stream whose
+// first sync is anything else is not MP3, however many good frames follow it.
+struct FirstSyncCase {
+    const char* what;
+    Bytes before;  // put between the ID3v2 tag and good frames
+};
+
+void PrintTo(const FirstSyncCase& c, std::ostream* os) { *os << c.what; }
+
+class Mp3FirstHeaderTest : public ::testing::TestWithParam<FirstSyncCase> {};
+
+TEST_P(Mp3FirstHeaderTest, AFirstSyncThatDoesNotParseRefusesTheStream) {
+    const FirstSyncCase& c = GetParam();
+    for (const bool tagged : {false, true}) {
+        Bytes file = tagged ? soundfix::Id3v2Tag(40) : Bytes{};
+        file.insert(file.end(), c.before.begin(), c.before.end());
+        const Bytes frames = soundfix::Mp3Frames(4);
+        file.insert(file.end(), frames.begin(), frames.end());
+        MemoryDataStream stream(file);
+        Mp3StreamLayout layout{};
+        EXPECT_EQ(ScanMp3Stream(stream.get(), &layout), -1) << (tagged ? "after a tag" : "");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, Mp3FirstHeaderTest,
+    ::testing::Values(
+        FirstSyncCase{"layer I", {0xFF, 0xFF, 0x90, 0x00}},
+        FirstSyncCase{"layer II", {0x41, 0x42, 0xFF, 0xFD, 0x90, 0x00}},
+        FirstSyncCase{"reserved layer", {0xFF, 0xF9, 0x90, 0x00}},
+        FirstSyncCase{"free-format bitrate", {0x00, 0xFF, 0xFB, 0x00, 0x00}},
+        FirstSyncCase{"bitrate index 15", {0xFF, 0xFB, 0xF0, 0x00}},
+        FirstSyncCase{"rate index 3", {0xFF, 0xFB, 0x9C, 0x00}},
+        FirstSyncCase{"text with a run of 0xFF", {'a', 'b', 0xFF, 0xFF, 0xFF, 'c'}}));
 
 TEST(Mp3ScanTest, NoFrameOrTagPastTheEndFails) {
     const std::vector<Bytes> cases = {

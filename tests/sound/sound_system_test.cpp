@@ -25,6 +25,15 @@ Bytes LevelWave(size_t frames, int16_t level, uint32_t rate = 22050) {
                                 soundfix::Pcm16Bytes(std::vector<int16_t>(frames, level)));
 }
 
+// Text with a stray 0xFF 0xFF (a frame sync that is no header), then good MP3 frames.
+Bytes NotMp3ButHoldingFrames() {
+    const char text[] = "plain text, not a sound \xFF\xFF and then ";
+    Bytes file(text, text + sizeof(text) - 1);
+    const Bytes frames = soundfix::Mp3Frames(10);
+    file.insert(file.end(), frames.begin(), frames.end());
+    return file;
+}
+
 class SoundSystemTest : public LogFixture {
 protected:
     void SetUp() override {
@@ -167,6 +176,7 @@ TEST_F(SoundSystemTest, FilesThatCannotBeLoadedAreLoggedAndRefused) {
         Bytes file;
     } cases[] = {
         {"not a sound", Bytes(100, 'x')},
+        {"no sound though MP3 frames lie inside", NotMp3ButHoldingFrames()},
         {"rate below what a buffer plays", LevelWave(100, 1, 50)},
         {"no samples", LevelWave(0, 0)},
         {"one sample, less than a buffer holds", LevelWave(1, 0)},
