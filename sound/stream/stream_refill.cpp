@@ -159,6 +159,7 @@ int RefillStreamSound(HandleValue handle) {
 
     const uint32_t avg = record->format.nAvgBytesPerSec;
     const uint32_t align = record->format.nBlockAlign;
+    if (avg == 0 || align == 0) return -1;  // a format of no rate has no ring to fill
     const int64_t ringBytes = state.ringBytes;
     const int64_t window = kWindowSeconds * avg;
     uint32_t status = 0;
