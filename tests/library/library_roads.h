@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 
 #include "graphics/draw_state.h"
@@ -26,6 +27,8 @@ inline const LibraryRoad kLibraryRoads[] = {
     {"3D device 16", RoadKind::kDevice3D, 16},
     {"3D device 32", RoadKind::kDevice3D, 32},
 };
+
+inline void PrintTo(const LibraryRoad& road, std::ostream* out) { *out << road.name; }
 
 // A test name made of the road's name.
 inline std::string LibraryRoadTestName(const ::testing::TestParamInfo<LibraryRoad>& info) {

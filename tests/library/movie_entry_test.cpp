@@ -23,6 +23,7 @@
 #include "graphics/movie/movie.h"
 #include "graphics/screen/screen.h"
 #include "graphics/screen/screen_state.h"
+#include "platform/testing/d3d_test_controls.h"
 #include "platform/testing/ddraw_test_controls.h"
 #include "platform/testing/display_test_controls.h"
 #include "platform/testing/movie_test_clips.h"
@@ -104,6 +105,8 @@ const ScreenCase kScreens[] = {
     {"DirectDraw 32", false, 32},    {"DirectDraw 16", false, 16},
     {"3D device 32", false, 32, true}, {"3D device 16", false, 16, true}};
 
+void PrintTo(const ScreenCase& c, std::ostream* out) { *out << c.name; }
+
 class MovieScreenTest : public MovieEntryTest, public ::testing::WithParamInterface<ScreenCase> {};
 
 TEST_P(MovieScreenTest, AClipPlaysIntoAGraphOfItsSizeFrameByFrame) {
@@ -138,6 +141,23 @@ INSTANTIATE_TEST_SUITE_P(Screens, MovieScreenTest, ::testing::ValuesIn(kScreens)
                              std::replace(name.begin(), name.end(), ' ', '_');
                              return name;
                          });
+
+// On the 3D device a movie larger than the device's textures is cut into several texture
+// pieces: every piece takes its part of each frame.
+TEST_F(MovieEntryTest, AMovieGraphOfSeveralTexturesShowsTheWholeFrameOnThe3DDevice) {
+    plat::SetD3DTextureSideLimits(1, 16);
+    Start(false, 32, true);
+    const plat::TestClip clip{40, 24, 4, 10};
+    const int graph = ApiLoadGraphFromPath(WriteClip(clip).c_str(), 0);
+    ASSERT_NE(graph, -1);
+    ASSERT_EQ(GetGraphRecord(graph)->flags.is3D, 1);
+    EXPECT_GT(GetGraphRecord(graph)->surfaceCount, 2);
+    ASSERT_EQ(PlayGraphMovie(graph), 0);
+    ExpectShows(graph, clip, 0);
+    plat::AdvanceVirtualClock(2 * kFrameUs + 10);
+    ExpectShows(graph, clip, 2);
+    ASSERT_EQ(ApiTermLibrary(), 0);
+}
 
 TEST_F(MovieEntryTest, PauseHoldsTheFrameAndTheEndKeepsTheLastOne) {
     Start(true, 32);
