@@ -31,6 +31,11 @@ struct SocketRecord {
     int32_t slot;
     int32_t accepted;       // made by AcceptNetWork
     int32_t announced;      // handed out by GetNewAcceptNetWork
+    // The length word of the next message as far as it has arrived (taken from the socket,
+    // not peeked: a word's first bytes left in the socket can hold its receive memory so
+    // that the peer is never let send the rest).
+    uint8_t lengthWord[4];
+    int32_t lengthWordBytes;
 };
 
 struct NetWorkState {

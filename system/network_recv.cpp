@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "base/log.h"
+#include "system/network_counters.h"
 #include "system/network_internal.h"
 #include "system/network_ring_io.h"
 
@@ -11,12 +12,18 @@ namespace {
 
 constexpr int kLineBytes = 255;
 
-// Reads the 4-byte length of the next message when it has all arrived. 1 when a message was
-// started, 0 when the length is not all there, -1 when the length is refused or no room.
+// Reads the 4-byte length of the next message, keeping the bytes that have arrived when it
+// is not all there. 1 when a message was started, 0 when the length is not all there, -1
+// when the length is refused or no room.
 int StartMessage(SocketRecord* record) {
-    unsigned char word[4];
-    if (plat::recv(record->socket, word, 4, plat::MSG_PEEK_WS) != 4) return 0;
-    plat::recv(record->socket, word, 4, 0);
+    while (record->lengthWordBytes < 4) {
+        const int got = plat::recv(record->socket, record->lengthWord + record->lengthWordBytes,
+                                   4 - record->lengthWordBytes, 0);
+        if (got <= 0) return 0;
+        record->lengthWordBytes += got;
+    }
+    record->lengthWordBytes = 0;
+    const uint8_t* word = record->lengthWord;
     const uint32_t length = static_cast<uint32_t>(word[0]) | (static_cast<uint32_t>(word[1]) << 8) |
                             (static_cast<uint32_t>(word[2]) << 16) |
                             (static_cast<uint32_t>(word[3]) << 24);
@@ -27,7 +34,9 @@ int StartMessage(SocketRecord* record) {
         record->error = 1;
         return -1;
     }
-    if (RingBufferReserve(length, &record->recvRing) != 0) {
+    // The ring grows by doubling up to the limit where receiving pauses, so that a run of
+    // small messages does not move the whole ring for each one.
+    if (ReserveNetWorkRing(length, static_cast<uint32_t>(record->bufferLimit), &record->recvRing) != 0) {
         LogFormat("受信データを保存するリングバッファのリサイズに失敗しました(データサイズ %d byte)",
                   static_cast<int>(length));
         record->error = 1;
@@ -39,23 +48,24 @@ int StartMessage(SocketRecord* record) {
     return 1;
 }
 
-// Reads what has arrived of the message in progress into the ring's free part (in two parts
-// when it wraps). The bytes read.
-int32_t ReadMessageBytes(SocketRecord* record) {
+// Reads what has arrived of the message in progress, up to `budget` bytes, into the ring's
+// free part (in two parts when it wraps). The bytes read.
+uint32_t ReadMessageBytes(SocketRecord* record, uint32_t budget) {
     RingBuffer& ring = record->recvRing;
-    int32_t total = 0;
-    while (record->missing > 0) {
+    uint32_t total = 0;
+    while (record->missing > 0 && total < budget) {
         RingBufferWrapPositions(&ring);
         const uint32_t room = ring.end >= ring.start && ring.length < ring.capacity
                                   ? ring.capacity - ring.end
                                   : ring.start - ring.end;
-        const uint32_t want = std::min(static_cast<uint32_t>(record->missing), room);
+        const uint32_t want =
+            std::min({static_cast<uint32_t>(record->missing), room, budget - total});
         if (want == 0) break;
         const int got = plat::recv(record->socket, ring.data + ring.end, static_cast<int>(want), 0);
         if (got <= 0) break;
         CommitRingBuffer(static_cast<uint32_t>(got), &ring);
         record->missing -= got;
-        total += got;
+        total += static_cast<uint32_t>(got);
         if (static_cast<uint32_t>(got) < want) break;
     }
     return total;
@@ -68,17 +78,26 @@ SocketRecord* RecordForRead(HandleValue handle, const char* operation) {
     return CheckSocketHandle(handle, operation, operation);
 }
 
+// True while receiving pauses because the ring holds the connection's limit.
+bool RecvPaused(const SocketRecord* record) {
+    return record->recvRing.length >= static_cast<uint32_t>(record->bufferLimit) &&
+           record->recvRing.length > 0;
+}
+
 // Framed reads and peeks of complete-message bytes.
 int ReadComplete(SocketRecord* record, void* buffer, int length, int take) {
     if (length < 0 || (buffer == nullptr && length > 0)) return -1;
     if (record->completeBytes < length) return -1;
+    const bool paused = take && !record->inMessage && RecvPaused(record);
     if (ReadRingBuffer(buffer, static_cast<uint32_t>(length), take, &record->recvRing) != 0) {
         return -1;
     }
     if (take) {
         record->completeBytes -= length;
-        // Receiving may have paused at the buffer limit: room was made.
-        RecvSocket(SocketRecordHandle(record));
+        // Receiving paused at the buffer limit and left the socket unread, so no FD_READ
+        // comes for it: room was made, receive now. (While receiving runs, FD_READ brings
+        // the rest; receiving after every read would make each read pay for the flood.)
+        if (paused) RecvSocket(SocketRecordHandle(record));
     }
     return 0;
 }
@@ -93,26 +112,26 @@ int RecvSocket(HandleValue handle) {
     if (!record->framedRecv || state.recvGuard) return 0;
     state.recvGuard = 1;
     int result = 0;
-    for (;;) {
+    uint32_t moved = 0;
+    while (moved < kNetWorkRecvStepBytes) {
         if (!record->inMessage) {
             // Receiving pauses while the ring holds its limit; the peer waits for room.
-            if (record->recvRing.length >= static_cast<uint32_t>(record->bufferLimit) &&
-                record->recvRing.length > 0) {
-                break;
-            }
+            if (RecvPaused(record) || moved + 4 > kNetWorkRecvStepBytes) break;
             const int started = StartMessage(record);
             if (started < 0) {
                 result = -1;
                 break;
             }
             if (started == 0) break;
+            moved += 4;
         }
-        ReadMessageBytes(record);
+        moved += ReadMessageBytes(record, kNetWorkRecvStepBytes - moved);
         if (record->missing > 0) break;
         record->completeBytes += record->messageLength;
         record->inMessage = 0;
         record->messageLength = 0;
     }
+    if (moved > 0) NoteNetWorkRecvStep(moved);
     state.recvGuard = 0;
     return result;
 }

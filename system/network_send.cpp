@@ -48,8 +48,9 @@ int NetWorkSend(HandleValue handle, const void* data, int length) {
     const unsigned char word[4] = {static_cast<unsigned char>(size), static_cast<unsigned char>(size >> 8),
                                    static_cast<unsigned char>(size >> 16),
                                    static_cast<unsigned char>(size >> 24)};
-    // Room for both first, so that a length word never goes out without its message.
-    if (RingBufferReserve(4 + size, &record->sendRing) != 0) {
+    // Room for both first, so that a length word never goes out without its message (the
+    // ring doubles as it grows, so queuing many small messages stays linear).
+    if (ReserveNetWorkRing(4 + size, UINT32_MAX, &record->sendRing) != 0) {
         LogFormat("リングバッファへのデータの追加に失敗しました(追加する長さ %d byte)", length + 4);
         return LogFormat("送信データ %d byte の追加に失敗しました in NewWorkSend", length);
     }

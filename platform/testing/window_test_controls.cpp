@@ -22,6 +22,12 @@ bool IsWindowTopmost(WindowHandle window) {
     return w != nullptr && w->topmost;
 }
 
+void SetCursorPosForTests(int32_t x, int32_t y) {
+    wincore::CoreState& core = wincore::Core();
+    std::lock_guard<std::mutex> hold(core.mutex);
+    core.cursorPos = Point{x, y};
+}
+
 void ResetWindowTestControls() {
     std::vector<void*> natives;
     {

@@ -27,6 +27,10 @@ void ResetWindowTestControls();
 // which a window's extended style does not change after creation).
 bool IsWindowTopmost(WindowHandle window);
 
+// Puts the mouse cursor at a desktop position (what GetCursorPos reads next), without a
+// message to any window: as if it moved there over no window of the program.
+void SetCursorPosForTests(int32_t x, int32_t y);
+
 // ---- message boxes ------------------------------------------------------------------------
 // The headless answer (IDOK, IDCANCEL, IDYES, IDNO), or 0 to read ZN_ANSWER again.
 void SetMessageBoxAnswer(int answer);

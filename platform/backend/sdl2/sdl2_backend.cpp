@@ -7,6 +7,7 @@
 // scaled to fit with its aspect kept.
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -305,6 +306,25 @@ private:
         return shownFull_ || settlingPumps_ > 0 || DisplayInFullScreenMode();
     }
 
+    // A mouse position in the SDL window as the core's window sees it. A window shown full
+    // screen covers the desktop with the screen mode's picture scaled to fit: the position
+    // is mapped back into the picture (the screen's coordinates), clamped to its edges.
+    Point MousePoint(WindowHandle handle, int32_t x, int32_t y) const {
+        if (!shownFull_ || !HeldFullScreen(handle) || textureWidth_ <= 0 || textureHeight_ <= 0) {
+            return Point{x, y};
+        }
+        int windowWidth = 0, windowHeight = 0;
+        SDL_GetWindowSize(shownWindow_, &windowWidth, &windowHeight);
+        const Rect fit = FitPictureRect(windowWidth, windowHeight, textureWidth_, textureHeight_);
+        const int64_t fitWidth = fit.right - fit.left;
+        const int64_t fitHeight = fit.bottom - fit.top;
+        if (fitWidth <= 0 || fitHeight <= 0) return Point{x, y};
+        const int64_t px = (static_cast<int64_t>(x) - fit.left) * textureWidth_ / fitWidth;
+        const int64_t py = (static_cast<int64_t>(y) - fit.top) * textureHeight_ / fitHeight;
+        return Point{static_cast<int32_t>(std::clamp<int64_t>(px, 0, textureWidth_ - 1)),
+                     static_cast<int32_t>(std::clamp<int64_t>(py, 0, textureHeight_ - 1))};
+    }
+
     // While the window settles after leaving the desktop, its place and size are put back to
     // the core's whenever the window manager (giving the frame back) moved it.
     void KeepPlaceWhileSettling() {
@@ -415,9 +435,12 @@ private:
                 if (notches != 0) RouteWheel(HandleOfId(e.wheel.windowID), notches);
                 break;
             }
-            case SDL_MOUSEMOTION:
-                RouteMouseMove(HandleOfId(e.motion.windowID), e.motion.x, e.motion.y);
+            case SDL_MOUSEMOTION: {
+                const WindowHandle handle = HandleOfId(e.motion.windowID);
+                const Point at = MousePoint(handle, e.motion.x, e.motion.y);
+                RouteMouseMove(handle, at.x, at.y);
                 break;
+            }
             case SDL_MOUSEBUTTONDOWN:
             case SDL_MOUSEBUTTONUP: {
                 const int button = e.button.button == SDL_BUTTON_LEFT    ? 0
@@ -425,7 +448,8 @@ private:
                                    : e.button.button == SDL_BUTTON_MIDDLE ? 2
                                                                           : -1;
                 const WindowHandle handle = HandleOfId(e.button.windowID);
-                RouteMouseMove(handle, e.button.x, e.button.y);
+                const Point at = MousePoint(handle, e.button.x, e.button.y);
+                RouteMouseMove(handle, at.x, at.y);
                 RouteMouseButton(handle, button, e.type == SDL_MOUSEBUTTONDOWN);
                 break;
             }
