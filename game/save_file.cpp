@@ -1,10 +1,12 @@
 #include "save_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <string>
-#include <system_error>
 
 #include "hi_score.h"
 
@@ -28,14 +30,72 @@ void encodeLittleEndian(unsigned char* p, int32_t value) {
     p[3] = static_cast<unsigned char>(v >> 24);
 }
 
+// Opens path with the flags without blocking, and keeps it only when it is a regular file: a
+// named pipe in place of the save file would otherwise hold the open until some other program
+// opens its other end. The descriptor is blocking again when it is returned; -1 on failure.
+int openRegularFile(const char* path, int flags) {
+    const int fd = ::open(path, flags | O_NONBLOCK | O_CLOEXEC, 0644);
+    if (fd < 0) return -1;
+    struct stat st;
+    const int status = ::fcntl(fd, F_GETFL);
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || status < 0 ||
+        ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// Reads up to size bytes; the bytes read (fewer at the end of the file), or -1.
+long readUpTo(int fd, unsigned char* out, long size) {
+    long done = 0;
+    while (done < size) {
+        const ssize_t n = ::read(fd, out + done, static_cast<size_t>(size - done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return -1;
+        if (n == 0) break;
+        done += n;
+    }
+    return done;
+}
+
+bool writeAll(int fd, const unsigned char* data, long size) {
+    long done = 0;
+    while (done < size) {
+        const ssize_t n = ::write(fd, data + done, static_cast<size_t>(size - done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += n;
+    }
+    return true;
+}
+
+// The folder that holds path ("." for a bare name).
+std::string folderOf(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Flushes the folder's entries, so that a rename in it outlasts a power loss. A file system
+// that cannot flush a folder (EINVAL) keeps its entries by its own means.
+bool flushFolder(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool flushed = ::fsync(fd) == 0 || errno == EINVAL;
+    ::close(fd);
+    return flushed;
+}
+
 }  // namespace
 
 bool readSaveFile(const char* path, HiScoreArray& table, int& choice) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in.is_open()) return false;
+    const int fd = openRegularFile(path, O_RDONLY);
+    if (fd < 0) return false;
     unsigned char bytes[kFileSize] = {};
-    in.read(reinterpret_cast<char*>(bytes), kFileSize);
-    const std::streamsize got = in.gcount();
+    const long got = readUpTo(fd, bytes, kFileSize);
+    ::close(fd);
+    if (got < 0) return false;
 
     // The value at offset, when the file holds all four of its bytes; else 0.
     auto valueAt = [&](int offset) -> int32_t {
@@ -62,21 +122,15 @@ bool writeSaveFile(const char* path, const HiScoreArray& table, int choice) {
 
     const std::string target = path;
     const std::string temporary = target + ".tmp";
-    std::error_code ec;
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out.is_open()) return false;
-        out.write(reinterpret_cast<const char*>(bytes), kFileSize);
-        out.close();
-        if (out.fail()) {
-            std::filesystem::remove(temporary, ec);
-            return false;
-        }
-    }
-    std::filesystem::rename(temporary, target, ec);
-    if (ec) {
-        std::filesystem::remove(temporary, ec);
+    const int fd = openRegularFile(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC);
+    if (fd < 0) return false;
+    // The bytes reach the disk before the rename makes them the save: otherwise a power loss
+    // soon after could leave the renamed file empty.
+    const bool written = writeAll(fd, bytes, kFileSize) && ::fsync(fd) == 0;
+    const bool closed = ::close(fd) == 0;
+    if (!written || !closed || ::rename(temporary.c_str(), target.c_str()) != 0) {
+        ::unlink(temporary.c_str());
         return false;
     }
-    return true;
+    return flushFolder(folderOf(target));
 }

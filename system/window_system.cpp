@@ -9,6 +9,7 @@
 #include "platform/core/debug_output.h"
 #include "platform/core/instance_lock.h"
 #include "platform/core/system_info.h"
+#include "platform/core/terminal_line.h"
 #include "platform/core/thread.h"
 #include "platform/window/window_messages.h"
 #include "base/log.h"
@@ -120,6 +121,8 @@ int CheckSecondInstance(const WindowSettings& settings) {
     }
     if (!settings.allowSecondInstance) {
         LogWrite("二重起動されています、ソフトを終了します\n");
+        // On a terminal the program would otherwise seem not to start at all.
+        WriteTerminalLine("二重起動されています、ソフトを終了します");
         SetQuitRequested();
         return -1;
     }

@@ -283,12 +283,16 @@ size_t ArchiveFileRead(void* buffer, size_t size, size_t count, uintptr_t handle
         const uint64_t at = EntryFileOffset(*archive, entry.entry) + entry.position;
         if (!StartAsyncRead(&entry, ArchivePending::PlainRead, at,
                             static_cast<unsigned char*>(buffer), bytes)) {
+            entry.end = 1;  // nothing more can be had: a reader's loop ends on the end flag
             return 0;
         }
     } else {
         OpenArchiveState* archive = GetOpenArchive(entry.archiveSlot);
         const uint64_t at = EntryFileOffset(*archive, entry.entry) + entry.position;
-        if (!ReadArchiveBytes(archive, at, buffer, bytes)) return 0;
+        if (!ReadArchiveBytes(archive, at, buffer, bytes)) {
+            entry.end = 1;  // nothing more can be had: a reader's loop ends on the end flag
+            return 0;
+        }
     }
     entry.position += static_cast<int64_t>(bytes);
     entry.end = 0;

@@ -9,6 +9,7 @@ enum class FaultKind {
     ThreadStart,
     EventCreate,
     FileOpen,
+    FileRead,
     WindowClassRegistration,  // refused by the headless backend
     WindowCreation,           // refused by the headless backend
     ComStart,

@@ -52,10 +52,19 @@ File* OpenFile(const char* path, FileAccess access, FileCreation creation) {
         case FileCreation::OpenAlways: flags |= O_CREAT; break;
     }
     std::string native = MapPath(path);
-    int fd = ::open(native.c_str(), flags, 0644);
+    // Opened without blocking: a named pipe in place of a file would otherwise hold the open
+    // until a writer (or reader) comes, which may be never. Only a regular file is kept; a
+    // pipe, a device or a folder is refused like a missing file, and the regular file is then
+    // read and written in the ordinary blocking way.
+    int fd = ::open(native.c_str(), flags | O_NONBLOCK, 0644);
     if (fd < 0) return nullptr;
     struct stat st;
-    if (fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return nullptr;
+    }
+    const int statusFlags = ::fcntl(fd, F_GETFL);
+    if (statusFlags < 0 || ::fcntl(fd, F_SETFL, statusFlags & ~O_NONBLOCK) != 0) {
         ::close(fd);
         return nullptr;
     }
@@ -72,6 +81,7 @@ void CloseFile(File* file) {
 
 int64_t ReadFile(File* file, void* buffer, size_t size) {
     if (file == nullptr) return -1;
+    if (ConsumeFault(FaultKind::FileRead)) return -1;
     size_t done = 0;
     char* out = static_cast<char*>(buffer);
     while (done < size) {

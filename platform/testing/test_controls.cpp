@@ -10,6 +10,7 @@ void FailNextAllocations(int count) { SetPendingFaults(FaultKind::Allocation, co
 void FailNextThreadStarts(int count) { SetPendingFaults(FaultKind::ThreadStart, count); }
 void FailNextEventCreates(int count) { SetPendingFaults(FaultKind::EventCreate, count); }
 void FailNextFileOpens(int count) { SetPendingFaults(FaultKind::FileOpen, count); }
+void FailNextFileReads(int count) { SetPendingFaults(FaultKind::FileRead, count); }
 
 void ResetTestControls() {
     for (int i = 0; i < static_cast<int>(FaultKind::Count); ++i) {

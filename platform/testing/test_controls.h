@@ -8,6 +8,8 @@ void FailNextAllocations(int count);
 void FailNextThreadStarts(int count);
 void FailNextEventCreates(int count);
 void FailNextFileOpens(int count);
+// The next count reads of a disk file (plat::ReadFile) fail as an I/O error would.
+void FailNextFileReads(int count);
 // Clears every fault switch, stops the debug capture and returns to the real clock.
 void ResetTestControls();
 

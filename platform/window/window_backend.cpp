@@ -2,12 +2,12 @@
 #include "platform/window/window_backend.h"
 
 #include <atomic>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
 
 #include "platform/core/environment.h"
+#include "platform/core/terminal_line.h"
 #include "platform/core/thread.h"
 
 namespace plat {
@@ -29,10 +29,23 @@ WindowBackend* ChooseBackend() {
     const char* video = std::getenv("ZN_VIDEO");
     if (video != nullptr && std::strcmp(video, "headless") == 0) return CreateHeadlessBackend();
     const bool asked = video != nullptr && std::strcmp(video, "sdl2") == 0;
-    if (asked || DisplayAvailable()) {
+    const bool display = DisplayAvailable();
+    if (asked || display) {
         if (WindowBackend* sdl = CreateSdl2Backend()) return sdl;
-        if (asked) std::fprintf(stderr, "ZN_VIDEO=sdl2: SDL video cannot start; running headless\n");
+        if (asked) {
+            WriteTerminalLine("ZN_VIDEO=sdl2: SDL video cannot start; running headless");
+        } else {
+            WriteTerminalLine("SDL video cannot start on the display named by DISPLAY or "
+                              "WAYLAND_DISPLAY: running headless, no window is shown "
+                              "(ZN_VIDEO=headless asks for this)");
+        }
+        return CreateHeadlessBackend();
     }
+    // Without this line a start on a terminal with no display (over ssh, say) shows nothing
+    // at all while the program runs on unseen.
+    WriteTerminalLine("No display (DISPLAY and WAYLAND_DISPLAY are unset): running headless, "
+                      "no window is shown. Set DISPLAY to show the window, or ZN_VIDEO=headless "
+                      "to run headless without this note");
     return CreateHeadlessBackend();
 }
 

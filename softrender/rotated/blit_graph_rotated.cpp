@@ -1,5 +1,8 @@
 #include "softrender/rotated/blit_graph_rotated.h"
 
+#include <cstdint>
+
+#include "graphics/draw_state_record.h"
 #include "graphics/memimg.h"
 #include "softrender/rotated/blit_rotated.h"
 #include "softrender/rules/soft_draw_target.h"
@@ -7,16 +10,30 @@
 
 namespace {
 
+// The pixels the kernel may touch around the corners' box: 2 before and 4 after on each axis.
+RECT KernelReach(const RECT& box) {
+    const int64_t left = int64_t{box.left} - 2, top = int64_t{box.top} - 2;
+    const int64_t right = int64_t{box.right} + 4, bottom = int64_t{box.bottom} + 4;
+    auto limit = [](int64_t v) {
+        return static_cast<int32_t>(v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : v);
+    };
+    return RECT{limit(left), limit(top), limit(right), limit(bottom)};
+}
+
 // The DirectDraw road: with the screen in DirectDraw surfaces graph management begins software
 // drawing (flushing the Direct3D batch first) with the graph's 2D surface, the source
 // rectangle of its whole size and the box of GetRotatedSoftDrawBox; the kernel runs on the
-// prepared software draw target and source and software drawing ends. -1 when graph
-// management does not prepare them (also when that box misses the draw area).
+// prepared software draw target and source and software drawing ends. A box that lies wholly
+// outside the draw area, even with the kernel's margin, has nothing to draw and answers 0, as the
+// software screen does; -1 when graph management does not prepare the draw.
 int BlitRotatedOnDirectDrawScreen(const SoftDrawTargetDriver& driver, int32_t x, int32_t y,
                                   double scale, double angle, const SoftSurfaceImage& source,
                                   int32_t transFlag, int32_t turnFlag, const MEMIMG* blendImage) {
     const RECT sourceRect{0, 0, source.width, source.height};
     const RECT box = GetRotatedSoftDrawBox(x, y, scale, angle, source.width, source.height);
+    RECT reach = KernelReach(box);
+    ClipRectInPlace(&reach, &GetDrawState().drawArea);
+    if (reach.left == reach.right || reach.top == reach.bottom) return 0;
     SoftDrawPlace place{};
     if (driver.beginDirectDrawSoftDraw(source.surface2D, &sourceRect, &box, &place) != 0) {
         return -1;
@@ -71,8 +88,7 @@ int BlitGraphRotatedSoft(float x, float y, double scale, double angle, const Gra
     BlitMemImgRotated(destination, source.image, ix, iy, static_cast<float>(angle),
                       static_cast<float>(scale), transFlag, turnFlag, blendImage);
     // The kernel's own bounds: the corners' box with its margin of 2 before and 4 after.
-    RECT box = GetRotatedSoftDrawBox(ix, iy, scale, angle, source.width, source.height);
-    box = RECT{box.left - 2, box.top - 2, box.right + 4, box.bottom + 4};
+    RECT box = KernelReach(GetRotatedSoftDrawBox(ix, iy, scale, angle, source.width, source.height));
     driver.softScreenDrawn(&box);
     return 0;
 }

@@ -15,8 +15,9 @@ namespace {
 // GetStretchedSoftDrawRects; the kernel runs on the prepared software draw target and source
 // with the corners as the caller gave them, and software drawing ends. A rectangle of the
 // source's own size, not mirrored, is the unscaled graph draw at (x1, y1), which graph
-// management makes (one BltFast when nothing modulates it). A draw whose rectangles come out
-// empty or that graph management does not prepare is refused.
+// management makes (one BltFast when nothing modulates it). A rectangle wholly outside the draw
+// area has nothing to draw and answers 0, as the software screen does; one without width or
+// height, or a draw that graph management does not prepare, is refused.
 int BlitStretchedOnDirectDrawScreen(const SoftDrawTargetDriver& driver, const RECT& corners,
                                     const SoftSurfaceImage& source, int32_t transFlag,
                                     const MEMIMG* blendImage) {
@@ -26,11 +27,11 @@ int BlitStretchedOnDirectDrawScreen(const SoftDrawTargetDriver& driver, const RE
                                                transFlag);
     }
     RECT sourceRect, destRect;
-    if (GetStretchedSoftDrawRects(corners.left, corners.top, corners.right, corners.bottom,
+    const int rects =
+        GetStretchedSoftDrawRects(corners.left, corners.top, corners.right, corners.bottom,
                                   source.width, source.height, GetDrawState().drawArea,
-                                  &sourceRect, &destRect) != 0) {
-        return -1;
-    }
+                                  &sourceRect, &destRect);
+    if (rects != 0) return rects > 0 ? 0 : -1;
     SoftDrawPlace place{};
     if (driver.beginDirectDrawSoftDraw(source.surface2D, &sourceRect, &destRect, &place) != 0) {
         return -1;
@@ -66,7 +67,7 @@ int GetStretchedSoftDrawRects(int32_t x1, int32_t y1, int32_t x2, int32_t y2,
     RECT clipped{static_cast<int32_t>(left), static_cast<int32_t>(top),
                  static_cast<int32_t>(right), static_cast<int32_t>(bottom)};
     ClipRectInPlace(&clipped, &drawArea);
-    if (clipped.left == clipped.right || clipped.top == clipped.bottom) return -1;
+    if (clipped.left == clipped.right || clipped.top == clipped.bottom) return 1;
     int64_t srcLeft = clipped.left != left ? ((clipped.left - left) << 16) / stepX : 0;
     int64_t srcTop = clipped.top != top ? ((clipped.top - top) << 16) / stepY : 0;
     int64_t srcRight = srcLeft + CeilDiv(int64_t{clipped.right - clipped.left} << 16, stepX);

@@ -34,8 +34,8 @@ inline int32_t StretchCoordFromFloat(float v) { return std::bit_cast<int32_t>(v)
 // sourceWidth × sourceHeight onto the corners (x1, y1), (x2, y2): the destination rectangle in
 // order and clipped to drawArea, and the part of the source the clipped rectangle reads
 // (reflected on a mirrored axis, limited to the source). -1 when the rectangle has no width or
-// height, the source is empty, a step would be 0, or nothing of the rectangle lies inside the
-// draw area; else 0.
+// height, the source is empty or a step would be 0; 1 when nothing of the rectangle lies inside
+// the draw area (nothing to draw); else 0.
 int GetStretchedSoftDrawRects(int32_t x1, int32_t y1, int32_t x2, int32_t y2,
                               int32_t sourceWidth, int32_t sourceHeight, const RECT& drawArea,
                               RECT* sourceRect, RECT* destRect);

@@ -9,6 +9,7 @@
 
 #include "base/archive/archive_file.h"
 #include "base/disk_directory.h"
+#include "platform/testing/test_controls.h"
 #include "tests/base/archive_fixture.h"
 
 namespace {
@@ -340,6 +341,43 @@ TEST_F(ArchiveLookupTest, FullFileTableIsRefusedWithALogLine) {
     for (uintptr_t handle : handles) EXPECT_EQ(FileAccessClose(handle), 0);
     EXPECT_EQ(FileAccessClose(handles[0]), -1) << "a closed handle is refused";
     EXPECT_EQ(FileAccessRead(nullptr, 1, 1, 12345), 0u) << "a foreign handle reads nothing";
+}
+
+// A read of a stored member that fails on the disk answers 0 and sets the end flag, so that a
+// reader looping until the end stops there; a seek clears the flag and the member reads again.
+TEST_F(ArchiveLookupTest, AFailedReadOfAStoredMemberEndsTheReaderLoop) {
+    ArchiveWriteOptions options;
+    options.pack = false;
+    std::vector<ArchiveSource> tree(1);
+    tree[0].path = "stored.bin";
+    tree[0].data = std::string(10000, 's');
+    WriteBytes("data.ZNA", MakeArchive(tree, options));
+    const uintptr_t file = FileAccessOpen("data\\stored.bin", 0, 0, 0);
+    ASSERT_NE(file, 0u);
+
+    char chunk[1000];
+    ASSERT_EQ(FileAccessRead(chunk, 1, sizeof chunk, file), sizeof chunk);
+    EXPECT_EQ(FileAccessEof(file), 0);
+    plat::FailNextFileReads(1);
+    size_t read = sizeof chunk;
+    int calls = 0;
+    while (FileAccessEof(file) == 0 && calls < 100) {
+        read += FileAccessRead(chunk, 1, sizeof chunk, file);
+        ++calls;
+    }
+    EXPECT_EQ(calls, 1) << "the loop went on past the failed read";
+    EXPECT_EQ(read, sizeof chunk);
+    EXPECT_EQ(FileAccessEof(file), -1);
+
+    ASSERT_EQ(FileAccessSeek(file, 0, 0), 0);
+    EXPECT_EQ(FileAccessEof(file), 0);
+    std::string again;
+    while (FileAccessEof(file) == 0 && again.size() <= tree[0].data.size()) {
+        const size_t got = FileAccessRead(chunk, 1, sizeof chunk, file);
+        again.append(chunk, got);
+    }
+    EXPECT_EQ(again, tree[0].data);
+    EXPECT_EQ(FileAccessClose(file), 0);
 }
 
 }  // namespace

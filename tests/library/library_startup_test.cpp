@@ -11,6 +11,7 @@
 #include "graphics/draw_state.h"
 #include "graphics/graphics_state.h"
 #include "library/library_modules.h"
+#include "platform/core/instance_lock.h"
 #include "platform/core/system_info.h"
 #include "platform/core/thread.h"
 #include "platform/window/window.h"
@@ -287,6 +288,37 @@ INSTANTIATE_TEST_SUITE_P(
                     },
                     "ソフトの二重起動検査... 二重起動されていますが続行します", 0, false, false}),
     [](const ::testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
+
+// The refused second start also says so on stderr, in one UTF-8 line (the log alone is not
+// seen on a terminal); an allowed one says nothing there.
+TEST_F(LibraryStartupTest, ARefusedSecondStartSaysSoInOneLineOnStderr) {
+    const std::string refusal =
+        reinterpret_cast<const char*>(u8"二重起動されています、ソフトを終了します\n");
+    struct Case {
+        const char* name;
+        int allowSecondInstance;
+        int result;
+        bool said;
+    } cases[] = {{"refused", 0, -1, true}, {"allowed", 1, 0, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(plat::TakeSecondInstanceLock("D123987X"));
+        GetWindowData().settings.allowSecondInstance = c.allowSecondInstance;
+        plat::FailNextThreadStarts(1);
+        ::testing::internal::CaptureStderr();
+        const int result = ApiInitLibrary();
+        const std::string said = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(result, c.result);
+        if (c.said) {
+            EXPECT_EQ(said, refusal);
+        } else {
+            EXPECT_EQ(said.find(refusal), std::string::npos) << said;
+        }
+        EXPECT_EQ(ApiTermLibrary(), 0);
+        plat::ReleaseSecondInstanceLock("D123987X");
+        ResetLibraryState();
+    }
+}
 
 TEST_F(LibraryStartupTest, The24BitRefusalStartsNothingButTheLog) {
     plat::SetHeadlessDesktop(1920, 1080, 24);

@@ -1,11 +1,13 @@
 #include "tests/run/game_runner.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <thread>
 #include <fstream>
 #include <sstream>
 
@@ -85,7 +87,24 @@ GameRunResult GameRunner::Run(const fs::path& dir, const std::string& script,
     }
     GameRunResult result;
     int status = 0;
-    if (pid < 0 || waitpid(pid, &status, 0) != pid) return result;
+    if (pid < 0) return result;
+    if (timeLimitSeconds_ > 0) {
+        const auto deadline =
+            std::chrono::steady_clock::now() + std::chrono::seconds(timeLimitSeconds_);
+        pid_t ended = 0;
+        while ((ended = waitpid(pid, &status, WNOHANG)) == 0 &&
+               std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        if (ended == 0) {
+            kill(pid, SIGKILL);
+            result.timedOut = true;
+            ended = waitpid(pid, &status, 0);
+        }
+        if (ended != pid) return result;
+    } else if (waitpid(pid, &status, 0) != pid) {
+        return result;
+    }
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     if (fs::exists(dir / "Log.txt")) result.log = ReadFile(dir / "Log.txt");
     result.stderrText = ReadFile(errPath);

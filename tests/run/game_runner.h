@@ -10,6 +10,7 @@ struct GameRunResult {
     int exitCode = -1;   // -1 when the program did not end by itself
     std::string log;     // the Log.txt the run wrote ("" when none)
     std::string stderrText;
+    bool timedOut = false;  // stopped by the runner's time limit
 };
 
 class GameRunner {
@@ -33,7 +34,13 @@ public:
 
     static std::string ReadFile(const std::filesystem::path& path);
 
+    // Runs from now on are stopped (killed) when they have not ended after this many seconds
+    // of real time; 0, the default, lets them run until they end. A guard for runs that could
+    // otherwise hang the test, not a measure of speed.
+    void SetTimeLimit(int seconds) { timeLimitSeconds_ = seconds; }
+
 private:
     std::filesystem::path root_;
     int dirs_ = 0;
+    int timeLimitSeconds_ = 0;
 };

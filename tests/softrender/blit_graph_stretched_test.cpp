@@ -164,7 +164,9 @@ TEST_F(BlitGraphStretchedTest, DirectDrawRectangles) {
         {"bottom clipped, mirrored vertically", {0, 20, 8, 8}, 4, 4, 0, {0, 1, 4, 4}, {0, 8, 8, 16}},
         {"shrunk, right clipped", {10, 0, 18, 1}, 16, 1, 0, {0, 0, 12, 1}, {10, 0, 16, 1}},
         {"zero width", {3, 0, 3, 8}, 4, 4, -1, {}, {}},
-        {"outside", {20, 0, 28, 8}, 4, 4, -1, {}, {}},
+        {"outside", {20, 0, 28, 8}, 4, 4, 1, {}, {}},
+        {"outside, mirrored", {28, 0, 20, 8}, 4, 4, 1, {}, {}},
+        {"touching the right edge only", {16, 0, 20, 8}, 4, 4, 1, {}, {}},
         {"empty source", {0, 0, 8, 8}, 0, 4, -1, {}, {}},
         {"a step of 0", {0, 0, 1, 1}, 70000, 1, -1, {}, {}},
     };

@@ -207,8 +207,14 @@ TEST_F(SoftDrawTargetTest, TheStretchedDrawRunsOnThePreparedImages) {
     // A rectangle of the source's own size, not mirrored, is not this road's.
     const std::vector<uint8_t> before = prepared.bytes();
     EXPECT_EQ(BlitGraphStretchedSoft(1, 1, 5, 4, GetGraphRecord(graph), 0, 1, kNoHandle), -1);
-    // Nor is a rectangle that misses the draw area.
-    EXPECT_EQ(BlitGraphStretchedSoft(20, 20, 30, 30, GetGraphRecord(graph), 0, 1, kNoHandle), -1);
+    // A rectangle, or a rotated box with the kernel's margin, that misses the draw area has
+    // nothing to draw: 0, as on the software screen, and nothing is begun.
+    EXPECT_EQ(BlitGraphStretchedSoft(20, 20, 30, 30, GetGraphRecord(graph), 0, 1, kNoHandle), 0);
+    EXPECT_EQ(BlitGraphStretchedSoft(30, 30, 20, 20, GetGraphRecord(graph), 0, 1, kNoHandle), 0);
+    EXPECT_EQ(BlitGraphRotatedSoft(20.0f, 20.0f, 1.0, 0.5, GetGraphRecord(graph), 0, 0), 0);
+    EXPECT_EQ(BlitGraphRotatedSoft(-6.0f, 3.0f, 1.0, 0.0, GetGraphRecord(graph), 0, 0), 0);
+    // A zero-width rectangle is still refused.
+    EXPECT_EQ(BlitGraphStretchedSoft(3, 3, 3, 9, GetGraphRecord(graph), 0, 1, kNoHandle), -1);
     EXPECT_EQ(gBegins.size(), 1u);
     EXPECT_EQ(gEnds, 1);
     EXPECT_EQ(prepared.bytes(), before);

@@ -1,6 +1,12 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
+#include <future>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -111,6 +117,87 @@ TEST_F(FileTest, InjectedOpenFailure) {
     EXPECT_EQ(plat::OpenFile("a", plat::FileAccess::Write, plat::FileCreation::OpenAlways), nullptr);
     plat::File* f = plat::OpenFile("a", plat::FileAccess::Write, plat::FileCreation::OpenAlways);
     EXPECT_NE(f, nullptr);
+    plat::CloseFile(f);
+}
+
+// Opens the path in a thread of its own and answers whether the open came back within a few
+// seconds and with a file. When it does not come back, the pipe's other end is opened so that
+// the stuck open ends, and the test fails instead of hanging.
+struct OpenOutcome {
+    bool returned;
+    bool opened;
+};
+OpenOutcome OpenWatched(const std::string& path, plat::FileAccess access,
+                        plat::FileCreation creation) {
+    std::future<plat::File*> open = std::async(std::launch::async, [=] {
+        return plat::OpenFile(path.c_str(), access, creation);
+    });
+    bool returned = open.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+    int unblocker = -1;
+    if (!returned) unblocker = ::open(path.c_str(), O_RDWR | O_NONBLOCK);
+    plat::File* file = open.get();
+    if (unblocker >= 0) ::close(unblocker);
+    const bool opened = file != nullptr;
+    plat::CloseFile(file);
+    return OpenOutcome{returned, opened};
+}
+
+TEST_F(FileTest, ANamedPipeADeviceOrAFolderIsRefusedAtOnce) {
+    ASSERT_EQ(::mkfifo("pipe", 0644), 0);
+    std::filesystem::create_directory("folder");
+    struct Case {
+        const char* path;
+        plat::FileAccess access;
+        plat::FileCreation creation;
+    } cases[] = {
+        {"pipe", plat::FileAccess::Read, plat::FileCreation::OpenExisting},
+        {"pipe", plat::FileAccess::Write, plat::FileCreation::CreateAlways},
+        {"pipe", plat::FileAccess::Write, plat::FileCreation::OpenAlways},
+        {"pipe", plat::FileAccess::ReadWrite, plat::FileCreation::OpenExisting},
+        {"/dev/null", plat::FileAccess::Read, plat::FileCreation::OpenExisting},
+        {"/dev/zero", plat::FileAccess::Read, plat::FileCreation::OpenExisting},
+        {"folder", plat::FileAccess::Read, plat::FileCreation::OpenExisting},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.path) + " access " + std::to_string(static_cast<int>(c.access)));
+        const OpenOutcome outcome = OpenWatched(c.path, c.access, c.creation);
+        EXPECT_TRUE(outcome.returned) << "the open blocked";
+        EXPECT_FALSE(outcome.opened);
+    }
+    // The pipe is left as it was, not replaced by a file.
+    struct stat st;
+    ASSERT_EQ(::stat("pipe", &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+}
+
+TEST_F(FileTest, ARegularFileOpenedWithoutBlockingReadsAndWritesInTheBlockingWay) {
+    std::ofstream("data.bin", std::ios::binary) << "abcdef";
+    plat::File* f = plat::OpenFile("data.bin", plat::FileAccess::ReadWrite,
+                                   plat::FileCreation::OpenExisting);
+    ASSERT_NE(f, nullptr);
+    char got[6] = {};
+    EXPECT_EQ(plat::ReadFile(f, got, sizeof got), 6);
+    EXPECT_EQ(std::string(got, 6), "abcdef");
+    EXPECT_EQ(plat::WriteFile(f, "gh", 2), 2);
+    EXPECT_EQ(plat::FileSize(f), 8);
+    plat::CloseFile(f);
+    // After the open the descriptor is blocking again: the status flags of the one descriptor
+    // on the file (found through /proc) no longer hold O_NONBLOCK.
+    f = plat::OpenFile("data.bin", plat::FileAccess::Read, plat::FileCreation::OpenExisting);
+    ASSERT_NE(f, nullptr);
+    int blocking = 0;
+    for (int fd = 3; fd < 256; ++fd) {
+        char link[64];
+        std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+        char target[4096];
+        const ssize_t n = ::readlink(link, target, sizeof target - 1);
+        if (n <= 0) continue;
+        target[n] = '\0';
+        if (std::string(target).find("data.bin") == std::string::npos) continue;
+        const int flags = ::fcntl(fd, F_GETFL);
+        if (flags >= 0 && (flags & O_NONBLOCK) == 0) ++blocking;
+    }
+    EXPECT_EQ(blocking, 1);
     plat::CloseFile(f);
 }
 
