@@ -9,6 +9,8 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include <sys/stat.h>
+
 #include "platform/media/media_internal.h"
 
 namespace plat::media {
@@ -49,6 +51,10 @@ DecoderPipe::~DecoderPipe() {
 }
 
 bool DecoderPipe::Open(const std::string& path, int mediaType) {
+    // Only a regular file is opened: FFmpeg would wait in open() on a named pipe until a
+    // writer comes, which may be never, and a device or a folder is no movie either.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
     // FFmpeg reports on stderr; the layer reports through its results instead.
     av_log_set_level(AV_LOG_QUIET);
     AVDictionary* options = nullptr;

@@ -3,7 +3,13 @@
 // sound in the mixer's memory sink, and files that are no movies.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstring>
+#include <filesystem>
+#include <future>
 #include <fstream>
 #include <string>
 
@@ -273,6 +279,27 @@ TEST_F(MediaStreamTest, FilesThatAreNoMoviesAreRefused) {
         Close();
     }
     EXPECT_EQ(Open((dir_.path() / "missing.mkv").string()), plat::MS_E_CANNOTOPEN);
+}
+
+// A named pipe or a folder where the movie should be is refused at once. The open runs in a
+// thread of its own; when it does not come back, the pipe's other end is opened so that the
+// stuck open ends, and the test fails instead of hanging.
+TEST_F(MediaStreamTest, APipeOrAFolderInPlaceOfTheMovieIsRefusedAtOnce) {
+    const std::string pipe = (dir_.path() / "pipe.mkv").string();
+    const std::string folder = (dir_.path() / "folder.mkv").string();
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
+    std::filesystem::create_directory(folder);
+    for (const std::string& path : {pipe, folder}) {
+        SCOPED_TRACE(path);
+        std::future<plat::MSResult> open =
+            std::async(std::launch::async, [&] { return Open(path); });
+        const bool returned = open.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+        // A writer that comes and goes wakes a waiting open, and the reads after it end.
+        if (!returned) ::close(::open(pipe.c_str(), O_RDWR | O_NONBLOCK));
+        EXPECT_EQ(open.get(), plat::MS_E_CANNOTOPEN);
+        EXPECT_TRUE(returned);
+        Close();
+    }
 }
 
 TEST_F(MediaStreamTest, SamplesRefuseSurfacesTheyCannotFill) {
