@@ -10,7 +10,7 @@ int LogOnly(const char* text) {
     return -1;
 }
 
-constexpr FatalExitDriver kAbsentFatalExit{LogOnly};
+constexpr FatalExitDriver kAbsentFatalExit = {.exit = LogOnly};
 
 }  // namespace
 

@@ -39,7 +39,6 @@ const FileAccessTable& GetDefaultFileAccessTable() { return kArchiveAwareFileFun
 const FileAccessTable& GetDiskFileAccessTable() { return kDiskFileFunctions; }
 
 void SetFileAccessNoArchive(int flag) { g_noArchive = flag; }
-int GetFileAccessNoArchive() { return g_noArchive; }
 
 uintptr_t FileAccessOpen(const char* path, int useCache, int extra, int async) {
     return g_table.open(path, useCache, extra, async);

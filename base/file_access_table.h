@@ -62,7 +62,6 @@ const FileAccessTable& GetDiskFileAccessTable();
 // The no-archive switch: 1 makes SetFileAccessTable(NULL) install the plain disk set. Nothing in
 // the library sets it; it is read only when the table is set.
 void SetFileAccessNoArchive(int flag);
-int GetFileAccessNoArchive();
 
 // Thunks through slots 0 to 8 of the table in use; slots 9 to 11 are called through the table.
 uintptr_t FileAccessOpen(const char* path, int useCache, int extra, int async);

@@ -31,7 +31,6 @@ public:
     double getSpeed() const { return speed_; }
     double getVelocityX() const { return vx_; }
     double getVelocityY() const { return vy_; }
-    const Rect& getHit() const { return hit_; }
     void setHit(const Rect& r) { hit_ = r; }
 
     void setGraph(DhGraph* g) { graph_ = g; }

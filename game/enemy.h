@@ -31,7 +31,6 @@ public:
     bool isOffscreenTooLong() const;
     bool isFrontLayer() const;
     EnemyInfo* getInfo() const { return info_; }
-    EnemyPattern* getPattern() const { return pattern_; }
     // The firing marker's tile, 19 - life * 19 / 500, clamped to tileCount tiles.
     int getMarkerTile(int tileCount) const;
 

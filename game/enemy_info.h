@@ -17,11 +17,9 @@ public:
     // The enemy takes this kind: info, pattern, graph and hit rectangle.
     void apply(Enemy& enemy);
     void setPattern(EnemyPattern* p) { pattern_ = p; }
-    EnemyPattern* getPattern() const { return pattern_; }
     void setGraph(DhGraph* g) { graph_ = g; }
     DhGraph* getGraph() const { return graph_; }
     void setHit(int left, int top, int right, int bottom) { hit_.set(left, top, right, bottom); }
-    const Rect& getHit() const { return hit_; }
     void setFrontLayer(bool front) { frontLayer_ = front; }
     bool isFrontLayer() const { return frontLayer_; }
 

@@ -30,8 +30,6 @@ public:
     // variant 1 fires aimed shots, variant 2 fans.
     EnemyInfo* getSourceInfo(SourceKind kind, int variant);
     EnemyInfo* getBulletInfo() { return &bulletInfo_; }
-    EnemyInfo* getAimEmitterInfo() { return &aimEmitterInfo_; }
-    EnemyInfo* getWayEmitterInfo() { return &wayEmitterInfo_; }
     EnemyInfo* getSplinterInfo() { return &splinterInfo_; }
     EnemyInfo* getBombPieceInfo() { return &bombPieceInfo_; }
     EnemyInfo* getBlastInfo() { return &blastInfo_; }

@@ -30,7 +30,6 @@ public:
     int getChargePercent() const { return charge_.getPercent(); }
     const ChargeMeter& getCharge() const { return charge_; }
     bool hasAutoBomb() const { return autoBombEnabled_ && autoBombArmed_; }
-    bool isAutoBombEnabled() const { return autoBombEnabled_; }
     bool isBombing() const { return bombTime_ > 0; }
     // The shot button is held, the ship is alive and no bomb is active.
     bool isBoosting() const { return boost_ && alive_ && !isBombing(); }

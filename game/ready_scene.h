@@ -9,7 +9,6 @@ public:
     using Scene::Scene;
     void update() override;
     void enter() override;
-    int getCounter() const { return counter_; }
 
 private:
     int counter_ = 0;  // ms since the scene was entered

@@ -2,52 +2,46 @@
 #include "library/public/api.h"
 
 #include "platform/core/clock.h"
-#include "platform/backend/headless/scripted_input.h"
 #include "base/api_lock.h"
 
-int ApiGetMillisecondCount(int /*unused*/) {
+namespace {
+
+// The routine called with the arguments under the library lock; its result.
+template <class Routine, class... Args>
+auto LockedCall(Routine routine, Args... args) {
     ApiLock();
-    const int result = static_cast<int>(plat::MillisecondClock());
+    const auto result = routine(args...);
     ApiUnlock();
     return result;
+}
+
+}  // namespace
+
+int ApiGetMillisecondCount(int /*unused*/) {
+    return LockedCall([] { return static_cast<int>(plat::MillisecondClock()); });
 }
 
 // --- Draw state and graph sizes ---------------------------------------------------------------
 #include "graphics/draw_state.h"
 
 int ApiSetBlendMode(int mode, int param) {
-    ApiLock();
-    const int result = SetBlendState(mode, param);
-    ApiUnlock();
-    return result;
+    return LockedCall(SetBlendState, mode, param);
 }
 
 int ApiSetBrightnessRGB(int r, int g, int b) {
-    ApiLock();
-    const int result = SetBrightRGB(r, g, b);
-    ApiUnlock();
-    return result;
+    return LockedCall(SetBrightRGB, r, g, b);
 }
 
 int ApiSetDrawTarget(int target) {
-    ApiLock();
-    const int result = SetDrawTarget(target);
-    ApiUnlock();
-    return result;
+    return LockedCall(SetDrawTarget, target);
 }
 
 int ApiSetColorKeyRGB(unsigned char r, unsigned char g, unsigned char b) {
-    ApiLock();
-    const int result = SetColorKeyRGB(r, g, b);
-    ApiUnlock();
-    return result;
+    return LockedCall(SetColorKeyRGB, r, g, b);
 }
 
 int ApiQueryGraphSize(int graph, int* width, int* height) {
-    ApiLock();
-    const int result = QueryGraphDimensions(graph, width, height);
-    ApiUnlock();
-    return result;
+    return LockedCall(QueryGraphDimensions, graph, width, height);
 }
 
 int ApiClipRectToDrawArea(RECT* rect, const RECT* clip) { return ClipRectInPlace(rect, clip); }
@@ -56,65 +50,45 @@ int ApiClipRectToDrawArea(RECT* rect, const RECT* clip) { return ClipRectInPlace
 #include "graphics/draw_target/draw_target.h"
 
 int ApiClearDrawTarget() {
-    ApiLock();
-    const int result = ClearCurrentScreen();
-    ApiUnlock();
-    return result;
+    return LockedCall(ClearCurrentScreen);
 }
 
 // --- Graph drawing -------------------------------------------------------------------------------
 #include "graphics/draw_graph/draw_graph.h"
 
 int ApiDrawGraphAt(int x, int y, int graph, int transFlag) {
-    ApiLock();
-    const int result = BlitGraphAt(x, y, graph, transFlag);
-    ApiUnlock();
-    return result;
+    return LockedCall(BlitGraphAt, x, y, graph, transFlag);
 }
 
 int ApiDrawGraphRotatedInt(int x, int y, double scale, double angle, int graph, int transFlag,
                            int turnFlag) {
-    ApiLock();
-    const int result = BlitGraphRotatedInt(x, y, scale, angle, graph, transFlag, turnFlag);
-    ApiUnlock();
-    return result;
+    return LockedCall(BlitGraphRotatedInt, x, y, scale, angle, graph, transFlag, turnFlag);
 }
 
 // --- Screen and colours -----------------------------------------------------------------------
 #include "graphics/screen/screen.h"
 
 const SurfacePixelFormat* ApiGetScreenPixelFormat() {
-    ApiLock();
-    const SurfacePixelFormat* result = GetScreenState().directDraw != nullptr ||
-                                               GetScreenState().noDirectDraw
-                                           ? GetScreenPixelFormat()
-                                           : nullptr;
-    ApiUnlock();
-    return result;
+    return LockedCall([]() -> const SurfacePixelFormat* {
+        const ScreenState& screen = GetScreenState();
+        return screen.directDraw != nullptr || screen.noDirectDraw ? GetScreenPixelFormat()
+                                                                   : nullptr;
+    });
 }
 
 unsigned int ApiMakeScreenColor(int r, int g, int b) {
-    ApiLock();
-    const unsigned int result = MakeScreenColor(r, g, b);
-    ApiUnlock();
-    return result;
+    return LockedCall(MakeScreenColor, r, g, b);
 }
 
 int ApiPresentScreen() {
-    ApiLock();
-    const int result = PresentScreen();
-    ApiUnlock();
-    return result;
+    return LockedCall(PresentScreen);
 }
 
 #include "graphics/screen_save/screen_save.h"
 
 int ApiSaveScreenToImageFile(int x1, int y1, int x2, int y2, const char* file, int type,
                              int quality, int flag, int level) {
-    ApiLock();
-    const int result = WriteScreenImageFile(x1, y1, x2, y2, file, type, quality, flag, level);
-    ApiUnlock();
-    return result;
+    return LockedCall(WriteScreenImageFile, x1, y1, x2, y2, file, type, quality, flag, level);
 }
 
 // --- Library start-up, shut-down and the message pump -------------------------------------
@@ -123,30 +97,16 @@ int ApiSaveScreenToImageFile(int x1, int y1, int x2, int y2, const char* file, i
 #include "system/window_data.h"
 
 int ApiInitLibrary() {
-    ApiLock();
-    const int result = InitLibrary();
-    ApiUnlock();
-    return result;
+    return LockedCall(InitLibrary);
 }
 
 int ApiTermLibrary() {
-    ApiLock();
-    const int result = TermLibrary();
-    ApiUnlock();
+    const int result = LockedCall(TermLibrary);
     DestroyApiLock(&GetApiLockState());
     return result;
 }
 
-int ApiProcessMessage() {
-    // A scripted run (ZN_INPUT) counts the game's steps here: the game pumps once at the
-    // start of each main-loop step, while the library's own pumps (start-up, input reads, the
-    // pump thread) call ProcessMessage directly and so are not counted.
-    plat::AdvanceScriptedInput();
-    ApiLock();
-    const int result = ProcessMessage();
-    ApiUnlock();
-    return result;
-}
+int ApiProcessMessage() { return GameStepProcessMessage(); }
 
 int ApiWaitForInputPress() { return WaitForInputPress(); }
 
@@ -154,24 +114,15 @@ int ApiWaitForInputPress() { return WaitForInputPress(); }
 #include "system/input.h"
 
 int ApiCheckAnyInput(int mask) {
-    ApiLock();
-    const int result = CheckAnyInput(mask);
-    ApiUnlock();
-    return result;
+    return LockedCall(CheckAnyInput, mask);
 }
 
 int ApiReadKeyStates(char* buffer) {
-    ApiLock();
-    const int result = ReadKeyStates(buffer);
-    ApiUnlock();
-    return result;
+    return LockedCall(ReadKeyStates, buffer);
 }
 
 int ApiReadPadInputBits(int inputType) {
-    ApiLock();
-    const int result = ReadPadInputBits(inputType);
-    ApiUnlock();
-    return result;
+    return LockedCall(ReadPadInputBits, inputType);
 }
 
 // --- Message box and the local date and time ----------------------------------------------
@@ -198,35 +149,23 @@ int ApiGetLocalDateTime(ApiDateTime* out) {
 #include "graphics/graph_load.h"
 
 int ApiLoadGraphFromPath(const char* path, int flag) {
-    ApiLock();
-    const int result = OpenGraphFile(path, flag);
-    ApiUnlock();
-    return result;
+    return LockedCall(OpenGraphFile, path, flag);
 }
 
 int ApiLoadDivGraphFromPath(const char* path, int total, int xCount, int yCount, int width,
                             int height, int* handles, int flag) {
-    ApiLock();
-    const int result = OpenDivGraphFile(path, total, xCount, yCount, width, height, handles, flag);
-    ApiUnlock();
-    return result;
+    return LockedCall(OpenDivGraphFile, path, total, xCount, yCount, width, height, handles, flag);
 }
 
 // --- Window mode and title ------------------------------------------------------------------
 #include "system/window_mode.h"
 
 int ApiChangeWindowMode(int windowed) {
-    ApiLock();
-    const int result = ChangeWindowMode(windowed);
-    ApiUnlock();
-    return result;
+    return LockedCall(ChangeWindowMode, windowed);
 }
 
 int ApiSetWindowTitle(const char* text) {
-    ApiLock();
-    const int result = SetWindowTitle(text);
-    ApiUnlock();
-    return result;
+    return LockedCall(SetWindowTitle, text);
 }
 
 // --- Colour formats ------------------------------------------------------------------------------
@@ -246,31 +185,19 @@ int ApiBuildColorFormatRaw(SurfacePixelFormat* record, int bits, unsigned int re
 #include "sound/sound_system.h"
 
 int ApiLoadSoundFromFile(const char* file, int bufferCount, int unionHandle) {
-    ApiLock();
-    const int result = LoadSoundFromFile(file, bufferCount, unionHandle);
-    ApiUnlock();
-    return result;
+    return LockedCall(LoadSoundFromFile, file, bufferCount, unionHandle);
 }
 
 int ApiPlaySoundHandle(int handle, int playType, int topPositionFlag) {
-    ApiLock();
-    const int result = PlaySoundHandle(handle, playType, topPositionFlag);
-    ApiUnlock();
-    return result;
+    return LockedCall(PlaySoundHandle, handle, playType, topPositionFlag);
 }
 
 int ApiStopSoundHandle(int handle) {
-    ApiLock();
-    const int result = StopSoundHandle(handle);
-    ApiUnlock();
-    return result;
+    return LockedCall(StopSoundHandle, handle);
 }
 
 int ApiSetSoundHandleVolume(int volume, int handle) {
-    ApiLock();
-    const int result = SetSoundHandleVolume(volume, handle);
-    ApiUnlock();
-    return result;
+    return LockedCall(SetSoundHandleVolume, volume, handle);
 }
 
 // --- Text ----------------------------------------------------------------------------------------
@@ -279,15 +206,9 @@ int ApiSetSoundHandleVolume(int volume, int handle) {
 
 int ApiDrawTextDefaultFont(int x, int y, const char* text, unsigned int color,
                            unsigned int edgeColor) {
-    ApiLock();
-    const int result = DrawTextDefaultFont(x, y, text, color, edgeColor);
-    ApiUnlock();
-    return result;
+    return LockedCall(DrawTextDefaultFont, x, y, text, color, edgeColor);
 }
 
 int ApiSetDefaultFontType(int fontType) {
-    ApiLock();
-    const int result = SetDefaultFontType(fontType);
-    ApiUnlock();
-    return result;
+    return LockedCall(SetDefaultFontType, fontType);
 }

@@ -1,6 +1,6 @@
 // The library's modules in one table, in start-up order. InitLibrary starts the rows from the
-// top; TermLibrary ends them by their shut-down rank. A row whose start or end is null keeps the
-// place of a step whose module does not exist yet.
+// top; TermLibrary ends them by their shut-down rank. The library's own steps and drivers that
+// the rows name are in library_module_steps.h and library_drivers.h.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -17,8 +17,8 @@ enum class StartFailure : uint8_t {
 
 struct LibraryModule {
     const char* name;
-    int (*start)();  // negative on failure; null: nothing to start yet
-    int (*end)();    // null: nothing to end yet
+    int (*start)();  // negative on failure; null: nothing to start
+    int (*end)();    // null: nothing to end
     // The setting that leaves the start out (noWindow, noInput...); null: always started. Ends
     // run whatever the settings; each module ends only what it started.
     uint32_t WindowSettings::*offSwitch;

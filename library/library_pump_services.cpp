@@ -9,18 +9,15 @@
 
 namespace {
 
-// One record with a step from each supplying module; entries without a supplier keep the
-// absent steps, which do nothing.
-const PumpServices kLibraryPumpServices = [] {
-    PumpServices services = PumpServicesSlot().Absent();
-    services.refillSoundStreams = [] { RefillAllStreamSounds(); };
-    services.pollMusic = [] { PollMusicPlayback(); };
-    services.stepJoypadEffects = StepJoypadEffects;
-    services.stepSocketMessages = StepSocketMessages;
-    services.stepHttpTransfers = StepHttpTransfers;
-    services.stepKeyInput = StepKeyInput;
-    return services;
-}();
+// One record with a step from each supplying module.
+const PumpServices kLibraryPumpServices = {
+    .refillSoundStreams = [] { RefillAllStreamSounds(); },
+    .pollMusic = [] { PollMusicPlayback(); },
+    .stepJoypadEffects = StepJoypadEffects,
+    .stepSocketMessages = StepSocketMessages,
+    .stepHttpTransfers = StepHttpTransfers,
+    .stepKeyInput = StepKeyInput,
+};
 
 }  // namespace
 

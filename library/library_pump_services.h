@@ -1,8 +1,7 @@
 // The services the message pump runs on every call, composed by the library from the modules
-// that supply them (the input devices' joypad effects today; sound streams, music, sockets,
-// HTTP transfers and string input as their modules arrive). Installed with the library's own
-// drivers at the start of start-up and reset at its very end; each step is safe to run while
-// its module is not started.
+// that supply them (sound streams, music, joypad effects, sockets, HTTP transfers and string
+// input). Installed with the library's own drivers at the start of start-up and reset at its
+// very end; each step is safe to run while its module is not started.
 #pragma once
 
 int InstallLibraryPumpServices();

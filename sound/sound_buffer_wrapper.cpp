@@ -28,7 +28,6 @@ void StartSoftwareBuffer(SoundBufferWrapper* wrapper, unsigned char* memory) {
 }  // namespace
 
 void SetSoundBufferSoftwareMode(int32_t mode) { softwareMode = mode; }
-int32_t GetSoundBufferSoftwareMode() { return softwareMode; }
 void SetSoundBufferDevice(plat::IDirectSound* soundDevice) { device = soundDevice; }
 
 int32_t SoftwareVolumeFactor(int32_t volume) {

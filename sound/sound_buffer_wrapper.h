@@ -24,7 +24,6 @@ struct SoundBufferWrapper {
 
 // The mode of every wrapper operation: 0 platform buffers (the default), 1 software buffers.
 void SetSoundBufferSoftwareMode(int32_t mode);
-int32_t GetSoundBufferSoftwareMode();
 
 // The sound output's device, which creates and duplicates platform buffers (null: none).
 void SetSoundBufferDevice(plat::IDirectSound* device);

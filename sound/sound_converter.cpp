@@ -588,4 +588,3 @@ void* BuildWaveFileImage(const void* format, uint32_t formatBytes, const void* d
 }
 
 void SetOggBytesPerSample(int32_t bytes) { oggBytesPerSample = bytes; }
-int32_t GetOggBytesPerSample() { return oggBytesPerSample; }

@@ -76,4 +76,3 @@ void* BuildWaveFileImage(const void* format, uint32_t formatBytes, const void* d
 
 // The Ogg decoder's bytes per output sample (the sound output sets 2; 1 gives unsigned 8-bit).
 void SetOggBytesPerSample(int32_t bytes);
-int32_t GetOggBytesPerSample();

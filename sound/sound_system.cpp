@@ -37,7 +37,7 @@ constexpr uint32_t kBufferFlagsFallback =
     plat::DSBCAPS_CTRLVOLUME | plat::DSBCAPS_CTRLPAN | plat::DSBCAPS_STATIC;  // 0xC2
 
 int NoPump() { return 0; }
-constexpr SoundPumpDriver kAbsentPump{NoPump};
+constexpr SoundPumpDriver kAbsentPump = {.processMessage = NoPump};
 
 // Writes a formatted text as it is (the line stays open unless the text ends in "\n").
 void LogPiece(const char* format, ...) __attribute__((format(printf, 1, 2)));
@@ -381,11 +381,6 @@ HandleValue LoadSoundFromFile(const char* path, int bufferCount, HandleValue uni
         return LogFormat("右記の音声ファイルのロードに失敗しました_2：%s", path);
     }
     return handle;
-}
-
-HandleValue LoadSoundFromFileForward(const char* path, int bufferCount,
-                                     HandleValue unionHandle) {
-    return LoadSoundFromFile(path, bufferCount, unionHandle);
 }
 
 HandleValue LoadSoundFromMemory(const void* image, uint32_t imageBytes, int bufferCount,

@@ -66,8 +66,6 @@ SoundRecord* GetSoundRecord(HandleValue handle);
 
 HandleValue AddSoundData(HandleValue handle);
 HandleValue LoadSoundFromFile(const char* path, int bufferCount, HandleValue unionHandle);
-HandleValue LoadSoundFromFileForward(const char* path, int bufferCount,
-                                     HandleValue unionHandle);
 HandleValue LoadSoundFromMemory(const void* image, uint32_t imageBytes, int bufferCount,
                                 HandleValue unionHandle);
 int CreateSoundHandleBuffers(const plat::WAVEFORMATEX* format, uint32_t bytes, int mode,

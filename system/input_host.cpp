@@ -13,8 +13,15 @@ uint32_t NoMainThread() { return 0; }
 plat::WindowHandle NoWindow() { return 0; }
 int F10NotHeld() { return 0; }
 
-constexpr InputHost kAbsentInputHost{NoPump,       NoWait,   NotClosing, AlwaysActive,
-                                     NoMainThread, NoWindow, F10NotHeld};
+constexpr InputHost kAbsentInputHost = {
+    .processMessage = NoPump,
+    .waitWhileInactive = NoWait,
+    .windowClosing = NotClosing,
+    .windowActive = AlwaysActive,
+    .mainThreadId = NoMainThread,
+    .libraryWindow = NoWindow,
+    .f10KeyHeld = F10NotHeld,
+};
 
 const InputHost& Host() { return *InputHostSlot(); }
 

@@ -98,16 +98,7 @@ void PumpWindowMessages(WindowData& data) {
     }
 }
 
-// One pump and one input check as a public entry makes them: each under the library lock for
-// its own length only, and a pump counts as a step of a scripted run.
-int LockedProcessMessage() {
-    plat::AdvanceScriptedInput();
-    ApiLock();
-    const int result = ProcessMessage();
-    ApiUnlock();
-    return result;
-}
-
+// One input check as a public entry makes it, under the library lock for its own length only.
 int LockedCheckAnyInput(int mask) {
     ApiLock();
     const int result = CheckAnyInput(mask);
@@ -116,6 +107,14 @@ int LockedCheckAnyInput(int mask) {
 }
 
 }  // namespace
+
+int GameStepProcessMessage() {
+    plat::AdvanceScriptedInput();
+    ApiLock();
+    const int result = ProcessMessage();
+    ApiUnlock();
+    return result;
+}
 
 int ProcessMessage() {
     WindowData& data = GetWindowData();
@@ -153,12 +152,14 @@ void WaitWhileInactive() {
 
 int WaitForInputPress() {
     // First the input held at entry is let go.
-    while (LockedProcessMessage() == 0 && LockedCheckAnyInput(kAnyInputMask) != 0) plat::SleepMs(1);
-    if (LockedProcessMessage() != 0) return 0;
+    while (GameStepProcessMessage() == 0 && LockedCheckAnyInput(kAnyInputMask) != 0) {
+        plat::SleepMs(1);
+    }
+    if (GameStepProcessMessage() != 0) return 0;
     for (;;) {
         const int input = LockedCheckAnyInput(kAnyInputMask);
         if (input != 0) return input;
         plat::SleepMs(1);
-        if (LockedProcessMessage() != 0) return 0;
+        if (GameStepProcessMessage() != 0) return 0;
     }
 }

@@ -8,6 +8,12 @@
 // thread makes one pass.
 int ProcessMessage();
 
+// A pump as the game makes it at the start of each main-loop step (ApiProcessMessage, and the
+// pumps of WaitForInputPress): ProcessMessage under the library lock for its own length only,
+// counted as a step of a scripted run (ZN_INPUT). The library's own pumps (start-up, input
+// reads, the pump thread) call ProcessMessage directly and so are not counted.
+int GameStepProcessMessage();
+
 // Holds the caller while the window is inactive: pumps until the window is active again or
 // quit, then restores lost graph surfaces. Returns at once while active or painting.
 void WaitWhileInactive();

@@ -5,7 +5,14 @@ namespace {
 void NoStep() {}
 void NoSocketStep(int /*flag*/) {}
 
-constexpr PumpServices kAbsentPumpServices{NoStep, NoStep, NoStep, NoSocketStep, NoStep, NoStep};
+constexpr PumpServices kAbsentPumpServices = {
+    .refillSoundStreams = NoStep,
+    .pollMusic = NoStep,
+    .stepJoypadEffects = NoStep,
+    .stepSocketMessages = NoSocketStep,
+    .stepHttpTransfers = NoStep,
+    .stepKeyInput = NoStep,
+};
 
 }  // namespace
 

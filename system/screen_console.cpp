@@ -41,7 +41,7 @@ int DrawConsoleOverScreen() {
     return 0;
 }
 
-const ScreenOverlayDriver kConsoleOverlay = {DrawConsoleOverScreen};
+const ScreenOverlayDriver kConsoleOverlay = {.drawIfShown = DrawConsoleOverScreen};
 
 }  // namespace
 

@@ -51,8 +51,12 @@ int QuitRequested() { return IsQuitRequested() ? 1 : 0; }
 }  // namespace
 
 const WindowFactsDriver kWindowSystemFacts = {
-    WaitWhileInactive, RememberDrawAreaRequest, IsWindowed, ScreenRectOnDesktop, DesktopSize,
-    QuitRequested,
+    .waitWhileInactive = WaitWhileInactive,
+    .rememberDrawAreaRequest = RememberDrawAreaRequest,
+    .isWindowed = IsWindowed,
+    .getScreenRectOnDesktop = ScreenRectOnDesktop,
+    .getDesktopSize = DesktopSize,
+    .isQuitRequested = QuitRequested,
 };
 
 RECT GetDrawAreaRequest() { return gDrawAreaRequest; }

@@ -40,7 +40,7 @@ LResult LibraryWindowProc(WindowHandle window, uint32_t message, WParam wParam, 
     return WindowMessageSlot()->handleMessage(window, message, wParam, lParam);
 }
 
-constexpr WindowMessageDriver kAbsentWindowMessages{DefWindowProc};
+constexpr WindowMessageDriver kAbsentWindowMessages = {.handleMessage = DefWindowProc};
 
 // The window system as the input devices see it.
 int WindowClosing() { return GetWindowData().window.closing != 0 ? 1 : 0; }
@@ -49,9 +49,15 @@ uint32_t MainThreadId() { return GetWindowData().window.mainThreadId; }
 WindowHandle LibraryWindow() { return GetWindowData().window.handle; }
 int F10KeyHeld() { return GetWindowData().window.f10KeyHeld != 0 ? 1 : 0; }
 
-constexpr InputHost kWindowSystemInputHost{ProcessMessage, WaitWhileInactive, WindowClosing,
-                                           WindowActive,   MainThreadId,      LibraryWindow,
-                                           F10KeyHeld};
+constexpr InputHost kWindowSystemInputHost = {
+    .processMessage = ProcessMessage,
+    .waitWhileInactive = WaitWhileInactive,
+    .windowClosing = WindowClosing,
+    .windowActive = WindowActive,
+    .mainThreadId = MainThreadId,
+    .libraryWindow = LibraryWindow,
+    .f10KeyHeld = F10KeyHeld,
+};
 
 bool OnPumpThread() {
     const uint32_t pump = std::atomic_ref<uint32_t>(GetWindowData().window.pumpThreadId)

@@ -73,9 +73,18 @@ int SetTransform(int32_t kind, const Matrix4* matrix) {
 }
 
 const Device3DDriver kDirect3DBackendDriver = {
-    StartDirect3DForGraphs, RefreshColorState,  TellBlendGraph,        SetViewportToArea,
-    SetSampleFilter,        CurrentDeviceReady, EndScene,              SelectRenderTarget,
-    ResetTargetTransforms,  SetMaskTarget,      SetTransform,          CaptureScreenToGraph3D,
+    .startDirect3D = StartDirect3DForGraphs,
+    .refreshDeviceColorState = RefreshColorState,
+    .setDeviceBlendGraph = TellBlendGraph,
+    .setDeviceViewport = SetViewportToArea,
+    .setDeviceSampleFilter = SetSampleFilter,
+    .isCurrentDeviceReady = CurrentDeviceReady,
+    .endCurrentDeviceScene = EndScene,
+    .selectDeviceRenderTarget = SelectRenderTarget,
+    .resetTargetTransforms = ResetTargetTransforms,
+    .setMaskRenderTarget3D = SetMaskTarget,
+    .setDeviceTransform = SetTransform,
+    .captureScreenToGraph3D = CaptureScreenToGraph3D,
 };
 
 // --- Formats for the surface records -----------------------------------------------------------

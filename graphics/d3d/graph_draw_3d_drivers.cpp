@@ -2,5 +2,10 @@
 // them while Direct3D is up.
 #include "graphics/d3d/graph_draw_3d.h"
 
-const GraphDraw3DDriver kGraphDraws3D = {BlitGraph3D, BlitGraphStretched3D, BlitGraphRotated3D,
-                                         BlitGraphQuad3D, FillBox3D};
+const GraphDraw3DDriver kGraphDraws3D = {
+    .blitGraph3D = BlitGraph3D,
+    .blitGraphStretched3D = BlitGraphStretched3D,
+    .blitGraphRotated3D = BlitGraphRotated3D,
+    .blitGraphQuad3D = BlitGraphQuad3D,
+    .fillBox3D = FillBox3D,
+};

@@ -9,6 +9,10 @@ void ClearPieceTable() { DeleteAllSurface3DData(); }
 }  // namespace
 
 const GraphSurfaceDriver kTexturePieces = {
-    CreateGraphTextures, CreateDerivedGraphTextures, DeleteGraphTextures,
-    FillGraphTextures,   RestoreGraphTextures,       ClearPieceTable,
+    .create = CreateGraphTextures,
+    .derive = CreateDerivedGraphTextures,
+    .release = DeleteGraphTextures,
+    .fill = FillGraphTextures,
+    .restore = RestoreGraphTextures,
+    .clearTables = ClearPieceTable,
 };

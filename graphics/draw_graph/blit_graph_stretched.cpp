@@ -27,5 +27,10 @@ int BlitGraphStretched(int32_t x1, int32_t y1, int32_t x2, int32_t y2, HandleVal
         [&] {
             return GraphDraw3DSlot()->blitGraphStretched3D(x1, y1, x2, y2, graph, transFlag, 1);
         },
-        [&] { return BlitGraphStretchedSoft(x1, y1, x2, y2, graph, transFlag, 1, kNoHandle); });
+        [&] { return BlitGraphStretched2D(x1, y1, x2, y2, graph, transFlag); });
+}
+
+int BlitGraphStretched2D(int32_t x1, int32_t y1, int32_t x2, int32_t y2, const GraphRecord* graph,
+                         int32_t transFlag) {
+    return BlitGraphStretchedSoft(x1, y1, x2, y2, graph, transFlag, 1, kNoHandle);
 }

@@ -19,6 +19,8 @@
 #include "base/handle_value.h"
 #include "graphics/rect.h"
 
+struct GraphRecord;
+
 // The graph unscaled with its top-left at (x, y).
 int BlitGraphAt(int32_t x, int32_t y, HandleValue graph, int32_t transFlag);
 
@@ -26,6 +28,11 @@ int BlitGraphAt(int32_t x, int32_t y, HandleValue graph, int32_t transFlag);
 // (right and bottom exclusive); x1 > x2 or y1 > y2 mirrors it along that axis.
 int BlitGraphStretched(int32_t x1, int32_t y1, int32_t x2, int32_t y2, HandleValue graph,
                        int32_t transFlag);
+// Its 2D road alone: the graph's own 2D surface stretched in software onto the draw target,
+// without the family's checks and brackets and whatever the graph's back end (start-up's
+// first clears take it).
+int BlitGraphStretched2D(int32_t x1, int32_t y1, int32_t x2, int32_t y2, const GraphRecord* graph,
+                         int32_t transFlag);
 
 // The graph scaled by scale and turned by angle (radians) about its centre, which lands on
 // (x, y).

@@ -28,10 +28,22 @@ void NoOverlay(HandleValue, const RECT*, const RECT*, int) {}
 
 }  // namespace
 
-const GraphDraw3DDriver kAbsentGraphDraw3D = {No3DBlit, No3DStretch, No3DRotate, No3DQuad,
-                                              No3DFill};
-const MaskBracketDriver kAbsentMaskBracket = {NoMaskBracket, NoMaskBracket};
-const MovieDrawDriver kAbsentMovieDraw = {NoMovie, NoMovieFrame, NoOverlay};
+const GraphDraw3DDriver kAbsentGraphDraw3D = {
+    .blitGraph3D = No3DBlit,
+    .blitGraphStretched3D = No3DStretch,
+    .blitGraphRotated3D = No3DRotate,
+    .blitGraphQuad3D = No3DQuad,
+    .fillBox3D = No3DFill,
+};
+const MaskBracketDriver kAbsentMaskBracket = {
+    .beginMaskBracket = NoMaskBracket,
+    .endMaskBracket = NoMaskBracket,
+};
+const MovieDrawDriver kAbsentMovieDraw = {
+    .getMovieFacts = NoMovie,
+    .updateMovieFrame = NoMovieFrame,
+    .updateOverlay = NoOverlay,
+};
 
 DriverSlot<GraphDraw3DDriver>& GraphDraw3DSlot() {
     static DriverSlot<GraphDraw3DDriver> slot(kAbsentGraphDraw3D);

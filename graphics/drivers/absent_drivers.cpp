@@ -76,34 +76,77 @@ int NoOverlay() { return 0; }
 }  // namespace
 
 const WindowFactsDriver kAbsentWindowFacts = {
-    NoWait, ForgetDrawAreaRequest, FullScreen, NoScreenRectOnDesktop, NoDesktopSize,
-    NoQuitRequested,
+    .waitWhileInactive = NoWait,
+    .rememberDrawAreaRequest = ForgetDrawAreaRequest,
+    .isWindowed = FullScreen,
+    .getScreenRectOnDesktop = NoScreenRectOnDesktop,
+    .getDesktopSize = NoDesktopSize,
+    .isQuitRequested = NoQuitRequested,
 };
 
 const ScreenDriver kAbsentScreen = {
-    DefaultScreenDimensions, DefaultScreenDepth, HasStoredDirectDrawObject, SoftwareOnly,
-    SoftwareOnly,            NoTempPrimary,      NoSoftwareRequestTaken,   NoScreenSurfacesToRestore,
-    NothingToBind,           NoScreenImage,
+    .getScreenDimensions = DefaultScreenDimensions,
+    .getScreenDepth = DefaultScreenDepth,
+    .hasDirectDrawObject = HasStoredDirectDrawObject,
+    .isNoDirectDraw = SoftwareOnly,
+    .isScreenSoftwareDrawn = SoftwareOnly,
+    .isTempPrimaryInUse = NoTempPrimary,
+    .setSoftwareRenderRequest = NoSoftwareRequestTaken,
+    .restoreScreenSurfaces = NoScreenSurfacesToRestore,
+    .selectDrawTargetSurface = NothingToBind,
+    .screenImage = NoScreenImage,
 };
 
 const GraphSurfaceDriver kAbsentGraphSurfaces = {
-    CannotCreate, CannotDerive, NothingToRelease, CannotFill, NothingToRestore, NoTables,
+    .create = CannotCreate,
+    .derive = CannotDerive,
+    .release = NothingToRelease,
+    .fill = CannotFill,
+    .restore = NothingToRestore,
+    .clearTables = NoTables,
 };
 
 const Device3DDriver kAbsentDevice3D = {
-    Direct3DNotStarted, NoColorState,    NoBlendGraph,   NoViewport,   NoSampleFilter,
-    DeviceNotReady,     NoScene,         NoRenderTarget, NoTransforms,
-    NoMaskRenderTarget, NoDeviceTransform, NoScreenReadback,
+    .startDirect3D = Direct3DNotStarted,
+    .refreshDeviceColorState = NoColorState,
+    .setDeviceBlendGraph = NoBlendGraph,
+    .setDeviceViewport = NoViewport,
+    .setDeviceSampleFilter = NoSampleFilter,
+    .isCurrentDeviceReady = DeviceNotReady,
+    .endCurrentDeviceScene = NoScene,
+    .selectDeviceRenderTarget = NoRenderTarget,
+    .resetTargetTransforms = NoTransforms,
+    .setMaskRenderTarget3D = NoMaskRenderTarget,
+    .setDeviceTransform = NoDeviceTransform,
+    .captureScreenToGraph3D = NoScreenReadback,
 };
 
-const FontDriver kAbsentFonts = {NoFontsToStart, NoFonts, NoFonts};
-const MaskDriver kAbsentMasks = {NoMasks,          NoMaskImage, NoMaskSurface,
-                                 NoMaskScreenKept, NoMaskToRemake, NoMasks,
-                                 NoMasks};
-const MovieDriver kAbsentMovies = {NoMovieToOpen, NoMovieToDiscard, NoMovieLink, NoMovieSurfaces,
-                                   NoMovies,      NoMovies,         NoMovies,    NoMovies};
-const GraphLoaderDriver kAbsentGraphLoader = {NothingToReload};
-const ScreenOverlayDriver kAbsentScreenOverlay = {NoOverlay};
+const FontDriver kAbsentFonts = {
+    .startFonts = NoFontsToStart,
+    .recreateAllFonts = NoFonts,
+    .deleteAllFonts = NoFonts,
+};
+const MaskDriver kAbsentMasks = {
+    .endMasks = NoMasks,
+    .maskImage = NoMaskImage,
+    .maskSurface = NoMaskSurface,
+    .maskScreenKept = NoMaskScreenKept,
+    .remakeMaskScreen = NoMaskToRemake,
+    .releaseMaskScreen = NoMasks,
+    .recreateMaskScreen = NoMasks,
+};
+const MovieDriver kAbsentMovies = {
+    .openMovieToGraph = NoMovieToOpen,
+    .discardMovie = NoMovieToDiscard,
+    .closeGraphMovieLink = NoMovieLink,
+    .restoreMovieSurfaces = NoMovieSurfaces,
+    .releaseAllMovieObjects = NoMovies,
+    .reopenAllMovies = NoMovies,
+    .pauseAllGraphMovies = NoMovies,
+    .resumeAllGraphMovies = NoMovies,
+};
+const GraphLoaderDriver kAbsentGraphLoader = {.reloadAllGraphs = NothingToReload};
+const ScreenOverlayDriver kAbsentScreenOverlay = {.drawIfShown = NoOverlay};
 
 DriverSlot<WindowFactsDriver>& WindowFactsSlot() {
     static DriverSlot<WindowFactsDriver> slot(kAbsentWindowFacts);

@@ -5,8 +5,12 @@
 #include "graphics/surface_2d.h"
 
 const GraphSurfaceDriver kSurfaceRecords = {
-    CreateGraphSurface2D,   DeriveGraphSurface2D, DeleteGraphSurface2Ds,
-    FillGraphSurface2Ds,    RestoreGraphSurface2Ds, ClearSurfaceTables,
+    .create = CreateGraphSurface2D,
+    .derive = DeriveGraphSurface2D,
+    .release = DeleteGraphSurface2Ds,
+    .fill = FillGraphSurface2Ds,
+    .restore = RestoreGraphSurface2Ds,
+    .clearTables = ClearSurfaceTables,
 };
 
-const GraphLoaderDriver kGraphFileLoader = {RestoreAllGraphs};
+const GraphLoaderDriver kGraphFileLoader = {.reloadAllGraphs = RestoreAllGraphs};

@@ -63,7 +63,11 @@ void DeleteFonts() { DeleteAllFonts(); }
 
 }  // namespace
 
-const FontDriver kFontModule = {StartFonts, RecreateFonts, DeleteFonts};
+const FontDriver kFontModule = {
+    .startFonts = StartFonts,
+    .recreateAllFonts = RecreateFonts,
+    .deleteAllFonts = DeleteFonts,
+};
 
 int RefreshDefaultFont() {
     DefaultFontSettings& d = GetFontSystemState().defaults;

@@ -21,6 +21,16 @@ void EndBracket(const RECT* rect) { EndMaskBracket(*rect); }
 
 }  // namespace
 
-const MaskDriver kMaskScreens = {EndMasks,       MaskScreenImage, GetMaskSurface, MaskScreenKept,
-                                 RemakeMask,     ReleaseMask,     RecreateMask};
-const MaskBracketDriver kMaskBracket = {BeginBracket, EndBracket};
+const MaskDriver kMaskScreens = {
+    .endMasks = EndMasks,
+    .maskImage = MaskScreenImage,
+    .maskSurface = GetMaskSurface,
+    .maskScreenKept = MaskScreenKept,
+    .remakeMaskScreen = RemakeMask,
+    .releaseMaskScreen = ReleaseMask,
+    .recreateMaskScreen = RecreateMask,
+};
+const MaskBracketDriver kMaskBracket = {
+    .beginMaskBracket = BeginBracket,
+    .endMaskBracket = EndBracket,
+};

@@ -41,9 +41,18 @@ void UpdateOverlay(HandleValue, const RECT*, const RECT*, int) {}
 }  // namespace
 
 const MovieDriver kMovieModule = {
-    OpenMovieForGraph,   FreeMovie,
-    CloseGraphMovieLink, RestoreMovieSurfaces, ReleaseAllMovieObjects,
-    ReopenAllMovies,     PauseAllGraphMovies,  ResumeAllGraphMovies,
+    .openMovieToGraph = OpenMovieForGraph,
+    .discardMovie = FreeMovie,
+    .closeGraphMovieLink = CloseGraphMovieLink,
+    .restoreMovieSurfaces = RestoreMovieSurfaces,
+    .releaseAllMovieObjects = ReleaseAllMovieObjects,
+    .reopenAllMovies = ReopenAllMovies,
+    .pauseAllGraphMovies = PauseAllGraphMovies,
+    .resumeAllGraphMovies = ResumeAllGraphMovies,
 };
 
-const MovieDrawDriver kMovieDrawModule = {GetMovieFacts, UpdateFrameAtDraw, UpdateOverlay};
+const MovieDrawDriver kMovieDrawModule = {
+    .getMovieFacts = GetMovieFacts,
+    .updateMovieFrame = UpdateFrameAtDraw,
+    .updateOverlay = UpdateOverlay,
+};

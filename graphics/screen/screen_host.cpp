@@ -29,9 +29,19 @@ void PlatformDesktopSize(int32_t* width, int32_t* height) {
 }  // namespace
 
 const ScreenHostDriver kAbsentScreenHost = {
-    NoWindow,       FullScreen, UnitScale, NoDrawRect,    NoMenu,        BlackBackground,
-    PumpNeverQuits, NoInactiveWait,        NoOsCode,      NoMmx,         NoWindowToFit,
-    PlatformDesktopSize, NoInputDevices,
+    .window = NoWindow,
+    .isWindowed = FullScreen,
+    .windowScale = UnitScale,
+    .getWindowDrawRect = NoDrawRect,
+    .hasWindowMenu = NoMenu,
+    .getBackgroundColor = BlackBackground,
+    .processMessage = PumpNeverQuits,
+    .waitWhileInactive = NoInactiveWait,
+    .osCode = NoOsCode,
+    .hasMmx = NoMmx,
+    .applyWindowStyle = NoWindowToFit,
+    .getDesktopSize = PlatformDesktopSize,
+    .restartInputDevices = NoInputDevices,
 };
 
 DriverSlot<ScreenHostDriver>& ScreenHostSlot() {

@@ -56,10 +56,16 @@ MEMIMG* DriverScreenImage(HandleValue target) {
 }
 
 const ScreenDriver kScreenModule = {
-    DriverScreenDimensions, DriverScreenDepth,         DriverHasDirectDraw,
-    DriverNoDirectDraw,     DriverSoftwareDrawn,       DriverTempPrimaryInUse,
-    SetSoftwareRenderRequest, RestoreScreenSurfaces,   SelectDrawTargetSurface,
-    DriverScreenImage,
+    .getScreenDimensions = DriverScreenDimensions,
+    .getScreenDepth = DriverScreenDepth,
+    .hasDirectDrawObject = DriverHasDirectDraw,
+    .isNoDirectDraw = DriverNoDirectDraw,
+    .isScreenSoftwareDrawn = DriverSoftwareDrawn,
+    .isTempPrimaryInUse = DriverTempPrimaryInUse,
+    .setSoftwareRenderRequest = SetSoftwareRenderRequest,
+    .restoreScreenSurfaces = RestoreScreenSurfaces,
+    .selectDrawTargetSurface = SelectDrawTargetSurface,
+    .screenImage = DriverScreenImage,
 };
 
 void ReleaseObject(ScreenState& s) {

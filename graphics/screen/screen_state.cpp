@@ -35,11 +35,8 @@ plat::DrawSurface* GetFrontSurface() {
 }
 
 plat::DrawSurface* GetBackSurface() { return GetScreenState().back; }
-plat::DrawSurface* GetWorkSurface() { return GetScreenState().work; }
 plat::DirectDraw* GetScreenDirectDraw() { return GetScreenState().directDraw; }
-int IsHardwareScreen() { return GetScreenState().noDirectDraw ? 0 : 1; }
 int IsSoftwareScreen() { return GetScreenState().softwareScreen; }
-int IsDisplayModeChanged() { return GetScreenState().displayModeChanged; }
 const PaletteColorFormat* GetScreenColorFormat() { return &GetScreenState().screenFormat; }
 const SurfacePixelFormat* GetScreenPixelFormat() { return &GetScreenState().screenPixelFormat; }
 uint64_t GetPresentCount() { return GetScreenState().presentCount; }

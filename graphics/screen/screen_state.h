@@ -111,12 +111,8 @@ int32_t GetScreenDepth();
 // The temporary primary when it is in use, else the primary (null without surfaces).
 plat::DrawSurface* GetFrontSurface();
 plat::DrawSurface* GetBackSurface();
-plat::DrawSurface* GetWorkSurface();
 plat::DirectDraw* GetScreenDirectDraw();
-// 1 unless the screen runs without DirectDraw surfaces.
-int IsHardwareScreen();
 int IsSoftwareScreen();
-int IsDisplayModeChanged();
 const PaletteColorFormat* GetScreenColorFormat();
 const SurfacePixelFormat* GetScreenPixelFormat();
 // The present counter.

@@ -74,7 +74,6 @@ bool EnsureBufferLocked(DisplayGlobals& s) {
 void ModeChangedLocked(DisplayGlobals& s) {
     s.scanout = nullptr;
     EnsureBufferLocked(s);
-    ++s.modeSerial;
     ++s.changeSerial;
 }
 
@@ -158,12 +157,6 @@ void RestoreDesktopDisplayMode() {
     AnnounceDisplayChange();
 }
 
-uint32_t DisplayModeSerial() {
-    DisplayGlobals& s = State();
-    std::lock_guard<std::recursive_mutex> hold(s.mutex);
-    return s.modeSerial;
-}
-
 DisplayFramebuffer GetDisplayFramebuffer() {
     DisplayGlobals& s = State();
     bool remade = false;
@@ -173,7 +166,6 @@ DisplayFramebuffer GetDisplayFramebuffer() {
         // A desktop that changed under a windowed display is a mode change too.
         if (EnsureBufferLocked(s) && !s.firstBuffer) {
             s.scanout = nullptr;
-            ++s.modeSerial;
             remade = true;
         }
         s.firstBuffer = false;
@@ -300,7 +292,6 @@ void ResetDisplayInternal() {
         std::vector<uint8_t>().swap(s.buffer);
         s.width = s.height = s.bitsPerPixel = 0;
         s.firstBuffer = true;
-        ++s.modeSerial;
         ++s.changeSerial;
     }
     if (changed) DDrawDisplayModeChanged();

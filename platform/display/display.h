@@ -49,15 +49,13 @@ bool DisplayInFullScreenMode();
 bool DisplayOffersMode(int32_t width, int32_t height, int32_t bitsPerPixel, uint32_t refreshRate);
 // Sets a full-screen mode (refreshRate 0: the display's default). BadMode for a size or depth
 // not offered, BadRefresh for a rate not offered, Busy while the simulated other exclusive
-// owner holds the display. The framebuffer is made anew (black); the mode serial advances and
-// every window is posted WM_DISPLAYCHANGE (wParam the depth, lParam the width and height).
+// owner holds the display. The framebuffer is made anew (black) and every window is posted
+// WM_DISPLAYCHANGE (wParam the depth, lParam the width and height).
 DisplayModeResult SetFullScreenDisplayMode(int32_t width, int32_t height, int32_t bitsPerPixel,
                                            uint32_t refreshRate);
-// Back to the desktop's mode (nothing when already there); when the mode changed the mode
-// serial advances and every window is posted WM_DISPLAYCHANGE with the desktop's mode.
+// Back to the desktop's mode (nothing when already there); when the mode changed every window
+// is posted WM_DISPLAYCHANGE with the desktop's mode.
 void RestoreDesktopDisplayMode();
-// Advances at every change of mode (surfaces made for an older mode are lost).
-uint32_t DisplayModeSerial();
 
 // The framebuffer: the top-left pixel, the bytes between rows, size and format (16: 5-6-5,
 // 32: X8R8G8B8). Made on first use; valid until the next mode change.

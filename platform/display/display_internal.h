@@ -14,7 +14,6 @@ struct DisplayGlobals {
     bool fullScreen = false;
     DisplayMode mode{};             // the full-screen mode while fullScreen
     uint32_t refreshOverride = 0;   // test control
-    uint32_t modeSerial = 1;
     uint64_t changeSerial = 1;
     // The display's own framebuffer, in the current mode.
     std::vector<uint8_t> buffer;

@@ -91,7 +91,6 @@ public:
     void RenderLocked(uint32_t frames, std::vector<int16_t>* out);
     // Everything mixed so far (interleaved stereo).
     const std::vector<int16_t>& RecordLocked() const { return record_; }
-    void ClearRecordLocked() { record_.clear(); }
 
 private:
     Mixer* mixer_;

@@ -7,7 +7,7 @@
 namespace {
 
 plat::WindowHandle NoWindow() { return 0; }
-constexpr MusicWindowDriver kAbsentMusicWindow{NoWindow};
+constexpr MusicWindowDriver kAbsentMusicWindow = {.window = NoWindow};
 
 }  // namespace
 

@@ -69,25 +69,27 @@ void DeviceBlend(const RECT& rect, DevicePixel source) {
 }
 
 const GraphDraw3DDriver kRecording3D = {
-    [](int32_t x, int32_t y, const GraphRecord* g, int32_t t, int32_t i) {
+    .blitGraph3D = [](int32_t x, int32_t y, const GraphRecord* g, int32_t t, int32_t i) {
         Record("at", {double(x), double(y), double(t), double(i)});
         DeviceBlend(RECT{x, y, x + g->width, y + g->height}, gSourceColor);
         return 0;
     },
-    [](int32_t x1, int32_t y1, int32_t x2, int32_t y2, const GraphRecord*, int32_t t, int32_t i) {
+    .blitGraphStretched3D = [](int32_t x1, int32_t y1, int32_t x2, int32_t y2, const GraphRecord*,
+                               int32_t t, int32_t i) {
         Record("stretched", {double(x1), double(y1), double(x2), double(y2), double(t), double(i)});
         return 0;
     },
-    [](float x, float y, double scale, double angle, const GraphRecord*, int32_t t, int32_t turn) {
+    .blitGraphRotated3D = [](float x, float y, double scale, double angle, const GraphRecord*,
+                             int32_t t, int32_t turn) {
         Record("rotated", {x, y, scale, angle, double(t), double(turn)});
         return 0;
     },
-    [](float x1, float y1, float x2, float y2, float x3, float y3, float x4, float y4,
-       const GraphRecord*, int32_t t) {
+    .blitGraphQuad3D = [](float x1, float y1, float x2, float y2, float x3, float y3, float x4,
+                          float y4, const GraphRecord*, int32_t t) {
         Record("quad", {x1, y1, x2, y2, x3, y3, x4, y4, double(t)});
         return 0;
     },
-    [](int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t colour) {
+    .fillBox3D = [](int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t colour) {
         Record("fill", {double(x1), double(y1), double(x2), double(y2), double(colour)});
         DeviceBlend(RECT{x1, y1, x2, y2}, DevicePixel{255, 255, 255});
         return 0;
@@ -95,10 +97,10 @@ const GraphDraw3DDriver kRecording3D = {
 };
 
 const MaskBracketDriver kRecordingMask = {
-    [](const RECT* r) {
+    .beginMaskBracket = [](const RECT* r) {
         Record("mask begin", {double(r->left), double(r->top), double(r->right), double(r->bottom)});
     },
-    [](const RECT* r) {
+    .endMaskBracket = [](const RECT* r) {
         Record("mask end", {double(r->left), double(r->top), double(r->right), double(r->bottom)});
     },
 };
@@ -364,13 +366,13 @@ TEST_F(DrawGraphFamilyTest, SubtractOnTheDirect3DRoadIsEmulatedByInvertingAround
 // A movie of 160 x 120 shown through an overlay (handle 7), and one drawn into its graph
 // (handle 8); the stand-in records the frame updates and overlay placements.
 const MovieDrawDriver kRecordingMovies = {
-    [](HandleValue movie, MovieOverlayFacts* out) {
+    .getMovieFacts = [](HandleValue movie, MovieOverlayFacts* out) {
         if (movie != 7 && movie != 8) return 0;
         *out = MovieOverlayFacts{160, 120, movie == 7 ? 1 : 0};
         return 1;
     },
-    [](HandleValue graph) { Record("frame", {double(graph)}); },
-    [](HandleValue movie, const RECT* source, const RECT* dest, int show) {
+    .updateMovieFrame = [](HandleValue graph) { Record("frame", {double(graph)}); },
+    .updateOverlay = [](HandleValue movie, const RECT* source, const RECT* dest, int show) {
         Record("overlay", {double(movie), double(source->left), double(source->top),
                            double(source->right), double(source->bottom), double(dest->left),
                            double(dest->top), double(dest->right), double(dest->bottom),

@@ -133,7 +133,9 @@ TEST_F(GraphHandleTableTest, FullAreaTakesLowestFreeSlotAndFullTableIsFatal) {
     ASSERT_EQ(Table().count, kMaxGraphHandles);
 
     // One graph too many ends the process through the library's fatal exit.
-    static constexpr FatalExitDriver kLibraryExit{[](const char* text) -> int { FatalError(text); }};
+    static constexpr FatalExitDriver kLibraryExit = {
+        .exit = [](const char* text) -> int { FatalError(text); },
+    };
     FatalExitSlot().Install(kLibraryExit);
     EXPECT_EXIT(NewGraph(), ::testing::ExitedWithCode(255), "");
     FatalExitSlot().Reset();
@@ -408,7 +410,7 @@ TEST_F(GraphHandleTableTest, LostSurfacesFlagEveryGraphThenRunTheCallbackAndFont
     EXPECT_EQ(gFontsRecreated, 1);
 
     // Null installs the default reloader, which hands the restore to the loader module.
-    static const GraphLoaderDriver loader = {DefaultReloader};
+    static const GraphLoaderDriver loader = {.reloadAllGraphs = DefaultReloader};
     GraphLoaderSlot().Install(loader);
     InstallGraphReloadHandler(nullptr);
     ASSERT_NE(GetGraphicsState().restoreCallback, nullptr);

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "base/driver_slot.h"
 #include "base/fatal_exit.h"
 #include "graphics/mask/mask_drivers.h"
 #include "graphics/mask/mask_screen.h"
@@ -19,11 +18,6 @@ namespace {
 using namespace mask_test;
 
 class MaskScreenTest : public MaskRoadFixture {};
-
-TEST(MaskDriversTest, TheMaskModulesDriversAreCompleteAndGraphicsStartInstallsThem) {
-    EXPECT_TRUE(DriverIsComplete(kMaskScreens));
-    EXPECT_TRUE(DriverIsComplete(kMaskBracket));
-}
 
 TEST_F(MaskScreenTest, GraphicsStartInstallsTheMaskDrivers) {
     // The fixture started graph management.
@@ -214,10 +208,12 @@ TEST_F(MaskScreenTest, BadMaskImageSizesAreRefusedWithALogLine) {
 
 TEST_F(MaskScreenTest, AMaskScreenThatCannotBeMadeGoesToTheFatalExit) {
     static std::string gFatalText;
-    const FatalExitDriver recording = {[](const char* text) {
-        gFatalText = text;
-        return -1;
-    }};
+    const FatalExitDriver recording = {
+        .exit = [](const char* text) {
+            gFatalText = text;
+            return -1;
+        },
+    };
     FatalExitSlot().Install(recording);
     StartRoad(Road::kDirectDraw, 16);
     plat::FailNextSurfaceCreates(1);

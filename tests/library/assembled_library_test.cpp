@@ -126,7 +126,6 @@ TEST_F(AssembledLibraryTest, ShutDownPutsTheAbsentDrawTargetImagesBack) {
 namespace {
 
 TEST_F(AssembledLibraryTest, WindowSystemAnswersGraphicsWhileItRuns) {
-    EXPECT_TRUE(DriverIsComplete(kWindowSystemFacts));
     GetWindowData().settings.windowed = 1;
     ASSERT_EQ(ApiInitLibrary(), 0);
     const WindowFactsDriver& window = *WindowFactsSlot();

@@ -25,7 +25,6 @@ TEST_F(LibraryPumpServicesTest, StartUpInstallsTheComposedServicesAndShutDownRem
     ASSERT_EQ(ApiInitLibrary(), 0);
     EXPECT_FALSE(PumpServicesSlot().IsAbsent());
     EXPECT_EQ(GetPumpServices().stepJoypadEffects, &StepJoypadEffects);
-    EXPECT_TRUE(DriverIsComplete(GetPumpServices()));
     // A pump pass runs every step without a module that is missing getting in the way.
     EXPECT_EQ(ApiProcessMessage(), 0);
     ASSERT_EQ(ApiTermLibrary(), 0);

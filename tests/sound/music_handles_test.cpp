@@ -24,9 +24,9 @@ int CountingPump() {
     ++pumpCalls;
     return 0;
 }
-constexpr SoundPumpDriver kCountingPump{CountingPump};
+constexpr SoundPumpDriver kCountingPump = {.processMessage = CountingPump};
 plat::WindowHandle TestWindow() { return 0x4242; }
-constexpr MusicWindowDriver kTestWindow{TestWindow};
+constexpr MusicWindowDriver kTestWindow = {.window = TestWindow};
 
 class MusicHandlesTest : public LogFixture {
 protected:

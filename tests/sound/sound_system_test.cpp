@@ -200,10 +200,12 @@ TEST_F(SoundSystemTest, FilesThatCannotBeLoadedAreLoggedAndRefused) {
 TEST_F(SoundSystemTest, BufferThatCannotBeMadeGoesThroughTheFatalExit) {
     static int fatalCalls;
     fatalCalls = 0;
-    static const FatalExitDriver recorder{[](const char*) {
-        ++fatalCalls;
-        return -1;
-    }};
+    static const FatalExitDriver recorder = {
+        .exit = [](const char*) {
+            ++fatalCalls;
+            return -1;
+        },
+    };
     FatalExitSlot().Install(recorder);
     plat::FailNextSoundBufferCreates(2);
     EXPECT_EQ(Load(LevelWave(100, 1), 3), -1);
@@ -321,7 +323,9 @@ TEST_F(SoundSystemTest, PlayWithoutTopFlagLeavesABusyBufferAlone) {
 TEST_F(SoundSystemTest, PlayTypeZeroPumpsUntilQuit) {
     static int pumps;
     pumps = 0;
-    static const SoundPumpDriver quitAfterThree{[] { return ++pumps >= 3 ? -1 : 0; }};
+    static const SoundPumpDriver quitAfterThree = {
+        .processMessage = [] { return ++pumps >= 3 ? -1 : 0; },
+    };
     SoundPumpSlot().Install(quitAfterThree);
     const HandleValue handle = Load(LevelWave(22050, 100), 1);
     ASSERT_NE(handle, -1);
@@ -334,11 +338,13 @@ TEST_F(SoundSystemTest, PlayTypeZeroPumpsUntilQuit) {
 TEST_F(SoundSystemTest, PlayTypeZeroWaitsForTheEnd) {
     static int pumps;
     pumps = 0;
-    static const SoundPumpDriver counter{[] {
-        ++pumps;
-        plat::RenderSoundOutput(441, nullptr);  // 10 ms of output per pass
-        return 0;
-    }};
+    static const SoundPumpDriver counter = {
+        .processMessage = [] {
+            ++pumps;
+            plat::RenderSoundOutput(441, nullptr);  // 10 ms of output per pass
+            return 0;
+        },
+    };
     SoundPumpSlot().Install(counter);
     const HandleValue handle = Load(LevelWave(2205, 100), 1);  // 100 ms
     ASSERT_NE(handle, -1);

@@ -250,12 +250,14 @@ TEST_F(StreamPlaybackTest, NormalPlayWaitsForTheEndWhilePumping) {
     // output plays on.
     static int passes = 0;
     passes = 0;
-    static const SoundPumpDriver pump{[] {
-        ++passes;
-        plat::RenderSoundOutput(4410, nullptr);
-        RefillAllStreamSounds();
-        return passes > 1000 ? -1 : 0;
-    }};
+    static const SoundPumpDriver pump = {
+        .processMessage = [] {
+            ++passes;
+            plat::RenderSoundOutput(4410, nullptr);
+            RefillAllStreamSounds();
+            return passes > 1000 ? -1 : 0;
+        },
+    };
     SoundPumpSlot().Install(pump);
     const HandleValue handle = NewStream(NumberedWave(1, kRate), 0);
     ASSERT_EQ(PlaySoundHandle(handle, kSoundPlayNormal, 1), 0);

@@ -81,9 +81,16 @@ protected:
         host_.fatalTexts.emplace_back(text);
         return -1;
     }
-    static constexpr InputHost kTestHost{&Pump,       &Wait,   &Closing, &Active,
-                                         &MainThread, &Window, &F10};
-    static constexpr FatalExitDriver kTestFatalExit{&Fatal};
+    static constexpr InputHost kTestHost = {
+        .processMessage = &Pump,
+        .waitWhileInactive = &Wait,
+        .windowClosing = &Closing,
+        .windowActive = &Active,
+        .mainThreadId = &MainThread,
+        .libraryWindow = &Window,
+        .f10KeyHeld = &F10,
+    };
+    static constexpr FatalExitDriver kTestFatalExit = {.exit = &Fatal};
 
     // Starts input on the device road (or, with noDirectInput, the joystick road).
     void Start(bool noDirectInput = false) {

@@ -1,0 +1,208 @@
+#include "library/library_module_steps.h"
+
+#include "base/archive/archive_table.h"
+#include "base/data_stream.h"
+#include "base/file_access_table.h"
+#include "base/log.h"
+#include "base/tracked_memory.h"
+#include "graphics/draw_graph/draw_graph.h"
+#include "graphics/draw_state.h"
+#include "graphics/draw_target/draw_target.h"
+#include "graphics/drivers/screen_driver.h"
+#include "graphics/graph_handle_table.h"
+#include "graphics/graph_image.h"
+#include "graphics/graph_load.h"
+#include "graphics/screen/screen.h"
+#include "library/library_drivers.h"
+#include "platform/core/clock.h"
+#include "platform/core/system_info.h"
+#include "platform/window/window.h"
+#include "sound/music/music_handles.h"
+#include "sound/sound_system.h"
+#include "system/message_pump.h"
+#include "system/system_info_log.h"
+#include "system/window_data.h"
+#include "system/window_system.h"
+
+int BindWindowBackend() {
+    plat::WindowBackendName();
+    return 0;
+}
+
+// Without a window ProcessMessage never reports quit, so there is nothing to wait for.
+int DrainLastMessages() {
+    const WindowData& data = GetWindowData();
+    if (!data.settings.noWindow && data.window.handle != 0) {
+        while (ProcessMessage() == 0 && !IsQuitRequested()) {
+        }
+    }
+    return 0;
+}
+
+// The log is written in the start directory whatever the current directory becomes.
+int NoteStartDirectory() {
+    WindowData& data = GetWindowData();
+    SetFileAccessTable(nullptr);
+    FileAccessGetDir(data.startDirectory);
+    SetLogDirectory(data.startDirectory);
+    return 0;
+}
+
+int RestoreStartDirectory() {
+    FileAccessSetDir(GetWindowData().startDirectory);
+    return 0;
+}
+
+int ClearArchiveFileTables() {
+    ClearArchiveTables();
+    return 0;
+}
+
+int CloseEveryArchive() {
+    CloseAllArchives();
+    return 0;
+}
+
+int StartTheLog() {
+    StartLog();
+    return 0;
+}
+
+int CheckScreenDepth() {
+    const WindowSettings& settings = GetWindowData().settings;
+    if (!settings.noWindow &&
+        ((plat::GetDesktopInfo().bitsPerPixel == 24 && settings.windowed) ||
+         GetDisplayDepth() == 24)) {
+        return LogWrite("ＺＮライブラリは２４ビットカラーモードに対応していません\n");
+    }
+    return 0;
+}
+
+int ChooseClockCounter() {
+    ClockState& clock = GetWindowData().clock;
+    clock.performanceFrequency = plat::PerformanceFrequency();
+    clock.usePerformanceCounter = clock.performanceFrequency != 0 ? 1 : 0;
+    return 0;
+}
+
+int LogSystemInfo() {
+    OutputSystemInfo();
+    return 0;
+}
+
+int StartStreamFunctions() {
+    InitStreamFunctions();
+    return 0;
+}
+
+int ClearGraphReloadHandler() {
+    InstallGraphReloadHandler(nullptr);
+    return 0;
+}
+
+int EndCom() {
+    LibraryState& library = GetWindowData().library;
+    if (library.comStarted) {
+        plat::EndCom();
+        LogWrite("ＣＯＭを終了... 完了\n");
+        library.comStarted = 0;
+    }
+    return 0;
+}
+
+int StartClock() {
+    GetWindowData().clock.started = 1;
+    return 0;
+}
+
+int StopClock() {
+    GetWindowData().clock.started = 0;
+    return 0;
+}
+
+int BringFullScreenWindowForward() {
+    const WindowData& data = GetWindowData();
+    if (!data.settings.windowed) BringWindowToForeground(data.window.handle, 1);
+    return 0;
+}
+
+int StartGraphics() {
+    InstallGraphicsDrivers();
+    // On an OS of code 264 (a Windows of major version 6) the front screen is drawn through a
+    // temporary primary.
+    if (GetWindowData().cpu.osCode == 264) SetUseTempPrimary(1);
+    return StartGraphicsOutput();
+}
+
+int StopGraphics() {
+    StopGraphicsOutput();
+    ResetGraphicsDrivers();
+    return 0;
+}
+
+int StopMusicAndSounds() {
+    StopCurrentMusic();
+    return StopAllSounds();
+}
+
+int TurnOnVSyncWait() { return SetVSyncWait(1); }
+
+// Both screens are made draw targets once; the front screen stays the target.
+int SetFirstDrawTargets() {
+    SetDrawTarget(kDrawTargetBack);
+    SetDrawTarget(kDrawTargetFront);
+    return 0;
+}
+
+namespace {
+
+// A black 256 x 256 graph made from an image; -1 when it cannot be made.
+HandleValue MakeBlackGraph() {
+    GraphImage image = {};
+    if (InitGraphImageRgb24(256, 256, &image) != 0) return kNoHandle;
+    FillGraphImage(&image, 0, 0, 0, 255);
+    const HandleValue graph = MakeGraphFromImage(&image);
+    FreeGraphImage(&image);
+    return graph;
+}
+
+}  // namespace
+
+// The first clears of both screens, drawn with graphs so that start-up takes the roads every
+// later draw takes: a drawable graph is made a draw target once, a black graph is drawn on the
+// back and the front screen, and a second one is drawn stretched over the whole front screen.
+// The front screen stays the draw target.
+int ClearBothScreens() {
+    SetNewGraphsDrawable(1);
+    const HandleValue blank = CreateBlankGraph(256, 256, 0);
+    SetNewGraphsDrawable(0);
+    if (blank != kNoHandle) {
+        SetDrawTarget(blank);
+        SetDrawTarget(kDrawTargetFront);
+        DeleteGraphHandle(blank, 0);
+    }
+    SetDrawTarget(kDrawTargetBack);
+
+    const HandleValue first = MakeBlackGraph();
+    if (first != kNoHandle) {
+        SetBlendState(kBlendSubtract, 128);
+        BlitGraph2D(0, 0, GetGraphRecord(first), 1, 1);
+        SetBlendState(kBlendNone, 0);
+        SetDrawTarget(kDrawTargetFront);
+        BlitGraph2D(0, 0, GetGraphRecord(first), 1, 1);
+        DeleteGraphHandle(first, 0);
+    }
+    SetDrawTarget(kDrawTargetFront);
+
+    const HandleValue second = MakeBlackGraph();
+    if (second != kNoHandle) {
+        BlitGraphStretched2D(0, 0, 640, 480, GetGraphRecord(second), 0);
+        DeleteGraphHandle(second, 0);
+    }
+    return 0;
+}
+
+int DumpTrackedMemory() {
+    DumpAllocations();
+    return 0;
+}
