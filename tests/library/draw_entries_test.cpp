@@ -1,6 +1,6 @@
 // The public graph draws as the program reaches them: after ApiInitLibrary (headless) a graph
 // loaded from a file is drawn with ApiDrawGraphAt and ApiDrawGraphRotatedInt, and the
-// presented picture shows it at its pixels, on a software screen and on DirectDraw surfaces.
+// presented picture shows it at its pixels, on every drawing road.
 #include <gtest/gtest.h>
 
 #include <numbers>
@@ -11,7 +11,7 @@
 #include "graphics/screen/screen_state.h"
 #include "platform/display/display.h"
 #include "tests/support/bmp_file.h"
-#include "tests/support/headless_library_fixture.h"
+#include "tests/support/draw_road_table.h"
 
 namespace {
 
@@ -24,24 +24,13 @@ uint32_t SpriteColor(int x, int y) {
 }
 constexpr uint32_t kYellow = 0xFFFF00;
 
-class DrawEntriesTest : public HeadlessLibraryFixture {
-protected:
-    // Starts the library windowed at 640 x 480 x 16: a software screen, or one in DirectDraw
-    // surfaces (kept when 3D drawing is off).
-    static void Start(bool softwareScreen) {
-        ASSERT_EQ(PrepareWindowedStart(16, false), 0);
-        if (!softwareScreen) SetSoftwareRenderRequest(1);
-        ASSERT_EQ(ApiInitLibrary(), 0);
-        ASSERT_EQ(GetScreenState().softwareScreen, softwareScreen ? 1 : 0);
-    }
-};
+class DrawEntriesTest : public DrawRoadFixture {};
 
-TEST_F(DrawEntriesTest, GraphsDrawnAtAPointAndRotatedShowInThePresentedPicture) {
+TEST_P(DrawEntriesTest, GraphsDrawnAtAPointAndRotatedShowInThePresentedPicture) {
     WriteBmp24File(Path("sprite.bmp"), 8, 6, SpriteColor);
     WriteBmp24File(Path("yellow.bmp"), 16, 16, [](int, int) { return kYellow; });
-    for (bool softwareScreen : {true, false}) {
-        SCOPED_TRACE(softwareScreen ? "software screen" : "DirectDraw surfaces");
-        Start(softwareScreen);
+    {
+        StartOnRoad();
         const int sprite = ApiLoadGraphFromPath(Path("sprite.bmp").c_str(), 0);
         const int yellow = ApiLoadGraphFromPath(Path("yellow.bmp").c_str(), 0);
         ASSERT_NE(sprite, -1);
@@ -100,5 +89,7 @@ TEST_F(DrawEntriesTest, GraphsDrawnAtAPointAndRotatedShowInThePresentedPicture) 
         ResetScreenState();
     }
 }
+
+INSTANTIATE_ON_DRAW_ROADS(DrawEntriesTest);
 
 }  // namespace

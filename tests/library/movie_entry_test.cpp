@@ -26,14 +26,14 @@
 #include "platform/testing/movie_test_clips.h"
 #include "platform/testing/sound_test_controls.h"
 #include "platform/window/window_backend.h"
-#include "tests/support/headless_library_fixture.h"
+#include "tests/support/draw_road_table.h"
 
 namespace {
 
 constexpr uint64_t kFrameUs = 100000;  // the clips run at 10 frames a second
 constexpr int kX = 40, kY = 30;        // where the graph is drawn
 
-class MovieEntryTest : public HeadlessLibraryFixture {
+class MovieEntryTest : public DrawRoadFixture {
 protected:
     void TearDown() override {
         HeadlessLibraryFixture::TearDown();
@@ -49,6 +49,12 @@ protected:
         ASSERT_EQ(ApiInitLibrary(), 0);
         ASSERT_EQ(GetScreenState().softwareScreen, softwareScreen ? 1 : 0);
         // From here the clock moves only as the test moves it.
+        plat::SetVirtualClockReadStep(0);
+    }
+    // The same on the test's drawing road.
+    void StartOnTheRoad() {
+        plat::SetVirtualClockReadStep(kReadStepUs);
+        StartOnRoad();
         plat::SetVirtualClockReadStep(0);
     }
 
@@ -88,19 +94,10 @@ protected:
     }
 };
 
-struct ScreenCase {
-    const char* name;
-    bool software;
-    int32_t depth;
-};
-const ScreenCase kScreens[] = {
-    {"software 32", true, 32}, {"software 16", true, 16}, {"DirectDraw 32", false, 32},
-    {"DirectDraw 16", false, 16}};
-
-class MovieScreenTest : public MovieEntryTest, public ::testing::WithParamInterface<ScreenCase> {};
+class MovieScreenTest : public MovieEntryTest {};
 
 TEST_P(MovieScreenTest, AClipPlaysIntoAGraphOfItsSizeFrameByFrame) {
-    Start(GetParam().software, GetParam().depth);
+    StartOnTheRoad();
     const plat::TestClip clip{24, 16, 10, 10};
     const int graph = ApiLoadGraphFromPath(WriteClip(clip).c_str(), 1);
     ASSERT_NE(graph, -1);
@@ -123,12 +120,7 @@ TEST_P(MovieScreenTest, AClipPlaysIntoAGraphOfItsSizeFrameByFrame) {
     EXPECT_EQ(GetMovieTable().count, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Screens, MovieScreenTest, ::testing::ValuesIn(kScreens),
-                         [](const ::testing::TestParamInfo<ScreenCase>& info) {
-                             std::string name = info.param.name;
-                             std::replace(name.begin(), name.end(), ' ', '_');
-                             return name;
-                         });
+INSTANTIATE_ON_DRAW_ROADS(MovieScreenTest);
 
 TEST_F(MovieEntryTest, PauseHoldsTheFrameAndTheEndKeepsTheLastOne) {
     Start(true, 32);

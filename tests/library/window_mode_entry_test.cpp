@@ -1,7 +1,8 @@
 // Switching the live window between windowed and full screen through ApiChangeWindowMode on a
 // library started with ApiInitLibrary (headless): the window's size, place, style and
 // always-on-top state, the display's mode, the cursor, the picture each present shows after
-// a switch, the window scale and the centring clamp, and the wait for the display change.
+// a switch on every drawing road, the window scale and the centring clamp, and the wait for
+// the display change.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -16,16 +17,16 @@
 #include "platform/testing/display_test_controls.h"
 #include "system/window_mode.h"
 #include "system/window_styles.h"
-#include "tests/support/library_fixture.h"
+#include "tests/support/draw_road_table.h"
 
 namespace {
 
 using namespace plat;
 
-class WindowModeEntryTest : public LibraryFixture {
+class WindowModeEntryTest : public DrawRoadFixture {
 protected:
     void SetUp() override {
-        LibraryFixture::SetUp();
+        DrawRoadFixture::SetUp();
         ResetDisplayTestControls();
         ResetDDrawTestControls();
         SetDisplayRefreshRateForTests(60);
@@ -34,7 +35,7 @@ protected:
     }
 
     void TearDown() override {
-        LibraryFixture::TearDown();
+        DrawRoadFixture::TearDown();
         ResetScreenState();
         ResetDisplayTestControls();
         ResetDDrawTestControls();
@@ -153,17 +154,10 @@ TEST_F(WindowModeEntryTest, ToFullScreenAndBackRestoresSizePlaceStyleAndCursor) 
     EXPECT_TRUE(LogHas("ウインドウスタイルをウインドウモード用に変更します... 完了"));
 }
 
-struct RoadCase {
-    const char* name;
-    bool surfaces;
-};
-
-class WindowModePictureTest : public WindowModeEntryTest,
-                              public ::testing::WithParamInterface<RoadCase> {};
+class WindowModePictureTest : public WindowModeEntryTest {};
 
 TEST_P(WindowModePictureTest, PresentsAfterEachSwitchShowTheBackScreen) {
-    StartWindowed(GetParam().surfaces);
-    ASSERT_EQ(GetScreenState().softwareScreen, GetParam().surfaces ? 0 : 1);
+    StartOnRoad();
     PresentColour(255, 0, 0);
     EXPECT_EQ(PixelsNotShowing(0xFF0000, 640, 480), 0);
 
@@ -186,14 +180,12 @@ TEST_P(WindowModePictureTest, PresentsAfterEachSwitchShowTheBackScreen) {
     EXPECT_FALSE(GetDesktopPicture(&desktop));
     PresentColour(0, 0, 255);
     EXPECT_EQ(PixelsNotShowing(0x0000FF, 640, 480), 0);
+    // Each switch made the screen anew on the same road.
+    EXPECT_EQ(GetScreenState().softwareScreen, GetParam().softwareScreen ? 1 : 0);
+    EXPECT_EQ(IsUsing3DDevice(), GetParam().direct3D ? 1 : 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Roads, WindowModePictureTest,
-                         ::testing::Values(RoadCase{"SoftwareScreen", false},
-                                           RoadCase{"DirectDrawSurfaces", true}),
-                         [](const ::testing::TestParamInfo<RoadCase>& info) {
-                             return std::string(info.param.name);
-                         });
+INSTANTIATE_ON_DRAW_ROADS(WindowModePictureTest);
 
 struct PlacementCase {
     const char* name;
