@@ -123,7 +123,10 @@ void PlanTextured(const Device3DRecord& d, StagePlan& plan) {
         plan.alphaTestEnable = 1;
         plan.alphaRef = 0x10;
         plan.alphaFunc = D3DCMP_GREATER;
-    } else if (d.zEnable != D3DZB_FALSE) {
+    } else if (d.zEnable != D3DZB_FALSE || (d.alphaKey && d.blendMode == kBlendMultiply)) {
+        // Multiplying takes no alpha (the destination times the source colour): without
+        // the test the key's texels would darken the destination by their own colour, where
+        // the software renderer leaves the transparent colour out.
         plan.alphaTestEnable = 1;
         plan.alphaRef = 0;
         plan.alphaFunc = D3DCMP_GREATER;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "graphics/d3d/direct3d_backend.h"
 #include "graphics/draw_graph/draw_graph.h"
 #include "graphics/draw_state.h"
 #include "graphics/draw_target/draw_target.h"
@@ -51,8 +52,12 @@ protected:
         ASSERT_EQ(GetScreenState().softwareScreen, softwareScreen ? 1 : 0);
     }
 
-    // The back screen's pixel, whichever road the start-up took.
+    // The back screen's pixel, whichever road the start-up took (the 3D device's waiting
+    // vertices drawn first).
     static Rgb BackPixel(int32_t x, int32_t y) {
+        if (Direct3DIsUp()) {
+            EXPECT_EQ(FlushCurrentDeviceVertices(), 0);
+        }
         ScreenState& s = GetScreenState();
         uint32_t raw = 0;
         const ColorFormat* format = nullptr;

@@ -23,10 +23,42 @@ namespace {
 
 using namespace plat;
 
-class WindowModeEntryTest : public DrawRoadFixture {
+// Fills the back screen with a colour and presents it.
+void PresentColour(int r, int g, int b) {
+    ScreenState& s = GetScreenState();
+    if (s.softwareScreen) {
+        MEMIMG& image = s.backImage;
+        const uint32_t value = ColorFormatRgbaToPixel(image.colorFormat, r, g, b, 255);
+        const int bytes = image.colorFormat->bytes;
+        for (int y = 0; y < image.height; ++y) {
+            for (int x = 0; x < image.width; ++x) {
+                std::memcpy(image.pixels + y * image.pitch + x * bytes, &value, bytes);
+            }
+        }
+    } else {
+        BltFx fx = {};
+        fx.fillColor = MakeScreenColor(r, g, b);
+        ASSERT_EQ(s.back->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL, &fx), DD_OK);
+    }
+    ASSERT_EQ(ApiSetDrawTarget(-2), 0);
+    ASSERT_EQ(ApiPresentScreen(), 0);
+}
+
+// Pixels of the shown picture that are not rgb; the picture must be width x height.
+int PixelsNotShowing(uint32_t rgb, int32_t width, int32_t height) {
+    ShownPicture picture;
+    EXPECT_TRUE(GetShownPicture(&picture));
+    EXPECT_EQ(picture.width, width);
+    EXPECT_EQ(picture.height, height);
+    int wrong = 0;
+    for (uint32_t p : picture.pixels) wrong += (p & 0xFFFFFF) != rgb ? 1 : 0;
+    return picture.pixels.empty() ? -1 : wrong;
+}
+
+class WindowModeEntryTest : public LibraryFixture {
 protected:
     void SetUp() override {
-        DrawRoadFixture::SetUp();
+        LibraryFixture::SetUp();
         ResetDisplayTestControls();
         ResetDDrawTestControls();
         SetDisplayRefreshRateForTests(60);
@@ -35,7 +67,7 @@ protected:
     }
 
     void TearDown() override {
-        DrawRoadFixture::TearDown();
+        LibraryFixture::TearDown();
         ResetScreenState();
         ResetDisplayTestControls();
         ResetDDrawTestControls();
@@ -69,38 +101,6 @@ protected:
         EXPECT_EQ(got.top, want.top);
         EXPECT_EQ(got.right, want.right);
         EXPECT_EQ(got.bottom, want.bottom);
-    }
-
-    // Fills the back screen with a colour and presents it.
-    static void PresentColour(int r, int g, int b) {
-        ScreenState& s = GetScreenState();
-        if (s.softwareScreen) {
-            MEMIMG& image = s.backImage;
-            const uint32_t value = ColorFormatRgbaToPixel(image.colorFormat, r, g, b, 255);
-            const int bytes = image.colorFormat->bytes;
-            for (int y = 0; y < image.height; ++y) {
-                for (int x = 0; x < image.width; ++x) {
-                    std::memcpy(image.pixels + y * image.pitch + x * bytes, &value, bytes);
-                }
-            }
-        } else {
-            BltFx fx = {};
-            fx.fillColor = MakeScreenColor(r, g, b);
-            ASSERT_EQ(s.back->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL, &fx), DD_OK);
-        }
-        ASSERT_EQ(ApiSetDrawTarget(-2), 0);
-        ASSERT_EQ(ApiPresentScreen(), 0);
-    }
-
-    // Pixels of the shown picture that are not rgb; the picture must be width x height.
-    static int PixelsNotShowing(uint32_t rgb, int32_t width, int32_t height) {
-        ShownPicture picture;
-        EXPECT_TRUE(GetShownPicture(&picture));
-        EXPECT_EQ(picture.width, width);
-        EXPECT_EQ(picture.height, height);
-        int wrong = 0;
-        for (uint32_t p : picture.pixels) wrong += (p & 0xFFFFFF) != rgb ? 1 : 0;
-        return picture.pixels.empty() ? -1 : wrong;
     }
 };
 
@@ -154,7 +154,13 @@ TEST_F(WindowModeEntryTest, ToFullScreenAndBackRestoresSizePlaceStyleAndCursor) 
     EXPECT_TRUE(LogHas("ウインドウスタイルをウインドウモード用に変更します... 完了"));
 }
 
-class WindowModePictureTest : public WindowModeEntryTest {};
+class WindowModePictureTest : public DrawRoadFixture {
+protected:
+    void SetUp() override {
+        DrawRoadFixture::SetUp();
+        SetDisplayRefreshRateForTests(60);
+    }
+};
 
 TEST_P(WindowModePictureTest, PresentsAfterEachSwitchShowTheBackScreen) {
     StartOnRoad();
