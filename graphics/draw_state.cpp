@@ -248,6 +248,7 @@ int SetDrawTarget(HandleValue target) {
         draw.drawTarget = previous;
         SelectTargetInBackEnds(previous, target);
         draw.maskActive = savedMask;
+        if (savedMask) Device3DSlot()->setMaskRenderTarget3D(1);
         return -1;
     }
 
@@ -269,6 +270,9 @@ int SetDrawTarget(HandleValue target) {
                                           distance + 1000.0f);
 
     draw.maskActive = savedMask;
+    // The device was pointed at the new target; while the mask is on it draws into the mask
+    // screen instead.
+    if (savedMask) Device3DSlot()->setMaskRenderTarget3D(1);
     return 0;
 }
 

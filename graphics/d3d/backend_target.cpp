@@ -118,7 +118,13 @@ int SetMaskRenderTarget3D(int32_t maskOn) {
     if (device == nullptr) return -1;
     FlushDeviceVertices(device);
     plat::DrawSurface* target = maskOn ? MaskSlot()->maskSurface() : GetDrawTargetDDSurface();
-    if (target != nullptr) SetDeviceRenderTarget(target);
+    // Without a mask screen (or a target surface) the device keeps drawing where it does; a
+    // target it refuses would send every draw to the wrong surface, so that is a failure.
+    if (target != nullptr && SetDeviceRenderTarget(target) != 0) {
+        LogWrite(maskOn ? "マスク用サーフェスを描画先にできませんでした\n"
+                        : "描画先サーフェスを描画先に戻せませんでした\n");
+        return -1;
+    }
     const DrawState& draw = GetDrawState();
     if (maskOn && IsDrawingToPrimaryInWindow()) {
         GetDirect3DBackend().drawingSuppressed = 0;

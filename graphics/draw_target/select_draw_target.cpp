@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "base/log.h"
+#include "graphics/d3d/texture_pieces.h"
 #include "graphics/draw_state_record.h"
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/draw_target/target_screen.h"
@@ -65,6 +66,39 @@ int RefuseTarget(const char* why) {
     return -1;
 }
 
+// A texture graph as the target: the 3D device draws into the texture of its one piece (the
+// device's side of the change has made it the render target); the 2D side reaches the same
+// texture surface at the piece's place in it. A graph cut into several textures cannot be one
+// render target and is refused, so that no draw lands on the target before it.
+int BindTextureTarget(const GraphRecord& graph, DrawTargetSurface* next) {
+    if (graph.surfaces[1] != kNoHandle) {
+        return RefuseTarget("複数のテクスチャに分かれたグラフィックは描画先にできません");
+    }
+    const Surface3DData* piece = GetSurface3DData(graph.surfaces[0]);
+    const SurfaceDataRecord* data =
+        piece != nullptr ? GetSurfaceData(piece->surfaceData) : nullptr;
+    if (data == nullptr || data->surface == nullptr) {
+        return RefuseTarget("グラフィックにテクスチャが無いため描画先にできません");
+    }
+    next->surface = data->surface;
+    next->offsetX = piece->textureX;
+    next->offsetY = piece->textureY;
+    // The depth image stays as it was: the device keeps a texture target's depth itself.
+    next->depthImage = gTarget.depthImage;
+    return 0;
+}
+
+// The target's place in memory, and the record made current.
+void FinishTarget(DrawTargetSurface* next) {
+    if (next->surface != nullptr) {
+        plat::SurfaceCaps caps{};
+        if (next->surface->GetCaps(&caps) == plat::DD_OK) {
+            next->inVideoMemory = (caps.caps & plat::DDSCAPS_VIDEOMEMORY) != 0 ? 1 : 0;
+        }
+    }
+    gTarget = *next;
+}
+
 }  // namespace
 
 DrawTargetSurface& GetDrawTargetSurface() { return gTarget; }
@@ -83,9 +117,12 @@ int SelectDrawTargetSurface(HandleValue target, HandleValue previous) {
     } else {
         const GraphRecord* graph = GetGraphRecord(target);
         if (graph == nullptr) return -1;
-        // A texture graph is drawn to through the Direct3D device, which the library does not
-        // have: such a target cannot be bound.
-        if (graph->flags.is3D) return -1;
+        if (graph->flags.is3D) {
+            if (BindTextureTarget(*graph, &next) != 0) return -1;
+            FollowTargetOnScreen(target, previous);
+            FinishTarget(&next);
+            return 0;
+        }
         const Surface2DRecord* surface = GetSurface2D(graph->surfaces[0]);
         SurfaceDataRecord* data =
             surface != nullptr ? GetSurfaceData(surface->surfaceData) : nullptr;
@@ -114,12 +151,6 @@ int SelectDrawTargetSurface(HandleValue target, HandleValue previous) {
             data->zBufferPresent && MemImgHasPixels(&data->zImage) ? &data->zImage : nullptr;
     }
     FollowTargetOnScreen(target, previous);
-    if (next.surface != nullptr) {
-        plat::SurfaceCaps caps{};
-        if (next.surface->GetCaps(&caps) == plat::DD_OK) {
-            next.inVideoMemory = (caps.caps & plat::DDSCAPS_VIDEOMEMORY) != 0 ? 1 : 0;
-        }
-    }
-    gTarget = next;
+    FinishTarget(&next);
     return 0;
 }

@@ -1,8 +1,9 @@
-// A movie's current frame into its graph's first piece: copied row by row when the frame
-// already has the piece's layout, converted otherwise, an alpha movie's two halves taken as
-// colour and alpha image.
+// A movie's current frame into its graph: into the first 2D piece, copied row by row when the
+// frame already has the piece's layout, converted otherwise; into every texture piece of a
+// texture graph, converted; an alpha movie's two halves taken as colour and alpha image.
 #include <algorithm>
 
+#include "graphics/d3d/texture_pieces.h"
 #include "graphics/image_transfer/image_transfer.h"
 #include "graphics/image_transfer/movie_frame.h"
 #include "graphics/surface_2d.h"
@@ -12,15 +13,42 @@
 
 namespace {
 
-// The frame's left half as the colour picture and its right half as the alpha picture.
-int CopyAlphaMovieFrame(const GraphImage& frame, HandleValue piece) {
+// An alpha movie's frame split: its left half as the colour picture and its right half as
+// the alpha picture.
+struct AlphaMovieHalves {
+    GraphImage colour;
+    GraphImage alpha;
+};
+
+AlphaMovieHalves SplitAlphaMovieFrame(const GraphImage& frame) {
     const int32_t half = frame.width / 2;
-    GraphImage colour = frame;
-    colour.width = half;
-    GraphImage alpha = frame;
-    alpha.width = half;
-    alpha.pixels = frame.pixels + int64_t{half} * frame.colorFormat.format.bytes;
-    return TransferImageToSurface2D(ImageSource(&colour, &alpha), nullptr, 0, 0, piece, 0);
+    AlphaMovieHalves out{frame, frame};
+    out.colour.width = half;
+    out.alpha.width = half;
+    out.alpha.pixels = frame.pixels + int64_t{half} * frame.colorFormat.format.bytes;
+    return out;
+}
+
+int CopyAlphaMovieFrame(const GraphImage& frame, HandleValue piece) {
+    const AlphaMovieHalves halves = SplitAlphaMovieFrame(frame);
+    return TransferImageToSurface2D(ImageSource(&halves.colour, &halves.alpha), nullptr, 0, 0,
+                                    piece, 0);
+}
+
+// A texture graph (the graph of a movie opened while the 3D device draws): every texture piece
+// takes the part of the frame under it, converted to the texture's format, as a still image
+// is put into a texture graph.
+int CopyMovieFrameToTextures(const MovieFrame& frame, const GraphRecord* graph) {
+    int result = 0;
+    if (frame.alpha) {
+        const AlphaMovieHalves halves = SplitAlphaMovieFrame(frame.image);
+        result = TransferSourceOffsetToGraphTextures(
+            ImageSource(&halves.colour, &halves.alpha), 0, 0, graph);
+    } else {
+        result = TransferSourceOffsetToGraphTextures(ImageSource(&frame.image, nullptr), 0, 0,
+                                                     graph);
+    }
+    return result != 0 ? LogWrite("ムービーのフレームをテクスチャに転送できませんでした\n") : 0;
 }
 
 // Where the piece's pixels are while the frame is written.
@@ -60,6 +88,7 @@ int CopyMovieFrameToGraph(const MovieFrame* frame, GraphRecord* graph) {
     if (frame == nullptr || graph == nullptr || graph->surfaceCount < 1) return -1;
     const GraphImage& image = frame->image;
     if (image.pixels == nullptr || image.width <= 0 || image.height <= 0) return -1;
+    if (graph->flags.is3D) return CopyMovieFrameToTextures(*frame, graph);
     const HandleValue pieceHandle = graph->surfaces[0];
     const Surface2DRecord* piece = GetSurface2D(pieceHandle);
     SurfaceDataRecord* data = piece != nullptr ? GetSurfaceData(piece->surfaceData) : nullptr;

@@ -19,12 +19,14 @@ struct MovieFrame {
     int32_t alpha;
 };
 
-// Puts the frame into the graph's first piece. A frame in the piece's own layout is copied row
-// by row; any other (24-bit mode, another pixel layout, an alpha movie) is converted through
-// TransferPixels, an alpha movie through TransferImageToSurface2D with its two halves as
-// colour and alpha image. Only what lies in both the frame and the piece is written. -1 for a
-// graph without a piece, a missing frame, or (with a log line) a surface that cannot be
-// locked; else 0.
+// Puts the frame into the graph. A 2D graph's first piece: a frame in the piece's own layout
+// is copied row by row; any other (24-bit mode, another pixel layout, an alpha movie) is
+// converted through TransferPixels, an alpha movie through TransferImageToSurface2D with its
+// two halves as colour and alpha image. A texture graph: each texture piece takes the part of
+// the frame under it, converted to the texture's format (an alpha movie's halves as colour and
+// alpha image). Only what lies in both the frame and the graph is written. -1 for a graph
+// without a piece, a missing frame, or (with a log line) a surface that cannot be locked or
+// written; else 0.
 int CopyMovieFrameToGraph(const MovieFrame* frame, GraphRecord* graph);
 
 // Copies rows of pixels between two buffers of the same layout: every row the destination and

@@ -36,14 +36,15 @@ int MakeMemImgScreen(MaskState& m, int32_t width, int32_t height) {
 }
 
 // The mask screen on DirectDraw: an off-screen surface of the screen's size in the display's
-// format, where the surface layer places it.
+// format, where the surface layer places it. It can be the 3D device's render target: while
+// mask drawing is on, the device draws into it as the 2D paths do.
 int MakeSurfaceScreen(MaskState& m, int32_t width, int32_t height) {
     plat::DirectDraw* dd = GetDirectDrawObject();
     plat::SurfaceDesc desc{};
     desc.flags = plat::DDSD_CAPS | plat::DDSD_WIDTH | plat::DDSD_HEIGHT;
     desc.width = static_cast<uint32_t>(width);
     desc.height = static_cast<uint32_t>(height);
-    desc.caps.caps = plat::DDSCAPS_OFFSCREENPLAIN;
+    desc.caps.caps = plat::DDSCAPS_OFFSCREENPLAIN | plat::DDSCAPS_3DDEVICE;
     plat::DrawSurface* surface = nullptr;
     if (dd == nullptr || dd->CreateSurface(&desc, &surface) != plat::DD_OK || surface == nullptr) {
         return FatalExit("マスク用サーフェスの作成に失敗しました");

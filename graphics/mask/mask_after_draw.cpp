@@ -2,6 +2,7 @@
 // draw target; everywhere else the target keeps what it had.
 #include "graphics/draw_state_record.h"
 #include "graphics/draw_target/target_screen.h"
+#include "graphics/drivers/device_3d_driver.h"
 #include "graphics/graph_image.h"
 #include "graphics/mask/mask_internal.h"
 #include "graphics/mask/mask_screen.h"
@@ -72,6 +73,9 @@ void AfterOnImage(const MaskState& m, const GraphImage& target, const RECT& r) {
 
 int MaskAfterDraw(const RECT* rect, plat::DrawSurface* target, const GraphImage* targetImage) {
     if (!MaskScreenExists() || !GetDrawState().maskActive) return 0;
+    // The 3D device's draws into the mask screen wait in its batch: they are sent before the
+    // mask screen is read.
+    Device3DSlot()->endCurrentDeviceScene();
     const MaskState& m = GetMaskState();
     const bool image = targetImage != nullptr && targetImage->pixels != nullptr;
     RECT r{};

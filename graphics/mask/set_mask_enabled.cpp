@@ -1,4 +1,5 @@
 // The switch of mask drawing and the reverse setting.
+#include "graphics/draw_state.h"
 #include "graphics/draw_state_record.h"
 #include "graphics/drivers/device_3d_driver.h"
 #include "graphics/drivers/screen_driver.h"
@@ -9,6 +10,8 @@ int SetMaskEnabled(int32_t flag) {
     MaskState& m = GetMaskState();
     if (m.bits == nullptr) return -1;
     DrawState& draw = GetDrawState();
+    const int32_t requestedBefore = draw.maskRequested;
+    const int32_t activeBefore = draw.maskActive;
     draw.maskRequested = flag;
     draw.maskActive = flag != 0 && m.screenWanted != 0 ? 1 : 0;
 
@@ -25,7 +28,14 @@ int SetMaskEnabled(int32_t flag) {
             draw.frontScreenRect = onDesktop;
         }
     }
-    Device3DSlot()->setMaskRenderTarget3D(draw.maskRequested);
+    // The 3D device draws into the mask screen while the mask is on. When it cannot, the
+    // switch is undone: masked 2D draws and unmasked 3D draws would not agree on the picture.
+    if (Device3DSlot()->setMaskRenderTarget3D(draw.maskRequested) != 0 && IsUsing3DDevice()) {
+        draw.maskRequested = requestedBefore;
+        draw.maskActive = activeBefore;
+        Device3DSlot()->setMaskRenderTarget3D(draw.maskRequested);
+        return -1;
+    }
     return 0;
 }
 

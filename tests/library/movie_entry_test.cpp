@@ -1,9 +1,10 @@
 // Movies as the shipped start-up leaves them: a clip made on the spot is loaded through
-// ApiLoadGraphFromPath into a graph of its size, and each draw of the graph shows the frame
-// the platform clock has reached: frame k after k frame times, held while paused, the last one
-// after the end, the same position after the device objects were released and made again
-// around a display change. The sound reaches the mixer. Files that are no movies leave no
-// handle; a movie the file layer serves from elsewhere plays from a temporary copy.
+// ApiLoadGraphFromPath into a graph of its size (a texture graph on the 3D device), and each
+// draw of the graph shows the frame the platform clock has reached: frame k after k frame
+// times, held while paused, the last one after the end, the same position after the device
+// objects were released and made again around a display change. The sound reaches the mixer.
+// Files that are no movies leave no handle; a movie the file layer serves from elsewhere plays
+// from a temporary copy.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,11 +17,13 @@
 
 #include "base/file_access_table.h"
 #include "platform/core/file.h"
+#include "graphics/draw_state.h"
 #include "graphics/graph_handle_table.h"
 #include "graphics/graphics_state.h"
 #include "graphics/movie/movie.h"
 #include "graphics/screen/screen.h"
 #include "graphics/screen/screen_state.h"
+#include "platform/testing/d3d_test_controls.h"
 #include "platform/testing/ddraw_test_controls.h"
 #include "platform/testing/display_test_controls.h"
 #include "platform/testing/movie_test_clips.h"
@@ -41,13 +44,16 @@ protected:
         unsetenv("TMPDIR");
     }
 
-    static void Start(bool softwareScreen, int32_t depth) {
+    // The software screen, DirectDraw surfaces, or (direct3D) the 3D device, where a movie's
+    // graph is a texture graph.
+    static void Start(bool softwareScreen, int32_t depth, bool direct3D = false) {
         plat::SetVirtualClockReadStep(kReadStepUs);
-        ASSERT_EQ(PrepareWindowedStart(depth, false), 0);
-        if (!softwareScreen) SetSoftwareRenderRequest(1);
+        ASSERT_EQ(PrepareWindowedStart(depth, direct3D), 0);
+        if (!softwareScreen && !direct3D) SetSoftwareRenderRequest(1);
         plat::FailNextThreadStarts(1);
         ASSERT_EQ(ApiInitLibrary(), 0);
         ASSERT_EQ(GetScreenState().softwareScreen, softwareScreen ? 1 : 0);
+        ASSERT_EQ(IsUsing3DDevice(), direct3D ? 1 : 0);
         // From here the clock moves only as the test moves it.
         plat::SetVirtualClockReadStep(0);
     }
@@ -99,8 +105,10 @@ class MovieScreenTest : public MovieEntryTest {};
 TEST_P(MovieScreenTest, AClipPlaysIntoAGraphOfItsSizeFrameByFrame) {
     StartOnTheRoad();
     const plat::TestClip clip{24, 16, 10, 10};
-    const int graph = ApiLoadGraphFromPath(WriteClip(clip).c_str(), 1);
+    // Flag 1 keeps a graph off the 3D device; on the 3D road the movie becomes a texture graph.
+    const int graph = ApiLoadGraphFromPath(WriteClip(clip).c_str(), GetParam().direct3D ? 0 : 1);
     ASSERT_NE(graph, -1);
+    EXPECT_EQ(GetGraphRecord(graph)->flags.is3D, GetParam().direct3D ? 1 : 0);
     int width = 0, height = 0;
     ASSERT_EQ(ApiQueryGraphSize(graph, &width, &height), 0);
     EXPECT_EQ(width, 24);
@@ -121,6 +129,23 @@ TEST_P(MovieScreenTest, AClipPlaysIntoAGraphOfItsSizeFrameByFrame) {
 }
 
 INSTANTIATE_ON_DRAW_ROADS(MovieScreenTest);
+
+// On the 3D device a movie larger than the device's textures is cut into several texture
+// pieces: every piece takes its part of each frame.
+TEST_F(MovieEntryTest, AMovieGraphOfSeveralTexturesShowsTheWholeFrameOnThe3DDevice) {
+    plat::SetD3DTextureSideLimits(1, 16);
+    Start(false, 32, true);
+    const plat::TestClip clip{40, 24, 4, 10};
+    const int graph = ApiLoadGraphFromPath(WriteClip(clip).c_str(), 0);
+    ASSERT_NE(graph, -1);
+    ASSERT_EQ(GetGraphRecord(graph)->flags.is3D, 1);
+    EXPECT_GT(GetGraphRecord(graph)->surfaceCount, 2);
+    ASSERT_EQ(PlayGraphMovie(graph), 0);
+    ExpectShows(graph, clip, 0);
+    plat::AdvanceVirtualClock(2 * kFrameUs + 10);
+    ExpectShows(graph, clip, 2);
+    ASSERT_EQ(ApiTermLibrary(), 0);
+}
 
 TEST_F(MovieEntryTest, PauseHoldsTheFrameAndTheEndKeepsTheLastOne) {
     Start(true, 32);
