@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,9 @@ inline constexpr DrawRoad kDrawRoads[] = {
 
 // The software screen of the depth: the picture every other road of that depth must give.
 inline DrawRoad SoftwareScreenRoad(int32_t depth) { return depth == 16 ? kDrawRoads[0] : kDrawRoads[1]; }
+
+// The road's name where GoogleTest prints the parameter.
+inline void PrintTo(const DrawRoad& road, std::ostream* out) { *out << road.name; }
 
 inline std::string DrawRoadName(const ::testing::TestParamInfo<DrawRoad>& info) {
     return info.param.name;
