@@ -1,13 +1,15 @@
 // A graph as the draw target on every road of the started library (software screen, DirectDraw
 // surfaces, the 3D device, where a drawable graph is a texture graph): the graph receives a
 // sprite, and drawn on the back screen afterwards it shows exactly the sprite's pixels on its
-// own fill, with the cleared screen around it.
+// own fill, with the cleared screen around it; drawn through a mask, only where the mask lets
+// it through.
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "graphics/draw_graph/draw_graph.h"
 #include "graphics/graph_handle_table.h"
+#include "graphics/mask/mask_screen.h"
 #include "platform/testing/d3d_test_controls.h"
 #include "tests/graphics/d3d_draw_test_support.h"
 #include "tests/graphics/generated_graph_test_support.h"
@@ -83,6 +85,42 @@ TEST_P(GraphDrawTargetRoadsTest, AGraphTargetReceivesASpriteAndShowsItsPixels) {
     }
     EXPECT_EQ(wrong, 0);
     EXPECT_NE(cleared, kFill);
+    StopRoad();
+}
+
+// Drawn through a mask over the graph's left half, a graph target takes the sprite only there.
+TEST_P(GraphDrawTargetRoadsTest, AMaskedDrawIntoAGraphTargetShowsOnlyWhereTheMaskLetsIt) {
+    StartOnRoad();
+    ASSERT_EQ(ApiSetDrawTarget(kDrawTargetBack), 0);
+    const HandleValue sprite = MakeGeneratedGraph(kSpriteW, kSpriteH, SpriteColour);
+    const HandleValue target = MakeTarget(kTargetW, kTargetH);
+    ASSERT_EQ(RequestMaskScreen(1), 0);
+    ASSERT_EQ(FillMaskRect(0, 0, 16, 480, 1), 0);
+    ASSERT_EQ(ApiSetDrawTarget(target), 0);
+    ASSERT_EQ(SetMaskEnabled(1), 0);
+    ASSERT_EQ(ApiDrawGraphAt(kSpriteX, kSpriteY, sprite, 0), 0);
+    ASSERT_EQ(SetMaskEnabled(0), 0);
+    ASSERT_EQ(ApiSetDrawTarget(kDrawTargetBack), 0);
+    ASSERT_EQ(ApiClearDrawTarget(), 0);
+    ASSERT_EQ(ApiDrawGraphAt(kShowX, kShowY, target, 0), 0);
+    ASSERT_EQ(ApiPresentScreen(), 0);
+    const RECT region{kShowX, kShowY, kShowX + kTargetW, kShowY + kTargetH};
+    const std::vector<uint32_t> shown = BackColours(region);
+    int wrong = 0;
+    for (int32_t gy = 0; gy < kTargetH; ++gy) {
+        for (int32_t gx = 0; gx < kTargetW; ++gx) {
+            const bool inSprite = gx >= kSpriteX && gx < kSpriteX + kSpriteW && gy >= kSpriteY &&
+                                  gy < kSpriteY + kSpriteH;
+            const uint32_t expected =
+                inSprite && gx < 16 ? SpriteColour(gx - kSpriteX, gy - kSpriteY) : kFill;
+            const uint32_t v = shown[static_cast<size_t>(gy) * kTargetW + gx];
+            if (v != expected && ++wrong <= 3) {
+                ADD_FAILURE() << "graph pixel " << gx << "," << gy << ": " << std::hex << v
+                              << " expected " << expected;
+            }
+        }
+    }
+    EXPECT_EQ(wrong, 0);
     StopRoad();
 }
 

@@ -1,9 +1,10 @@
 // Draws through a mask screen on every road of the started library (software screen,
 // DirectDraw surfaces, the 3D device; 16 and 32 bits): a mask over part of the picture with a
 // hole in it, and each kind of graph draw (at a point, stretched, rotated, onto four corners,
-// text) made once without the mask and once through it. Where the mask lets drawing through
-// the picture is the unmasked one, everywhere else the background stays, and the draw changes
-// pixels on both sides of the mask's edge, so that a draw that ignored the mask would show.
+// blended, subtracted, text) made once without the mask and once through it. Where the mask
+// lets drawing through the picture is the unmasked one, everywhere else the background stays,
+// and the draw changes pixels on both sides of the mask's edge, so that a draw that ignored
+// the mask would show.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -42,6 +43,20 @@ const DrawCase kDraws[] = {
     {"rotated", [](HandleValue g) { return BlitGraphRotated(48.0f, 32.0f, 1.5, 0.5, g, 0, 0); }},
     {"four corners",
      [](HandleValue g) { return BlitGraphQuad(14, 8, 84, 14, 76, 56, 20, 50, g, 0); }},
+    {"stretched, half blended",
+     [](HandleValue g) {
+         EXPECT_EQ(SetBlendState(kBlendAlpha, 128), 0);
+         const int result = BlitGraphStretched(10, 6, 90, 58, g, 0);
+         EXPECT_EQ(SetBlendState(kBlendNone, 255), 0);
+         return result;
+     }},
+    {"subtracted",
+     [](HandleValue g) {
+         EXPECT_EQ(SetBlendState(kBlendSubtract, 255), 0);
+         const int result = BlitGraphAt(24, 14, g, 0);
+         EXPECT_EQ(SetBlendState(kBlendNone, 255), 0);
+         return result;
+     }},
     {"text",
      [](HandleValue) {
          return DrawTextDefaultFont(16, 18, "MWMWMW", MakeScreenColor(255, 255, 255), 0);
