@@ -123,21 +123,28 @@ void PlanTextured(const Device3DRecord& d, StagePlan& plan) {
         plan.alphaTestEnable = 1;
         plan.alphaRef = 0x10;
         plan.alphaFunc = D3DCMP_GREATER;
-    } else if (d.zEnable != D3DZB_FALSE) {
+    } else if (d.zEnable != D3DZB_FALSE || (d.alphaKey && d.blendMode == kBlendMultiply)) {
+        // Multiplying takes no alpha (the destination times the source colour): without
+        // the test the key's texels would darken the destination by their own colour, where
+        // the software renderer leaves the transparent colour out.
         plan.alphaTestEnable = 1;
         plan.alphaRef = 0;
         plan.alphaFunc = D3DCMP_GREATER;
     } else {
         plan.alphaTestEnable = 0;
     }
+    // A texture's own alpha (antialiased glyphs, images with an alpha channel) mixes with the
+    // destination as the alpha key does, as the software renderer mixes such graphs; the alpha
+    // test alone would draw every texel above the reference at full strength.
+    const bool alphaMix = d.alphaKey || d.textureAlpha;
     if (blending) {
         plan.srcBlend = blend.src;
         plan.destBlend = blend.dest;
-    } else if (d.alphaKey) {
+    } else if (alphaMix) {
         plan.srcBlend = D3DBLEND_SRCALPHA;
         plan.destBlend = D3DBLEND_INVSRCALPHA;
     }
-    plan.alphaBlendEnable = d.alphaKey || blending ? 1 : 0;
+    plan.alphaBlendEnable = alphaMix || blending ? 1 : 0;
 }
 
 void PlanBlendGraph(Device3DRecord& d, StagePlan& plan) {

@@ -1,7 +1,7 @@
-// The Direct3D road against the software screen, each through the real start-up: the library
-// started once with the platform's Direct3D device offered (graphs become textures, draws
-// become vertices the device rasterises) and once without (the software renderer draws), the
-// same graphs and texts drawn on both, the back screens compared pixel for pixel.
+// Every drawing road against the software screen of its depth, each through the real
+// start-up: the library started on the road (on the 3D device graphs become textures and
+// draws become vertices the device rasterises) and on the software screen, the same graphs and
+// texts drawn on both, the back screens compared pixel for pixel.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,7 +11,9 @@
 #include "graphics/draw_graph/draw_graph.h"
 #include "graphics/font/font.h"
 #include "graphics/font/string_draw.h"
-#include "tests/graphics/d3d_draw_test_support.h"
+#include "graphics/graph_handle_table.h"
+#include "tests/graphics/generated_graph_test_support.h"
+#include "tests/support/draw_road_table.h"
 
 namespace {
 
@@ -40,24 +42,24 @@ const DrawCase kCases[] = {
     {"colour key", kBlendNone, 255, 1, 0},
 };
 
-int32_t ChannelDifference(uint32_t a, uint32_t b) {
-    int32_t most = 0;
-    for (int shift = 0; shift < 24; shift += 8) {
-        const int32_t d = static_cast<int32_t>((a >> shift) & 0xFF) - static_cast<int32_t>((b >> shift) & 0xFF);
-        most = std::max(most, d < 0 ? -d : d);
-    }
-    return most;
-}
-
-class D3DDrawPixelsTest : public Direct3DDrawFixture {
+class D3DDrawPixelsTest : public DrawRoadFixture {
 protected:
+    // A case's tolerance on the test's road: on the 3D device at 16 bits textures hold 5 bits
+    // of each channel (green included) where the 5-6-5 screen holds 6 of green, and the device
+    // blends the 8-bit values where the software renderer blends the 5-6-5 ones: one 5-bit
+    // step (8) and the rounding of another, 12.
+    static int32_t Tolerance(int32_t tolerance) {
+        return GetParam().direct3D && GetParam().depth == 16 && tolerance < 12 ? 12 : tolerance;
+    }
+
     // The back screen after a background and the sprite at (10, 20) drawn in the case's mode,
     // on the road asked for.
-    static std::vector<uint32_t> DrawOnRoad(bool direct3D, const DrawCase& c) {
-        Start(direct3D);
-        const HandleValue background = MakeGraph(64, 80, BackgroundColour);
-        const HandleValue sprite = MakeGraph(32, 32, SpriteColour);
-        EXPECT_EQ(GetGraphRecord(sprite)->flags.is3D, direct3D ? 1 : 0);
+    static std::vector<uint32_t> DrawOnRoad(const DrawRoad& road, const DrawCase& c) {
+        StartOnRoad(road);
+        EXPECT_EQ(ApiSetDrawTarget(kDrawTargetBack), 0);
+        const HandleValue background = MakeGeneratedGraph(64, 80, BackgroundColour);
+        const HandleValue sprite = MakeGeneratedGraph(32, 32, SpriteColour);
+        EXPECT_EQ(GetGraphRecord(sprite)->flags.is3D, road.direct3D ? 1 : 0);
         EXPECT_EQ(ApiDrawGraphAt(0, 0, background, 0), 0);
         EXPECT_EQ(ApiSetBlendMode(c.blendMode, c.blendParam), 0);
         EXPECT_EQ(ApiDrawGraphAt(10, 20, sprite, c.transFlag), 0);
@@ -65,26 +67,28 @@ protected:
         // The present sends the batch and ends the scene.
         EXPECT_EQ(ApiPresentScreen(), 0);
         std::vector<uint32_t> out = BackColours(kRegion);
-        Stop();
+        StopRoad();
         return out;
     }
 };
 
-TEST_F(D3DDrawPixelsTest, GraphAtAPointCoversItsPixelsAsTheSoftwareScreenDoes) {
+TEST_P(D3DDrawPixelsTest, GraphAtAPointCoversItsPixelsAsTheSoftwareScreenDoes) {
+    const int32_t depth = GetParam().depth;
     for (const DrawCase& c : kCases) {
         SCOPED_TRACE(c.name);
-        const std::vector<uint32_t> soft = DrawOnRoad(false, c);
-        const std::vector<uint32_t> device = DrawOnRoad(true, c);
+        const int32_t tolerance = Tolerance(c.tolerance);
+        const std::vector<uint32_t> soft = DrawOnRoad(SoftwareScreenRoad(depth), c);
+        const std::vector<uint32_t> device = DrawOnRoad(GetParam(), c);
         ASSERT_EQ(soft.size(), device.size());
         int differing = 0;
         for (size_t i = 0; i < soft.size(); ++i) {
-            if (ChannelDifference(soft[i], device[i]) > c.tolerance && ++differing <= 5) {
+            if (ChannelDifference(soft[i], device[i]) > tolerance && ++differing <= 5) {
                 ADD_FAILURE() << "pixel " << i % 64 << "," << i / 64 << ": software " << std::hex
                               << soft[i] << ", Direct3D " << device[i];
             }
         }
         EXPECT_EQ(differing, 0);
-        if (c.blendMode == kBlendNone && c.transFlag == 0) {
+        if (c.blendMode == kBlendNone && c.transFlag == 0 && depth == 32) {
             // Exactly the graph's pixels: the sprite inside (10, 20)-(42, 52), the background
             // around it.
             for (int32_t y = 0; y < 80; ++y) {
@@ -113,17 +117,23 @@ const TextCase kTextCases[] = {
     {"default font", -1, -1, 0, kBlendNone, 0},
     {"edge font", 1, 1, 0, kBlendNone, 0},
     {"wide edge font, vertical", 1, 2, 1, kBlendNone, 0},
+    // The device's glyph textures hold 16 levels of coverage reaching full white, the software
+    // cache's top level is 15/16: within one level.
+    {"antialiased font", 2, -1, 0, kBlendNone, 17},
     {"subtracted from white", -1, -1, 0, kBlendSubtract, 1},
 };
 
-TEST_F(D3DDrawPixelsTest, TextOfATextureCachedFontLooksAsOnTheSoftwareScreen) {
+TEST_P(D3DDrawPixelsTest, TextOfATextureCachedFontLooksAsOnTheSoftwareScreen) {
     const char* kText = "Ag#x";
     for (const TextCase& c : kTextCases) {
         SCOPED_TRACE(c.name);
         std::vector<uint32_t> roads[2];
-        for (int direct3D = 0; direct3D < 2; ++direct3D) {
-            SCOPED_TRACE(direct3D ? "Direct3D" : "software screen");
-            Start(direct3D == 1);
+        for (int onRoad = 0; onRoad < 2; ++onRoad) {
+            const DrawRoad& road = onRoad == 1 ? GetParam() : SoftwareScreenRoad(GetParam().depth);
+            SCOPED_TRACE(road.name);
+            StartOnRoad(road);
+            EXPECT_EQ(ApiSetDrawTarget(kDrawTargetBack), 0);
+            const int direct3D = road.direct3D ? 1 : 0;
             const HandleValue font = c.type < 0 ? GetDefaultFontHandle()
                                                 : CreateFontToHandle(nullptr, 16, 6, c.type, -1,
                                                                      c.edgeSize, 0, -1, -1);
@@ -132,7 +142,8 @@ TEST_F(D3DDrawPixelsTest, TextOfATextureCachedFontLooksAsOnTheSoftwareScreen) {
             EXPECT_EQ(record->textureCache, direct3D == 1 ? 1u : 0u);
             EXPECT_EQ(ApiClearDrawTarget(), 0);
             if (c.blendMode == kBlendSubtract) {
-                const HandleValue paper = MakeGraph(120, 120, [](int32_t, int32_t) { return 0xFFFFFFu; });
+                const HandleValue paper =
+                    MakeGeneratedGraph(120, 120, [](int32_t, int32_t) { return 0xFFFFFFu; });
                 EXPECT_EQ(ApiDrawGraphAt(0, 0, paper, 0), 0);
             }
             const uint32_t white = MakeScreenColor(255, 255, 255);
@@ -148,8 +159,8 @@ TEST_F(D3DDrawPixelsTest, TextOfATextureCachedFontLooksAsOnTheSoftwareScreen) {
             EXPECT_EQ(GetDrawState().blendParam, 255);
             EXPECT_EQ(ApiSetBlendMode(kBlendNone, 255), 0);
             EXPECT_EQ(ApiPresentScreen(), 0);
-            roads[direct3D] = BackColours(RECT{0, 0, 120, 120});
-            Stop();
+            roads[onRoad] = BackColours(RECT{0, 0, 120, 120});
+            StopRoad();
         }
         const uint32_t paper = c.blendMode == kBlendSubtract ? 0xFFFFFFu : 0u;
         int lit = 0, edge = 0;
@@ -161,7 +172,8 @@ TEST_F(D3DDrawPixelsTest, TextOfATextureCachedFontLooksAsOnTheSoftwareScreen) {
         EXPECT_EQ(edge > 0, c.type == 1);
         int shown = 0;
         for (size_t i = 0; i < roads[0].size(); ++i) {
-            if (ChannelDifference(roads[0][i], roads[1][i]) > c.tolerance && ++shown <= 5) {
+            if (ChannelDifference(roads[0][i], roads[1][i]) > Tolerance(c.tolerance) &&
+                ++shown <= 5) {
                 ADD_FAILURE() << "pixel " << i % 120 << "," << i / 120 << ": software " << std::hex
                               << roads[0][i] << ", Direct3D " << roads[1][i];
             }
@@ -169,5 +181,7 @@ TEST_F(D3DDrawPixelsTest, TextOfATextureCachedFontLooksAsOnTheSoftwareScreen) {
         EXPECT_EQ(shown, 0);
     }
 }
+
+INSTANTIATE_ON_DRAW_ROADS(D3DDrawPixelsTest);
 
 }  // namespace

@@ -1,12 +1,14 @@
 // The draw target as the shipped start-up leaves it: after ApiInitLibrary (headless) every
 // landed draw (unscaled, stretched, rotated, box fill) reaches the back screen at its pixels,
-// ApiClearDrawTarget clears it, and the present shows it in the window.
+// ApiClearDrawTarget clears it, and the present shows it in the window, on every drawing road.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "graphics/d3d/direct3d_backend.h"
+#include "graphics/draw_graph/draw_graph.h"
 #include "graphics/draw_state.h"
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/graph_image.h"
@@ -20,7 +22,7 @@
 #include "platform/window/window_backend.h"
 #include "softrender/rotated/blit_graph_rotated.h"
 #include "softrender/scaled/blit_graph_stretched.h"
-#include "tests/support/headless_library_fixture.h"
+#include "tests/support/draw_road_table.h"
 
 namespace {
 
@@ -38,7 +40,7 @@ Rgb SpriteColor(int x, int y) {
     return Rgb{(x & 1) * 255, (y & 1) * 255, ((x + y) & 2) != 0 ? 255 : 0};
 }
 
-class DrawTargetStartupTest : public HeadlessLibraryFixture {
+class DrawTargetStartupTest : public DrawRoadFixture {
 protected:
     // Starts the library windowed at 640 x 480 on a display of the depth: a software screen,
     // or one in DirectDraw surfaces (kept when 3D drawing is off).
@@ -50,8 +52,12 @@ protected:
         ASSERT_EQ(GetScreenState().softwareScreen, softwareScreen ? 1 : 0);
     }
 
-    // The back screen's pixel, whichever road the start-up took.
+    // The back screen's pixel, whichever road the start-up took (the 3D device's waiting
+    // vertices drawn first).
     static Rgb BackPixel(int32_t x, int32_t y) {
+        if (Direct3DIsUp()) {
+            EXPECT_EQ(FlushCurrentDeviceVertices(), 0);
+        }
         ScreenState& s = GetScreenState();
         uint32_t raw = 0;
         const ColorFormat* format = nullptr;
@@ -93,26 +99,16 @@ protected:
     static void DrawAndPresent();
 };
 
-TEST_F(DrawTargetStartupTest, LandedDrawsReachTheBackScreenAndTheClearAndPresentFollow) {
-    struct Road {
-        const char* name;
-        bool softwareScreen;
-        int32_t depth;
-    };
-    const Road roads[] = {
-        {"software screen, 16-bit", true, 16},
-        {"software screen, 32-bit", true, 32},
-        {"DirectDraw surfaces, 16-bit", false, 16},
-        {"DirectDraw surfaces, 32-bit", false, 32},
-    };
-    for (const Road& road : roads) {
-        SCOPED_TRACE(road.name);
-        Start(road.softwareScreen, road.depth);
-        DrawAndPresent();
-        ASSERT_EQ(ApiTermLibrary(), 0);
-        ResetScreenState();
-    }
+class DrawTargetRoadsTest : public DrawTargetStartupTest {};
+
+// Through the drawing family, which hands each draw to the road's back end.
+TEST_P(DrawTargetRoadsTest, LandedDrawsReachTheBackScreenAndTheClearAndPresentFollow) {
+    StartOnRoad();
+    DrawAndPresent();
+    StopRoad();
 }
+
+INSTANTIATE_ON_DRAW_ROADS(DrawTargetRoadsTest);
 
 void DrawTargetStartupTest::DrawAndPresent() {
     ASSERT_EQ(ApiSetDrawTarget(kDrawTargetBack), 0);
@@ -127,14 +123,13 @@ void DrawTargetStartupTest::DrawAndPresent() {
         EXPECT_EQ(BackPixel(x, y), (Rgb{0, 0, 0})) << x << "," << y;
     }
 
-    ASSERT_EQ(BlitGraph2D(10, 20, GetGraphRecord(sprite), 0, 1), 0);
-    ASSERT_EQ(BlitGraphStretchedSoft(100, 100, 116, 112, GetGraphRecord(sprite), 0, 1, kNoHandle),
-              0);
-    ASSERT_EQ(BlitGraphRotatedSoft(300.0f, 200.0f, 2.0, 0.3, GetGraphRecord(yellow), 0, 0), 0);
+    ASSERT_EQ(BlitGraphAt(10, 20, sprite, 0), 0);
+    ASSERT_EQ(BlitGraphStretched(100, 100, 116, 112, sprite, 0), 0);
+    ASSERT_EQ(BlitGraphRotated(300.0f, 200.0f, 2.0, 0.3, yellow, 0, 0), 0);
     ASSERT_EQ(FillBoxSoft(400, 10, 420, 30, MakeSurfaceScreenColor(0, 255, 0)), 0);
     // A bright sprite takes the kernel on either road.
     ASSERT_EQ(ApiSetBrightnessRGB(255, 0, 255), 0);
-    ASSERT_EQ(BlitGraph2D(500, 300, GetGraphRecord(yellow), 0, 1), 0);
+    ASSERT_EQ(BlitGraphAt(500, 300, yellow, 0), 0);
     ASSERT_EQ(ApiSetBrightnessRGB(255, 255, 255), 0);
 
     for (int y = 0; y < 6; ++y) {

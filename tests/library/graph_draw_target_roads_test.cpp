@@ -11,7 +11,9 @@
 #include "graphics/graph_handle_table.h"
 #include "graphics/mask/mask_screen.h"
 #include "platform/testing/d3d_test_controls.h"
-#include "tests/library/library_roads.h"
+#include "tests/graphics/d3d_draw_test_support.h"
+#include "tests/graphics/generated_graph_test_support.h"
+#include "tests/support/draw_road_table.h"
 
 namespace {
 
@@ -26,7 +28,7 @@ constexpr int32_t kTargetW = 48, kTargetH = 40;
 constexpr int32_t kSpriteX = 5, kSpriteY = 7, kSpriteW = 24, kSpriteH = 20;
 constexpr int32_t kShowX = 100, kShowY = 60;  // where the target graph is drawn on the back
 
-class GraphDrawTargetRoadsTest : public LibraryRoadFixture {
+class GraphDrawTargetRoadsTest : public DrawRoadFixture {
 protected:
     // A drawable graph (a texture graph on the 3D road) filled blue.
     static HandleValue MakeTarget(int32_t width, int32_t height) {
@@ -40,10 +42,11 @@ protected:
 };
 
 TEST_P(GraphDrawTargetRoadsTest, AGraphTargetReceivesASpriteAndShowsItsPixels) {
-    StartRoad(GetParam());
-    const HandleValue sprite = MakeGraph(kSpriteW, kSpriteH, SpriteColour);
+    StartOnRoad();
+    ASSERT_EQ(ApiSetDrawTarget(kDrawTargetBack), 0);
+    const HandleValue sprite = MakeGeneratedGraph(kSpriteW, kSpriteH, SpriteColour);
     const HandleValue target = MakeTarget(kTargetW, kTargetH);
-    const bool device = GetParam().kind == RoadKind::kDevice3D;
+    const bool device = GetParam().direct3D;
     EXPECT_EQ(GetGraphRecord(target)->flags.is3D, device ? 1 : 0);
 
     ASSERT_EQ(ApiSetDrawTarget(target), 0);
@@ -82,13 +85,14 @@ TEST_P(GraphDrawTargetRoadsTest, AGraphTargetReceivesASpriteAndShowsItsPixels) {
     }
     EXPECT_EQ(wrong, 0);
     EXPECT_NE(cleared, kFill);
-    Stop();
+    StopRoad();
 }
 
 // Drawn through a mask over the graph's left half, a graph target takes the sprite only there.
 TEST_P(GraphDrawTargetRoadsTest, AMaskedDrawIntoAGraphTargetShowsOnlyWhereTheMaskLetsIt) {
-    StartRoad(GetParam());
-    const HandleValue sprite = MakeGraph(kSpriteW, kSpriteH, SpriteColour);
+    StartOnRoad();
+    ASSERT_EQ(ApiSetDrawTarget(kDrawTargetBack), 0);
+    const HandleValue sprite = MakeGeneratedGraph(kSpriteW, kSpriteH, SpriteColour);
     const HandleValue target = MakeTarget(kTargetW, kTargetH);
     ASSERT_EQ(RequestMaskScreen(1), 0);
     ASSERT_EQ(FillMaskRect(0, 0, 16, 480, 1), 0);
@@ -117,11 +121,10 @@ TEST_P(GraphDrawTargetRoadsTest, AMaskedDrawIntoAGraphTargetShowsOnlyWhereTheMas
         }
     }
     EXPECT_EQ(wrong, 0);
-    Stop();
+    StopRoad();
 }
 
-INSTANTIATE_TEST_SUITE_P(Roads, GraphDrawTargetRoadsTest, ::testing::ValuesIn(kLibraryRoads),
-                         LibraryRoadTestName);
+INSTANTIATE_ON_DRAW_ROADS(GraphDrawTargetRoadsTest);
 
 // A texture graph cut into several textures cannot be one render target: it is refused with a
 // log line and the draw target stays what it was, so that no draw lands elsewhere.

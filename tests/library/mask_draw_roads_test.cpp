@@ -15,7 +15,9 @@
 #include "graphics/font/string_draw.h"
 #include "graphics/mask/mask_screen.h"
 #include "platform/ddraw/ddraw.h"
-#include "tests/library/library_roads.h"
+#include "tests/graphics/d3d_draw_test_support.h"
+#include "tests/graphics/generated_graph_test_support.h"
+#include "tests/support/draw_road_table.h"
 
 namespace {
 
@@ -67,7 +69,7 @@ bool Through(int32_t x, int32_t y) {
     return x >= 20 && x < 70 && y >= 10 && y < 50 && !hole;
 }
 
-class MaskDrawRoadsTest : public LibraryRoadFixture {
+class MaskDrawRoadsTest : public DrawRoadFixture {
 protected:
     // The back screen with the background alone (in the screen's format).
     static std::vector<uint32_t> BackgroundPicture(HandleValue background) {
@@ -93,10 +95,11 @@ protected:
 };
 
 TEST_P(MaskDrawRoadsTest, EachDrawShowsExactlyWhereTheMaskLetsItThrough) {
-    StartRoad(GetParam());
-    const HandleValue background = MakeGraph(128, 80, BackgroundColour);
-    const HandleValue sprite = MakeGraph(32, 24, SpriteColour);
-    EXPECT_EQ(GetGraphRecord(sprite)->flags.is3D, GetParam().kind == RoadKind::kDevice3D);
+    StartOnRoad();
+    ASSERT_EQ(ApiSetDrawTarget(kDrawTargetBack), 0);
+    const HandleValue background = MakeGeneratedGraph(128, 80, BackgroundColour);
+    const HandleValue sprite = MakeGeneratedGraph(32, 24, SpriteColour);
+    EXPECT_EQ(GetGraphRecord(sprite)->flags.is3D, GetParam().direct3D);
     ASSERT_EQ(RequestMaskScreen(1), 0);
     ASSERT_EQ(FillMaskRect(20, 10, 70, 50, 1), 0);
     ASSERT_EQ(FillMaskRect(35, 20, 45, 30, 0), 0);
@@ -126,15 +129,16 @@ TEST_P(MaskDrawRoadsTest, EachDrawShowsExactlyWhereTheMaskLetsItThrough) {
         EXPECT_GT(drawnThrough, 0);
         EXPECT_GT(drawnBlocked, 0);
     }
-    Stop();
+    StopRoad();
 }
 
 // The mask stays on across a change of draw target: the device draws into the mask screen
 // again afterwards, and a draw is masked as before.
 TEST_P(MaskDrawRoadsTest, TheMaskHoldsAcrossAChangeOfDrawTarget) {
-    StartRoad(GetParam());
-    const HandleValue background = MakeGraph(128, 80, BackgroundColour);
-    const HandleValue sprite = MakeGraph(32, 24, SpriteColour);
+    StartOnRoad();
+    ASSERT_EQ(ApiSetDrawTarget(kDrawTargetBack), 0);
+    const HandleValue background = MakeGeneratedGraph(128, 80, BackgroundColour);
+    const HandleValue sprite = MakeGeneratedGraph(32, 24, SpriteColour);
     ASSERT_EQ(RequestMaskScreen(1), 0);
     ASSERT_EQ(FillMaskRect(20, 10, 70, 50, 1), 0);
     ASSERT_EQ(FillMaskRect(35, 20, 45, 30, 0), 0);
@@ -165,11 +169,10 @@ TEST_P(MaskDrawRoadsTest, TheMaskHoldsAcrossAChangeOfDrawTarget) {
     }
     EXPECT_GT(drawnThrough, 0);
     EXPECT_EQ(wrong, 0);
-    Stop();
+    StopRoad();
 }
 
-INSTANTIATE_TEST_SUITE_P(Roads, MaskDrawRoadsTest, ::testing::ValuesIn(kLibraryRoads),
-                         LibraryRoadTestName);
+INSTANTIATE_ON_DRAW_ROADS(MaskDrawRoadsTest);
 
 // A mask screen the device refuses as its render target: switching the mask on fails with a
 // log line and leaves it off, instead of letting 3D draws pass the mask.

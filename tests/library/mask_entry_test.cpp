@@ -1,7 +1,7 @@
 // The mask screen as the started library has it: after ApiInitLibrary (headless) a mask is
 // asked for, shaped and switched on, a graph is drawn through it with the public draw entry,
-// and the presented picture shows the graph only where the mask lets it through, on a software
-// screen and on DirectDraw surfaces. Shutting the library down ends the mask. A mode change and
+// and the presented picture shows the graph only where the mask lets it through, on every
+// drawing road (software screen, DirectDraw surfaces, the 3D device). Shutting the library down ends the mask. A mode change and
 // a display change re-make the mask for the screen as it is afterwards: empty, switched on as
 // before, and masking the draws that follow.
 #include <gtest/gtest.h>
@@ -17,7 +17,7 @@
 #include "graphics/surface_formats.h"
 #include "platform/display/display.h"
 #include "tests/support/bmp_file.h"
-#include "tests/support/headless_library_fixture.h"
+#include "tests/support/draw_road_table.h"
 
 namespace {
 
@@ -28,24 +28,14 @@ uint32_t SpriteColor(int x, int y) {
 }
 constexpr uint32_t kYellow = 0xFFFF00;
 
-class MaskEntryTest : public HeadlessLibraryFixture {
-protected:
-    static void Start(bool softwareScreen, int depth) {
-        ASSERT_EQ(PrepareWindowedStart(depth, false), 0);
-        if (!softwareScreen) SetSoftwareRenderRequest(1);
-        ASSERT_EQ(ApiInitLibrary(), 0);
-        ASSERT_EQ(GetScreenState().softwareScreen, softwareScreen ? 1 : 0);
-    }
-};
+class MaskEntryTest : public DrawRoadFixture {};
 
-TEST_F(MaskEntryTest, AGraphDrawnThroughTheMaskShowsOnlyWhereTheMaskLetsIt) {
+TEST_P(MaskEntryTest, AGraphDrawnThroughTheMaskShowsOnlyWhereTheMaskLetsIt) {
     WriteBmp24File(Path("sprite.bmp"), 40, 30, SpriteColor);
     WriteBmp24File(Path("yellow.bmp"), 64, 64, [](int, int) { return kYellow; });
-    for (bool softwareScreen : {true, false}) {
-        for (int depth : {16, 32}) {
-            SCOPED_TRACE(std::string(softwareScreen ? "software screen" : "DirectDraw surfaces") +
-                         ", " + std::to_string(depth) + " bits");
-            Start(softwareScreen, depth);
+    {
+        {
+            StartOnRoad();
             const int sprite = ApiLoadGraphFromPath(Path("sprite.bmp").c_str(), 0);
             const int yellow = ApiLoadGraphFromPath(Path("yellow.bmp").c_str(), 0);
             ASSERT_NE(sprite, -1);
@@ -93,10 +83,9 @@ TEST_F(MaskEntryTest, AGraphDrawnThroughTheMaskShowsOnlyWhereTheMaskLetsIt) {
 
 // A line of text is bracketed whole: drawn through a mask over its left half, the picture is
 // the unmasked text on the left and the cleared screen on the right.
-TEST_F(MaskEntryTest, TextDrawnThroughTheMaskShowsOnlyWhereTheMaskLetsIt) {
-    for (bool softwareScreen : {true, false}) {
-        SCOPED_TRACE(softwareScreen ? "software screen" : "DirectDraw surfaces");
-        Start(softwareScreen, 16);
+TEST_P(MaskEntryTest, TextDrawnThroughTheMaskShowsOnlyWhereTheMaskLetsIt) {
+    {
+        StartOnRoad();
         const auto picture = [&](bool masked) {
             EXPECT_EQ(ApiSetDrawTarget(-2), 0);
             EXPECT_EQ(ApiClearDrawTarget(), 0);
@@ -140,7 +129,7 @@ TEST_F(MaskEntryTest, TextDrawnThroughTheMaskShowsOnlyWhereTheMaskLetsIt) {
 // switched on, comes back for the new screen's size, empty (its bytes are not kept) and still
 // switched on: a draw right after leaves the picture as it was, and a draw after the mask is
 // shaped again shows only where the new shape lets it through.
-TEST_F(MaskEntryTest, TheMaskIsMadeAgainAfterAModeChangeAndAfterADisplayChange) {
+TEST_P(MaskEntryTest, TheMaskIsMadeAgainAfterAModeChangeAndAfterADisplayChange) {
     struct Remake {
         const char* name;
         int32_t width, height;  // the screen afterwards
@@ -152,11 +141,11 @@ TEST_F(MaskEntryTest, TheMaskIsMadeAgainAfterAModeChangeAndAfterADisplayChange) 
     };
     WriteBmp24File(Path("sprite.bmp"), 40, 30, SpriteColor);
     WriteBmp24File(Path("yellow.bmp"), 64, 64, [](int, int) { return kYellow; });
+    const bool softwareScreen = OnSoftwareScreen();
     for (const Remake& remake : remakes) {
-        for (bool softwareScreen : {true, false}) {
-            SCOPED_TRACE(std::string(remake.name) + ", " +
-                         (softwareScreen ? "software screen" : "DirectDraw surfaces"));
-            Start(softwareScreen, 16);
+        {
+            SCOPED_TRACE(remake.name);
+            StartOnRoad();
             ASSERT_EQ(RequestMaskScreen(1), 0);
             ASSERT_EQ(FillMaskRect(0, 0, 640, 480, 1), 0);
             ASSERT_EQ(SetMaskEnabled(1), 0);
@@ -222,10 +211,9 @@ TEST_F(MaskEntryTest, TheMaskIsMadeAgainAfterAModeChangeAndAfterADisplayChange) 
 
 // A box fill is bracketed like every other draw: through a mask over the left half of the box
 // only that half is filled.
-TEST_F(MaskEntryTest, ABoxFillShowsOnlyWhereTheMaskLetsIt) {
-    for (bool softwareScreen : {true, false}) {
-        SCOPED_TRACE(softwareScreen ? "software screen" : "DirectDraw surfaces");
-        Start(softwareScreen, 32);
+TEST_P(MaskEntryTest, ABoxFillShowsOnlyWhereTheMaskLetsIt) {
+    {
+        StartOnRoad();
         ASSERT_EQ(ApiSetDrawTarget(-2), 0);
         ASSERT_EQ(ApiClearDrawTarget(), 0);
         ASSERT_EQ(RequestMaskScreen(1), 0);
@@ -248,5 +236,7 @@ TEST_F(MaskEntryTest, ABoxFillShowsOnlyWhereTheMaskLetsIt) {
         ResetScreenState();
     }
 }
+
+INSTANTIATE_ON_DRAW_ROADS(MaskEntryTest);
 
 }  // namespace

@@ -29,14 +29,14 @@
 #include "platform/testing/movie_test_clips.h"
 #include "platform/testing/sound_test_controls.h"
 #include "platform/window/window_backend.h"
-#include "tests/support/headless_library_fixture.h"
+#include "tests/support/draw_road_table.h"
 
 namespace {
 
 constexpr uint64_t kFrameUs = 100000;  // the clips run at 10 frames a second
 constexpr int kX = 40, kY = 30;        // where the graph is drawn
 
-class MovieEntryTest : public HeadlessLibraryFixture {
+class MovieEntryTest : public DrawRoadFixture {
 protected:
     void TearDown() override {
         HeadlessLibraryFixture::TearDown();
@@ -55,6 +55,12 @@ protected:
         ASSERT_EQ(GetScreenState().softwareScreen, softwareScreen ? 1 : 0);
         ASSERT_EQ(IsUsing3DDevice(), direct3D ? 1 : 0);
         // From here the clock moves only as the test moves it.
+        plat::SetVirtualClockReadStep(0);
+    }
+    // The same on the test's drawing road.
+    void StartOnTheRoad() {
+        plat::SetVirtualClockReadStep(kReadStepUs);
+        StartOnRoad();
         plat::SetVirtualClockReadStep(0);
     }
 
@@ -94,23 +100,10 @@ protected:
     }
 };
 
-struct ScreenCase {
-    const char* name;
-    bool software;
-    int32_t depth;
-    bool direct3D = false;
-};
-const ScreenCase kScreens[] = {
-    {"software 32", true, 32},       {"software 16", true, 16},
-    {"DirectDraw 32", false, 32},    {"DirectDraw 16", false, 16},
-    {"3D device 32", false, 32, true}, {"3D device 16", false, 16, true}};
-
-void PrintTo(const ScreenCase& c, std::ostream* out) { *out << c.name; }
-
-class MovieScreenTest : public MovieEntryTest, public ::testing::WithParamInterface<ScreenCase> {};
+class MovieScreenTest : public MovieEntryTest {};
 
 TEST_P(MovieScreenTest, AClipPlaysIntoAGraphOfItsSizeFrameByFrame) {
-    Start(GetParam().software, GetParam().depth, GetParam().direct3D);
+    StartOnTheRoad();
     const plat::TestClip clip{24, 16, 10, 10};
     // Flag 1 keeps a graph off the 3D device; on the 3D road the movie becomes a texture graph.
     const int graph = ApiLoadGraphFromPath(WriteClip(clip).c_str(), GetParam().direct3D ? 0 : 1);
@@ -135,12 +128,7 @@ TEST_P(MovieScreenTest, AClipPlaysIntoAGraphOfItsSizeFrameByFrame) {
     EXPECT_EQ(GetMovieTable().count, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Screens, MovieScreenTest, ::testing::ValuesIn(kScreens),
-                         [](const ::testing::TestParamInfo<ScreenCase>& info) {
-                             std::string name = info.param.name;
-                             std::replace(name.begin(), name.end(), ' ', '_');
-                             return name;
-                         });
+INSTANTIATE_ON_DRAW_ROADS(MovieScreenTest);
 
 // On the 3D device a movie larger than the device's textures is cut into several texture
 // pieces: every piece takes its part of each frame.

@@ -1,11 +1,13 @@
 // The screen save as the shipped start-up leaves it: after ApiInitLibrary (headless) a picture
 // drawn with the library's own routines and presented is saved by ApiSaveScreenToImageFile as
 // the game's screenshot (640 x 480 BMP), under a Shift-JIS name, and its pixels are the ones
-// the window shows, from the back screen and, on a software screen, from the front.
+// the window shows, from the back screen and, on a software screen, from the front; on every
+// drawing road.
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "graphics/draw_graph/draw_graph.h"
 #include "graphics/draw_state.h"
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/graph_image.h"
@@ -16,19 +18,12 @@
 #include "platform/testing/ddraw_test_controls.h"
 #include "platform/testing/display_test_controls.h"
 #include "platform/window/window_backend.h"
-#include "tests/support/headless_library_fixture.h"
+#include "tests/support/draw_road_table.h"
 
 namespace {
 
-class ScreenSaveEntryTest : public HeadlessLibraryFixture {
+class ScreenSaveEntryTest : public DrawRoadFixture {
 protected:
-    static void Start(bool softwareScreen, int32_t depth) {
-        ASSERT_EQ(PrepareWindowedStart(depth, false), 0);
-        if (!softwareScreen) SetSoftwareRenderRequest(1);
-        plat::FailNextThreadStarts(1);
-        ASSERT_EQ(ApiInitLibrary(), 0);
-        ASSERT_EQ(GetScreenState().softwareScreen, softwareScreen ? 1 : 0);
-    }
 
     // A 16 x 12 graph of many colours, drawn at several places over a cleared screen with a
     // filled box.
@@ -47,7 +42,7 @@ protected:
         ASSERT_EQ(ApiClearDrawTarget(), 0);
         ASSERT_EQ(FillBoxSoft(200, 150, 420, 330, MakeSurfaceScreenColor(40, 90, 200)), 0);
         for (int i = 0; i < 40; ++i) {
-            ASSERT_EQ(BlitGraph2D((i * 53) % 630, (i * 37) % 470, GetGraphRecord(graph), 0, 1), 0);
+            ASSERT_EQ(BlitGraphAt((i * 53) % 630, (i * 37) % 470, graph, 0), 0);
         }
     }
 
@@ -88,21 +83,10 @@ protected:
 constexpr char kSjisName[] = "\x89\xe6\x96\xca.bmp";
 const std::string kUtf8Name = reinterpret_cast<const char*>(u8"画面.bmp");
 
-TEST_F(ScreenSaveEntryTest, TheScreenshotIsA640By480BmpOfWhatTheWindowShows) {
-    struct Road {
-        const char* name;
-        bool softwareScreen;
-        int32_t depth;
-    };
-    const Road roads[] = {
-        {"software screen, 16-bit", true, 16},
-        {"software screen, 32-bit", true, 32},
-        {"DirectDraw surfaces, 16-bit", false, 16},
-        {"DirectDraw surfaces, 32-bit", false, 32},
-    };
-    for (const Road& road : roads) {
-        SCOPED_TRACE(road.name);
-        Start(road.softwareScreen, road.depth);
+TEST_P(ScreenSaveEntryTest, TheScreenshotIsA640By480BmpOfWhatTheWindowShows) {
+    const DrawRoad& road = GetParam();
+    {
+        StartOnRoad();
         DrawPicture();
         ASSERT_EQ(ApiPresentScreen(), 0);
         ASSERT_EQ(ApiSaveScreenToImageFile(0, 0, 640, 480, kSjisName, 0, 80, 1, -1), 0);
@@ -119,11 +103,13 @@ TEST_F(ScreenSaveEntryTest, TheScreenshotIsA640By480BmpOfWhatTheWindowShows) {
 }
 
 TEST_F(ScreenSaveEntryTest, AnEmptyRectangleAnswersMinusOneWithALogLine) {
-    Start(true, 32);
+    StartOnRoad(SoftwareScreenRoad(32));
     EXPECT_EQ(ApiSaveScreenToImageFile(640, 0, 700, 480, "none.bmp", 0, 80, 1, -1), -1);
     EXPECT_TRUE(LogHas("描画可能領域の外です"));
     EXPECT_TRUE(dir_.ReadFile("none.bmp").empty());
     ASSERT_EQ(ApiTermLibrary(), 0);
 }
+
+INSTANTIATE_ON_DRAW_ROADS(ScreenSaveEntryTest);
 
 }  // namespace

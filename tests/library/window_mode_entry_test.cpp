@@ -1,7 +1,8 @@
 // Switching the live window between windowed and full screen through ApiChangeWindowMode on a
 // library started with ApiInitLibrary (headless): the window's size, place, style and
 // always-on-top state, the display's mode, the cursor, the picture each present shows after
-// a switch, the window scale and the centring clamp, and the wait for the display change.
+// a switch on every drawing road, the window scale and the centring clamp, and the wait for
+// the display change.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -16,11 +17,43 @@
 #include "platform/testing/display_test_controls.h"
 #include "system/window_mode.h"
 #include "system/window_styles.h"
-#include "tests/support/library_fixture.h"
+#include "tests/support/draw_road_table.h"
 
 namespace {
 
 using namespace plat;
+
+// Fills the back screen with a colour and presents it.
+void PresentColour(int r, int g, int b) {
+    ScreenState& s = GetScreenState();
+    if (s.softwareScreen) {
+        MEMIMG& image = s.backImage;
+        const uint32_t value = ColorFormatRgbaToPixel(image.colorFormat, r, g, b, 255);
+        const int bytes = image.colorFormat->bytes;
+        for (int y = 0; y < image.height; ++y) {
+            for (int x = 0; x < image.width; ++x) {
+                std::memcpy(image.pixels + y * image.pitch + x * bytes, &value, bytes);
+            }
+        }
+    } else {
+        BltFx fx = {};
+        fx.fillColor = MakeScreenColor(r, g, b);
+        ASSERT_EQ(s.back->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL, &fx), DD_OK);
+    }
+    ASSERT_EQ(ApiSetDrawTarget(-2), 0);
+    ASSERT_EQ(ApiPresentScreen(), 0);
+}
+
+// Pixels of the shown picture that are not rgb; the picture must be width x height.
+int PixelsNotShowing(uint32_t rgb, int32_t width, int32_t height) {
+    ShownPicture picture;
+    EXPECT_TRUE(GetShownPicture(&picture));
+    EXPECT_EQ(picture.width, width);
+    EXPECT_EQ(picture.height, height);
+    int wrong = 0;
+    for (uint32_t p : picture.pixels) wrong += (p & 0xFFFFFF) != rgb ? 1 : 0;
+    return picture.pixels.empty() ? -1 : wrong;
+}
 
 class WindowModeEntryTest : public LibraryFixture {
 protected:
@@ -68,38 +101,6 @@ protected:
         EXPECT_EQ(got.top, want.top);
         EXPECT_EQ(got.right, want.right);
         EXPECT_EQ(got.bottom, want.bottom);
-    }
-
-    // Fills the back screen with a colour and presents it.
-    static void PresentColour(int r, int g, int b) {
-        ScreenState& s = GetScreenState();
-        if (s.softwareScreen) {
-            MEMIMG& image = s.backImage;
-            const uint32_t value = ColorFormatRgbaToPixel(image.colorFormat, r, g, b, 255);
-            const int bytes = image.colorFormat->bytes;
-            for (int y = 0; y < image.height; ++y) {
-                for (int x = 0; x < image.width; ++x) {
-                    std::memcpy(image.pixels + y * image.pitch + x * bytes, &value, bytes);
-                }
-            }
-        } else {
-            BltFx fx = {};
-            fx.fillColor = MakeScreenColor(r, g, b);
-            ASSERT_EQ(s.back->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL, &fx), DD_OK);
-        }
-        ASSERT_EQ(ApiSetDrawTarget(-2), 0);
-        ASSERT_EQ(ApiPresentScreen(), 0);
-    }
-
-    // Pixels of the shown picture that are not rgb; the picture must be width x height.
-    static int PixelsNotShowing(uint32_t rgb, int32_t width, int32_t height) {
-        ShownPicture picture;
-        EXPECT_TRUE(GetShownPicture(&picture));
-        EXPECT_EQ(picture.width, width);
-        EXPECT_EQ(picture.height, height);
-        int wrong = 0;
-        for (uint32_t p : picture.pixels) wrong += (p & 0xFFFFFF) != rgb ? 1 : 0;
-        return picture.pixels.empty() ? -1 : wrong;
     }
 };
 
@@ -153,17 +154,16 @@ TEST_F(WindowModeEntryTest, ToFullScreenAndBackRestoresSizePlaceStyleAndCursor) 
     EXPECT_TRUE(LogHas("ウインドウスタイルをウインドウモード用に変更します... 完了"));
 }
 
-struct RoadCase {
-    const char* name;
-    bool surfaces;
+class WindowModePictureTest : public DrawRoadFixture {
+protected:
+    void SetUp() override {
+        DrawRoadFixture::SetUp();
+        SetDisplayRefreshRateForTests(60);
+    }
 };
 
-class WindowModePictureTest : public WindowModeEntryTest,
-                              public ::testing::WithParamInterface<RoadCase> {};
-
 TEST_P(WindowModePictureTest, PresentsAfterEachSwitchShowTheBackScreen) {
-    StartWindowed(GetParam().surfaces);
-    ASSERT_EQ(GetScreenState().softwareScreen, GetParam().surfaces ? 0 : 1);
+    StartOnRoad();
     PresentColour(255, 0, 0);
     EXPECT_EQ(PixelsNotShowing(0xFF0000, 640, 480), 0);
 
@@ -186,14 +186,12 @@ TEST_P(WindowModePictureTest, PresentsAfterEachSwitchShowTheBackScreen) {
     EXPECT_FALSE(GetDesktopPicture(&desktop));
     PresentColour(0, 0, 255);
     EXPECT_EQ(PixelsNotShowing(0x0000FF, 640, 480), 0);
+    // Each switch made the screen anew on the same road.
+    EXPECT_EQ(GetScreenState().softwareScreen, GetParam().softwareScreen ? 1 : 0);
+    EXPECT_EQ(IsUsing3DDevice(), GetParam().direct3D ? 1 : 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Roads, WindowModePictureTest,
-                         ::testing::Values(RoadCase{"SoftwareScreen", false},
-                                           RoadCase{"DirectDrawSurfaces", true}),
-                         [](const ::testing::TestParamInfo<RoadCase>& info) {
-                             return std::string(info.param.name);
-                         });
+INSTANTIATE_ON_DRAW_ROADS(WindowModePictureTest);
 
 struct PlacementCase {
     const char* name;
