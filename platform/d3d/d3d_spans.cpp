@@ -273,18 +273,8 @@ void PixelLoop(const RowConstants& c, int64_t u, int64_t v, int64_t du, int64_t 
             const __m128i keySpan =
                 _mm_set1_epi32(static_cast<int>((c.keyHigh - c.keyLow) ^ 0x80000000u));
             const __m128i rgb = _mm_set1_epi32(0xFFFFFF);
-            while (end - p >= 16) {
-                alignas(16) uint32_t raw[4];
-                for (int i = 0; i < 4; ++i, u += du, v += dv) {
-                    int tx = static_cast<int>(u >> kFracBits);
-                    int ty = static_cast<int>(v >> kFracBits);
-                    if constexpr (kAddress) {
-                        tx = c.clampU ? std::min(std::max(tx, 0), c.lastU) : tx & c.lastU;
-                        ty = c.clampV ? std::min(std::max(ty, 0), c.lastV) : ty & c.lastV;
-                    }
-                    raw[i] = FetchTexel<kTex>(texels, pitch, tx, ty);
-                }
-                const __m128i t = _mm_load_si128(reinterpret_cast<const __m128i*>(raw));
+            // Four texels tested and merged with the pixels they do not replace.
+            auto merge = [&](__m128i t) {
                 const __m128i a =
                     _mm_or_si128(_mm_srli_epi32(_mm_or_si128(t, alphaOr), 24), force);
                 __m128i draw = _mm_xor_si128(
@@ -298,6 +288,30 @@ void PixelLoop(const RowConstants& c, int64_t u, int64_t v, int64_t du, int64_t 
                 _mm_storeu_si128(q, _mm_or_si128(_mm_and_si128(draw, _mm_and_si128(t, rgb)),
                                                  _mm_andnot_si128(draw, old)));
                 p += 16;
+            };
+            if (!kAddress && du == kOne && dv == 0) {
+                // One texel per pixel along a texture row inside the texture: the texels are
+                // read four at a time as they lie.
+                const uint8_t* tp = texels + (v >> kFracBits) * pitch + (u >> kFracBits) * 4;
+                while (end - p >= 16) {
+                    merge(_mm_loadu_si128(reinterpret_cast<const __m128i*>(tp)));
+                    tp += 16;
+                    u += 4 * kOne;
+                }
+            } else {
+                while (end - p >= 16) {
+                    alignas(16) uint32_t raw[4];
+                    for (int i = 0; i < 4; ++i, u += du, v += dv) {
+                        int tx = static_cast<int>(u >> kFracBits);
+                        int ty = static_cast<int>(v >> kFracBits);
+                        if constexpr (kAddress) {
+                            tx = c.clampU ? std::min(std::max(tx, 0), c.lastU) : tx & c.lastU;
+                            ty = c.clampV ? std::min(std::max(ty, 0), c.lastV) : ty & c.lastV;
+                        }
+                        raw[i] = FetchTexel<kTex>(texels, pitch, tx, ty);
+                    }
+                    merge(_mm_load_si128(reinterpret_cast<const __m128i*>(raw)));
+                }
             }
         }
     }
