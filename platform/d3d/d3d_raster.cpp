@@ -555,7 +555,10 @@ DDResult RasterizePrimitive(DeviceImpl* device, PrimitiveType primitiveType,
     const size_t stride = 16 + (hasDiffuse ? 4 : 0) + (hasSpecular ? 4 : 0) + 8 * size_t{uvSets};
     // Indices reach the first 65536 vertices only; the rest need no decoding.
     if (indices != nullptr) vertexCount = std::min<uint32_t>(vertexCount, 65536);
-    std::vector<Vertex> vertices(vertexCount);
+    // The decoded vertices live in a buffer kept between draws (every field is written below,
+    // so it needs no clearing: a draw of a full batch otherwise clears and frees it each time).
+    static thread_local std::vector<Vertex> vertices;
+    if (vertices.size() < vertexCount) vertices.resize(vertexCount);
     for (uint32_t i = 0; i < vertexCount; ++i) {
         const uint8_t* p = data + stride * i;
         Vertex& v = vertices[i];
