@@ -289,6 +289,17 @@ void PixelLoop(const RowConstants& c, int64_t u, int64_t v, int64_t du, int64_t 
                                                  _mm_andnot_si128(draw, old)));
                 p += 16;
             };
+            // A span of four pixels or more ends with four that reach its end, overlapping
+            // those already drawn: merging a texel again gives the same pixel (it is drawn
+            // as it is or leaves the pixel as it was), so no pixel goes through the scalar loop.
+            const bool overlapEnd = end - p >= 16;
+            auto stepBack = [&]() {
+                const int64_t back = (16 - (end - p)) / 4;
+                p -= back * 4;
+                u -= back * du;
+                v -= back * dv;
+                return back;
+            };
             if (!kAddress && du == kOne && dv == 0) {
                 // One texel per pixel along a texture row inside the texture: the texels are
                 // read four at a time as they lie.
@@ -298,8 +309,12 @@ void PixelLoop(const RowConstants& c, int64_t u, int64_t v, int64_t du, int64_t 
                     tp += 16;
                     u += 4 * kOne;
                 }
+                if (overlapEnd && p != end) {
+                    tp -= stepBack() * 4;
+                    merge(_mm_loadu_si128(reinterpret_cast<const __m128i*>(tp)));
+                }
             } else {
-                while (end - p >= 16) {
+                auto gather = [&]() {
                     alignas(16) uint32_t raw[4];
                     for (int i = 0; i < 4; ++i, u += du, v += dv) {
                         int tx = static_cast<int>(u >> kFracBits);
@@ -311,6 +326,11 @@ void PixelLoop(const RowConstants& c, int64_t u, int64_t v, int64_t du, int64_t 
                         raw[i] = FetchTexel<kTex>(texels, pitch, tx, ty);
                     }
                     merge(_mm_load_si128(reinterpret_cast<const __m128i*>(raw)));
+                };
+                while (end - p >= 16) gather();
+                if (overlapEnd && p != end) {
+                    stepBack();
+                    gather();
                 }
             }
         }
