@@ -550,6 +550,10 @@ void FastTriangle(const Setup& s, const Triangle& t, Rows& rows) {
         const int64_t n = xr - xl + 1;
         uint8_t* p = pixels + py * targetPitch + ptrdiff_t{xl} * kTargetBytes;
         uint8_t* const end = p + n * kTargetBytes;
+        // The next row's pixels are most likely the next span's: asked for while this one is
+        // drawn (a sprite's rows lie a whole target row apart, where no prefetcher looks).
+        __builtin_prefetch(p + targetPitch, 1);
+        __builtin_prefetch(end - 1 + targetPitch, 1);
         // The texel indices change monotonically along the row: the ends tell whether all
         // lie inside the texture.
         const int64_t u0 = u >> kFracBits, u1 = (u + du * (n - 1)) >> kFracBits;
