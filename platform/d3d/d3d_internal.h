@@ -28,6 +28,8 @@ struct D3DGlobals {
     // through the general path, for tests that compare the two).
     bool fastSpans = true;
     uint64_t fastTriangles = 0;  // triangles drawn by a fast span loop
+    uint64_t joinedPairs = 0;    // triangle pairs drawn together (quads' halves)
+    uint64_t rectanglePairs = 0;  // of those, axis-aligned rectangles drawn row by row
 };
 
 D3DGlobals& D3DState();

@@ -5,6 +5,7 @@
 // here (flat or Gouraud colour, the texture stage cascade with point or bilinear sampling,
 // colour key, alpha test, Z buffer, alpha blending).
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -289,28 +290,40 @@ Edge MakeEdge(int64_t ax, int64_t ay, int64_t bx, int64_t by) {
 
 double Clamped(double v, double limit) { return std::clamp(v, -limit, limit); }
 
-// Coverage and interpolation of one triangle; flat shading takes the colours of v0.
-void DrawTriangle(const Setup& s, const Vertex* v0, const Vertex* v1, const Vertex* v2) {
-    if (!std::isfinite(v0->x + v0->y + v1->x + v1->y + v2->x + v2->y)) return;
+// A triangle ready to draw: its planes, its rows and the loop that draws them.
+struct PreparedTriangle {
+    Triangle tri;
+    Rows rows;
+    TriangleFunction draw;
+    int64_t x[3], y[3];  // the snapped corners
+};
+
+// Coverage and interpolation of one triangle; flat shading takes the colours of v0. False
+// when it covers no pixel.
+bool PrepareTriangle(const Setup& s, const Vertex* v0, const Vertex* v1, const Vertex* v2,
+                     PreparedTriangle* out) {
+    if (!std::isfinite(v0->x + v0->y + v1->x + v1->y + v2->x + v2->y)) return false;
     // Far beyond any surface nothing is drawn; this also keeps the fixed-point math in range.
     constexpr double kLimit = 1 << 20;
     for (const Vertex* v : {v0, v1, v2}) {
-        if (std::fabs(v->x) > kLimit || std::fabs(v->y) > kLimit) return;
+        if (std::fabs(v->x) > kLimit || std::fabs(v->y) > kLimit) return false;
     }
     const Vertex* flat = v0;
     int64_t x0 = Snap(v0->x), y0 = Snap(v0->y);
     int64_t x1 = Snap(v1->x), y1 = Snap(v1->y);
     int64_t x2 = Snap(v2->x), y2 = Snap(v2->y);
     int64_t area = (x1 - x0) * (y2 - y0) - (x2 - x0) * (y1 - y0);
-    if (area == 0) return;
+    if (area == 0) return false;
     // area > 0: clockwise as seen on the target (y grows downward).
-    if ((s.cull == D3DCULL_CW && area > 0) || (s.cull == D3DCULL_CCW && area < 0)) return;
+    if ((s.cull == D3DCULL_CW && area > 0) || (s.cull == D3DCULL_CCW && area < 0)) return false;
     if (area < 0) {
         std::swap(v1, v2);
         std::swap(x1, x2);
         std::swap(y1, y2);
         area = -area;
     }
+    out->x[0] = x0, out->x[1] = x1, out->x[2] = x2;
+    out->y[0] = y0, out->y[1] = y1, out->y[2] = y2;
     const Edge e12 = MakeEdge(x1, y1, x2, y2);  // opposite v0
     const Edge e20 = MakeEdge(x2, y2, x0, y0);  // opposite v1
     const Edge e01 = MakeEdge(x0, y0, x1, y1);  // opposite v2
@@ -321,11 +334,11 @@ void DrawTriangle(const Setup& s, const Vertex* v0, const Vertex* v1, const Vert
     const int64_t right = std::min<int64_t>(FloorDiv(maxX, kSubPixel), s.clipRight);
     const int64_t top = std::max<int64_t>(FloorDiv(minY + kSubPixel - 1, kSubPixel), s.clipTop);
     const int64_t bottom = std::min<int64_t>(FloorDiv(maxY, kSubPixel), s.clipBottom);
-    if (left > right || top > bottom) return;
+    if (left > right || top > bottom) return false;
 
     // The planes: a = a0 + (a1 - a0) w1 / area + (a2 - a0) w2 / area, with w1 (e20) and w2
     // (e01) the edge functions weighting v1 and v2.
-    Triangle tri;
+    Triangle& tri = out->tri;
     tri.ox = static_cast<int>(left);
     tri.oy = static_cast<int>(top);
     const double inverseArea = 1.0 / static_cast<double>(area);
@@ -390,10 +403,12 @@ void DrawTriangle(const Setup& s, const Vertex* v0, const Vertex* v1, const Vert
         ++D3DState().fastTriangles;
     }
 
+    out->draw = draw;
+
     // Rows: each edge walked from the centre of pixel (left, top) down.
     const int64_t sy = top * kSubPixel;
     const int64_t sx = left * kSubPixel;
-    Rows rows;
+    Rows& rows = out->rows;
     rows.start = rows.top = top;
     rows.bottom = bottom;
     rows.left = left;
@@ -401,7 +416,107 @@ void DrawTriangle(const Setup& s, const Vertex* v0, const Vertex* v1, const Vert
     for (const Edge* e : {&e12, &e20, &e01}) {
         rows.AddEdge(e->At(sx, sy) - (e->topLeft ? 0 : 1), -e->dy * kSubPixel, e->dx * kSubPixel);
     }
-    draw(s, tri, rows);
+    return true;
+}
+
+void DrawTriangle(const Setup& s, const Vertex* v0, const Vertex* v1, const Vertex* v2) {
+    PreparedTriangle t;
+    if (PrepareTriangle(s, v0, v1, v2, &t)) t.draw(s, t.tri, t.rows);
+}
+
+// The plane p of a triangle with origin pixel (fromX, fromY) as one relative to (toX, toY):
+// the same value at every pixel.
+Plane Rebased(const Plane& p, int fromX, int fromY, int toX, int toY) {
+    return Plane{p.At(toX - fromX, toY - fromY), p.gx, p.gy};
+}
+
+bool SamePlane(const Plane& a, const Plane& b) {
+    return a.base == b.base && a.gx == b.gx && a.gy == b.gy;
+}
+
+// Whether b can be drawn as a's partner: the same loop, and the same value of everything
+// the loops read at every pixel (a constant colour, the texel coordinates of each stage).
+bool SharePlanes(const Setup& s, const PreparedTriangle& a, const PreparedTriangle& b) {
+    if (a.draw != b.draw || s.zBuffer != nullptr || s.specularRead) return false;
+    const Triangle& ta = a.tri;
+    const Triangle& tb = b.tri;
+    if (!ta.constantDiffuse || !tb.constantDiffuse) return false;
+    const Rgba& ca = ta.diffuseColor;
+    const Rgba& cb = tb.diffuseColor;
+    if (ca.r != cb.r || ca.g != cb.g || ca.b != cb.b || ca.a != cb.a) return false;
+    for (int i = 0; i < s.stageCount; ++i) {
+        if (!s.stages[i].samples) continue;
+        if (!SamePlane(ta.u[i], Rebased(tb.u[i], tb.ox, tb.oy, ta.ox, ta.oy)) ||
+            !SamePlane(ta.v[i], Rebased(tb.v[i], tb.ox, tb.oy, ta.ox, ta.oy))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Whether a and b are the two halves of an axis-aligned rectangle split along a diagonal:
+// each has three of its corners, and the corners they lack are opposite. Their pixels are
+// then exactly the rectangle's: samples on its left and top sides are inside, those on its
+// right and bottom sides outside (at the diagonal's ends, where a side of each half meets,
+// the diagonal's owner agrees), and none is in both.
+bool SplitRectangle(const PreparedTriangle& a, const PreparedTriangle& b, int64_t* x0,
+                    int64_t* y0, int64_t* x1, int64_t* y1) {
+    *x0 = std::min({a.x[0], a.x[1], a.x[2]});
+    *x1 = std::max({a.x[0], a.x[1], a.x[2]});
+    *y0 = std::min({a.y[0], a.y[1], a.y[2]});
+    *y1 = std::max({a.y[0], a.y[1], a.y[2]});
+    // The corner each lacks, as a bit set (1: right, 2: bottom) of the corners it has.
+    auto lacks = [&](const PreparedTriangle& t, int* missing) {
+        int seen = 0;
+        for (int i = 0; i < 3; ++i) {
+            const bool left = t.x[i] == *x0, right = t.x[i] == *x1;
+            const bool top = t.y[i] == *y0, bottom = t.y[i] == *y1;
+            if (!(left || right) || !(top || bottom)) return false;
+            seen |= 1 << ((right ? 1 : 0) | (bottom ? 2 : 0));
+        }
+        if (std::popcount(static_cast<unsigned>(seen)) != 3) return false;
+        *missing = std::countr_zero(static_cast<unsigned>(~seen & 0xF));
+        return true;
+    };
+    int missingA = 0, missingB = 0;
+    return lacks(a, &missingA) && lacks(b, &missingB) && (missingA ^ missingB) == 3;
+}
+
+// Two triangles of a list, the first drawn before the second. When they share their planes
+// (a quad's halves mapping one texture the same way), they are drawn together a row at a
+// time, each row's two spans as one where they meet: the same pixels get the same values,
+// in longer spans.
+void DrawTrianglePair(const Setup& s, const Vertex* a0, const Vertex* a1, const Vertex* a2,
+                      const Vertex* b0, const Vertex* b1, const Vertex* b2) {
+    PreparedTriangle a, b;
+    const bool drawsA = PrepareTriangle(s, a0, a1, a2, &a);
+    const bool drawsB = PrepareTriangle(s, b0, b1, b2, &b);
+    if (drawsA && drawsB && D3DState().fastSpans && SharePlanes(s, a, b)) {
+        ++D3DState().joinedPairs;
+        int64_t x0, y0, x1, y1;
+        if (SplitRectangle(a, b, &x0, &y0, &x1, &y1)) {
+            // Every row the same span: the columns whose centres lie in [x0, x1), the rows
+            // whose centres lie in [y0, y1), within the clip.
+            ++D3DState().rectanglePairs;
+            Rows& rows = a.rows;
+            rows.start = rows.top =
+                std::max<int64_t>(FloorDiv(y0 + kSubPixel - 1, kSubPixel), s.clipTop);
+            rows.bottom = std::min<int64_t>(FloorDiv(y1 + kSubPixel - 1, kSubPixel) - 1,
+                                            s.clipBottom);
+            rows.left = std::max<int64_t>(FloorDiv(x0 + kSubPixel - 1, kSubPixel), s.clipLeft);
+            rows.width =
+                std::min<int64_t>(FloorDiv(x1 + kSubPixel - 1, kSubPixel) - 1, s.clipRight) -
+                rows.left;
+            rows.leftCount = rows.rightCount = 0;
+            if (rows.width >= 0) a.draw(s, a.tri, rows);
+            return;
+        }
+        a.rows.partner = &b.rows;
+        a.draw(s, a.tri, a.rows);
+        return;
+    }
+    if (drawsA) a.draw(s, a.tri, a.rows);
+    if (drawsB) b.draw(s, b.tri, b.rows);
 }
 
 float ReadFloat(const uint8_t* p) {
@@ -440,7 +555,10 @@ DDResult RasterizePrimitive(DeviceImpl* device, PrimitiveType primitiveType,
     const size_t stride = 16 + (hasDiffuse ? 4 : 0) + (hasSpecular ? 4 : 0) + 8 * size_t{uvSets};
     // Indices reach the first 65536 vertices only; the rest need no decoding.
     if (indices != nullptr) vertexCount = std::min<uint32_t>(vertexCount, 65536);
-    std::vector<Vertex> vertices(vertexCount);
+    // The decoded vertices live in a buffer kept between draws (every field is written below,
+    // so it needs no clearing: a draw of a full batch otherwise clears and frees it each time).
+    static thread_local std::vector<Vertex> vertices;
+    if (vertices.size() < vertexCount) vertices.resize(vertexCount);
     for (uint32_t i = 0; i < vertexCount; ++i) {
         const uint8_t* p = data + stride * i;
         Vertex& v = vertices[i];
@@ -462,11 +580,14 @@ DDResult RasterizePrimitive(DeviceImpl* device, PrimitiveType primitiveType,
     const Vertex* v = vertices.data();
     auto at = [&](uint32_t i) { return &v[indices != nullptr ? indices[i] : i]; };
     switch (primitiveType) {
-        case D3DPT_TRIANGLELIST:
-            for (uint32_t i = 0; i + 2 < count; i += 3) {
-                DrawTriangle(s, at(i), at(i + 1), at(i + 2));
+        case D3DPT_TRIANGLELIST: {
+            uint32_t i = 0;
+            for (; i + 5 < count; i += 6) {
+                DrawTrianglePair(s, at(i), at(i + 1), at(i + 2), at(i + 3), at(i + 4), at(i + 5));
             }
+            if (i + 2 < count) DrawTriangle(s, at(i), at(i + 1), at(i + 2));
             break;
+        }
         case D3DPT_TRIANGLESTRIP:
             // Odd triangles swap their last two vertices to keep the strip's winding.
             for (uint32_t i = 0; i + 2 < count; ++i) {

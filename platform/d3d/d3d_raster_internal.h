@@ -269,6 +269,9 @@ struct Rows {
     int64_t top, bottom, left, width;
     EdgeWalk lefts[3], rights[3];
     int leftCount = 0, rightCount = 0;
+    // A second triangle drawn with the same planes in the same call (a quad's other half):
+    // each row's two spans become one where they meet (null: none).
+    Rows* partner = nullptr;
 
     // An edge whose function at the centre of pixel (left, top), less 1 when it does not own
     // its samples, is value0, changing by step per pixel and rowStep per row.
@@ -291,23 +294,55 @@ struct Rows {
             bottom = top - 1;
         }
     }
+
+    // The covered columns first..last of row py, then the walks moved to the next row; rows
+    // are taken one after another from start to bottom. False when the row has none.
+    bool NextSpan(int64_t py, int64_t* first, int64_t* last) {
+        bool covered = false;
+        if (py >= top) {
+            int64_t f = 0, l = width;
+            for (int i = 0; i < leftCount; ++i) f = std::max(f, lefts[i].bound);
+            for (int i = 0; i < rightCount; ++i) l = std::min(l, rights[i].bound);
+            covered = f <= l;
+            *first = left + f;
+            *last = left + l;
+        }
+        for (int i = 0; i < leftCount; ++i) lefts[i].NextRow();
+        for (int i = 0; i < rightCount; ++i) rights[i].NextRow();
+        return covered;
+    }
 };
 
-// Calls span(py, xl, xr) for every row's covered pixels xl..xr (none: no call).
+// Calls span(py, xl, xr) for every row's covered pixels xl..xr (none: no call). With a
+// partner, each row's span of the first triangle comes before the partner's, and two spans
+// that meet end to end come as one.
 template <typename Span>
 inline void ForEachSpan(Rows& rows, Span&& span) {
-    for (int64_t py = rows.start; py <= rows.bottom; ++py) {
-        if (py >= rows.top) {
-            int64_t first = 0, last = rows.width;
-            for (int i = 0; i < rows.leftCount; ++i) first = std::max(first, rows.lefts[i].bound);
-            for (int i = 0; i < rows.rightCount; ++i) last = std::min(last, rows.rights[i].bound);
-            if (first <= last) {
-                span(static_cast<int>(py), static_cast<int>(rows.left + first),
-                     static_cast<int>(rows.left + last));
+    if (rows.partner == nullptr) {
+        for (int64_t py = rows.start; py <= rows.bottom; ++py) {
+            int64_t first, last;
+            if (rows.NextSpan(py, &first, &last)) {
+                span(static_cast<int>(py), static_cast<int>(first), static_cast<int>(last));
             }
         }
-        for (int i = 0; i < rows.leftCount; ++i) rows.lefts[i].NextRow();
-        for (int i = 0; i < rows.rightCount; ++i) rows.rights[i].NextRow();
+        return;
+    }
+    Rows& a = rows;
+    Rows& b = *rows.partner;
+    const int64_t start = std::min(a.start, b.start), bottom = std::max(a.bottom, b.bottom);
+    for (int64_t py = start; py <= bottom; ++py) {
+        int64_t la = 0, ra = 0, lb = 0, rb = 0;
+        const bool inA = py >= a.start && py <= a.bottom && a.NextSpan(py, &la, &ra);
+        const bool inB = py >= b.start && py <= b.bottom && b.NextSpan(py, &lb, &rb);
+        const int y = static_cast<int>(py);
+        if (inA && inB && ra + 1 == lb) {
+            span(y, static_cast<int>(la), static_cast<int>(rb));
+        } else if (inA && inB && rb + 1 == la) {
+            span(y, static_cast<int>(lb), static_cast<int>(ra));
+        } else {
+            if (inA) span(y, static_cast<int>(la), static_cast<int>(ra));
+            if (inB) span(y, static_cast<int>(lb), static_cast<int>(rb));
+        }
     }
 }
 

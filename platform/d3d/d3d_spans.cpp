@@ -273,18 +273,8 @@ void PixelLoop(const RowConstants& c, int64_t u, int64_t v, int64_t du, int64_t 
             const __m128i keySpan =
                 _mm_set1_epi32(static_cast<int>((c.keyHigh - c.keyLow) ^ 0x80000000u));
             const __m128i rgb = _mm_set1_epi32(0xFFFFFF);
-            while (end - p >= 16) {
-                alignas(16) uint32_t raw[4];
-                for (int i = 0; i < 4; ++i, u += du, v += dv) {
-                    int tx = static_cast<int>(u >> kFracBits);
-                    int ty = static_cast<int>(v >> kFracBits);
-                    if constexpr (kAddress) {
-                        tx = c.clampU ? std::min(std::max(tx, 0), c.lastU) : tx & c.lastU;
-                        ty = c.clampV ? std::min(std::max(ty, 0), c.lastV) : ty & c.lastV;
-                    }
-                    raw[i] = FetchTexel<kTex>(texels, pitch, tx, ty);
-                }
-                const __m128i t = _mm_load_si128(reinterpret_cast<const __m128i*>(raw));
+            // Four texels tested and merged with the pixels they do not replace.
+            auto merge = [&](__m128i t) {
                 const __m128i a =
                     _mm_or_si128(_mm_srli_epi32(_mm_or_si128(t, alphaOr), 24), force);
                 __m128i draw = _mm_xor_si128(
@@ -298,6 +288,127 @@ void PixelLoop(const RowConstants& c, int64_t u, int64_t v, int64_t du, int64_t 
                 _mm_storeu_si128(q, _mm_or_si128(_mm_and_si128(draw, _mm_and_si128(t, rgb)),
                                                  _mm_andnot_si128(draw, old)));
                 p += 16;
+            };
+            // A span of four pixels or more ends with four that reach its end, overlapping
+            // those already drawn: merging a texel again gives the same pixel (it is drawn
+            // as it is or leaves the pixel as it was), so no pixel goes through the scalar loop.
+            const bool overlapEnd = end - p >= 16;
+            auto stepBack = [&]() {
+                const int64_t back = (16 - (end - p)) / 4;
+                p -= back * 4;
+                u -= back * du;
+                v -= back * dv;
+                return back;
+            };
+            if (!kAddress && du == kOne && dv == 0) {
+                // One texel per pixel along a texture row inside the texture: the texels are
+                // read four at a time as they lie.
+                const uint8_t* tp = texels + (v >> kFracBits) * pitch + (u >> kFracBits) * 4;
+                while (end - p >= 16) {
+                    merge(_mm_loadu_si128(reinterpret_cast<const __m128i*>(tp)));
+                    tp += 16;
+                    u += 4 * kOne;
+                }
+                if (overlapEnd && p != end) {
+                    tp -= stepBack() * 4;
+                    merge(_mm_loadu_si128(reinterpret_cast<const __m128i*>(tp)));
+                }
+            } else {
+                auto gather = [&]() {
+                    alignas(16) uint32_t raw[4];
+                    for (int i = 0; i < 4; ++i, u += du, v += dv) {
+                        int tx = static_cast<int>(u >> kFracBits);
+                        int ty = static_cast<int>(v >> kFracBits);
+                        if constexpr (kAddress) {
+                            tx = c.clampU ? std::min(std::max(tx, 0), c.lastU) : tx & c.lastU;
+                            ty = c.clampV ? std::min(std::max(ty, 0), c.lastV) : ty & c.lastV;
+                        }
+                        raw[i] = FetchTexel<kTex>(texels, pitch, tx, ty);
+                    }
+                    merge(_mm_load_si128(reinterpret_cast<const __m128i*>(raw)));
+                };
+                while (end - p >= 16) gather();
+                if (overlapEnd && p != end) {
+                    stepBack();
+                    gather();
+                }
+            }
+        }
+    }
+    if constexpr (kTex == TexKind::k32 && kTargetBytes == 4 && kBlend && kMode != Mode::kCopy &&
+                  !kTest) {
+        // Four pixels at a time, two to a register in 16-bit lanes (blue, green, red, alpha):
+        // the texels combined and blended by their alpha with the arithmetic of PutTexel (the
+        // blend of alpha 0 and 255 gives the pixel and the colour as they are, so no lane
+        // needs the scalar loop's shortcuts; every product and sum stays below 65536).
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i alphaOr = _mm_set1_epi32(static_cast<int>(c.alphaOr));
+        const __m128i force = _mm_set_epi16(
+            static_cast<short>(c.forceAlpha), static_cast<short>(c.forceColor),
+            static_cast<short>(c.forceColor), static_cast<short>(c.forceColor),
+            static_cast<short>(c.forceAlpha), static_cast<short>(c.forceColor),
+            static_cast<short>(c.forceColor), static_cast<short>(c.forceColor));
+        const __m128i factor = _mm_set_epi16(
+            static_cast<short>(c.ma), static_cast<short>(c.mr), static_cast<short>(c.mg),
+            static_cast<short>(c.mb), static_cast<short>(c.ma), static_cast<short>(c.mr),
+            static_cast<short>(c.mg), static_cast<short>(c.mb));
+        const __m128i k127 = _mm_set1_epi16(127), k1 = _mm_set1_epi16(1);
+        const __m128i k255 = _mm_set1_epi16(255);
+        const __m128i rgb = _mm_set1_epi32(0xFFFFFF);
+        const __m128i sign = _mm_set1_epi32(static_cast<int>(0x80000000u));
+        const __m128i keyLow = _mm_set1_epi32(static_cast<int>(c.keyLow));
+        const __m128i keySpan =
+            _mm_set1_epi32(static_cast<int>((c.keyHigh - c.keyLow) ^ 0x80000000u));
+        auto div255 = [&](__m128i y) {
+            return _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(y, k1), _mm_srli_epi16(y, 8)), 8);
+        };
+        // Two pixels: texel channels t and pixel channels d, 16-bit lanes.
+        auto blend2 = [&](__m128i t, __m128i d) {
+            t = _mm_or_si128(t, force);
+            if constexpr (kMode == Mode::kModulate) {
+                t = div255(_mm_add_epi16(_mm_mullo_epi16(t, factor), k127));
+            }
+            __m128i a = _mm_shufflelo_epi16(t, _MM_SHUFFLE(3, 3, 3, 3));
+            a = _mm_shufflehi_epi16(a, _MM_SHUFFLE(3, 3, 3, 3));
+            const __m128i ia = _mm_sub_epi16(k255, a);
+            return div255(_mm_add_epi16(
+                _mm_add_epi16(_mm_mullo_epi16(t, a), _mm_mullo_epi16(d, ia)), k127));
+        };
+        auto put4 = [&](__m128i raw) {
+            auto* q = reinterpret_cast<__m128i*>(p);
+            const __m128i old = _mm_loadu_si128(q);
+            const __m128i t = _mm_or_si128(raw, alphaOr);
+            const __m128i lo = blend2(_mm_unpacklo_epi8(t, zero), _mm_unpacklo_epi8(old, zero));
+            const __m128i hi = blend2(_mm_unpackhi_epi8(t, zero), _mm_unpackhi_epi8(old, zero));
+            __m128i out = _mm_and_si128(_mm_packus_epi16(lo, hi), rgb);
+            if constexpr (kKey) {
+                const __m128i offset = _mm_xor_si128(_mm_sub_epi32(raw, keyLow), sign);
+                const __m128i draw = _mm_cmpgt_epi32(offset, keySpan);
+                out = _mm_or_si128(_mm_and_si128(draw, out), _mm_andnot_si128(draw, old));
+            }
+            _mm_storeu_si128(q, out);
+            p += 16;
+        };
+        if (!kAddress && du == kOne && dv == 0) {
+            const uint8_t* tp = texels + (v >> kFracBits) * pitch + (u >> kFracBits) * 4;
+            while (end - p >= 16) {
+                put4(_mm_loadu_si128(reinterpret_cast<const __m128i*>(tp)));
+                tp += 16;
+                u += 4 * kOne;
+            }
+        } else {
+            while (end - p >= 16) {
+                alignas(16) uint32_t raw[4];
+                for (int i = 0; i < 4; ++i, u += du, v += dv) {
+                    int tx = static_cast<int>(u >> kFracBits);
+                    int ty = static_cast<int>(v >> kFracBits);
+                    if constexpr (kAddress) {
+                        tx = c.clampU ? std::min(std::max(tx, 0), c.lastU) : tx & c.lastU;
+                        ty = c.clampV ? std::min(std::max(ty, 0), c.lastV) : ty & c.lastV;
+                    }
+                    raw[i] = FetchTexel<kTex>(texels, pitch, tx, ty);
+                }
+                put4(_mm_load_si128(reinterpret_cast<const __m128i*>(raw)));
             }
         }
     }
@@ -439,6 +550,10 @@ void FastTriangle(const Setup& s, const Triangle& t, Rows& rows) {
         const int64_t n = xr - xl + 1;
         uint8_t* p = pixels + py * targetPitch + ptrdiff_t{xl} * kTargetBytes;
         uint8_t* const end = p + n * kTargetBytes;
+        // The next row's pixels are most likely the next span's: asked for while this one is
+        // drawn (a sprite's rows lie a whole target row apart, where no prefetcher looks).
+        __builtin_prefetch(p + targetPitch, 1);
+        __builtin_prefetch(end - 1 + targetPitch, 1);
         // The texel indices change monotonically along the row: the ends tell whether all
         // lie inside the texture.
         const int64_t u0 = u >> kFracBits, u1 = (u + du * (n - 1)) >> kFracBits;
@@ -452,10 +567,12 @@ void FastTriangle(const Setup& s, const Triangle& t, Rows& rows) {
         }
         constexpr bool kOwnSteps = (kBlend && kTex == TexKind::k565) ||
                                    (kMode == Mode::kCopy && kTest && kTex == TexKind::k32 &&
+                                    kTargetBytes == 4) ||
+                                   (kBlend && !kTest && kTex == TexKind::k32 &&
                                     kTargetBytes == 4);
         if (du == kOne && dv == 0 && !kOwnSteps) {
-            // One texel per pixel along a texture row (the blended 5-6-5 loop and the tested
-            // 32-bit copy have their own steps of several pixels).
+            // One texel per pixel along a texture row (the blended 5-6-5 and 32-bit loops and
+            // the tested 32-bit copy have their own steps of several pixels).
             constexpr int kTexBytes = kTex == TexKind::k32 ? 4 : 2;
             const uint8_t* tp = c.texels + v0 * c.pitch + u0 * kTexBytes;
             if constexpr (kMode == Mode::kCopy && !kKey && !kTest && kTargetBytes == 2) {

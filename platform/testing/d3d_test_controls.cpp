@@ -51,6 +51,8 @@ void StopD3DCallLog() {
 
 void UseD3DFastSpans(bool on) { D3DState().fastSpans = on; }
 uint64_t D3DFastTriangleCount() { return D3DState().fastTriangles; }
+uint64_t D3DJoinedPairCount() { return D3DState().joinedPairs; }
+uint64_t D3DRectanglePairCount() { return D3DState().rectanglePairs; }
 
 uint32_t LiveD3DDeviceCount() { return D3DState().liveDevices; }
 

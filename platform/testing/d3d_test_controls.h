@@ -38,11 +38,15 @@ void StartD3DCallLog();
 std::vector<D3DCall> TakeD3DCallLog();
 void StopD3DCallLog();
 
-// Whether draws may use the rasteriser's fast span loops (on by default); off, every pixel
-// goes through the general path. Tests compare the two.
+// Whether draws may use the rasteriser's fast span loops and draw a quad's two halves
+// together (on by default); off, every triangle is drawn alone and every pixel goes through
+// the general path. Tests compare the two.
 void UseD3DFastSpans(bool on);
 // Triangles drawn by the fast span loops so far (tests check that a comparison reached them).
 uint64_t D3DFastTriangleCount();
+// Pairs of triangles drawn together so far, and of those the axis-aligned rectangles.
+uint64_t D3DJoinedPairCount();
+uint64_t D3DRectanglePairCount();
 
 // Devices made and not yet released.
 uint32_t LiveD3DDeviceCount();

@@ -1,7 +1,9 @@
 // The rasteriser's fast span loops against its general path: for a table of texture and
 // target formats, stage set-ups, colour keys, alpha tests, blending and addressing, each drawn
-// over a set of triangles (rotated, 1:1, magnified, minified, off the edge, thin), the two give
-// the same pixels, and the fast loops were really used.
+// over a set of triangles (rotated, 1:1, magnified, minified, off the edge, thin, quads on
+// whole pixels split along either diagonal, mirrored, clipped), the two give the same pixels,
+// and the fast loops, the quads drawn a row at a time and the rectangles drawn as such were
+// really used.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -100,6 +102,24 @@ std::vector<std::vector<TexVertex>> Shapes() {
     shapes.push_back({{0.3f, 0.2f, 0, 1, 0, 0, 0},
                       {23.7f, 19.6f, 0, 1, 0, 1, 1},
                       {0.9f, 0.3f, 0, 1, 0, 1, 0}});  // thin
+    // 1:1 on whole pixels: every side passes through pixel centres.
+    shapes.push_back(quad(13, 2, 13 + kTw, 2 + kTh, 0, 0, 1, 1));
+    // Split along the other diagonal (TL-TR-BR, BR-BL-TL), on whole pixels.
+    shapes.push_back({{3, 12, 0, 1, 0, 0, 0}, {3 + kTw, 12, 0, 1, 0, 1, 0},
+                      {3 + kTw, 12 + kTh, 0, 1, 0, 1, 1}, {3 + kTw, 12 + kTh, 0, 1, 0, 1, 1},
+                      {3, 12 + kTh, 0, 1, 0, 0, 1}, {3, 12, 0, 1, 0, 0, 0}});
+    // Mirrored in both directions (the halves wound the other way), on whole pixels.
+    shapes.push_back(quad(21, 19, 21 - kTw, 19 - kTh, 0, 0, 1, 1));
+    // 1:1 on quarter pixels, off the right and top edges.
+    shapes.push_back(quad(18.25f, -1.75f, 18.25f + kTw, -1.75f + kTh, 0, 0, 1, 1));
+    // A sheared quad whose halves share their texel mapping: drawn a row at a time.
+    shapes.push_back({{4, 14, 0, 1, 0, 0, 0}, {12, 14, 0, 1, 0, 1, 0}, {6, 18, 0, 1, 0, 0, 1},
+                      {14, 18, 0, 1, 0, 1, 1}, {6, 18, 0, 1, 0, 0, 1},
+                      {12, 14, 0, 1, 0, 1, 0}});
+    // Two halves not sharing their texel mapping: drawn one by one.
+    shapes.push_back({{6, 6, 0, 1, 0, 0, 0}, {14, 6, 0, 1, 0, 1, 0}, {6, 10, 0, 1, 0, 0, 1},
+                      {14, 10, 0, 1, 0, 0.5f, 1}, {6, 10, 0, 1, 0, 0, 1},
+                      {14, 6, 0, 1, 0, 1, 0}});
     return shapes;
 }
 
@@ -148,6 +168,8 @@ TEST_F(D3DFastSpanTest, FastLoopsDrawTheGeneralPathsPixels) {
                                                 << address);
                 std::vector<uint32_t> got[2];
                 const uint64_t fastBefore = plat::D3DFastTriangleCount();
+                const uint64_t joinedBefore = plat::D3DJoinedPairCount();
+                const uint64_t rectanglesBefore = plat::D3DRectanglePairCount();
                 for (int fast = 0; fast < 2; ++fast) {
                     plat::UseD3DFastSpans(fast == 1);
                     plat::DrawSurface* target = MakeTarget(kW, kH, f.target);
@@ -187,6 +209,9 @@ TEST_F(D3DFastSpanTest, FastLoopsDrawTheGeneralPathsPixels) {
                     EXPECT_NE(got[0], start);
                 }
                 EXPECT_GT(plat::D3DFastTriangleCount(), fastBefore);
+                const uint64_t rectangles = plat::D3DRectanglePairCount() - rectanglesBefore;
+                EXPECT_GE(rectangles, 5u);
+                EXPECT_GT(plat::D3DJoinedPairCount() - joinedBefore, rectangles);
             }
         }
     }
