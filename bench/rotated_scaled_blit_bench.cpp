@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "graphics/draw_state.h"
-#include "graphics/memimg.h"
-#include "graphics/rect.h"
+#include "softrender/records/memimg.h"
+#include "softrender/records/rect.h"
 #include "platform/testing/reference_blitter.h"
 #include "softrender/rules/blend_tables.h"
 #include "softrender/rotated/blit_rotated.h"

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "graphics/draw_state.h"
-#include "graphics/memimg.h"
+#include "softrender/records/memimg.h"
 #include "softrender/rules/blend_tables.h"
 #include "softrender/triangle/quad_draw.h"
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "graphics/draw_state.h"
-#include "graphics/memimg.h"
+#include "softrender/records/memimg.h"
 #include "platform/testing/reference_blitter.h"
 #include "softrender/rules/blend_tables.h"
 #include "softrender/unscaled/blit_unscaled.h"

@@ -9,7 +9,7 @@
 #include <cstdint>
 
 #include "base/handle_value.h"
-#include "graphics/rect.h"
+#include "softrender/records/rect.h"
 
 // Draw targets besides graphs.
 constexpr HandleValue kDrawTargetFront = -4;

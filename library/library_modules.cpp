@@ -30,7 +30,7 @@
 #include "sound/music/music_window_driver.h"
 #include "sound/sound_pump_driver.h"
 #include "sound/sound_system.h"
-#include "softrender/scaled/blit_graph_stretched.h"
+#include "graphics/draw_graph/soft_road/stretched_graph_soft.h"
 #include "system/input.h"
 #include "system/input_state.h"
 #include "system/key_input_state.h"

@@ -7,7 +7,7 @@
 #include "system/window_facts.h"
 #include "platform/core/clock.h"
 #include "platform/core/debug_output.h"
-#include "platform/core/instance_lock.h"
+#include "platform/window/instance_lock.h"
 #include "platform/core/system_info.h"
 #include "platform/core/thread.h"
 #include "platform/window/window_messages.h"

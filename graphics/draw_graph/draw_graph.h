@@ -17,7 +17,7 @@
 #include <cstdint>
 
 #include "base/handle_value.h"
-#include "graphics/rect.h"
+#include "softrender/records/rect.h"
 
 // The graph unscaled with its top-left at (x, y).
 int BlitGraphAt(int32_t x, int32_t y, HandleValue graph, int32_t transFlag);

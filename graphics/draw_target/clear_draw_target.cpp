@@ -17,7 +17,7 @@
 #include "graphics/surface_formats.h"
 #include "platform/ddraw/ddraw.h"
 #include "softrender/fill/fill_rect.h"
-#include "softrender/rules/soft_draw_target.h"
+#include "graphics/draw_graph/soft_road/soft_draw_target.h"
 
 namespace {
 

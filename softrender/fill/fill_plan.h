@@ -7,8 +7,8 @@
 #include <cstdint>
 
 #include "graphics/draw_state_record.h"
-#include "graphics/memimg.h"
-#include "graphics/rect.h"
+#include "softrender/records/memimg.h"
+#include "softrender/records/rect.h"
 #include "softrender/rules/pixel_loop.h"
 
 // Loop index = pixel format (0: 16-bit, 1: 32-bit) * 5 + effective blend mode.

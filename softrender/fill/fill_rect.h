@@ -10,8 +10,8 @@
 #pragma once
 #include <cstdint>
 
-#include "graphics/memimg.h"
-#include "graphics/rect.h"
+#include "softrender/records/memimg.h"
+#include "softrender/records/rect.h"
 
 // rect: the pixels to fill, right and bottom exclusive, corners in any order; null fills the
 // whole image. color: a pixel value in the image's own form (a 16-bit colour in the low 16

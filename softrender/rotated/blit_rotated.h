@@ -14,7 +14,7 @@
 #pragma once
 #include <cstdint>
 
-#include "graphics/memimg.h"
+#include "softrender/records/memimg.h"
 
 // dst: the image drawn into; src: the image drawn, its centre pixel (width >> 1,
 // height >> 1) on (cx, cy); angle in radians (a source offset (px, py) lands at

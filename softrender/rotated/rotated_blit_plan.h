@@ -12,8 +12,8 @@
 #include <cstdint>
 
 #include "graphics/draw_state_record.h"
-#include "graphics/memimg.h"
-#include "graphics/rect.h"
+#include "softrender/records/memimg.h"
+#include "softrender/records/rect.h"
 
 // The largest source width and height the span loops take: the limits width << 18 and
 // height << 18 must fit 32 bits. The row tables have this many entries.

@@ -13,8 +13,8 @@
 #pragma once
 #include <cstdint>
 
-#include "graphics/memimg.h"
-#include "graphics/rect.h"
+#include "softrender/records/memimg.h"
+#include "softrender/records/rect.h"
 
 // dst: the image drawn into; src: the image drawn; rect: the destination rectangle, right and
 // bottom exclusive, corners in any order; blendImage: one byte per pixel, at least as large as

@@ -18,8 +18,8 @@
 #include <cstdint>
 
 #include "graphics/draw_state_record.h"
-#include "graphics/memimg.h"
-#include "graphics/rect.h"
+#include "softrender/records/memimg.h"
+#include "softrender/records/rect.h"
 
 // The largest source width and height: every column and row the loops read lies inside the
 // source only while the source is at most this many pixels across (and a step is never 0).

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "graphics/draw_state_record.h"
-#include "graphics/rect.h"
+#include "softrender/records/rect.h"
 #include "softrender/triangle/triangle_rasterizer.h"
 
 int QuadReachesDrawArea(const int32_t* corners, const RECT& drawArea) {

@@ -11,8 +11,8 @@
 #pragma once
 #include <cstdint>
 
-#include "graphics/memimg.h"
-#include "graphics/rect.h"
+#include "softrender/records/memimg.h"
+#include "softrender/records/rect.h"
 
 // The quad's early-out test: 1 when the box around the corners, with 2 pixels more on the
 // left and top and 4 on the right and bottom, clipped to the draw area (ClipRectInPlace) keeps

@@ -9,7 +9,7 @@
 #pragma once
 #include <cstdint>
 
-#include "graphics/memimg.h"
+#include "softrender/records/memimg.h"
 
 // vertices: three vertices of four integers (x, y, u, v): destination pixel coordinates and
 // source texel coordinates (0 to the source's width or height; ignored without a source).

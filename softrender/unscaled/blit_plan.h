@@ -6,8 +6,8 @@
 #include <cstdint>
 
 #include "graphics/draw_state_record.h"
-#include "graphics/memimg.h"
-#include "graphics/rect.h"
+#include "softrender/records/memimg.h"
+#include "softrender/records/rect.h"
 #include "softrender/rules/base_pixel_rule.h"
 #include "softrender/rules/pixel_loop.h"
 

@@ -8,7 +8,7 @@
 #pragma once
 #include <cstdint>
 
-#include "graphics/memimg.h"
+#include "softrender/records/memimg.h"
 
 // dst: the image drawn into; src: the image drawn, its top-left pixel at (x, y) on dst;
 // blendImage: one byte per pixel, at least as large as src, or null.

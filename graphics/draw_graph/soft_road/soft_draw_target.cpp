@@ -1,4 +1,4 @@
-#include "softrender/rules/soft_draw_target.h"
+#include "graphics/draw_graph/soft_road/soft_draw_target.h"
 
 #include "graphics/draw_state_record.h"
 

@@ -15,7 +15,7 @@
 #include "graphics/surface_2d.h"
 #include "graphics/surface_data.h"
 #include "softrender/rules/blend_tables.h"
-#include "softrender/rules/soft_draw_target.h"
+#include "graphics/draw_graph/soft_road/soft_draw_target.h"
 #include "tests/graphics/graphics_driver_reset.h"
 #include "tests/support/log_test_fixture.h"
 

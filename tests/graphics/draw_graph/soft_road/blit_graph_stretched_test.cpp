@@ -1,12 +1,12 @@
 // The graph-level stretched draw: the corners as the caller gives them (reversed ones mirror,
 // floats truncated), the 2D surface drawn from, the refusals of the software path, and the
 // rectangles the DirectDraw road will prepare.
-#include "softrender/scaled/blit_graph_stretched.h"
+#include "graphics/draw_graph/soft_road/stretched_graph_soft.h"
 
 #include <gtest/gtest.h>
 
 #include "softrender/scaled/blit_scaled.h"
-#include "tests/softrender/soft_graph_fixture.h"
+#include "tests/graphics/draw_graph/soft_road/soft_graph_fixture.h"
 #include "tests/softrender/softrender_test_support.h"
 
 namespace {

@@ -1,9 +1,9 @@
-#include "softrender/triangle/triangle_graph_draw.h"
+#include "graphics/draw_graph/soft_road/triangle_graph_soft.h"
 
 #include <algorithm>
 
-#include "graphics/memimg.h"
-#include "softrender/rules/soft_draw_target.h"
+#include "softrender/records/memimg.h"
+#include "graphics/draw_graph/soft_road/soft_draw_target.h"
 #include "softrender/triangle/triangle_rasterizer.h"
 
 namespace {

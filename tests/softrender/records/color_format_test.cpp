@@ -1,4 +1,4 @@
-#include "graphics/color_format.h"
+#include "softrender/records/color_format.h"
 
 #include <gtest/gtest.h>
 

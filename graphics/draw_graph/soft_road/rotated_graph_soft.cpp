@@ -1,8 +1,8 @@
-#include "softrender/rotated/blit_graph_rotated.h"
+#include "graphics/draw_graph/soft_road/rotated_graph_soft.h"
 
-#include "graphics/memimg.h"
+#include "softrender/records/memimg.h"
 #include "softrender/rotated/blit_rotated.h"
-#include "softrender/rules/soft_draw_target.h"
+#include "graphics/draw_graph/soft_road/soft_draw_target.h"
 #include "base/number_routines.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "graphics/memimg.h"
+#include "softrender/records/memimg.h"
 
 #include <cstring>
 

@@ -1,5 +1,5 @@
 // Advisory lock files standing for running windows of a class name.
-#include "platform/core/instance_lock.h"
+#include "platform/window/instance_lock.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -11,7 +11,7 @@
 #include <mutex>
 #include <string>
 
-#include "platform/core/instance_lock_path.h"
+#include "platform/window/instance_lock_path.h"
 #include "platform/window/window.h"
 
 namespace plat {

@@ -12,8 +12,8 @@
 
 #include "base/driver_slot.h"
 #include "base/handle_value.h"
-#include "graphics/memimg.h"
-#include "graphics/rect.h"
+#include "softrender/records/memimg.h"
+#include "softrender/records/rect.h"
 
 struct GraphRecord;
 

@@ -1,7 +1,7 @@
-#include "softrender/triangle/quad_graph_draw.h"
+#include "graphics/draw_graph/soft_road/quad_graph_soft.h"
 
-#include "softrender/rules/soft_draw_target.h"
-#include "softrender/triangle/triangle_graph_draw.h"
+#include "graphics/draw_graph/soft_road/soft_draw_target.h"
+#include "graphics/draw_graph/soft_road/triangle_graph_soft.h"
 #include "base/number_routines.h"
 
 int DrawGraphQuadSoft(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t x2, int32_t y2,

@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "graphics/rect.h"
+#include "softrender/records/rect.h"
 
 struct GraphRecord;
 

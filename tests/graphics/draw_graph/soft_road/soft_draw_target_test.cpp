@@ -3,21 +3,21 @@
 // management's answers the graph's size and surface image are found; and on a screen in
 // DirectDraw surfaces each draw runs on the images that begin hands out, with the rectangles
 // the road prepares, and ends exactly once.
-#include "softrender/rules/soft_draw_target.h"
+#include "graphics/draw_graph/soft_road/soft_draw_target.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <vector>
 
-#include "softrender/rotated/blit_graph_rotated.h"
+#include "graphics/draw_graph/soft_road/rotated_graph_soft.h"
 #include "softrender/rotated/blit_rotated.h"
-#include "softrender/scaled/blit_graph_stretched.h"
+#include "graphics/draw_graph/soft_road/stretched_graph_soft.h"
 #include "softrender/scaled/blit_scaled.h"
-#include "softrender/triangle/quad_graph_draw.h"
-#include "softrender/triangle/triangle_graph_draw.h"
+#include "graphics/draw_graph/soft_road/quad_graph_soft.h"
+#include "graphics/draw_graph/soft_road/triangle_graph_soft.h"
 #include "softrender/triangle/triangle_rasterizer.h"
-#include "tests/softrender/soft_graph_fixture.h"
+#include "tests/graphics/draw_graph/soft_road/soft_graph_fixture.h"
 #include "tests/softrender/softrender_test_support.h"
 
 namespace {

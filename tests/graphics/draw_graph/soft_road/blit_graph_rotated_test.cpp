@@ -1,13 +1,13 @@
 // The graph-level rotated draw: which image it draws from and into, the refusals of the
 // software path, and the box the DirectDraw road will prepare.
-#include "softrender/rotated/blit_graph_rotated.h"
+#include "graphics/draw_graph/soft_road/rotated_graph_soft.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "softrender/rotated/blit_rotated.h"
-#include "tests/softrender/soft_graph_fixture.h"
+#include "tests/graphics/draw_graph/soft_road/soft_graph_fixture.h"
 #include "tests/softrender/softrender_test_support.h"
 
 namespace {

@@ -1,11 +1,11 @@
-#include "softrender/scaled/blit_graph_stretched.h"
+#include "graphics/draw_graph/soft_road/stretched_graph_soft.h"
 
 #include <utility>
 
 #include "graphics/draw_state_record.h"
-#include "graphics/memimg.h"
+#include "softrender/records/memimg.h"
 #include "softrender/scaled/blit_scaled.h"
-#include "softrender/rules/soft_draw_target.h"
+#include "graphics/draw_graph/soft_road/soft_draw_target.h"
 #include "base/number_routines.h"
 
 namespace {

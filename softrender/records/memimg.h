@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "graphics/color_format.h"
+#include "softrender/records/color_format.h"
 
 // MEMIMG::pixelFormat values.
 constexpr int32_t MEMIMG_FORMAT_565 = 0;    // 16-bit 5-6-5 (with alpha: 4 bytes, alpha in byte 2)

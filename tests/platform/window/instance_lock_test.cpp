@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "platform/core/instance_lock.h"
+#include "platform/window/instance_lock.h"
 #include "platform/window/window.h"
 #include "platform/testing/window_test_controls.h"
 #include "tests/support/temp_dir.h"
