@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "graphics/drivers/screen_driver.h"
 #include "base/log.h"
 #include "base/tracked_memory.h"
 
@@ -93,11 +92,6 @@ int InitMemImgPlain(MEMIMG* m, int width, int height, int pixelFormat) {
     // Zeroing a live record would lose its pixels.
     if (m->magic == MEMIMG_MAGIC) {
         return LogFormat("メモリイメージは既に初期化されています");
-    }
-    // -1 asks for the display's format: 5-6-5 on a 16-bit display, 32-bit on any other.
-    if (pixelFormat == -1) {
-        const int32_t displayDepth = GetDisplayDepth();
-        pixelFormat = displayDepth == 16 ? MEMIMG_FORMAT_565 : MEMIMG_FORMAT_32;
     }
     std::memset(m, 0, sizeof(*m));
     return CreateMemImg(m, width, height, -1, 0, pixelFormat, 0, 0);

@@ -11,7 +11,7 @@
 #pragma once
 #include <cstdint>
 
-#include "graphics/draw_state_record.h"
+#include "softrender/records/kernel_draw_state.h"
 #include "softrender/records/memimg.h"
 #include "softrender/records/rect.h"
 
@@ -59,4 +59,4 @@ struct RotatedBlitPlan {
 RotatedBlitPlan PlanBlitMemImgRotated(const MEMIMG* dst, const MEMIMG* src, int32_t cx,
                                       int32_t cy, float angle, float scale, int32_t transFlag,
                                       int32_t turnFlag, const MEMIMG* blend,
-                                      const DrawState& state);
+                                      const KernelDrawState& state);

@@ -13,6 +13,7 @@
 #pragma once
 #include <cstdint>
 
+#include "softrender/records/kernel_draw_state.h"
 #include "softrender/records/memimg.h"
 #include "softrender/records/rect.h"
 
@@ -20,4 +21,4 @@
 // bottom exclusive, corners in any order; blendImage: one byte per pixel, at least as large as
 // src, or null.
 void BlitMemImgScaled(MEMIMG* dst, const MEMIMG* src, const RECT& rect, int32_t transFlag,
-                      const MEMIMG* blendImage);
+                      const MEMIMG* blendImage, const KernelDrawState& state);

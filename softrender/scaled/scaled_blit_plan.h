@@ -17,7 +17,7 @@
 #pragma once
 #include <cstdint>
 
-#include "graphics/draw_state_record.h"
+#include "softrender/records/kernel_draw_state.h"
 #include "softrender/records/memimg.h"
 #include "softrender/records/rect.h"
 
@@ -58,4 +58,4 @@ struct ScaledBlitPlan {
 //     (SelectScaledPixelLoop), or the rectangle clipped to the draw area is empty.
 ScaledBlitPlan PlanBlitMemImgScaled(const MEMIMG* dst, const MEMIMG* src, const RECT& rect,
                                     int32_t transFlag, const MEMIMG* blend,
-                                    const DrawState& state, int32_t useMmx);
+                                    const KernelDrawState& state, int32_t useMmx);

@@ -11,6 +11,7 @@
 #pragma once
 #include <cstdint>
 
+#include "softrender/records/kernel_draw_state.h"
 #include "softrender/records/memimg.h"
 #include "softrender/records/rect.h"
 
@@ -26,4 +27,4 @@ int QuadReachesDrawArea(const int32_t* corners, const RECT& drawArea);
 // null). Nothing is drawn when the box around the corners (2 pixels more to the left and top,
 // 4 to the right and bottom) misses the draw area, or when the rasteriser refuses a triangle.
 void DrawMemImgQuad(MEMIMG* dst, const MEMIMG* src, const int32_t* corners, int32_t transFlag,
-                    const MEMIMG* blendImage);
+                    const MEMIMG* blendImage, const KernelDrawState& state);

@@ -5,7 +5,7 @@
 #pragma once
 #include <cstdint>
 
-#include "graphics/draw_state_record.h"
+#include "softrender/records/kernel_draw_state.h"
 #include "softrender/records/memimg.h"
 #include "softrender/fill/fill_plan.h"
 #include "softrender/rules/pixel_loop.h"

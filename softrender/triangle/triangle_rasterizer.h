@@ -9,6 +9,7 @@
 #pragma once
 #include <cstdint>
 
+#include "softrender/records/kernel_draw_state.h"
 #include "softrender/records/memimg.h"
 
 // vertices: three vertices of four integers (x, y, u, v): destination pixel coordinates and
@@ -23,4 +24,5 @@
 // from its left edge pixel to its right edge pixel inclusive. A paletted source reads entry
 // 0..255 of its palette by index; entries at or beyond the palette's count are colour 0.
 void RasterizeMemImgTriangle(MEMIMG* dst, const MEMIMG* src, const int32_t* vertices,
-                             int32_t transFlag, const MEMIMG* blendImage, uint32_t colour);
+                             int32_t transFlag, const MEMIMG* blendImage, uint32_t colour,
+                             const KernelDrawState& state);

@@ -30,7 +30,7 @@ const std::string kTestingFolder = "platform/testing/";
 // colour formats and the draw-state record): records and pure helpers, no calls into
 // graph management, which the renderer reaches only through its draw-target driver.
 const std::set<std::string> kRecordsSoftrenderReads = {
-    "softrender/records/memimg.h", "softrender/records/rect.h", "softrender/records/color_format.h",
+    "graphics/memimg.h", "graphics/rect.h", "graphics/color_format.h",
     "graphics/draw_state_record.h"};
 
 struct Finding {
@@ -144,7 +144,7 @@ TEST_F(LayerCheckRulesTest, FlagsEachKindOfBreakAndOnlyThose) {
           "// #include \"library/api.h\" in a comment is not read as one\n"
           "#include \"library/public/api.h\"\n");          // up one layer
     Write("softrender/blit.h", "#include \"softrender/plan.h\"\n#include \"sound/mixer.h\"\n");
-    Write("sound/mixer.h", "#include \"softrender/blit.h\"\n#include \"softrender/records/rect.h\"\n");
+    Write("sound/mixer.h", "#include \"softrender/blit.h\"\n#include \"graphics/rect.h\"\n");
     Write("platform/window/window.cpp",
           "#include \"platform/testing/test_controls.h\"\n"  // only tests may
           "#include \"tests/support/temp_dir.h\"\n");        // nor the tests' folders
@@ -166,7 +166,7 @@ TEST_F(LayerCheckRulesTest, FlagsEachKindOfBreakAndOnlyThose) {
         {"platform/window/window.cpp", 1, "platform/testing/test_controls.h"},
         {"platform/window/window.cpp", 2, "tests/support/temp_dir.h"},
         {"softrender/blit.h", 2, "sound/mixer.h"},
-        {"sound/mixer.h", 2, "softrender/records/rect.h"},
+        {"sound/mixer.h", 2, "graphics/rect.h"},
         {"system/pump.cpp", 3, "library/public/api.h"},
     };
     const std::vector<Finding> found = FindLayerBreaks(dir_.path());

@@ -1,5 +1,6 @@
 #include "graphics/draw_graph/soft_road/rotated_graph_soft.h"
 
+#include "graphics/draw_state_record.h"
 #include "softrender/records/memimg.h"
 #include "softrender/rotated/blit_rotated.h"
 #include "graphics/draw_graph/soft_road/soft_draw_target.h"
@@ -22,7 +23,7 @@ int BlitRotatedOnDirectDrawScreen(const SoftDrawTargetDriver& driver, int32_t x,
         return -1;
     }
     BlitMemImgRotated(place.destination, place.source, x, y, static_cast<float>(angle),
-                      static_cast<float>(scale), transFlag, turnFlag, blendImage);
+                      static_cast<float>(scale), transFlag, turnFlag, blendImage, GetDrawState());
     driver.endDirectDrawSoftDraw();
     return 0;
 }
@@ -69,7 +70,7 @@ int BlitGraphRotatedSoft(float x, float y, double scale, double angle, const Gra
     MEMIMG* destination = GetSoftScreenDestination();
     if (destination == nullptr) return -1;
     BlitMemImgRotated(destination, source.image, ix, iy, static_cast<float>(angle),
-                      static_cast<float>(scale), transFlag, turnFlag, blendImage);
+                      static_cast<float>(scale), transFlag, turnFlag, blendImage, GetDrawState());
     // The kernel's own bounds: the corners' box with its margin of 2 before and 4 after.
     RECT box = GetRotatedSoftDrawBox(ix, iy, scale, angle, source.width, source.height);
     box = RECT{box.left - 2, box.top - 2, box.right + 4, box.bottom + 4};

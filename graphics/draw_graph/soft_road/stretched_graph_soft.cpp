@@ -35,7 +35,7 @@ int BlitStretchedOnDirectDrawScreen(const SoftDrawTargetDriver& driver, const RE
     if (driver.beginDirectDrawSoftDraw(source.surface2D, &sourceRect, &destRect, &place) != 0) {
         return -1;
     }
-    BlitMemImgScaled(place.destination, place.source, corners, transFlag, blendImage);
+    BlitMemImgScaled(place.destination, place.source, corners, transFlag, blendImage, GetDrawState());
     driver.endDirectDrawSoftDraw();
     return 0;
 }
@@ -111,7 +111,7 @@ int BlitGraphStretchedSoft(int32_t x1, int32_t y1, int32_t x2, int32_t y2,
     }
     MEMIMG* destination = GetSoftScreenDestination();
     if (source.image == nullptr || destination == nullptr) return -1;
-    BlitMemImgScaled(destination, source.image, corners, transFlag, blendImage);
+    BlitMemImgScaled(destination, source.image, corners, transFlag, blendImage, GetDrawState());
     RECT box = corners;
     NormalizeRect(&box);
     driver.softScreenDrawn(&box);

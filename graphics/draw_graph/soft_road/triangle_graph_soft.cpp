@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "graphics/draw_state_record.h"
 #include "softrender/records/memimg.h"
 #include "graphics/draw_graph/soft_road/soft_draw_target.h"
 #include "softrender/triangle/triangle_rasterizer.h"
@@ -22,7 +23,7 @@ int DrawTriangleOnDirectDrawScreen(const SoftDrawTargetDriver& driver, const int
         return -1;
     }
     RasterizeMemImgTriangle(place.destination, place.source, vertices, transFlag, blendImage,
-                            colour);
+                            colour, GetDrawState());
     driver.endDirectDrawSoftDraw();
     return 0;
 }
@@ -67,7 +68,7 @@ int DrawGraphTriangleSoft(const int32_t* vertices, const GraphRecord* graph, int
     }
     MEMIMG* destination = GetSoftScreenDestination();
     if (destination == nullptr) return -1;
-    RasterizeMemImgTriangle(destination, source.image, vertices, transFlag, blendImage, colour);
+    RasterizeMemImgTriangle(destination, source.image, vertices, transFlag, blendImage, colour, GetDrawState());
     RECT box;
     GetTriangleSoftDrawBoxes(vertices, &box, nullptr);
     box.right += 1;

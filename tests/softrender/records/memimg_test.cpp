@@ -204,14 +204,14 @@ TEST_F(MemImgTest, PlainAndZBufferImages) {
     ReleaseMemImg(&z);
 }
 
-// Format -1 takes the display's format: 5-6-5 at a depth of 16 (which a screen reporting 0
+// The display's format: 5-6-5 at a depth of 16 (which a screen reporting 0
 // also means), 32-bit at any other depth.
 int32_t g_displayDepth = 16;
 int32_t DisplayDepthForTest() { return g_displayDepth; }
 
 TEST_F(MemImgTest, PlainImageOfTheDisplayFormatFollowsTheDisplayDepth) {
     // Without a screen the display counts as 16-bit.
-    ASSERT_EQ(InitMemImgPlain(&image_, 100, 5, -1), 0);
+    ASSERT_EQ(InitMemImgPlain(&image_, 100, 5, GetDisplayMemImgFormat()), 0);
     EXPECT_EQ(image_.pixelFormat, MEMIMG_FORMAT_565);
     EXPECT_EQ(image_.pitch, 208);
     ReleaseMemImg(&image_);
@@ -229,7 +229,7 @@ TEST_F(MemImgTest, PlainImageOfTheDisplayFormatFollowsTheDisplayDepth) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.depth);
         g_displayDepth = c.depth;
-        ASSERT_EQ(InitMemImgPlain(&image_, 100, 5, -1), 0);
+        ASSERT_EQ(InitMemImgPlain(&image_, 100, 5, GetDisplayMemImgFormat()), 0);
         EXPECT_EQ(image_.pixelFormat, c.pixelFormat);
         EXPECT_EQ(image_.pitch, c.pitch);
         EXPECT_EQ(image_.colorFormat, &GetStandardColorFormat(c.pixelFormat, 0, 0)->format);

@@ -39,7 +39,7 @@ TEST_F(BlitGraphRotatedTest, DrawsTheGraphOnTheTarget) {
     SetTarget(target.get());
     // The centre is truncated toward zero.
     EXPECT_EQ(BlitGraphRotatedSoft(10.9f, 9.5f, 1.5, 0.4, GetGraphRecord(graph), 0, 0), 0);
-    BlitMemImgRotated(expected.get(), ImageOf(graph), 10, 9, 0.4f, 1.5f, 0, 0, nullptr);
+    BlitMemImgRotated(expected.get(), ImageOf(graph), 10, 9, 0.4f, 1.5f, 0, 0, nullptr, GetDrawState());
     EXPECT_EQ(target.bytes(), expected.bytes());
     EXPECT_NE(target.bytes(), TestImage(24, 20, 1).bytes());
 
@@ -50,7 +50,7 @@ TEST_F(BlitGraphRotatedTest, DrawsTheGraphOnTheTarget) {
     GetDrawState().maskActive = 1;
     const TestImage targetBefore(target);
     EXPECT_EQ(BlitGraphRotatedSoft(-3.7f, 5.0f, 1.0, 0.0, GetGraphRecord(graph), 1, 1), 0);
-    BlitMemImgRotated(expectedMask.get(), ImageOf(graph), -3, 5, 0.0f, 1.0f, 1, 1, nullptr);
+    BlitMemImgRotated(expectedMask.get(), ImageOf(graph), -3, 5, 0.0f, 1.0f, 1, 1, nullptr, GetDrawState());
     EXPECT_EQ(mask.bytes(), expectedMask.bytes());
     EXPECT_EQ(target.bytes(), targetBefore.bytes());
 }

@@ -48,14 +48,14 @@ TEST_F(BlitGraphStretchedTest, DrawsTheGraphOnTheTarget) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TestImage expected(target);
-        BlitMemImgScaled(expected.get(), ImageOf(graph), RECT{c.x1, c.y1, c.x2, c.y2}, 0, nullptr);
+        BlitMemImgScaled(expected.get(), ImageOf(graph), RECT{c.x1, c.y1, c.x2, c.y2}, 0, nullptr, GetDrawState());
         EXPECT_EQ(BlitGraphStretchedSoft(c.x1, c.y1, c.x2, c.y2, record, 0, 1, kNoHandle), 0);
         EXPECT_EQ(target.bytes(), expected.bytes());
     }
     {
         SCOPED_TRACE("float corners are truncated toward zero");
         TestImage expected(target);
-        BlitMemImgScaled(expected.get(), ImageOf(graph), RECT{-1, 2, 9, 7}, 0, nullptr);
+        BlitMemImgScaled(expected.get(), ImageOf(graph), RECT{-1, 2, 9, 7}, 0, nullptr, GetDrawState());
         EXPECT_EQ(BlitGraphStretchedSoft(StretchCoordFromFloat(-1.9f), StretchCoordFromFloat(2.5f),
                                          StretchCoordFromFloat(9.99f), StretchCoordFromFloat(7.0f),
                                          record, 0, 0, kNoHandle),
@@ -69,7 +69,7 @@ TEST_F(BlitGraphStretchedTest, DrawsTheGraphOnTheTarget) {
         SetMask(mask.get());
         GetDrawState().maskActive = 1;
         const TestImage targetBefore(target);
-        BlitMemImgScaled(expected.get(), ImageOf(graph), RECT{0, 0, 8, 6}, 0, nullptr);
+        BlitMemImgScaled(expected.get(), ImageOf(graph), RECT{0, 0, 8, 6}, 0, nullptr, GetDrawState());
         EXPECT_EQ(BlitGraphStretchedSoft(0, 0, 8, 6, record, 0, 1, kNoHandle), 0);
         EXPECT_EQ(mask.bytes(), expected.bytes());
         EXPECT_EQ(target.bytes(), targetBefore.bytes());
@@ -90,13 +90,13 @@ TEST_F(BlitGraphStretchedTest, DrawsTheGivenSurface) {
     std::memset(&view, 0, sizeof view);
     InitMemImgView(&view, ImageOf(other), 2, 1, 3, 3);
     TestImage expected(target);
-    BlitMemImgScaled(expected.get(), &view, RECT{1, 1, 10, 7}, 0, nullptr);
+    BlitMemImgScaled(expected.get(), &view, RECT{1, 1, 10, 7}, 0, nullptr, GetDrawState());
     const HandleValue surface = GetGraphRecord(part)->surfaces[0];
     EXPECT_EQ(BlitGraphStretchedSoft(1, 1, 10, 7, GetGraphRecord(graph), 0, 1, surface), 0);
     EXPECT_EQ(target.bytes(), expected.bytes());
 
     TestImage expectedPart(target);
-    BlitMemImgScaled(expectedPart.get(), &view, RECT{12, 2, 3, 9}, 0, nullptr);
+    BlitMemImgScaled(expectedPart.get(), &view, RECT{12, 2, 3, 9}, 0, nullptr, GetDrawState());
     EXPECT_EQ(BlitGraphStretchedSoft(12, 2, 3, 9, GetGraphRecord(part), 0, 1, kNoHandle), 0);
     EXPECT_EQ(target.bytes(), expectedPart.bytes());
 }

@@ -174,7 +174,7 @@ TEST_F(SoftDrawTargetTest, TheRotatedDrawRunsOnThePreparedImages) {
     EXPECT_EQ(Edges(gBegins[0].destRect), Edges(GetRotatedSoftDrawBox(10, 9, 1.5, 0.4, 5, 4)));
     EXPECT_EQ(gEnds, 1);
     TestImage expected(24, 20, 1);
-    BlitMemImgRotated(expected.get(), source.get(), 10, 9, 0.4f, 1.5f, 0, 0, nullptr);
+    BlitMemImgRotated(expected.get(), source.get(), 10, 9, 0.4f, 1.5f, 0, 0, nullptr, GetDrawState());
     EXPECT_EQ(prepared.bytes(), expected.bytes());
     EXPECT_NE(prepared.bytes(), TestImage(24, 20, 1).bytes());
 }
@@ -200,7 +200,7 @@ TEST_F(SoftDrawTargetTest, TheStretchedDrawRunsOnThePreparedImages) {
     EXPECT_EQ(gEnds, 1);
     TestImage expected(24, 20, 1);
     GetDrawState().drawArea = RECT{0, 0, 10, 10};
-    BlitMemImgScaled(expected.get(), source.get(), RECT{12, 1, 2, 7}, 0, nullptr);
+    BlitMemImgScaled(expected.get(), source.get(), RECT{12, 1, 2, 7}, 0, nullptr, GetDrawState());
     EXPECT_EQ(prepared.bytes(), expected.bytes());
     EXPECT_NE(prepared.bytes(), TestImage(24, 20, 1).bytes());
 
@@ -231,7 +231,7 @@ TEST_F(SoftDrawTargetTest, TheTriangleDrawRunsOnThePreparedImages) {
     EXPECT_EQ(Edges(gBegins[0].destRect), Edges(destinationBox));
     EXPECT_EQ(gEnds, 1);
     TestImage expected(16, 16, 1);
-    RasterizeMemImgTriangle(expected.get(), source.get(), v, 0, nullptr, 0);
+    RasterizeMemImgTriangle(expected.get(), source.get(), v, 0, nullptr, 0, GetDrawState());
     EXPECT_EQ(prepared.bytes(), expected.bytes());
     EXPECT_NE(prepared.bytes(), TestImage(16, 16, 1).bytes());
 
@@ -243,7 +243,7 @@ TEST_F(SoftDrawTargetTest, TheTriangleDrawRunsOnThePreparedImages) {
     EXPECT_EQ(gBegins[1].surface2D, kNoHandle);
     EXPECT_EQ(gEnds, 2);
     TestImage expectedFlat(16, 16, 1);
-    RasterizeMemImgTriangle(expectedFlat.get(), nullptr, v, 0, nullptr, 0x00FF00FF);
+    RasterizeMemImgTriangle(expectedFlat.get(), nullptr, v, 0, nullptr, 0x00FF00FF, GetDrawState());
     EXPECT_EQ(flat.bytes(), expectedFlat.bytes());
 }
 
