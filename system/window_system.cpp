@@ -9,6 +9,7 @@
 #include "platform/core/debug_output.h"
 #include "platform/window/instance_lock.h"
 #include "platform/core/system_info.h"
+#include "platform/window/window.h"
 #include "platform/core/thread.h"
 #include "platform/window/window_messages.h"
 #include "base/log.h"

@@ -331,15 +331,29 @@ void LosePrimary(SurfaceImpl* s) {
     }
 }
 
-void DDrawDisplayModeChanged() {
+namespace {
+
+void LoseEveryPrimary() {
     for (SurfaceImpl* s : DDrawState().live) {
         if (s->isPrimary) LosePrimary(s);
     }
 }
 
-void DDrawDisplayTakenByOtherOwner() {
-    DDrawDisplayModeChanged();
+bool ReportedDisplayMasks(int32_t bitsPerPixel, uint32_t* red, uint32_t* green, uint32_t* blue) {
+    const PixelFormat format = DisplayPixelFormat();
+    if (static_cast<int32_t>(format.bitCount) != bitsPerPixel || format.redMask == 0) {
+        return false;
+    }
+    *red = format.redMask;
+    *green = format.greenMask;
+    *blue = format.blueMask;
+    return true;
 }
+
+}  // namespace
+
+const DisplaySurfacesDriver kDDrawDisplaySurfaces = {LoseEveryPrimary, LoseEveryPrimary,
+                                                     ReportedDisplayMasks};
 
 // ---- flips ----------------------------------------------------------------------------------
 
