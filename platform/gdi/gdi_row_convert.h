@@ -7,7 +7,7 @@
 #pragma once
 #include <cstdint>
 
-#include "platform/window/gdi_pixels.h"
+#include "platform/gdi/gdi_pixels.h"
 
 namespace plat::gdi {
 

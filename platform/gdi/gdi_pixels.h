@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "platform/window/gdi_internal.h"
+#include "platform/gdi/gdi_internal.h"
 
 namespace plat::gdi {
 

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "platform/display/display.h"
-#include "platform/window/gdi_internal.h"
-#include "platform/window/gdi_pixels.h"
-#include "platform/window/gdi_row_convert.h"
+#include "platform/gdi/gdi_internal.h"
+#include "platform/gdi/gdi_pixels.h"
+#include "platform/gdi/gdi_row_convert.h"
 
 namespace plat {
 

@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "platform/window/gdi.h"
+#include "platform/gdi/gdi.h"
 
 namespace plat {
 

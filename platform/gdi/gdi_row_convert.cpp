@@ -1,6 +1,6 @@
 // Runs of DIB pixels into a target: the masked copy, the per-channel tables and the per-pixel
 // path, chosen once per call.
-#include "platform/window/gdi_row_convert.h"
+#include "platform/gdi/gdi_row_convert.h"
 
 #include <cstring>
 

@@ -7,7 +7,7 @@
 #include <random>
 #include <vector>
 
-#include "platform/window/gdi.h"
+#include "platform/gdi/gdi.h"
 #include "tests/platform/ddraw/ddraw_fixture.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // and the device contexts that draw into surfaces.
 #include <cstdlib>
 
-#include "platform/window/gdi_internal.h"
+#include "platform/gdi/gdi_internal.h"
 
 namespace plat {
 
