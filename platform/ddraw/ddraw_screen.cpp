@@ -63,6 +63,8 @@ DDResult CoCreateDirectDraw(DirectDraw** out) {
     if (ConsumePending(&DDrawState().failDirectDrawCreates)) return DDERR_GENERIC;
     auto* object = new DirectDrawImpl();
     object->initialized = false;
+    // From now on the display's changes reach the surfaces made through DirectDraw.
+    InstallDisplaySurfaces(kDDrawDisplaySurfaces);
     *out = object;
     return DD_OK;
 }
