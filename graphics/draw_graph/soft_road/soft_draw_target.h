@@ -4,8 +4,8 @@
 // blend graph's image, a graph's size and the software image of its 2D surface, and, on a
 // screen in DirectDraw surfaces, the software images prepared for one draw.
 //
-// All of it reaches the software renderer through the SoftDrawTargetDriver, which graph
-// management installs while it runs. Without it software drawing is not available: the
+// All of it reaches these draws through the SoftDrawTargetDriver, which graph management
+// installs while it runs (the tests put stand-ins for its images and its DirectDraw road there). Without it software drawing is not available: the
 // graph-level entries refuse the draw (-1) instead of drawing somewhere else.
 #pragma once
 #include <cstdint>
