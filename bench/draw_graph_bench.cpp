@@ -16,7 +16,7 @@
 #include "graphics/graph_load.h"
 #include "graphics/screen/screen.h"
 #include "library/public/api.h"
-#include "softrender/rotated/blit_graph_rotated.h"
+#include "graphics/draw_graph/soft_road/rotated_graph_soft.h"
 
 namespace {
 

@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "graphics/draw_state.h"
-#include "graphics/memimg.h"
-#include "graphics/rect.h"
+#include "softrender/records/memimg.h"
+#include "softrender/records/rect.h"
 #include "platform/testing/reference_blitter.h"
 #include "softrender/rules/blend_tables.h"
 #include "softrender/rotated/blit_rotated.h"
@@ -129,7 +129,7 @@ void RunScaledUp(benchmark::State& st, Case c) {
     const MEMIMG* src = c.bits == 32 ? &im.small32.image : &im.small16.image;
     PrepareState(c.mode, c.param);
     for (auto _ : st) {
-        BlitMemImgScaled(dst, src, RECT{0, 0, kScreenW, kScreenH}, c.transFlag, nullptr);
+        BlitMemImgScaled(dst, src, RECT{0, 0, kScreenW, kScreenH}, c.transFlag, nullptr, GetDrawState());
         benchmark::ClobberMemory();
     }
     st.SetItemsProcessed(st.iterations() * kScreenW * kScreenH);
@@ -141,7 +141,7 @@ void RunScaledDownMirrored(benchmark::State& st, Case c) {
     const MEMIMG* src = c.bits == 32 ? &im.large32.image : &im.large16.image;
     PrepareState(c.mode, c.param);
     for (auto _ : st) {
-        BlitMemImgScaled(dst, src, RECT{kScreenW, 0, 0, kScreenH}, c.transFlag, nullptr);
+        BlitMemImgScaled(dst, src, RECT{kScreenW, 0, 0, kScreenH}, c.transFlag, nullptr, GetDrawState());
         benchmark::ClobberMemory();
     }
     st.SetItemsProcessed(st.iterations() * kScreenW * kScreenH);
@@ -154,7 +154,7 @@ void RunRotatedSquare(benchmark::State& st, Case c) {
     PrepareState(c.mode, c.param);
     const float angle = static_cast<float>(M_PI / 6);
     for (auto _ : st) {
-        BlitMemImgRotated(dst, src, kScreenW / 2, kScreenH / 2, angle, 1.0f, c.transFlag, 0, nullptr);
+        BlitMemImgRotated(dst, src, kScreenW / 2, kScreenH / 2, angle, 1.0f, c.transFlag, 0, nullptr, GetDrawState());
         benchmark::ClobberMemory();
     }
     st.SetItemsProcessed(st.iterations() * 400 * 400);
@@ -178,7 +178,7 @@ void RunRotatedSprites(benchmark::State& st, Case c) {
     }
     for (auto _ : st) {
         for (const Sprite& s : sprites) {
-            BlitMemImgRotated(dst, src, s.x, s.y, s.angle, 1.0f, c.transFlag, 0, nullptr);
+            BlitMemImgRotated(dst, src, s.x, s.y, s.angle, 1.0f, c.transFlag, 0, nullptr, GetDrawState());
         }
         benchmark::ClobberMemory();
     }

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "graphics/draw_state.h"
-#include "graphics/memimg.h"
+#include "softrender/records/memimg.h"
 #include "softrender/rules/blend_tables.h"
 #include "softrender/triangle/quad_draw.h"
 
@@ -103,7 +103,7 @@ void RunQuad(benchmark::State& st, QuadCase c) {
     s.drawArea = RECT{0, 0, kWidth, kHeight};
     const int32_t corners[8] = {0, 0, kWidth, 0, 0, kHeight, kWidth, kHeight};
     for (auto _ : st) {
-        DrawMemImgQuad(dst, src, corners, c.transFlag, nullptr);
+        DrawMemImgQuad(dst, src, corners, c.transFlag, nullptr, GetDrawState());
         benchmark::ClobberMemory();
     }
     st.SetItemsProcessed(st.iterations() * kPixels);

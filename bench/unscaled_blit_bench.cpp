@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "graphics/draw_state.h"
-#include "graphics/memimg.h"
+#include "softrender/records/memimg.h"
 #include "platform/testing/reference_blitter.h"
 #include "softrender/rules/blend_tables.h"
 #include "softrender/unscaled/blit_unscaled.h"
@@ -155,7 +155,7 @@ void RunOurBlit(benchmark::State& st, BlitCase c) {
                                              : (wide ? &im.src32.image : &im.src16.image);
     PrepareState(c.mode, c.param, c.bright, c.useMmx);
     for (auto _ : st) {
-        BlitMemImg(dst, src, 0, 0, c.transFlag, c.blend ? &im.blend.image : nullptr);
+        BlitMemImg(dst, src, 0, 0, c.transFlag, c.blend ? &im.blend.image : nullptr, GetDrawState());
         benchmark::ClobberMemory();
     }
     st.SetItemsProcessed(st.iterations() * kPixels);
@@ -174,7 +174,7 @@ void RunOurFill(benchmark::State& st, FillCase c) {
     PrepareState(c.mode, c.param, 0xFFFFFF, 1);
     const uint32_t colour = c.bits == 32 ? 0x00406080u : 0x4210u;
     for (auto _ : st) {
-        FillMemImgRect(dst, nullptr, colour);
+        FillMemImgRect(dst, nullptr, colour, GetDrawState());
         benchmark::ClobberMemory();
     }
     st.SetItemsProcessed(st.iterations() * kPixels);

@@ -1,15 +1,14 @@
 // The draw state record: the one block every draw path reads before it draws. Where to draw
 // (draw target and draw area), how to blend (mode and parameter, blend graph, brightness), the
-// transparent colour, and the settings that shape graphs created from now on. Also the
-// rectangle routines that every draw path and software kernel clips with.
+// transparent colour, and the settings that shape graphs created from now on.
 //
-// Only the record, its accessor and pure rectangle routines live here, so that the software
-// renderer can read the state without reaching graphics' own calls (draw_state.h).
+// Only the record and its accessor live here; graphics' own calls on it are draw_state.h.
 #pragma once
 #include <cstdint>
 
 #include "base/handle_value.h"
-#include "graphics/rect.h"
+#include "softrender/records/kernel_draw_state.h"
+#include "softrender/records/rect.h"
 
 // Draw targets besides graphs.
 constexpr HandleValue kDrawTargetFront = -4;
@@ -25,10 +24,11 @@ constexpr int32_t kBlendMultiply = 4;  // multiply the destination by the source
 // Bright value that leaves colours unchanged.
 constexpr uint32_t kBrightWhite = 0xFFFFFF;
 
-struct DrawState {
+// The draw area, blend mode, parameter and bright are the kernels' part (KernelDrawState),
+// which a draw hands to the software kernels as it stands.
+struct DrawState : KernelDrawState {
     HandleValue drawTarget;        // -4 front screen, -2 back screen, else a graph
     RECT frontScreenRect;          // client area on the desktop while the front is the target
-    RECT drawArea;                 // clip rectangle, right and bottom exclusive
     float drawAreaF[4];            // left, top, right, bottom as floats for vertex clipping
     int32_t targetWidth, targetHeight;
     int32_t depthEnable, depthWrite, depthFunction;   // Direct3D depth settings
@@ -36,12 +36,9 @@ struct DrawState {
     int32_t textureAddressMode;                       // Direct3D texture addressing
     float vertexDepth;                                // z of every Direct3D vertex
     int32_t textureFilter;                            // 0 point, 1 bilinear
-    int32_t blendMode;             // kBlend*, stored as given
-    int32_t blendParam;            // 0..255
     HandleValue blendGraph;        // -1 none
     int32_t blendGraphBorderParam;  // 0..255
     int32_t blendGraphBorderRange;  // 0..255
-    uint32_t bright;               // 0x00RRGGBB, kBrightWhite = no modulation
     // Mask settings, owned by the mask screens.
     int32_t maskRequested;
     int32_t maskInVideoMemory;
@@ -59,11 +56,3 @@ struct DrawState {
 
 // The global draw state (part of the graphics state block).
 DrawState& GetDrawState();
-
-// --- Rectangles ---------------------------------------------------------------------------
-// Clips rect to bound in place. An inverted rectangle collapses to zero width or height at its
-// left or top edge (it is not swapped); a rectangle outside bound ends empty on bound's edge.
-int ClipRectInPlace(RECT* rect, const RECT* bound);
-// Puts the corners in order: left <= right, top <= bottom.
-int NormalizeRect(RECT* rect);
-int GetRectSize(const RECT* rect, int32_t* width, int32_t* height);

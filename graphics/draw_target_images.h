@@ -9,8 +9,8 @@
 #pragma once
 #include <cstdint>
 
-#include "graphics/memimg.h"
-#include "softrender/rules/soft_draw_target.h"
+#include "softrender/records/memimg.h"
+#include "graphics/draw_graph/soft_road/soft_draw_target.h"
 
 struct GraphRecord;
 struct Surface2DRecord;

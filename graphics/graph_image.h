@@ -4,7 +4,7 @@
 #pragma once
 #include <cstdint>
 
-#include "graphics/color_format.h"
+#include "softrender/records/color_format.h"
 
 struct GraphImage {
     PaletteColorFormat colorFormat;  // layout of the pixels, palette, no-use shape

@@ -9,7 +9,7 @@
 #include "graphics/drivers/graph_surface_driver.h"
 #include "graphics/mask/mask_drivers.h"
 #include "softrender/rules/blend_tables.h"
-#include "softrender/rules/soft_draw_target.h"
+#include "graphics/draw_graph/soft_road/soft_draw_target.h"
 #include "graphics/graphics_state.h"
 #include "base/log.h"
 

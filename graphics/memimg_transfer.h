@@ -4,8 +4,8 @@
 #include <cstdint>
 
 #include "graphics/graph_image.h"
-#include "graphics/memimg.h"
-#include "graphics/rect.h"
+#include "softrender/records/memimg.h"
+#include "softrender/records/rect.h"
 
 // Transfers the rectangle (sx, sy, width, height) of image into m at (tx, ty), converting to
 // m's format; the alpha image, when given, supplies alpha for an image without its own. Raw

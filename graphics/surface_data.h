@@ -5,11 +5,11 @@
 #pragma once
 #include <cstdint>
 
-#include "graphics/color_format.h"
+#include "softrender/records/color_format.h"
 #include "graphics/graph_handle_table.h"
 #include "base/handle_value.h"
-#include "graphics/memimg.h"
-#include "graphics/rect.h"
+#include "softrender/records/memimg.h"
+#include "softrender/records/rect.h"
 
 namespace plat {
 class DrawSurface;

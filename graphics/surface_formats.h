@@ -4,7 +4,7 @@
 #pragma once
 #include <cstdint>
 
-#include "graphics/color_format.h"
+#include "softrender/records/color_format.h"
 #include "platform/ddraw/ddraw_types.h"
 
 // What the Direct3D back end tells the surface records. Null entries: no back end (textures

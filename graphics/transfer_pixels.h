@@ -39,8 +39,8 @@
 #pragma once
 #include <cstdint>
 
-#include "graphics/color_format.h"
-#include "graphics/rect.h"
+#include "softrender/records/color_format.h"
+#include "softrender/records/rect.h"
 
 // Dither modes.
 constexpr int kDitherNone = 0;

@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "graphics/color_format.h"
+#include "softrender/records/color_format.h"
 #include "graphics/transfer_pixels.h"
 
 namespace transfer_detail {

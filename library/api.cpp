@@ -169,7 +169,7 @@ int ApiSetWindowTitle(const char* text) {
 }
 
 // --- Colour formats ------------------------------------------------------------------------------
-#include "graphics/color_format.h"
+#include "softrender/records/color_format.h"
 
 int ApiBuildColorFormat(PaletteColorFormat* record, int bits, unsigned int redMask,
                         unsigned int greenMask, unsigned int blueMask, unsigned int alphaMask) {

@@ -2,6 +2,7 @@
 
 #include "graphics/drivers/screen_driver.h"
 #include "platform/core/system_info.h"
+#include "platform/window/window.h"
 #include "system/message_pump.h"
 #include "system/window_data.h"
 

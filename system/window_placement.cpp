@@ -4,6 +4,7 @@
 #include "base/number_routines.h"
 #include "graphics/draw_state.h"
 #include "platform/core/system_info.h"
+#include "platform/window/window.h"
 #include "platform/window/window_messages.h"
 #include "system/window_cursor.h"
 #include "system/window_data.h"

@@ -5,7 +5,7 @@
 
 #include "graphics/codecs/bmp_layout.h"
 #include "graphics/codecs/image_input.h"
-#include "platform/window/gdi.h"
+#include "platform/gdi/gdi.h"
 #include "base/log.h"
 #include "base/tracked_memory.h"
 

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "graphics/color_format.h"
+#include "softrender/records/color_format.h"
 #include "graphics/graph_image.h"
 
 // Compression codes of the info header.

@@ -9,8 +9,8 @@
 #include <cstdint>
 
 #include "base/handle_value.h"
-#include "graphics/color_format.h"
-#include "graphics/rect.h"
+#include "softrender/records/color_format.h"
+#include "softrender/records/rect.h"
 #include "platform/d3d/d3d.h"
 
 struct GraphRecord;

@@ -11,8 +11,8 @@
 #include <functional>
 
 #include "base/handle_value.h"
-#include "graphics/color_format.h"
-#include "graphics/rect.h"
+#include "softrender/records/color_format.h"
+#include "softrender/records/rect.h"
 #include "platform/ddraw/ddraw_types.h"
 
 namespace plat {

@@ -12,7 +12,7 @@
 #include "graphics/screen/screen_state.h"
 #include "graphics/surface_data.h"
 #include "platform/ddraw/ddraw.h"
-#include "platform/window/gdi.h"
+#include "platform/gdi/gdi.h"
 
 int OpenScreenReadbackArea(int32_t x1, int32_t y1, int32_t x2, int32_t y2,
                            const GraphRecord* graph, int32_t screenSizeFlag,

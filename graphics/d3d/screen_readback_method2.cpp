@@ -4,7 +4,7 @@
 #include "base/log.h"
 #include "graphics/d3d/screen_readback.h"
 #include "platform/ddraw/ddraw.h"
-#include "platform/window/gdi.h"
+#include "platform/gdi/gdi.h"
 
 namespace {
 

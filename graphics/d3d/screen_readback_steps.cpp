@@ -7,7 +7,7 @@
 #include "graphics/screen/screen_state.h"
 #include "graphics/surface_data.h"
 #include "platform/ddraw/ddraw.h"
-#include "platform/window/gdi.h"
+#include "platform/gdi/gdi.h"
 
 int ForEachReadbackPiece(const ScreenReadbackArea& area, const GraphRecord* graph,
                          const ScreenReadbackPieceCopy& copy) {

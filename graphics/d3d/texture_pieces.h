@@ -11,7 +11,7 @@
 #include "graphics/d3d/direct3d_backend.h"
 #include "graphics/drivers/graph_surface_driver.h"
 #include "graphics/image_transfer/image_transfer.h"
-#include "graphics/rect.h"
+#include "softrender/records/rect.h"
 
 struct GraphImage;
 struct GraphRecord;

@@ -4,7 +4,7 @@
 #include "graphics/draw_graph/graph_draw_course.h"
 #include "graphics/draw_graph/graph_draw_drivers.h"
 #include "graphics/draw_graph/movie_graph_draw.h"
-#include "softrender/triangle/quad_graph_draw.h"
+#include "graphics/draw_graph/soft_road/quad_graph_soft.h"
 
 int BlitGraphQuad(float x1, float y1, float x2, float y2, float x3, float y3, float x4, float y4,
                   HandleValue handle, int32_t transFlag) {

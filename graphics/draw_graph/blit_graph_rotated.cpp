@@ -4,7 +4,7 @@
 #include "graphics/draw_graph/graph_draw_course.h"
 #include "graphics/draw_graph/graph_draw_drivers.h"
 #include "graphics/draw_graph/movie_graph_draw.h"
-#include "softrender/rotated/blit_graph_rotated.h"
+#include "graphics/draw_graph/soft_road/rotated_graph_soft.h"
 
 int BlitGraphRotated(float x, float y, double scale, double angle, HandleValue handle,
                      int32_t transFlag, int32_t turnFlag) {

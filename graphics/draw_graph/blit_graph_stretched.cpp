@@ -4,7 +4,7 @@
 #include "graphics/draw_graph/graph_draw_course.h"
 #include "graphics/draw_graph/graph_draw_drivers.h"
 #include "graphics/draw_graph/movie_graph_draw.h"
-#include "softrender/scaled/blit_graph_stretched.h"
+#include "graphics/draw_graph/soft_road/stretched_graph_soft.h"
 
 int BlitGraphStretched(int32_t x1, int32_t y1, int32_t x2, int32_t y2, HandleValue handle,
                        int32_t transFlag) {

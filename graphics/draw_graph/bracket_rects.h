@@ -4,7 +4,7 @@
 #pragma once
 #include <cstdint>
 
-#include "graphics/rect.h"
+#include "softrender/records/rect.h"
 
 // At a point: (x, y, x + width, y + height).
 RECT BracketAt(int32_t x, int32_t y, int32_t width, int32_t height);

@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdint>
 
-#include "graphics/rect.h"
+#include "softrender/records/rect.h"
 
 // The draw area as it was before the narrowing: both forms and the empty flag.
 struct SavedDrawArea {

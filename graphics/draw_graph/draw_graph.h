@@ -17,7 +17,7 @@
 #include <cstdint>
 
 #include "base/handle_value.h"
-#include "graphics/rect.h"
+#include "softrender/records/rect.h"
 
 struct GraphRecord;
 

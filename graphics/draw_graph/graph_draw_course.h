@@ -9,7 +9,7 @@
 #include "graphics/draw_graph/draw_graph.h"
 #include "graphics/draw_state_record.h"
 #include "graphics/graph_handle_table.h"
-#include "graphics/rect.h"
+#include "softrender/records/rect.h"
 
 // What OpenGraphDraw found.
 enum class GraphDrawStart {

@@ -10,7 +10,7 @@
 
 #include "base/driver_slot.h"
 #include "base/handle_value.h"
-#include "graphics/rect.h"
+#include "softrender/records/rect.h"
 
 struct GraphRecord;
 

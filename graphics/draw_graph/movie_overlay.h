@@ -4,7 +4,7 @@
 #pragma once
 #include <cstdint>
 
-#include "graphics/rect.h"
+#include "softrender/records/rect.h"
 #include "platform/ddraw/ddraw_types.h"
 
 struct MovieOverlayPlace {

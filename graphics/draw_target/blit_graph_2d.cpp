@@ -12,7 +12,7 @@
 #include "graphics/surface_2d.h"
 #include "graphics/surface_data.h"
 #include "platform/ddraw/ddraw.h"
-#include "softrender/rules/soft_draw_target.h"
+#include "graphics/draw_graph/soft_road/soft_draw_target.h"
 #include "softrender/unscaled/blit_unscaled.h"
 
 int BlitGraph2DCore(int32_t x, int32_t y, HandleValue surface2D, int32_t transFlag) {
@@ -40,7 +40,7 @@ int BlitGraph2DCore(int32_t x, int32_t y, HandleValue surface2D, int32_t transFl
         if (destination == nullptr || !MemImgHasPixels(destination) || !MemImgHasPixels(source)) {
             return -1;
         }
-        BlitMemImg(destination, source, x, y, transFlag, blendImage);
+        BlitMemImg(destination, source, x, y, transFlag, blendImage, GetDrawState());
         const RECT box{x, y, x + record->width, y + record->height};
         ShowFrontDraw(&box);
         return 0;
@@ -66,7 +66,7 @@ int BlitGraph2DCore(int32_t x, int32_t y, HandleValue surface2D, int32_t transFl
                    ? 0
                    : -1;
     }
-    BlitMemImg(sd.destImage, sd.sourceImage, x, y, transFlag, blendImage);
+    BlitMemImg(sd.destImage, sd.sourceImage, x, y, transFlag, blendImage, GetDrawState());
     EndSoftDraw();
     return 0;
 }

@@ -17,7 +17,7 @@
 #include "graphics/surface_formats.h"
 #include "platform/ddraw/ddraw.h"
 #include "softrender/fill/fill_rect.h"
-#include "softrender/rules/soft_draw_target.h"
+#include "graphics/draw_graph/soft_road/soft_draw_target.h"
 
 namespace {
 
@@ -139,7 +139,7 @@ int FillBoxUnbracketed(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t 
     if (ReadTargetScreen().softwareScreen) {
         MEMIMG* destination = GetSoftScreenDestination();
         if (destination == nullptr || !MemImgHasPixels(destination)) return -1;
-        FillMemImgRect(destination, &rect, colour);
+        FillMemImgRect(destination, &rect, colour, GetDrawState());
         NormalizeRect(&rect);
         ShowFrontDraw(&rect);
         return 0;
@@ -159,7 +159,7 @@ int FillBoxUnbracketed(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t 
         ClipRectInPlace(&clipped, &draw.drawArea);
         return clipped.left == clipped.right || clipped.top == clipped.bottom ? 0 : -1;
     }
-    FillMemImgRect(GetSoftDrawState().destImage, &rect, colour);
+    FillMemImgRect(GetSoftDrawState().destImage, &rect, colour, GetDrawState());
     EndSoftDraw();
     return 0;
 }

@@ -1,6 +1,6 @@
 // Pieces the draw target's files share.
 #pragma once
-#include "graphics/rect.h"
+#include "softrender/records/rect.h"
 #include "platform/window/window.h"
 
 // The same rectangle as the surface layer takes it.

@@ -11,7 +11,7 @@
 #include "graphics/draw_target/target_screen.h"
 #include "graphics/drivers/screen_driver.h"
 #include "graphics/drivers/window_facts_driver.h"
-#include "platform/window/gdi.h"
+#include "platform/gdi/gdi.h"
 
 namespace {
 

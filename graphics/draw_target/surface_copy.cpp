@@ -9,7 +9,7 @@
 #include "graphics/graph_image.h"
 #include "graphics/transfer_pixels.h"
 #include "platform/ddraw/ddraw.h"
-#include "platform/window/gdi.h"
+#include "platform/gdi/gdi.h"
 
 namespace {
 

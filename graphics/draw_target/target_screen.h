@@ -4,8 +4,8 @@
 #pragma once
 #include <cstdint>
 
-#include "graphics/color_format.h"
-#include "graphics/memimg.h"
+#include "softrender/records/color_format.h"
+#include "softrender/records/memimg.h"
 #include "platform/window/window.h"
 
 namespace plat {

@@ -6,6 +6,7 @@
 #include "graphics/drivers/screen_driver.h"
 #include "graphics/drivers/screen_overlay_driver.h"
 #include "graphics/drivers/window_facts_driver.h"
+#include "softrender/records/memimg.h"
 
 namespace {
 
@@ -199,4 +200,8 @@ void GetScreenSize(int32_t* width, int32_t* height) {
 int32_t GetDisplayDepth() {
     const int32_t depth = ScreenSlot()->getScreenDepth();
     return depth != 0 ? depth : 16;
+}
+
+int32_t GetDisplayMemImgFormat() {
+    return GetDisplayDepth() == 16 ? MEMIMG_FORMAT_565 : MEMIMG_FORMAT_32;
 }

@@ -47,3 +47,5 @@ DriverSlot<ScreenDriver>& ScreenSlot();
 void GetScreenSize(int32_t* width, int32_t* height);
 // The display depth, 16 when the screen reports 0.
 int32_t GetDisplayDepth();
+// The software-image pixel format of the display: 5-6-5 at a depth of 16, 32-bit at any other.
+int32_t GetDisplayMemImgFormat();

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "base/driver_slot.h"
-#include "graphics/rect.h"
+#include "softrender/records/rect.h"
 
 struct WindowFactsDriver {
     // Holds the caller while the window is inactive; returns at once while it is active.

@@ -4,8 +4,8 @@
 #include <cstdint>
 
 #include "graphics/font/font_record.h"
-#include "graphics/memimg.h"
-#include "graphics/rect.h"
+#include "softrender/records/memimg.h"
+#include "softrender/records/rect.h"
 
 // Per cell value (a bit for type 0, a byte otherwise): whether a pixel is written and which.
 struct GlyphPaint {

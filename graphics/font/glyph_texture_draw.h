@@ -6,7 +6,7 @@
 
 #include "base/handle_value.h"
 #include "graphics/font/font_record.h"
-#include "graphics/rect.h"
+#include "softrender/records/rect.h"
 
 // What a string's glyphs are drawn with, and the draw state they put back.
 struct TextureGlyphDraw {

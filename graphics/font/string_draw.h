@@ -9,8 +9,8 @@
 #include <cstdint>
 
 #include "base/handle_value.h"
-#include "graphics/memimg.h"
-#include "graphics/rect.h"
+#include "softrender/records/memimg.h"
+#include "softrender/records/rect.h"
 
 struct StringSize {
     int32_t width, height;

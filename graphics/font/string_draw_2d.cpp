@@ -11,7 +11,7 @@
 #include "graphics/font/string_draw.h"
 #include "graphics/surface_2d.h"
 #include "graphics/surface_data.h"
-#include "softrender/rules/soft_draw_target.h"
+#include "graphics/draw_graph/soft_road/soft_draw_target.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "graphics/image_transfer/image_transfer_internal.h"
-#include "platform/window/gdi.h"
+#include "platform/gdi/gdi.h"
 #include "base/log.h"
 
 int ReadBitmapAsGraphImage(plat::Bitmap* bitmap, GraphImage* out) {

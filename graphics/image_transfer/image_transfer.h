@@ -13,7 +13,7 @@
 #include "base/handle_value.h"
 #include "graphics/graph_handle_table.h"
 #include "graphics/graph_image.h"
-#include "graphics/rect.h"
+#include "softrender/records/rect.h"
 
 namespace plat {
 struct Bitmap;

@@ -4,7 +4,7 @@
 #pragma once
 #include <cstdint>
 
-#include "graphics/color_format.h"
+#include "softrender/records/color_format.h"
 #include "graphics/image_transfer/image_transfer.h"
 #include "graphics/surface_data.h"
 

@@ -8,6 +8,7 @@
 #include "graphics/direct_draw_object.h"
 #include "graphics/draw_state_record.h"
 #include "graphics/draw_target/target_screen.h"
+#include "graphics/drivers/screen_driver.h"
 #include "graphics/drivers/window_facts_driver.h"
 #include "graphics/mask/mask_screen.h"
 #include "platform/ddraw/ddraw.h"
@@ -26,7 +27,7 @@ int MakeBitmap(MaskState& m, int32_t width, int32_t height) {
 
 // The mask screen on the software screen: a MEMIMG of the screen's size and format.
 int MakeMemImgScreen(MaskState& m, int32_t width, int32_t height) {
-    if (InitMemImgPlain(&m.memImg, width, height, -1) != 0) {
+    if (InitMemImgPlain(&m.memImg, width, height, GetDisplayMemImgFormat()) != 0) {
         return FatalExit("マスク用 MEMIMG の作成に失敗しました");
     }
     m.isMemImg = 1;

@@ -3,8 +3,8 @@
 #pragma once
 #include <cstdint>
 
-#include "graphics/color_format.h"
-#include "graphics/rect.h"
+#include "softrender/records/color_format.h"
+#include "softrender/records/rect.h"
 
 // rect clipped to the draw area and to the mask (and, with a size given, to (0, 0, width,
 // height) of the target). False when nothing is left.

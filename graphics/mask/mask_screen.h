@@ -15,8 +15,8 @@
 #pragma once
 #include <cstdint>
 
-#include "graphics/memimg.h"
-#include "graphics/rect.h"
+#include "softrender/records/memimg.h"
+#include "softrender/records/rect.h"
 
 namespace plat {
 class DrawSurface;

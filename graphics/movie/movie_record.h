@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "base/handle_value.h"
-#include "graphics/color_format.h"
+#include "softrender/records/color_format.h"
 #include "platform/core/file.h"
 #include "platform/media/media.h"
 

@@ -1,6 +1,7 @@
 #include "graphics/screen/screen_host.h"
 
 #include "platform/core/system_info.h"
+#include "platform/window/window.h"
 
 namespace {
 

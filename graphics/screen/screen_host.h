@@ -10,7 +10,7 @@
 #include <cstdint>
 
 #include "base/driver_slot.h"
-#include "graphics/rect.h"
+#include "softrender/records/rect.h"
 #include "platform/window/window.h"
 
 struct ScreenHostDriver {

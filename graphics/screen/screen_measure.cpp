@@ -10,7 +10,7 @@
 #include "graphics/screen/screen_internal.h"
 #include "platform/core/clock.h"
 #include "platform/ddraw/ddraw.h"
-#include "platform/window/gdi.h"
+#include "platform/gdi/gdi.h"
 
 namespace {
 

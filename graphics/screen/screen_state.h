@@ -11,8 +11,8 @@
 #pragma once
 #include <cstdint>
 
-#include "graphics/color_format.h"
-#include "graphics/memimg.h"
+#include "softrender/records/color_format.h"
+#include "softrender/records/memimg.h"
 #include "platform/ddraw/ddraw_types.h"
 #include "platform/window/window.h"
 

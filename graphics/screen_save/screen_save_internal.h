@@ -3,8 +3,8 @@
 #pragma once
 #include <cstdint>
 
-#include "graphics/color_format.h"
-#include "graphics/rect.h"
+#include "softrender/records/color_format.h"
+#include "softrender/records/rect.h"
 
 namespace plat {
 class DrawSurface;

@@ -16,7 +16,6 @@
 
 #include "platform/core/fault_injection.h"
 #include "platform/core/system_facts_overrides.h"
-#include "platform/window/window_backend.h"
 
 namespace plat {
 
@@ -122,8 +121,6 @@ void EndCom() {}
 
 bool IsScreenSaverActive() { return g_screenSaverActive.load(); }
 void SetScreenSaverActive(bool active) { g_screenSaverActive.store(active); }
-
-DesktopInfo GetDesktopInfo() { return Backend().Desktop(); }
 
 uint32_t GetTimerMinimumPeriod() { return 1; }
 

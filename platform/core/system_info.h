@@ -52,7 +52,7 @@ struct DesktopInfo {
     int32_t height;
     int32_t bitsPerPixel;  // a desktop of 4 bytes per pixel is 32, never 24
 };
-DesktopInfo GetDesktopInfo();
+// The desktop as the window backend reports it: GetDesktopInfo (platform/window/window.h).
 
 // The multimedia timer's finest period in milliseconds (1).
 uint32_t GetTimerMinimumPeriod();

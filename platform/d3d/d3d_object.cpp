@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/d3d/d3d_internal.h"
+#include "platform/ddraw/ddraw_internal.h"
 
 namespace plat {
 
@@ -90,6 +91,16 @@ DDResult CreateDirect3DObject(DirectDraw* owner, Direct3D** out) {
     owner->AddRef();
     *out = object;
     return D3D_OK;
+}
+
+// The DirectDraw object's way to its 3D side is made here, beside the 3D objects, so that the
+// DirectDraw shape knows nothing of them.
+DDResult DirectDrawImpl::QueryDirect3D(Direct3D** out) {
+    if (out == nullptr) return DDERR_INVALIDPARAMS;
+    *out = nullptr;
+    if (!initialized) return DDERR_NOTINITIALIZED;
+    if (!DDrawState().direct3DOffered) return E_NOINTERFACE;
+    return CreateDirect3DObject(this, out);
 }
 
 uint32_t Direct3DImpl::AddRef() { return ++refCount; }

@@ -8,6 +8,7 @@
 
 #include "platform/ddraw/ddraw.h"
 #include "platform/ddraw/ddraw_call_log.h"
+#include "platform/display/display_internal.h"
 
 namespace plat {
 
@@ -155,6 +156,9 @@ DDResult CreatePrimarySurface(DirectDrawImpl* owner, const SurfaceDesc* desc,
 // Makes a primary (or its back buffer) lost; a windowed primary is given private memory so
 // that nothing keeps pointing at the display's framebuffer.
 void LosePrimary(SurfaceImpl* surface);
+// The DirectDraw shape's answers to the display: a change of mode, or another owner taking
+// the display, makes every primary surface lost (ddraw_screen.cpp).
+extern const DisplaySurfacesDriver kDDrawDisplaySurfaces;
 // A primary's Restore (the rules of the screen side).
 DDResult RestorePrimary(SurfaceImpl* surface);
 // The rectangle a clipped Blt onto the surface may draw in (surface coordinates); false when

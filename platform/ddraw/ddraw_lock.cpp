@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "platform/ddraw/ddraw_internal.h"
-#include "platform/window/gdi_internal.h"
+#include "platform/gdi/gdi_internal.h"
 
 namespace plat {
 

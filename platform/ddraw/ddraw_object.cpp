@@ -2,16 +2,18 @@
 // budget it answers for.
 #include <cstring>
 
-#include "platform/d3d/d3d_internal.h"
 #include "platform/ddraw/ddraw_internal.h"
 #include "platform/core/system_info.h"
 #include "platform/display/display.h"
+#include "platform/display/display_internal.h"
 
 namespace plat {
 
 DDResult CreateDirectDraw(DirectDraw** out) {
     if (out == nullptr) return DDERR_INVALIDPARAMS;
     *out = new DirectDrawImpl();
+    // From now on the display's changes reach the surfaces made through DirectDraw.
+    InstallDisplaySurfaces(kDDrawDisplaySurfaces);
     return DD_OK;
 }
 
@@ -25,14 +27,6 @@ uint32_t DirectDrawImpl::Release() {
     if (exclusive) ReleaseExclusiveDisplay(this);
     delete this;
     return 0;
-}
-
-DDResult DirectDrawImpl::QueryDirect3D(Direct3D** out) {
-    if (out == nullptr) return DDERR_INVALIDPARAMS;
-    *out = nullptr;
-    if (!initialized) return DDERR_NOTINITIALIZED;
-    if (!DDrawState().direct3DOffered) return E_NOINTERFACE;
-    return CreateDirect3DObject(this, out);
 }
 
 PixelFormat DisplayPixelFormat() {

@@ -63,6 +63,8 @@ DDResult CoCreateDirectDraw(DirectDraw** out) {
     if (ConsumePending(&DDrawState().failDirectDrawCreates)) return DDERR_GENERIC;
     auto* object = new DirectDrawImpl();
     object->initialized = false;
+    // From now on the display's changes reach the surfaces made through DirectDraw.
+    InstallDisplaySurfaces(kDDrawDisplaySurfaces);
     *out = object;
     return DD_OK;
 }
@@ -331,15 +333,29 @@ void LosePrimary(SurfaceImpl* s) {
     }
 }
 
-void DDrawDisplayModeChanged() {
+namespace {
+
+void LoseEveryPrimary() {
     for (SurfaceImpl* s : DDrawState().live) {
         if (s->isPrimary) LosePrimary(s);
     }
 }
 
-void DDrawDisplayTakenByOtherOwner() {
-    DDrawDisplayModeChanged();
+bool ReportedDisplayMasks(int32_t bitsPerPixel, uint32_t* red, uint32_t* green, uint32_t* blue) {
+    const PixelFormat format = DisplayPixelFormat();
+    if (static_cast<int32_t>(format.bitCount) != bitsPerPixel || format.redMask == 0) {
+        return false;
+    }
+    *red = format.redMask;
+    *green = format.greenMask;
+    *blue = format.blueMask;
+    return true;
 }
+
+}  // namespace
+
+const DisplaySurfacesDriver kDDrawDisplaySurfaces = {LoseEveryPrimary, LoseEveryPrimary,
+                                                     ReportedDisplayMasks};
 
 // ---- flips ----------------------------------------------------------------------------------
 

@@ -8,7 +8,7 @@
 #include "platform/ddraw/ddraw_internal.h"
 #include "platform/display/display.h"
 #include "platform/display/display_internal.h"
-#include "platform/window/gdi_internal.h"
+#include "platform/gdi/gdi_internal.h"
 
 namespace plat {
 

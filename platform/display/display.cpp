@@ -3,12 +3,12 @@
 #include "platform/display/display.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <mutex>
 
 #include "platform/core/clock.h"
 #include "platform/core/system_info.h"
-#include "platform/ddraw/ddraw_internal.h"
 #include "platform/display/display_internal.h"
 #include "platform/window/window_backend.h"
 
@@ -20,6 +20,11 @@ constexpr uint32_t kDefaultRefresh = 60;
 constexpr int32_t kOfferedSizes[][2] = {
     {640, 480}, {800, 600}, {1024, 768}, {1280, 720}, {1280, 1024},
 };
+
+void NothingToTell() {}
+bool OwnMasks(int32_t, uint32_t*, uint32_t*, uint32_t*) { return false; }
+
+std::atomic<const DisplaySurfacesDriver*> g_surfaces{&kAbsentDisplaySurfaces};
 
 DisplayGlobals& State() {
     static DisplayGlobals state;
@@ -88,6 +93,12 @@ void AnnounceDisplayChange() {
 
 }  // namespace
 
+const DisplaySurfacesDriver kAbsentDisplaySurfaces = {NothingToTell, NothingToTell, OwnMasks};
+
+void InstallDisplaySurfaces(const DisplaySurfacesDriver& driver) { g_surfaces.store(&driver); }
+
+const DisplaySurfacesDriver& DisplaySurfaces() { return *g_surfaces.load(); }
+
 DisplayGlobals& DisplayState() { return State(); }
 
 DisplayMode CurrentDisplayMode() {
@@ -140,7 +151,7 @@ DisplayModeResult SetFullScreenDisplayMode(int32_t width, int32_t height, int32_
                              refreshRate != 0 ? refreshRate : BackendRefreshLocked(s)};
         ModeChangedLocked(s);
     }
-    DDrawDisplayModeChanged();
+    DisplaySurfaces().displayModeChanged();
     AnnounceDisplayChange();
     return DisplayModeResult::Ok;
 }
@@ -153,7 +164,7 @@ void RestoreDesktopDisplayMode() {
         s.fullScreen = false;
         ModeChangedLocked(s);
     }
-    DDrawDisplayModeChanged();
+    DisplaySurfaces().displayModeChanged();
     AnnounceDisplayChange();
 }
 
@@ -182,14 +193,10 @@ DisplayFramebuffer GetDisplayFramebuffer() {
         Masks(s.bitsPerPixel, &out.redMask, &out.greenMask, &out.blueMask);
         // A display format set by the surface layer's test control (a 5-5-5 display, say)
         // is the framebuffer's too.
-        const PixelFormat format = DisplayPixelFormat();
-        if (static_cast<int32_t>(format.bitCount) == s.bitsPerPixel && format.redMask != 0) {
-            out.redMask = format.redMask;
-            out.greenMask = format.greenMask;
-            out.blueMask = format.blueMask;
-        }
+        DisplaySurfaces().displayFormatMasks(s.bitsPerPixel, &out.redMask, &out.greenMask,
+                                             &out.blueMask);
     }
-    if (remade) DDrawDisplayModeChanged();
+    if (remade) DisplaySurfaces().displayModeChanged();
     return out;
 }
 
@@ -270,10 +277,10 @@ void SetOtherExclusiveOwnerInternal(bool active) {
         }
     }
     if (restored) {
-        DDrawDisplayModeChanged();
+        DisplaySurfaces().displayModeChanged();
         AnnounceDisplayChange();
     }
-    if (active) DDrawDisplayTakenByOtherOwner();
+    if (active) DisplaySurfaces().displayTakenByOtherOwner();
 }
 
 void ResetDisplayInternal() {
@@ -294,7 +301,7 @@ void ResetDisplayInternal() {
         s.firstBuffer = true;
         ++s.changeSerial;
     }
-    if (changed) DDrawDisplayModeChanged();
+    if (changed) DisplaySurfaces().displayModeChanged();
 }
 
 void SetRefreshOverrideInternal(uint32_t hz) {

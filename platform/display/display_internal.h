@@ -44,9 +44,22 @@ void SetOtherExclusiveOwnerInternal(bool active);
 void ResetDisplayInternal();
 void SetRefreshOverrideInternal(uint32_t hz);
 
-// Called by the display on the surface layer (ddraw_screen.cpp): every change of mode, and
-// another owner taking the display, make the primary surfaces lost.
-void DDrawDisplayModeChanged();
-void DDrawDisplayTakenByOtherOwner();
+// What the display tells the surfaces made on it and asks of them. The DirectDraw shape
+// installs its answers with its first DirectDraw object and with its display-format test
+// control (ddraw_screen.cpp); until then there are no surfaces and no format of theirs, and the
+// absent driver does nothing and keeps the display's own masks.
+struct DisplaySurfacesDriver {
+    // Every change of mode, and another owner taking the display, make the primary surfaces
+    // lost.
+    void (*displayModeChanged)();
+    void (*displayTakenByOtherOwner)();
+    // The masks of the display format the surface layer reports at that depth (a 5-5-5 display
+    // set by its test control, say) into the three outputs; false to keep the display's own.
+    bool (*displayFormatMasks)(int32_t bitsPerPixel, uint32_t* red, uint32_t* green,
+                               uint32_t* blue);
+};
+extern const DisplaySurfacesDriver kAbsentDisplaySurfaces;
+void InstallDisplaySurfaces(const DisplaySurfacesDriver& driver);
+const DisplaySurfacesDriver& DisplaySurfaces();
 
 }  // namespace plat

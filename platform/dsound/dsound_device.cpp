@@ -4,7 +4,6 @@
 #include <cstring>
 #include <new>
 
-#include "platform/backend/sdl2/sdl2_audio.h"
 #include "platform/core/clock.h"
 #include "platform/dsound/dsound_internal.h"
 #include "platform/window/window_backend.h"
@@ -45,11 +44,12 @@ std::unique_ptr<AudioSink> ChooseSink(Mixer* mixer) {
         choice = s.sink;
     }
     if (choice == SinkChoice::Memory) return std::make_unique<MemoryAudioSink>(mixer);
-    // SDL's device only with the SDL2 window backend, on its thread, and with the real clock
-    // (under the virtual clock the output has to follow the run's own time).
-    if (choice == SinkChoice::Automatic && !VirtualClockInUse() &&
-        std::strcmp(Backend().Name(), "sdl2") == 0 && OnBackendThread()) {
-        if (auto sdl = OpenSdl2AudioSink(mixer)) return sdl;
+    // The window backend's audio output (SDL's device with the SDL2 backend), on its thread and
+    // with the real clock (under the virtual clock the output has to follow the run's own time).
+    if (choice == SinkChoice::Automatic && !VirtualClockInUse() && OnBackendThread()) {
+        if (AudioSink* output = Backend().OpenAudioSink(mixer)) {
+            return std::unique_ptr<AudioSink>(output);
+        }
     }
     return MakeNullAudioSink(mixer);
 }

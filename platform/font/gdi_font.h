@@ -1,5 +1,5 @@
 // The GDI font calls of the platform layer, on FreeType: logical fonts made by CreateFontA,
-// selected into a memory device context (CreateCompatibleDC of platform/window/gdi.h), their
+// selected into a memory device context (CreateCompatibleDC of platform/gdi/gdi.h), their
 // text metrics and their glyphs as GDI bitmaps.
 //
 // Faces: the default face is the fixed-pitch IPA Gothic (ipag.ttf); the proportional Gothic
@@ -21,7 +21,7 @@
 #pragma once
 #include <cstdint>
 
-#include "platform/window/gdi.h"
+#include "platform/gdi/gdi.h"
 
 namespace plat {
 

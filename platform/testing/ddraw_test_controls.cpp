@@ -27,6 +27,7 @@ void OverrideDisplayFormat(const PixelFormat* format) {
     DDrawGlobals& state = DDrawState();
     state.displayOverridden = format != nullptr;
     state.displayOverride = format != nullptr ? *format : PixelFormat{};
+    InstallDisplaySurfaces(kDDrawDisplaySurfaces);
 }
 
 int LoseVideoMemorySurfaces() {

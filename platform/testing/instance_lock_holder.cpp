@@ -10,8 +10,8 @@
 #include <mutex>
 #include <string>
 
-#include "platform/core/instance_lock.h"
-#include "platform/core/instance_lock_path.h"
+#include "platform/window/instance_lock.h"
+#include "platform/window/instance_lock_path.h"
 #include "platform/testing/window_test_controls.h"
 
 namespace plat {

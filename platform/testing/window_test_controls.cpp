@@ -8,7 +8,7 @@
 #include "platform/core/fault_injection.h"
 #include "platform/core/system_facts_overrides.h"
 #include "platform/window/dropped_files.h"
-#include "platform/core/instance_lock.h"
+#include "platform/window/instance_lock.h"
 #include "platform/window/message_box.h"
 #include "platform/window/window_backend.h"
 #include "platform/window/window_core.h"

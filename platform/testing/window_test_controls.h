@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/backend/headless/injected_events.h"
-#include "platform/core/instance_lock.h"
+#include "platform/window/instance_lock.h"
 #include "platform/core/system_info.h"
 #include "platform/window/message_box.h"
 #include "platform/window/window.h"

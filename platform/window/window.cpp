@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/core/instance_lock.h"
+#include "platform/window/instance_lock.h"
 #include "platform/core/system_info.h"
 #include "platform/core/thread.h"
 #include "platform/window/window_backend.h"

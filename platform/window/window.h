@@ -24,6 +24,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/core/system_info.h"
 #include "platform/window/window_messages.h"
 
 namespace plat {
@@ -103,6 +104,8 @@ bool IsWindow(WindowHandle window);
 uint32_t GetWindowThreadId(WindowHandle window);
 // True when a live window of this class exists in this process.
 bool HasWindowOfClass(const char* className);
+// The desktop's size and depth, as the window backend reports it.
+DesktopInfo GetDesktopInfo();
 
 // Moves and sizes the window (flags SWP_*). insertAfter: 0 keeps the z-order,
 // kInsertTopmost / kInsertNotTopmost change the always-on-top state.

@@ -51,6 +51,8 @@ WindowBackend* ChooseBackend() {
 
 }  // namespace
 
+DesktopInfo GetDesktopInfo() { return Backend().Desktop(); }
+
 WindowBackend& Backend() {
     WindowBackend* backend = g_backend.load(std::memory_order_acquire);
     if (backend != nullptr) return *backend;

@@ -16,6 +16,11 @@
 
 namespace plat {
 
+namespace snd {
+class AudioSink;
+class Mixer;
+}  // namespace snd
+
 // What a native window should look like.
 struct NativeWindowState {
     WindowHandle handle;
@@ -46,6 +51,13 @@ public:
     virtual DesktopInfo Desktop() = 0;
     // The display's refresh rate in Hz, 0 when the backend does not know it.
     virtual uint32_t RefreshRate() { return 0; }
+    // The backend's audio output for a sound device's mixer (owned by the caller), or null when
+    // the backend has none or it cannot start; the device then plays into a clocked null sink.
+    // Called on the backend thread.
+    virtual snd::AudioSink* OpenAudioSink(snd::Mixer* mixer) {
+        (void)mixer;
+        return nullptr;
+    }
     // Shows a message box; false when it cannot be shown (the caller falls back).
     virtual bool ShowMessageBox(WindowHandle owner, const char* text, const char* title,
                                 uint32_t type, int* answer) = 0;

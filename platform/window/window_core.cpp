@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "platform/window/dropped_files.h"
-#include "platform/core/instance_lock.h"
+#include "platform/window/instance_lock.h"
 #include "platform/core/thread.h"
 #include "platform/core/virtual_time.h"
 

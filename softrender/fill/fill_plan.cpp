@@ -25,7 +25,7 @@ uint32_t ModulateColor(uint32_t color, int format, uint32_t bright) {
 }  // namespace
 
 FillPlan PlanFillMemImgRect(const MEMIMG* dst, const RECT* rect, uint32_t color,
-                            const DrawState& state) {
+                            const KernelDrawState& state) {
     FillPlan plan;
     if (dst == nullptr || dst->pixels == nullptr) return plan;
     if (dst->paletted || dst->alpha) return plan;

@@ -6,9 +6,9 @@
 #pragma once
 #include <cstdint>
 
-#include "graphics/draw_state_record.h"
-#include "graphics/memimg.h"
-#include "graphics/rect.h"
+#include "softrender/records/kernel_draw_state.h"
+#include "softrender/records/memimg.h"
+#include "softrender/records/rect.h"
 #include "softrender/rules/pixel_loop.h"
 
 // Loop index = pixel format (0: 16-bit, 1: 32-bit) * 5 + effective blend mode.
@@ -30,7 +30,7 @@ struct FillPlan {
 // modulated once, channel by channel, as channel * bright >> 8 (8-bit channels of a 32-bit
 // colour, byte 3 kept; the 5- and 6-bit fields of a 16-bit colour).
 FillPlan PlanFillMemImgRect(const MEMIMG* dst, const RECT* rect, uint32_t color,
-                            const DrawState& state);
+                            const KernelDrawState& state);
 
 // The fill's loops. Mode 1 at parameter 255 is the copy (mode 0). The 32-bit alpha fill is the
 // shift-by-8 interpolation d + floor((c - d) * p / 256); the 16-bit one steps through

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstring>
 
-#include "graphics/draw_state_record.h"
+#include "softrender/records/kernel_draw_state.h"
 #include "softrender/fill/fill_plan.h"
 #include "softrender/rules/loop_table.h"
 #include "softrender/rules/pixel_context.h"
@@ -99,8 +99,7 @@ constexpr std::array<FillLoopFn, kFillLoopCount> kFillLoops =
 
 }  // namespace
 
-void FillMemImgRect(MEMIMG* dst, const RECT* rect, uint32_t color) {
-    const DrawState& state = GetDrawState();
+void FillMemImgRect(MEMIMG* dst, const RECT* rect, uint32_t color, const KernelDrawState& state) {
     const FillPlan plan = PlanFillMemImgRect(dst, rect, color, state);
     if (plan.loop < 0) return;
     const int bytes = dst->pixelFormat == MEMIMG_FORMAT_32 ? 4 : 2;

@@ -10,10 +10,11 @@
 #pragma once
 #include <cstdint>
 
-#include "graphics/memimg.h"
-#include "graphics/rect.h"
+#include "softrender/records/kernel_draw_state.h"
+#include "softrender/records/memimg.h"
+#include "softrender/records/rect.h"
 
 // rect: the pixels to fill, right and bottom exclusive, corners in any order; null fills the
 // whole image. color: a pixel value in the image's own form (a 16-bit colour in the low 16
 // bits). Only the draw area's part of the image is filled.
-void FillMemImgRect(MEMIMG* dst, const RECT* rect, uint32_t color);
+void FillMemImgRect(MEMIMG* dst, const RECT* rect, uint32_t color, const KernelDrawState& state);

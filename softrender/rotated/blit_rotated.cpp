@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "graphics/draw_state_record.h"
+#include "softrender/records/kernel_draw_state.h"
 #include "softrender/unscaled/blit_unscaled.h"
 #include "softrender/rules/pixel_context.h"
 #include "softrender/triangle/quad_draw.h"
@@ -28,12 +28,11 @@ alignas(16) RotatedPaletteScratch PaletteScratch;
 
 void BlitMemImgRotated(MEMIMG* dst, const MEMIMG* src, int32_t cx, int32_t cy, float angle,
                        float scale, int32_t transFlag, int32_t turnFlag,
-                       const MEMIMG* blendImage) {
-    const DrawState& state = GetDrawState();
+                       const MEMIMG* blendImage, const KernelDrawState& state) {
     const RotatedBlitPlan plan = PlanBlitMemImgRotated(dst, src, cx, cy, angle, scale, transFlag,
                                                        turnFlag, blendImage, state);
     if (plan.draw == RotatedDraw::Mirrored) {
-        DrawMemImgQuad(dst, src, plan.quad, transFlag, blendImage);
+        DrawMemImgQuad(dst, src, plan.quad, transFlag, blendImage, state);
         return;
     }
     if (plan.draw != RotatedDraw::Spans) return;

@@ -14,7 +14,8 @@
 #pragma once
 #include <cstdint>
 
-#include "graphics/memimg.h"
+#include "softrender/records/kernel_draw_state.h"
+#include "softrender/records/memimg.h"
 
 // dst: the image drawn into; src: the image drawn, its centre pixel (width >> 1,
 // height >> 1) on (cx, cy); angle in radians (a source offset (px, py) lands at
@@ -23,4 +24,4 @@
 // at least as large as src, or null.
 void BlitMemImgRotated(MEMIMG* dst, const MEMIMG* src, int32_t cx, int32_t cy, float angle,
                        float scale, int32_t transFlag, int32_t turnFlag,
-                       const MEMIMG* blendImage);
+                       const MEMIMG* blendImage, const KernelDrawState& state);

@@ -38,7 +38,7 @@ int32_t ClampTo32(int64_t v) {
 RotatedBlitPlan PlanBlitMemImgRotated(const MEMIMG* dst, const MEMIMG* src, int32_t cx,
                                       int32_t cy, float angle, float scale, int32_t transFlag,
                                       int32_t turnFlag, const MEMIMG* blend,
-                                      const DrawState& state) {
+                                      const KernelDrawState& state) {
     RotatedBlitPlan plan;
     if (dst == nullptr || src == nullptr || dst->pixels == nullptr || src->pixels == nullptr) {
         return plan;

@@ -11,9 +11,9 @@
 #pragma once
 #include <cstdint>
 
-#include "graphics/draw_state_record.h"
-#include "graphics/memimg.h"
-#include "graphics/rect.h"
+#include "softrender/records/kernel_draw_state.h"
+#include "softrender/records/memimg.h"
+#include "softrender/records/rect.h"
 
 // The largest source width and height the span loops take: the limits width << 18 and
 // height << 18 must fit 32 bits. The row tables have this many entries.
@@ -59,4 +59,4 @@ struct RotatedBlitPlan {
 RotatedBlitPlan PlanBlitMemImgRotated(const MEMIMG* dst, const MEMIMG* src, int32_t cx,
                                       int32_t cy, float angle, float scale, int32_t transFlag,
                                       int32_t turnFlag, const MEMIMG* blend,
-                                      const DrawState& state);
+                                      const KernelDrawState& state);

@@ -2,8 +2,8 @@
 // destination image, worked out once per call. The draw area is not trusted to lie inside the
 // image; within it, clipping against this bound gives what clipping against the area gives.
 #pragma once
-#include "graphics/memimg.h"
-#include "graphics/rect.h"
+#include "softrender/records/memimg.h"
+#include "softrender/records/rect.h"
 
 inline RECT DrawBoundsInImage(const RECT& drawArea, const MEMIMG& image) {
     RECT bound;

@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "graphics/draw_state_record.h"
+#include "softrender/records/kernel_draw_state.h"
 #include "softrender/rules/blend_tables.h"
 #include "softrender/unscaled/blit_unscaled.h"
 #include "softrender/rules/pixel_context.h"
@@ -25,12 +25,11 @@ int32_t ColumnTable[kScaledColumnStrip];
 }  // namespace
 
 void BlitMemImgScaled(MEMIMG* dst, const MEMIMG* src, const RECT& rect, int32_t transFlag,
-                      const MEMIMG* blendImage) {
-    const DrawState& state = GetDrawState();
+                      const MEMIMG* blendImage, const KernelDrawState& state) {
     const ScaledBlitPlan plan =
         PlanBlitMemImgScaled(dst, src, rect, transFlag, blendImage, state, UseMmx);
     if (plan.draw == ScaledDraw::Unscaled) {
-        BlitMemImg(dst, src, plan.area.left, plan.area.top, transFlag, blendImage);
+        BlitMemImg(dst, src, plan.area.left, plan.area.top, transFlag, blendImage, state);
         return;
     }
     if (plan.draw != ScaledDraw::Stepped) return;

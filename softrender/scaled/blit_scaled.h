@@ -13,11 +13,12 @@
 #pragma once
 #include <cstdint>
 
-#include "graphics/memimg.h"
-#include "graphics/rect.h"
+#include "softrender/records/kernel_draw_state.h"
+#include "softrender/records/memimg.h"
+#include "softrender/records/rect.h"
 
 // dst: the image drawn into; src: the image drawn; rect: the destination rectangle, right and
 // bottom exclusive, corners in any order; blendImage: one byte per pixel, at least as large as
 // src, or null.
 void BlitMemImgScaled(MEMIMG* dst, const MEMIMG* src, const RECT& rect, int32_t transFlag,
-                      const MEMIMG* blendImage);
+                      const MEMIMG* blendImage, const KernelDrawState& state);

@@ -17,7 +17,7 @@ int32_t ClampTo32(int64_t v) {
 
 ScaledBlitPlan PlanBlitMemImgScaled(const MEMIMG* dst, const MEMIMG* src, const RECT& rect,
                                     int32_t transFlag, const MEMIMG* blend,
-                                    const DrawState& state, int32_t useMmx) {
+                                    const KernelDrawState& state, int32_t useMmx) {
     ScaledBlitPlan plan;
     if (dst == nullptr || src == nullptr || dst->pixels == nullptr || src->pixels == nullptr) {
         return plan;

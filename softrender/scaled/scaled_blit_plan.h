@@ -17,9 +17,9 @@
 #pragma once
 #include <cstdint>
 
-#include "graphics/draw_state_record.h"
-#include "graphics/memimg.h"
-#include "graphics/rect.h"
+#include "softrender/records/kernel_draw_state.h"
+#include "softrender/records/memimg.h"
+#include "softrender/records/rect.h"
 
 // The largest source width and height: every column and row the loops read lies inside the
 // source only while the source is at most this many pixels across (and a step is never 0).
@@ -58,4 +58,4 @@ struct ScaledBlitPlan {
 //     (SelectScaledPixelLoop), or the rectangle clipped to the draw area is empty.
 ScaledBlitPlan PlanBlitMemImgScaled(const MEMIMG* dst, const MEMIMG* src, const RECT& rect,
                                     int32_t transFlag, const MEMIMG* blend,
-                                    const DrawState& state, int32_t useMmx);
+                                    const KernelDrawState& state, int32_t useMmx);

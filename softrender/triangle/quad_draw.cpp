@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "graphics/draw_state_record.h"
-#include "graphics/rect.h"
+#include "softrender/records/kernel_draw_state.h"
+#include "softrender/records/rect.h"
 #include "softrender/triangle/triangle_rasterizer.h"
 
 int QuadReachesDrawArea(const int32_t* corners, const RECT& drawArea) {
@@ -24,15 +24,15 @@ int QuadReachesDrawArea(const int32_t* corners, const RECT& drawArea) {
 }
 
 void DrawMemImgQuad(MEMIMG* dst, const MEMIMG* src, const int32_t* corners, int32_t transFlag,
-                    const MEMIMG* blendImage) {
+                    const MEMIMG* blendImage, const KernelDrawState& state) {
     if (dst == nullptr || src == nullptr || corners == nullptr) return;
     int32_t c[8];
     std::copy(corners, corners + 8, c);
-    if (!QuadReachesDrawArea(c, GetDrawState().drawArea)) return;
+    if (!QuadReachesDrawArea(c, state.drawArea)) return;
     const int32_t w = src->width;
     const int32_t h = src->height;
     const int32_t first[12] = {c[0], c[1], 0, 0, c[2], c[3], w, 0, c[4], c[5], 0, h};
     const int32_t second[12] = {c[2], c[3], w, 0, c[4], c[5], 0, h, c[6], c[7], w, h};
-    RasterizeMemImgTriangle(dst, src, first, transFlag, blendImage, 0);
-    RasterizeMemImgTriangle(dst, src, second, transFlag, blendImage, 0);
+    RasterizeMemImgTriangle(dst, src, first, transFlag, blendImage, 0, state);
+    RasterizeMemImgTriangle(dst, src, second, transFlag, blendImage, 0, state);
 }

@@ -11,8 +11,9 @@
 #pragma once
 #include <cstdint>
 
-#include "graphics/memimg.h"
-#include "graphics/rect.h"
+#include "softrender/records/kernel_draw_state.h"
+#include "softrender/records/memimg.h"
+#include "softrender/records/rect.h"
 
 // The quad's early-out test: 1 when the box around the corners, with 2 pixels more on the
 // left and top and 4 on the right and bottom, clipped to the draw area (ClipRectInPlace) keeps
@@ -26,4 +27,4 @@ int QuadReachesDrawArea(const int32_t* corners, const RECT& drawArea);
 // null). Nothing is drawn when the box around the corners (2 pixels more to the left and top,
 // 4 to the right and bottom) misses the draw area, or when the rasteriser refuses a triangle.
 void DrawMemImgQuad(MEMIMG* dst, const MEMIMG* src, const int32_t* corners, int32_t transFlag,
-                    const MEMIMG* blendImage);
+                    const MEMIMG* blendImage, const KernelDrawState& state);

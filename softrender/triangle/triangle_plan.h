@@ -5,8 +5,8 @@
 #pragma once
 #include <cstdint>
 
-#include "graphics/draw_state_record.h"
-#include "graphics/memimg.h"
+#include "softrender/records/kernel_draw_state.h"
+#include "softrender/records/memimg.h"
 #include "softrender/fill/fill_plan.h"
 #include "softrender/rules/pixel_loop.h"
 #include "softrender/scaled/scaled_pixel_loops.h"

@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "graphics/draw_state_record.h"
+#include "softrender/records/kernel_draw_state.h"
 #include "softrender/unscaled/blit_unscaled.h"
 #include "softrender/rules/draw_bounds.h"
 #include "softrender/rules/pixel_context.h"
@@ -23,7 +23,8 @@ alignas(16) TrianglePaletteTable PaletteScratch;
 }  // namespace
 
 void RasterizeMemImgTriangle(MEMIMG* dst, const MEMIMG* src, const int32_t* vertices,
-                             int32_t transFlag, const MEMIMG* blendImage, uint32_t colour) {
+                             int32_t transFlag, const MEMIMG* blendImage, uint32_t colour,
+                             const KernelDrawState& state) {
     if (vertices == nullptr) return;
     const MEMIMG* blend = src != nullptr ? blendImage : nullptr;
     const TriangleGroup group = SelectTriangleGroup(dst, src, blend);
@@ -32,7 +33,6 @@ void RasterizeMemImgTriangle(MEMIMG* dst, const MEMIMG* src, const int32_t* vert
     TriangleRun run{};
     if (SetUpTriangle(vertices, src != nullptr, &run.setup) != TriangleSetupResult::Ok) return;
 
-    const DrawState& state = GetDrawState();
     const uint32_t mode = static_cast<uint32_t>(state.blendMode);
     if (mode > 4) return;
     run.bound = DrawBoundsInImage(state.drawArea, *dst);

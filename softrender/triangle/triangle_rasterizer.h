@@ -9,7 +9,8 @@
 #pragma once
 #include <cstdint>
 
-#include "graphics/memimg.h"
+#include "softrender/records/kernel_draw_state.h"
+#include "softrender/records/memimg.h"
 
 // vertices: three vertices of four integers (x, y, u, v): destination pixel coordinates and
 // source texel coordinates (0 to the source's width or height; ignored without a source).
@@ -23,4 +24,5 @@
 // from its left edge pixel to its right edge pixel inclusive. A paletted source reads entry
 // 0..255 of its palette by index; entries at or beyond the palette's count are colour 0.
 void RasterizeMemImgTriangle(MEMIMG* dst, const MEMIMG* src, const int32_t* vertices,
-                             int32_t transFlag, const MEMIMG* blendImage, uint32_t colour);
+                             int32_t transFlag, const MEMIMG* blendImage, uint32_t colour,
+                             const KernelDrawState& state);

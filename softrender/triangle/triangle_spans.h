@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "graphics/rect.h"
+#include "softrender/records/rect.h"
 #include "softrender/rules/pixel_context.h"
 #include "softrender/rules/pixel_draw.h"
 #include "softrender/rules/pixel_loop.h"

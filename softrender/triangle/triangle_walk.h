@@ -6,7 +6,7 @@
 #pragma once
 #include <cstdint>
 
-#include "graphics/rect.h"
+#include "softrender/records/rect.h"
 #include "softrender/triangle/triangle_setup.h"
 
 // Calls span(y, x, count) for every line the walk draws: x is the span's first pixel after

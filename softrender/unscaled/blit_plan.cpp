@@ -5,7 +5,7 @@
 #include "softrender/rules/draw_bounds.h"
 
 BlitPlan PlanBlitMemImg(const MEMIMG* dst, const MEMIMG* src, int32_t x, int32_t y,
-                        int32_t transFlag, const MEMIMG* blend, const DrawState& state,
+                        int32_t transFlag, const MEMIMG* blend, const KernelDrawState& state,
                         int32_t useMmx) {
     BlitPlan plan;
     if (dst == nullptr || src == nullptr || dst->pixels == nullptr || src->pixels == nullptr) {

@@ -5,9 +5,9 @@
 #pragma once
 #include <cstdint>
 
-#include "graphics/draw_state_record.h"
-#include "graphics/memimg.h"
-#include "graphics/rect.h"
+#include "softrender/records/kernel_draw_state.h"
+#include "softrender/records/memimg.h"
+#include "softrender/records/rect.h"
 #include "softrender/rules/base_pixel_rule.h"
 #include "softrender/rules/pixel_loop.h"
 
@@ -29,7 +29,7 @@ struct BlitPlan {
 //     empty;
 //   - the blend mode is outside 0..4, or mode 1, 2 or 3 has parameter 0.
 BlitPlan PlanBlitMemImg(const MEMIMG* dst, const MEMIMG* src, int32_t x, int32_t y,
-                        int32_t transFlag, const MEMIMG* blend, const DrawState& state,
+                        int32_t transFlag, const MEMIMG* blend, const KernelDrawState& state,
                         int32_t useMmx);
 
 // What the loop of an unscaled-blit key draws; .valid is false for keys the blit never uses.

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstring>
 
-#include "graphics/draw_state_record.h"
+#include "softrender/records/kernel_draw_state.h"
 #include "softrender/rules/blend_tables.h"
 #include "softrender/unscaled/blit_plan.h"
 #include "softrender/unscaled/blit_unscaled_table.h"
@@ -39,8 +39,7 @@ void CopyPaletteToScratch(void* scratch, const void* palette, int32_t count, int
 }
 
 void BlitMemImg(MEMIMG* dst, const MEMIMG* src, int32_t x, int32_t y, int32_t transFlag,
-                const MEMIMG* blendImage) {
-    const DrawState& state = GetDrawState();
+                const MEMIMG* blendImage, const KernelDrawState& state) {
     const BlitPlan plan = PlanBlitMemImg(dst, src, x, y, transFlag, blendImage, state, UseMmx);
     const UnscaledBlitLoopFn loop = FindUnscaledBlitLoop(plan.loop);
     if (loop == nullptr) return;

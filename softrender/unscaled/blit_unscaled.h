@@ -8,12 +8,13 @@
 #pragma once
 #include <cstdint>
 
-#include "graphics/memimg.h"
+#include "softrender/records/kernel_draw_state.h"
+#include "softrender/records/memimg.h"
 
 // dst: the image drawn into; src: the image drawn, its top-left pixel at (x, y) on dst;
 // blendImage: one byte per pixel, at least as large as src, or null.
 void BlitMemImg(MEMIMG* dst, const MEMIMG* src, int32_t x, int32_t y, int32_t transFlag,
-                const MEMIMG* blendImage);
+                const MEMIMG* blendImage, const KernelDrawState& state);
 
 // Copies a palette of `count` entries of `entryBytes` bytes (2 or 4) into a 256-entry table of
 // 1024 bytes: at most 256 entries are copied and the rest of the table is zeroed, so an index

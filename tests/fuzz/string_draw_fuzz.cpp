@@ -11,7 +11,7 @@
 #include "graphics/font/font.h"
 #include "graphics/font/string_draw.h"
 #include "graphics/graph_system.h"
-#include "graphics/memimg.h"
+#include "softrender/records/memimg.h"
 
 namespace {
 

@@ -68,23 +68,23 @@ void WithDrawArea(const RECT& part, Draw draw) {
 
 const DrawCase kDraws[] = {
     {"at a point", 1, [](HandleValue g, int32_t t) { return BlitGraphAt(30, 40, g, t); },
-     [](MEMIMG* b, const MEMIMG* s, int32_t t) { BlitMemImg(b, s, 30, 40, t, nullptr); }},
+     [](MEMIMG* b, const MEMIMG* s, int32_t t) { BlitMemImg(b, s, 30, 40, t, nullptr, GetDrawState()); }},
     {"at a point, opaque, partly off the top-left", 0,
      [](HandleValue g, int32_t t) { return BlitGraphAt(-5, -3, g, t); },
-     [](MEMIMG* b, const MEMIMG* s, int32_t t) { BlitMemImg(b, s, -5, -3, t, nullptr); }},
+     [](MEMIMG* b, const MEMIMG* s, int32_t t) { BlitMemImg(b, s, -5, -3, t, nullptr, GetDrawState()); }},
     {"stretched with x1 > x2 (mirrored)", 1,
      [](HandleValue g, int32_t t) { return BlitGraphStretched(130, 10, 90, 34, g, t); },
      [](MEMIMG* b, const MEMIMG* s, int32_t t) {
-         BlitMemImgScaled(b, s, RECT{130, 10, 90, 34}, t, nullptr);
+         BlitMemImgScaled(b, s, RECT{130, 10, 90, 34}, t, nullptr, GetDrawState());
      }},
     {"turned", 1, [](HandleValue g, int32_t t) { return BlitGraphTurned(150, 40, g, t); },
      [](MEMIMG* b, const MEMIMG* s, int32_t t) {
-         BlitMemImgScaled(b, s, RECT{150 + kSpriteW, 40, 150, 40 + kSpriteH}, t, nullptr);
+         BlitMemImgScaled(b, s, RECT{150 + kSpriteW, 40, 150, 40 + kSpriteH}, t, nullptr, GetDrawState());
      }},
     {"rotated 0 degrees", 1,
      [](HandleValue g, int32_t t) { return BlitGraphRotated(60.0f, 90.0f, 1.0, 0.0, g, t, 0); },
      [](MEMIMG* b, const MEMIMG* s, int32_t t) {
-         BlitMemImgRotated(b, s, 60, 90, 0.0f, 1.0f, t, 0, nullptr);
+         BlitMemImgRotated(b, s, 60, 90, 0.0f, 1.0f, t, 0, nullptr, GetDrawState());
      }},
     {"rotated 90 degrees", 1,
      [](HandleValue g, int32_t t) {
@@ -92,7 +92,7 @@ const DrawCase kDraws[] = {
      },
      [](MEMIMG* b, const MEMIMG* s, int32_t t) {
          BlitMemImgRotated(b, s, 100, 80, static_cast<float>(std::numbers::pi / 2), 1.0f, t, 0,
-                           nullptr);
+                           nullptr, GetDrawState());
      }},
     {"rotated 30 degrees at scale 2, turned", 1,
      [](HandleValue g, int32_t t) {
@@ -100,7 +100,7 @@ const DrawCase kDraws[] = {
      },
      [](MEMIMG* b, const MEMIMG* s, int32_t t) {
          BlitMemImgRotated(b, s, 170, 110, static_cast<float>(std::numbers::pi / 6), 2.0f, t, 1,
-                           nullptr);
+                           nullptr, GetDrawState());
      }},
     {"four corners", 1,
      [](HandleValue g, int32_t t) {
@@ -109,19 +109,19 @@ const DrawCase kDraws[] = {
      [](MEMIMG* b, const MEMIMG* s, int32_t t) {
          // Corner order of the kernel: top-left, top-right, bottom-left, bottom-right.
          const int32_t corners[8] = {200, 60, 240, 70, 195, 100, 235, 110};
-         DrawMemImgQuad(b, s, corners, t, nullptr);
+         DrawMemImgQuad(b, s, corners, t, nullptr, GetDrawState());
      }},
     {"part of the graph", 1,
      [](HandleValue g, int32_t t) { return BlitGraphRect(20, 120, 4, 2, 10, 6, g, t, 0); },
      [](MEMIMG* b, const MEMIMG* s, int32_t t) {
-         WithDrawArea(RECT{20, 120, 30, 126}, [&] { BlitMemImg(b, s, 16, 118, t, nullptr); });
+         WithDrawArea(RECT{20, 120, 30, 126}, [&] { BlitMemImg(b, s, 16, 118, t, nullptr, GetDrawState()); });
      }},
     {"part of the graph, mirrored", 1,
      [](HandleValue g, int32_t t) { return BlitGraphRect(50, 120, 4, 2, 10, 6, g, t, 1); },
      [](MEMIMG* b, const MEMIMG* s, int32_t t) {
          // The mirrored graph's left edge at 50 - 20 + 4 + 10 = 44.
          WithDrawArea(RECT{50, 120, 60, 126}, [&] {
-             BlitMemImgScaled(b, s, RECT{44 + kSpriteW, 118, 44, 118 + kSpriteH}, t, nullptr);
+             BlitMemImgScaled(b, s, RECT{44 + kSpriteW, 118, 44, 118 + kSpriteH}, t, nullptr, GetDrawState());
          });
      }},
     {"part of the graph stretched twice", 1,
@@ -131,7 +131,7 @@ const DrawCase kDraws[] = {
      [](MEMIMG* b, const MEMIMG* s, int32_t t) {
          // The whole graph at twice its size, placed so that (4, 2) lands on (250, 120).
          WithDrawArea(RECT{250, 120, 270, 132},
-                      [&] { BlitMemImgScaled(b, s, RECT{242, 116, 282, 140}, t, nullptr); });
+                      [&] { BlitMemImgScaled(b, s, RECT{242, 116, 282, 140}, t, nullptr, GetDrawState()); });
      }},
     {"part of the graph outside the draw area", 1,
      [](HandleValue g, int32_t t) { return BlitGraphRect(700, 10, 0, 0, 10, 6, g, t, 0); },

@@ -14,7 +14,7 @@
 #include "graphics/font/string_draw.h"
 #include "graphics/graph_system.h"
 #include "graphics/graphics_state.h"
-#include "graphics/memimg.h"
+#include "softrender/records/memimg.h"
 #include "tests/graphics/graphics_driver_reset.h"
 #include "tests/support/log_test_fixture.h"
 

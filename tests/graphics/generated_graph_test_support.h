@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "graphics/color_format.h"
+#include "softrender/records/color_format.h"
 #include "graphics/graph_image.h"
 #include "graphics/graph_load.h"
 

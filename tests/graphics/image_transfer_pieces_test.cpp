@@ -6,7 +6,7 @@
 #include <string>
 
 #include "graphics/surface_2d.h"
-#include "platform/window/gdi.h"
+#include "platform/gdi/gdi.h"
 #include "tests/graphics/image_transfer_test_support.h"
 
 namespace {

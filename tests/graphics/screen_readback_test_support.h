@@ -10,7 +10,7 @@
 #include <cstring>
 #include <vector>
 
-#include "graphics/color_format.h"
+#include "softrender/records/color_format.h"
 #include "graphics/d3d/direct3d_backend.h"
 #include "graphics/d3d/texture_pieces.h"
 #include "graphics/graph_handle_table.h"

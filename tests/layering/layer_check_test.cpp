@@ -3,6 +3,11 @@
 // a lower layer reaches a higher one only through a driver it declares itself. Files under
 // game/ see the library only through api.h. platform/testing is for the tests and benchmarks.
 //
+// Inside platform/ its folders stand in ranks of their own, top to bottom: the backends; the
+// shapes built on other shapes (media, d3d, acm); the DirectX and Windows shapes (ddraw, dsound,
+// dinput, net, font, ime, mci); GDI; the display; windows; the core. A platform file may include
+// its own folder and the ranks below it, not a folder beside it in its rank.
+//
 // The check reads every #include "..." of the source tree and lists each line that breaks the
 // order.
 #include <gtest/gtest.h>
@@ -11,7 +16,6 @@
 #include <filesystem>
 #include <fstream>
 #include <regex>
-#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -26,12 +30,14 @@ const std::vector<std::string> kLayers = {"game",  "library",    "system", "grap
                                           "sound", "softrender", "base",   "platform"};
 const std::string kTestingFolder = "platform/testing/";
 
-// Graphics' shared records that the software renderer reads (the software image, rectangles,
-// colour formats and the draw-state record): records and pure helpers, no calls into
-// graph management, which the renderer reaches only through its draw-target driver.
-const std::set<std::string> kRecordsSoftrenderReads = {
-    "graphics/memimg.h", "graphics/rect.h", "graphics/color_format.h",
-    "graphics/draw_state_record.h"};
+const std::vector<std::vector<std::string>> kPlatformRanks = {
+    {"backend"},
+    {"media", "d3d", "acm"},
+    {"ddraw", "dsound", "dinput", "net", "font", "ime", "mci"},
+    {"gdi"},
+    {"display"},
+    {"window"},
+    {"core"}};
 
 struct Finding {
     std::string file;     // relative to the source root, '/' separated
@@ -53,6 +59,33 @@ int LayerIndex(const std::string& folder) {
 std::string FirstComponent(const std::string& path) {
     const size_t slash = path.find('/');
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+// The platform folder of a path under platform/ ("window" of "platform/window/window.h").
+std::string PlatformFolder(const std::string& path) {
+    return FirstComponent(path.substr(path.find('/') + 1));
+}
+
+int PlatformRank(const std::string& folder) {
+    for (size_t rank = 0; rank < kPlatformRanks.size(); ++rank) {
+        const std::vector<std::string>& folders = kPlatformRanks[rank];
+        if (std::find(folders.begin(), folders.end(), folder) != folders.end()) {
+            return static_cast<int>(rank);
+        }
+    }
+    return -1;
+}
+
+// Whether a platform file (outside platform/testing) breaks the platform's ranks by including
+// the platform path: a folder above its own or beside it in its rank, or a folder of no rank.
+bool BreaksPlatformRanks(const std::string& file, const std::string& include) {
+    if (FirstComponent(include) != "platform") return false;
+    const std::string own = PlatformFolder(file);
+    const std::string target = PlatformFolder(include);
+    if (own == target || target == "testing") return false;  // testing: its own rule
+    const int ownRank = PlatformRank(own);
+    const int targetRank = PlatformRank(target);
+    return ownRank < 0 || targetRank < 0 || targetRank <= ownRank;
 }
 
 bool IsSourceFile(const fs::path& path) {
@@ -97,9 +130,9 @@ std::vector<Finding> FindLayerBreaks(const fs::path& root) {
                 } else {
                     const std::string folder = FirstComponent(include);
                     const int target = LayerIndex(folder);
-                    const bool sharedRecord =
-                        layer == "softrender" && kRecordsSoftrenderReads.count(include) != 0;
-                    breaks = (target >= 0 && target < own && !sharedRecord) ||
+                    breaks = (target >= 0 && target < own) ||
+                             (layer == "platform" && !inTesting &&
+                              BreaksPlatformRanks(file, include)) ||
                              folder == "tests" ||
                              folder == "bench" ||
                              (include.rfind(kTestingFolder, 0) == 0 && !inTesting);
@@ -148,7 +181,21 @@ TEST_F(LayerCheckRulesTest, FlagsEachKindOfBreakAndOnlyThose) {
     Write("platform/window/window.cpp",
           "#include \"platform/testing/test_controls.h\"\n"  // only tests may
           "#include \"tests/support/temp_dir.h\"\n");        // nor the tests' folders
-    Write("platform/testing/test_controls.cpp", "#include \"platform/testing/test_controls.h\"\n");
+    Write("platform/testing/test_controls.cpp",
+          "#include \"platform/testing/test_controls.h\"\n"
+          "#include \"platform/backend/sdl2/sdl2_audio.h\"\n");  // the tests' controls see all
+    Write("platform/core/clock.cpp",
+          "#include \"platform/core/clock.h\"\n"
+          "#include \"platform/window/window.h\"\n");           // a rank above
+    Write("platform/ddraw/ddraw_blit.cpp",
+          "#include \"platform/display/display.h\"\n"
+          "#include \"platform/gdi/gdi.h\"\n"
+          "#include \"platform/dsound/dsound.h\"\n"            // beside it in its rank
+          "#include \"platform/d3d/d3d.h\"\n"                  // a rank above
+          "#include \"platform/vulkan/vk.h\"\n");              // a folder of no rank
+    Write("platform/backend/sdl2/sdl2_audio.cpp",
+          "#include \"platform/dsound/sound_mixer.h\"\n"
+          "#include \"platform/core/clock.h\"\n");
     Write("game/zn_app.h", "");
     Write("game/zn_app.cpp",
           "#include \"api.h\"\n"
@@ -163,6 +210,10 @@ TEST_F(LayerCheckRulesTest, FlagsEachKindOfBreakAndOnlyThose) {
         {"game/zn_app.cpp", 4, "system/input.h"},
         {"game/zn_app.cpp", 5, "library/public/api.h"},
         {"library/api.cpp", 1, "game/zn_app.h"},
+        {"platform/core/clock.cpp", 2, "platform/window/window.h"},
+        {"platform/ddraw/ddraw_blit.cpp", 3, "platform/dsound/dsound.h"},
+        {"platform/ddraw/ddraw_blit.cpp", 4, "platform/d3d/d3d.h"},
+        {"platform/ddraw/ddraw_blit.cpp", 5, "platform/vulkan/vk.h"},
         {"platform/window/window.cpp", 1, "platform/testing/test_controls.h"},
         {"platform/window/window.cpp", 2, "tests/support/temp_dir.h"},
         {"softrender/blit.h", 2, "sound/mixer.h"},

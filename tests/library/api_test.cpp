@@ -9,7 +9,7 @@
 #include <string>
 
 #include "base/api_lock.h"
-#include "graphics/color_format.h"
+#include "softrender/records/color_format.h"
 #include "platform/core/clock.h"
 #include "platform/testing/test_controls.h"
 #include "platform/window/window.h"

@@ -20,8 +20,8 @@
 #include "platform/testing/ddraw_test_controls.h"
 #include "platform/testing/display_test_controls.h"
 #include "platform/window/window_backend.h"
-#include "softrender/rotated/blit_graph_rotated.h"
-#include "softrender/scaled/blit_graph_stretched.h"
+#include "graphics/draw_graph/soft_road/rotated_graph_soft.h"
+#include "graphics/draw_graph/soft_road/stretched_graph_soft.h"
 #include "tests/support/draw_road_table.h"
 
 namespace {

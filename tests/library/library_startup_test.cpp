@@ -11,7 +11,7 @@
 #include "graphics/draw_state.h"
 #include "graphics/graphics_state.h"
 #include "library/library_modules.h"
-#include "platform/core/instance_lock.h"
+#include "platform/window/instance_lock.h"
 #include "platform/core/system_info.h"
 #include "platform/core/thread.h"
 #include "platform/window/window.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/color_format.h"
+#include "softrender/records/color_format.h"
 #include "graphics/screen/screen.h"
 #include "platform/ddraw/ddraw.h"
 #include "platform/display/display.h"

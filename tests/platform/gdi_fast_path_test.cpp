@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/window/gdi.h"
-#include "platform/window/gdi_internal.h"
-#include "platform/window/gdi_pixels.h"
-#include "platform/window/gdi_row_convert.h"
+#include "platform/gdi/gdi.h"
+#include "platform/gdi/gdi_internal.h"
+#include "platform/gdi/gdi_pixels.h"
+#include "platform/gdi/gdi_row_convert.h"
 #include "tests/platform/ddraw/ddraw_fixture.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include "platform/testing/display_test_controls.h"
 #include "platform/testing/test_controls.h"
 #include "platform/testing/window_test_controls.h"
-#include "platform/window/gdi.h"
+#include "platform/gdi/gdi.h"
 #include "platform/window/window.h"
 
 namespace {

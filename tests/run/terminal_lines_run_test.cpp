@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/core/instance_lock.h"
+#include "platform/window/instance_lock.h"
 #include "tests/run/game_runner.h"
 
 namespace fs = std::filesystem;

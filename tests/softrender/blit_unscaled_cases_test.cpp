@@ -46,7 +46,7 @@ protected:
         SetBright(c.bright);
         UseMmx = c.useMmx;
         BlitMemImg(dst.get(), src.get(), 0, 0, c.transFlag,
-                   c.blendWeight == kNoBlend ? nullptr : blend.get());
+                   c.blendWeight == kNoBlend ? nullptr : blend.get(), GetDrawState());
         for (int i = 0; i < n; ++i) {
             EXPECT_EQ(dst.Get(i, 0), c.expected[i]) << "pixel " << i << std::hex << " got "
                                                    << dst.Get(i, 0) << " want " << c.expected[i];
@@ -144,14 +144,14 @@ TEST_F(BlitUnscaledCasesTest, PalettedSourcesCompareTheIndex) {
         src->colorKey = 5;
         TestImage dst(6, 1, format);
         dst.Fill(0x77);
-        BlitMemImg(dst.get(), src.get(), 0, 0, 1, nullptr);
+        BlitMemImg(dst.get(), src.get(), 0, 0, 1, nullptr, GetDrawState());
         for (int i = 0; i < 5; ++i) EXPECT_EQ(dst.Get(i, 0), 0x77u) << i;
         EXPECT_EQ(dst.Get(5, 0), 5u);
 
         // A key above 255 matches no index, whatever its low byte.
         src->colorKey = 0x105;
         dst.Fill(0x77);
-        BlitMemImg(dst.get(), src.get(), 0, 0, 1, nullptr);
+        BlitMemImg(dst.get(), src.get(), 0, 0, 1, nullptr, GetDrawState());
         for (int i = 0; i < 5; ++i) EXPECT_EQ(dst.Get(i, 0), 15u) << i;
         EXPECT_EQ(dst.Get(5, 0), 5u);
     }
@@ -168,7 +168,7 @@ TEST_F(BlitUnscaledCasesTest, PaletteCopyIsClampedAndTheRestIsBlack) {
         src->paletteCount = count;
         TestImage dst(3, 1, 1);
         dst.Fill(0x77);
-        BlitMemImg(dst.get(), src.get(), 0, 0, 0, nullptr);
+        BlitMemImg(dst.get(), src.get(), 0, 0, 0, nullptr, GetDrawState());
         EXPECT_EQ(dst.Get(0, 0), 0x00100001u);
         EXPECT_EQ(dst.Get(1, 0), count > 2 ? 0x00100002u : 0u);
         EXPECT_EQ(dst.Get(2, 0), count > 255 ? 0x001000FFu : 0u);
@@ -196,7 +196,7 @@ TEST_F(BlitUnscaledCasesTest, OnlyTheInsideOfTheDrawAreaIsDrawnFromTheSourceOffs
         SCOPED_TRACE(testing::Message() << c.x << ", " << c.y);
         TestImage dst(4, 4, 1);
         SetArea(1, 1, 3, 3);
-        BlitMemImg(dst.get(), src.get(), c.x, c.y, 0, nullptr);
+        BlitMemImg(dst.get(), src.get(), c.x, c.y, 0, nullptr, GetDrawState());
         for (int i = 0; i < 16; ++i) EXPECT_EQ(dst.Get(i % 4, i / 4), c.rows[i]) << i;
     }
 }
@@ -219,7 +219,7 @@ TEST_F(BlitUnscaledCasesTest, RefusedDestinationsStayUntouched) {
         src.Fill(0x12);
         TestImage dst(4, 4, c.dstFormat, c.dstPaletted, c.dstAlpha);
         const std::vector<uint8_t> before = dst.bytes();
-        BlitMemImg(dst.get(), src.get(), 0, 0, 0, nullptr);
+        BlitMemImg(dst.get(), src.get(), 0, 0, 0, nullptr, GetDrawState());
         EXPECT_EQ(dst.bytes(), before);
     }
 }
@@ -233,7 +233,7 @@ TEST_F(BlitUnscaledCasesTest, BlendImageSmallerThanTheSourceDrawsNothing) {
         blend.Fill(255);
         TestImage dst(8, 8, 1);
         const std::vector<uint8_t> before = dst.bytes();
-        BlitMemImg(dst.get(), src.get(), 0, 0, 0, blend.get());
+        BlitMemImg(dst.get(), src.get(), 0, 0, 0, blend.get(), GetDrawState());
         EXPECT_EQ(dst.bytes(), before) << w << " x " << h;
     }
 }
@@ -245,11 +245,11 @@ TEST_F(BlitUnscaledCasesTest, ExtremePositionsDrawNothing) {
     TestImage dst(8, 8, 1);
     SetArea(INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX);
     const std::vector<uint8_t> before = dst.bytes();
-    BlitMemImg(dst.get(), src.get(), INT32_MAX - 3, 0, 0, nullptr);
-    BlitMemImg(dst.get(), src.get(), 0, INT32_MAX, 0, nullptr);
+    BlitMemImg(dst.get(), src.get(), INT32_MAX - 3, 0, 0, nullptr, GetDrawState());
+    BlitMemImg(dst.get(), src.get(), 0, INT32_MAX, 0, nullptr, GetDrawState());
     EXPECT_EQ(dst.bytes(), before);
     // Limited to the image, the area still lets a normal draw through.
-    BlitMemImg(dst.get(), src.get(), -4, -4, 0, nullptr);
+    BlitMemImg(dst.get(), src.get(), -4, -4, 0, nullptr, GetDrawState());
     EXPECT_EQ(dst.Get(0, 0), Rgb32(1, 2, 3));
     EXPECT_EQ(dst.Get(7, 7), Rgb32(1, 2, 3));
 }

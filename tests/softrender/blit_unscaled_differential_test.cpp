@@ -197,7 +197,7 @@ protected:
         ReferenceBlitMemImg(expected.get(), src.get(), x, y, setup.transFlag, blendImage, state,
                             useMmx);
         UseMmx = useMmx;
-        BlitMemImg(dst.get(), src.get(), x, y, setup.transFlag, blendImage);
+        BlitMemImg(dst.get(), src.get(), x, y, setup.transFlag, blendImage, GetDrawState());
         if (dst.bytes() != expected.bytes()) {
             for (int py = 0; py < dh; ++py) {
                 for (int px = 0; px < dw; ++px) {

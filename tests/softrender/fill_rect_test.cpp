@@ -98,7 +98,7 @@ TEST_F(FillRectTest, ExactCases) {
         SetBlend(c.mode, c.param);
         SetBright(c.bright);
         UseMmx = 1;
-        FillMemImgRect(dst.get(), nullptr, c.color);
+        FillMemImgRect(dst.get(), nullptr, c.color, GetDrawState());
         EXPECT_EQ(dst.Get(0, 0), c.expected) << std::hex << dst.Get(0, 0);
     }
 }
@@ -111,7 +111,7 @@ TEST_F(FillRectTest, SixteenBitCopyTouchesOnlyItsPixels) {
         TestImage dst(9, 3, 0);
         dst.Fill(0x5555);
         const RECT rect{1, 1, 1 + width, 2};
-        FillMemImgRect(dst.get(), &rect, 0xABCD1234u);
+        FillMemImgRect(dst.get(), &rect, 0xABCD1234u, GetDrawState());
         for (int y = 0; y < 3; ++y) {
             for (int x = 0; x < 9; ++x) {
                 const bool inside = y == 1 && x >= 1 && x < 1 + width;
@@ -124,10 +124,10 @@ TEST_F(FillRectTest, SixteenBitCopyTouchesOnlyItsPixels) {
 TEST_F(FillRectTest, NullRectangleFillsTheDrawAreaPart) {
     TestImage dst(6, 5, 1);
     SetArea(2, 1, 4, 3);
-    FillMemImgRect(dst.get(), nullptr, 0x11);
+    FillMemImgRect(dst.get(), nullptr, 0x11, GetDrawState());
     TestImage swapped(6, 5, 1);
     const RECT corners{10, 10, -1, -1};
-    FillMemImgRect(swapped.get(), &corners, 0x11);
+    FillMemImgRect(swapped.get(), &corners, 0x11, GetDrawState());
     for (int y = 0; y < 5; ++y) {
         for (int x = 0; x < 6; ++x) {
             const bool inside = x >= 2 && x < 4 && y >= 1 && y < 3;
@@ -160,7 +160,7 @@ TEST_F(FillRectTest, EveryLoopMatchesTheReference) {
         TestImage expected(dst);
         ReferenceFillMemImgRect(expected.get(), r, color, GetDrawState());
         UseMmx = static_cast<int32_t>(rng() % 2);
-        FillMemImgRect(dst.get(), r, color);
+        FillMemImgRect(dst.get(), r, color, GetDrawState());
         ASSERT_EQ(dst.bytes(), expected.bytes())
             << "format " << format << " mode " << mode << " p " << param << " bright " << std::hex
             << bright << " colour " << color;

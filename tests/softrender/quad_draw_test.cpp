@@ -12,9 +12,9 @@
 #include "graphics/draw_target_images.h"
 #include "graphics/graph_handle_table.h"
 #include "softrender/rules/blend_tables.h"
-#include "softrender/triangle/quad_graph_draw.h"
-#include "softrender/rules/soft_draw_target.h"
-#include "softrender/triangle/triangle_graph_draw.h"
+#include "graphics/draw_graph/soft_road/quad_graph_soft.h"
+#include "graphics/draw_graph/soft_road/soft_draw_target.h"
+#include "graphics/draw_graph/soft_road/triangle_graph_soft.h"
 #include "tests/graphics/surface_test_support.h"
 #include "tests/softrender/softrender_test_support.h"
 

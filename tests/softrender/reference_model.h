@@ -7,8 +7,8 @@
 #include <optional>
 
 #include "graphics/draw_state.h"
-#include "graphics/memimg.h"
-#include "graphics/rect.h"
+#include "softrender/records/memimg.h"
+#include "softrender/records/rect.h"
 
 // Which kernel's pixel rules a pixel is drawn by.
 enum class RefKernel {

@@ -7,8 +7,8 @@
 #include <optional>
 
 #include "graphics/draw_state.h"
-#include "graphics/memimg.h"
-#include "graphics/rect.h"
+#include "softrender/records/memimg.h"
+#include "softrender/records/rect.h"
 #include "tests/softrender/reference_model.h"
 
 // One pixel of the rotated blit: the scaled loops' rules, with the full-parameter subtract

@@ -5,8 +5,8 @@
 #include <cstdint>
 
 #include "graphics/draw_state.h"
-#include "graphics/memimg.h"
-#include "graphics/rect.h"
+#include "softrender/records/memimg.h"
+#include "softrender/records/rect.h"
 
 // Whether the scaled blit's loop for these inputs steps strictly: the mode-0 copy (mode 1 at
 // parameter 255 too) and the mode-3 subtract at parameter 255, each without blend image, with

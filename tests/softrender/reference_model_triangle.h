@@ -8,7 +8,7 @@
 #include <optional>
 
 #include "graphics/draw_state.h"
-#include "graphics/memimg.h"
+#include "softrender/records/memimg.h"
 #include "tests/softrender/reference_model.h"
 
 // One textured pixel by the rasteriser's rules: the scaled kernels' rules (RefKernel::Scaled)

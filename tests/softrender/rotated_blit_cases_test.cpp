@@ -27,7 +27,7 @@ protected:
         SetBright(bright);
         UseMmx = useMmx;
         BlitMemImgRotated(dst.get(), src.get(), 0, 0, 0.0f, 1.0f, transFlag, 0,
-                          weight < 0 ? nullptr : blend.get());
+                          weight < 0 ? nullptr : blend.get(), GetDrawState());
         EXPECT_EQ(dst.Get(1, 0), dstPixel) << "a pixel outside the source was written";
         return dst.Get(0, 0);
     }

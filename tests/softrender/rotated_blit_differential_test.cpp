@@ -147,7 +147,7 @@ protected:
             ReferenceRotatedSpans(expected.get(), src.get(), mapping, transFlag, blendImage, state);
         }
         UseMmx = useMmx;
-        BlitMemImgRotated(dst.get(), src.get(), cx, cy, angle, scale, transFlag, 0, blendImage);
+        BlitMemImgRotated(dst.get(), src.get(), cx, cy, angle, scale, transFlag, 0, blendImage, GetDrawState());
         if (dst.bytes() != expected.bytes()) {
             for (int py = 0; py < dh; ++py) {
                 for (int px = 0; px < dw; ++px) {
@@ -245,7 +245,7 @@ TEST_F(RotatedBlitDifferentialTest, LongCopyRunsMatchTheReference) {
                     ASSERT_NE(expected.bytes(), original.bytes()) << "the case draws nothing";
                     const bool before = SetWideStepsActive(wide);
                     BlitMemImgRotated(dst.get(), src.get(), 80, 70, c.angle, c.scale, c.transFlag,
-                                      0, nullptr);
+                                      0, nullptr, GetDrawState());
                     SetWideStepsActive(before);
                     EXPECT_TRUE(dst.bytes() == expected.bytes())
                         << "format " << format << " pitch +" << extraPitch << " angle "

@@ -97,9 +97,9 @@ TEST_F(RotatedBlitWalkTest, AngleZeroScaleOneMatchesTheUnscaledBlit) {
                         const int32_t y = x / 2;
                         TestImage expected(dst);
                         TestImage got(dst);
-                        BlitMemImg(expected.get(), src.get(), x, y, transFlag, nullptr);
+                        BlitMemImg(expected.get(), src.get(), x, y, transFlag, nullptr, GetDrawState());
                         BlitMemImgRotated(got.get(), src.get(), x + (w >> 1), y + (h >> 1), 0.0f,
-                                          1.0f, transFlag, 0, nullptr);
+                                          1.0f, transFlag, 0, nullptr, GetDrawState());
                         ASSERT_EQ(got.bytes(), expected.bytes()) << "at " << x << " key " << transFlag;
                     }
                 }
@@ -150,7 +150,7 @@ TEST_F(RotatedBlitWalkTest, CodedWalks) {
         TestImage dst(24, 20, 1);
         dst.Fill(kSentinel);
         GetDrawState().drawArea = c.area;
-        BlitMemImgRotated(dst.get(), src.get(), c.cx, c.cy, c.angle, c.scale, 0, 0, nullptr);
+        BlitMemImgRotated(dst.get(), src.get(), c.cx, c.cy, c.angle, c.scale, 0, 0, nullptr, GetDrawState());
         ExpectMapping(dst, src, c.area, [&](int x, int y) {
             const auto [sx, sy] = c.offset(x - c.cx, y - c.cy);
             return std::optional{std::pair{sx + (c.w >> 1), sy + (c.h >> 1)}};
@@ -168,7 +168,7 @@ TEST_F(RotatedBlitWalkTest, TurnFlagReversesTheColumns) {
         TestImage dst(24, 20, 1);
         dst.Fill(kSentinel);
         const int32_t cx = 10, cy = 9;
-        BlitMemImgRotated(dst.get(), src.get(), cx, cy, 0.0f, 1.0f, 0, 7, nullptr);
+        BlitMemImgRotated(dst.get(), src.get(), cx, cy, 0.0f, 1.0f, 0, 7, nullptr, GetDrawState());
         // Each drawn pixel's column plus its x, and its row minus its y, are the same for all.
         std::optional<int> columnSum, rowShift;
         int drawn = 0;
@@ -205,7 +205,7 @@ TEST_F(RotatedBlitWalkTest, FarFromTheOriginAndTallSources) {
         TestImage dst(10000, 4, 1);
         dst.Fill(kSentinel);
         SetArea(0, 0, 10000, 4);
-        BlitMemImgRotated(dst.get(), src.get(), 9000, 2, 0.0f, 1.0f, 0, 0, nullptr);
+        BlitMemImgRotated(dst.get(), src.get(), 9000, 2, 0.0f, 1.0f, 0, 0, nullptr, GetDrawState());
         ExpectMapping(dst, src, RECT{0, 0, 10000, 4},
                       [](int x, int y) { return std::optional{std::pair{x - 9000 + 2, y - 2 + 1}}; });
     }
@@ -216,7 +216,7 @@ TEST_F(RotatedBlitWalkTest, FarFromTheOriginAndTallSources) {
         TestImage dst(8, 8, 1);
         dst.Fill(kSentinel);
         SetArea(0, 0, 8, 8);
-        BlitMemImgRotated(dst.get(), src.get(), 3, -2492, 0.0f, 1.0f, 0, 0, nullptr);
+        BlitMemImgRotated(dst.get(), src.get(), 3, -2492, 0.0f, 1.0f, 0, 0, nullptr, GetDrawState());
         ExpectMapping(dst, src, RECT{0, 0, 8, 8},
                       [](int x, int y) { return std::optional{std::pair{x - 3 + 1, y + 2492 + 2500}}; });
     }
@@ -229,7 +229,7 @@ TEST_F(RotatedBlitWalkTest, FarFromTheOriginAndTallSources) {
         TestImage dst(8, 8, 1);
         dst.Fill(kSentinel);
         SetArea(0, 0, 8, 8);
-        BlitMemImgRotated(dst.get(), src.get(), 3, -8000, 0.0f, 1.0f, 0, 0, nullptr);
+        BlitMemImgRotated(dst.get(), src.get(), 3, -8000, 0.0f, 1.0f, 0, 0, nullptr, GetDrawState());
         ExpectMapping(dst, src, RECT{0, 0, 8, 8}, [](int x, int y) {
             return std::optional{std::pair{x - 3 + 1, y + 8000 + kRotatedMaxSourceSide / 2}};
         });
@@ -263,7 +263,7 @@ TEST_F(RotatedBlitWalkTest, TallBlendImage) {
                           RefRotatedMapping{plan.box, plan.u0, plan.v0, plan.stepU, plan.stepV,
                                             plan.lineU, plan.lineV},
                           0, blend.get(), GetDrawState());
-    BlitMemImgRotated(dst.get(), src.get(), cx, cy, angle, scale, 0, 0, blend.get());
+    BlitMemImgRotated(dst.get(), src.get(), cx, cy, angle, scale, 0, 0, blend.get(), GetDrawState());
     EXPECT_EQ(dst.bytes(), expected.bytes());
     EXPECT_NE(dst.bytes(), before.bytes());
 }

@@ -36,7 +36,7 @@ TEST_F(ScaledBlitCasesTest, Cases) {
     // the scaled rule keeps it: a same-size draw shows which kernel drew.
     auto unscaledAt = [](int32_t x, int32_t y) {
         return [x, y](TestImage& expected, TestImage& src, const MEMIMG* blend) {
-            BlitMemImg(expected.get(), src.get(), x, y, 0, blend);
+            BlitMemImg(expected.get(), src.get(), x, y, 0, blend, GetDrawState());
         };
     };
     auto scaledReference = [](RECT rect) {
@@ -116,7 +116,7 @@ TEST_F(ScaledBlitCasesTest, Cases) {
         SetBlend(c.mode, c.param);
         TestImage expected(dst);
         if (c.expect) c.expect(expected, src, blendImage);
-        BlitMemImgScaled(dst.get(), src.get(), c.rect, 0, blendImage);
+        BlitMemImgScaled(dst.get(), src.get(), c.rect, 0, blendImage, GetDrawState());
         EXPECT_EQ(dst.bytes(), expected.bytes());
     }
 }
@@ -126,7 +126,7 @@ TEST_F(ScaledBlitCasesTest, FarColumnsFollowTheFormula) {
     TestImage src(40000, 1, 1);
     for (int x = 0; x < 40000; ++x) src.Set(x, 0, 0x01000000u | static_cast<uint32_t>(x));
     TestImage dst(40, 1, 1);
-    BlitMemImgScaled(dst.get(), src.get(), RECT{-40000, 0, 40, 1}, 0, nullptr);
+    BlitMemImgScaled(dst.get(), src.get(), RECT{-40000, 0, 40, 1}, 0, nullptr, GetDrawState());
     const int64_t step = (int64_t{40040} << 16) / 40000;
     for (int x = 0; x < 40; ++x) {
         EXPECT_EQ(dst.Get(x, 0), 0x01000000u | static_cast<uint32_t>(ReferenceScaledSample(
@@ -161,7 +161,7 @@ TEST_F(ScaledBlitCasesTest, RowsWiderThanAStrip) {
                 TestImage expected(dst);
                 ReferenceBlitMemImgScaled(expected.get(), src.get(), rect, transFlag, nullptr,
                                           GetDrawState(), 0);
-                BlitMemImgScaled(dst.get(), src.get(), rect, transFlag, nullptr);
+                BlitMemImgScaled(dst.get(), src.get(), rect, transFlag, nullptr, GetDrawState());
                 EXPECT_EQ(dst.bytes(), expected.bytes());
             }
         }

@@ -148,7 +148,7 @@ protected:
         ReferenceBlitMemImgScaled(expected.get(), src.get(), rect, transFlag, blendImage, state,
                                   useMmx);
         UseMmx = useMmx;
-        BlitMemImgScaled(dst.get(), src.get(), rect, transFlag, blendImage);
+        BlitMemImgScaled(dst.get(), src.get(), rect, transFlag, blendImage, GetDrawState());
         if (dst.bytes() != expected.bytes()) {
             for (int py = 0; py < dh; ++py) {
                 for (int px = 0; px < dw; ++px) {

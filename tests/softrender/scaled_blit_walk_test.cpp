@@ -25,7 +25,7 @@ protected:
         TestImage dst(16, 16, 1);
         SetBlend(strict ? 0 : 2, 255);
         GetDrawState().drawArea = area;
-        BlitMemImgScaled(dst.get(), src.get(), rect, 0, nullptr);
+        BlitMemImgScaled(dst.get(), src.get(), rect, 0, nullptr, GetDrawState());
         return dst;
     }
 };

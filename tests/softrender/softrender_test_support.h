@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "graphics/draw_state.h"
-#include "graphics/memimg.h"
+#include "softrender/records/memimg.h"
 #include "softrender/rules/blend_tables.h"
 
 // A MEMIMG over a buffer of exactly pitch × height bytes (so that AddressSanitizer sees any

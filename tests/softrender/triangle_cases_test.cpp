@@ -79,7 +79,7 @@ protected:
         TestImage dst(4, 4, c.format);
         dst.Fill(c.dest);
         const int32_t v[12] = {0, 0, 0, 0, 2, 0, 1, 0, 0, 2, 0, 1};
-        RasterizeMemImgTriangle(dst.get(), src.get(), v, c.transFlag, nullptr, 0);
+        RasterizeMemImgTriangle(dst.get(), src.get(), v, c.transFlag, nullptr, 0, GetDrawState());
         return dst.Get(0, 0);
     }
     void RunTable(const std::vector<PixelCase>& cases) {
@@ -124,7 +124,7 @@ TEST_F(TriangleCasesTest, FlatColour) {
         TestImage blend(4, 4, 1, 1);  // all bytes 0
         const int32_t v[12] = {0, 0, 0, 0, 2, 0, 0, 0, 0, 2, 0, 0};
         RasterizeMemImgTriangle(dst.get(), nullptr, v, c.transFlag, c.blend ? blend.get() : nullptr,
-                                c.colour);
+                                c.colour, GetDrawState());
         EXPECT_EQ(dst.Get(0, 0), c.expected) << c.name;
     }
 }
@@ -293,7 +293,7 @@ TEST_F(TriangleCasesTest, TheBlendByteFollowsTheTexel) {
     blend.Set(1, 0, 255);
     TestImage dst(6, 3, 1);
     const int32_t v[12] = {0, 0, 0, 0, 4, 0, 2, 0, 0, 4, 0, 2};
-    RasterizeMemImgTriangle(dst.get(), src.get(), v, 0, blend.get(), 0);
+    RasterizeMemImgTriangle(dst.get(), src.get(), v, 0, blend.get(), 0, GetDrawState());
     EXPECT_EQ(dst.Get(0, 0), 0u);
     EXPECT_EQ(dst.Get(1, 0), 0u);
     EXPECT_EQ(dst.Get(2, 0), 0x00FEFEFEu);  // (255 * 255) >> 8
@@ -325,7 +325,7 @@ TEST_F(TriangleCasesTest, FaultsDrawNothing) {
             for (int x = 0; x < blend->width; ++x) blend.Set(x, y, 255);
         }
         RasterizeMemImgTriangle(dst.get(), src.get(), c.vertices.data(), 0,
-                                c.blendWidth > 0 ? blend.get() : nullptr, 0);
+                                c.blendWidth > 0 ? blend.get() : nullptr, 0, GetDrawState());
         for (int y = 0; y < 8; ++y) {
             for (int x = 0; x < 8; ++x) ASSERT_EQ(dst.Get(x, y), 0u) << c.name;
         }
@@ -333,7 +333,7 @@ TEST_F(TriangleCasesTest, FaultsDrawNothing) {
     // The same triangle within range draws.
     TestImage dst(8, 8, 1);
     const int32_t v[12] = {0, 0, 0, 0, 4, 0, 4, 0, 0, 4, 0, 4};
-    RasterizeMemImgTriangle(dst.get(), src.get(), v, 0, nullptr, 0);
+    RasterizeMemImgTriangle(dst.get(), src.get(), v, 0, nullptr, 0, GetDrawState());
     EXPECT_EQ(dst.Get(0, 0), 0x00FFFFFFu);
 }
 
@@ -353,7 +353,7 @@ TEST_F(TriangleCasesTest, EntriesPastThePaletteCountAreColourZero) {
         TestImage dst(4, 1, format);
         dst.Fill(0x1111);
         const int32_t v[12] = {0, 0, 0, 0, 8, 0, 8, 0, 0, 8, 0, 8};
-        RasterizeMemImgTriangle(dst.get(), src.get(), v, 0, nullptr, 0);
+        RasterizeMemImgTriangle(dst.get(), src.get(), v, 0, nullptr, 0, GetDrawState());
         EXPECT_EQ(dst.Get(0, 0), format == 1 ? 0x00ABCDEFu : 0xABCDu) << format;
         for (int x = 1; x < 4; ++x) EXPECT_EQ(dst.Get(x, 0), 0u) << format << " " << x;
     }

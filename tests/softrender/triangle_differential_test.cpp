@@ -195,7 +195,7 @@ TEST_F(TriangleDifferentialTest, EveryTexturedLoopMatchesTheReference) {
                                                k.blend ? blend.get() : nullptr, colour,
                                                GetDrawState());
                     RasterizeMemImgTriangle(got.get(), src.get(), v, transFlag,
-                                            k.blend ? blend.get() : nullptr, colour);
+                                            k.blend ? blend.get() : nullptr, colour, GetDrawState());
                     ASSERT_EQ(got.bytes(), want.bytes())
                         << KeyName(key) << ", mode " << mode << " p " << param << ", trial "
                         << trial << ", UseMmx " << mmx << ": " << FirstDifference(got, want);
@@ -230,7 +230,7 @@ TEST_F(TriangleDifferentialTest, EveryFlatLoopMatchesTheReference) {
                                                    GetDrawState());
                         // The colour key flag and a blend image play no part without a source.
                         RasterizeMemImgTriangle(got.get(), nullptr, v, trial % 2, blend.get(),
-                                                colour);
+                                                colour, GetDrawState());
                         ASSERT_EQ(got.bytes(), want.bytes())
                             << "format " << format << " mode " << mode << " p " << param
                             << " trial " << trial << ": " << FirstDifference(got, want);
@@ -276,7 +276,7 @@ TEST_F(TriangleDifferentialTest, SpansLongerThanOneGatherMatchTheReference) {
             ReferenceRasterizeTriangle(want.get(), big.get(), v, k.key ? 1 : 0,
                                        k.blend ? blend.get() : nullptr, 0, GetDrawState());
             RasterizeMemImgTriangle(got.get(), big.get(), v, k.key ? 1 : 0,
-                                    k.blend ? blend.get() : nullptr, 0);
+                                    k.blend ? blend.get() : nullptr, 0, GetDrawState());
             ASSERT_EQ(got.bytes(), want.bytes())
                 << KeyName(key) << ", width " << w << ": " << FirstDifference(got, want);
         }
@@ -304,7 +304,7 @@ TEST_F(TriangleDifferentialTest, QuadsMatchTheReference) {
         TestImage want = dst;
         TestImage got = dst;
         ReferenceDrawQuad(want.get(), src.get(), c, k.key ? 1 : 0, nullptr, GetDrawState());
-        DrawMemImgQuad(got.get(), src.get(), c, k.key ? 1 : 0, nullptr);
+        DrawMemImgQuad(got.get(), src.get(), c, k.key ? 1 : 0, nullptr, GetDrawState());
         ASSERT_EQ(got.bytes(), want.bytes())
             << "trial " << trial << ": " << FirstDifference(got, want);
     }

@@ -68,7 +68,7 @@ protected:
     // A flat add of blue 1 at parameter 255.
     void Count(TestImage& dst, const std::vector<int32_t>& v) {
         SetBlend(2, 255);
-        RasterizeMemImgTriangle(dst.get(), nullptr, v.data(), 0, nullptr, 0x000001u);
+        RasterizeMemImgTriangle(dst.get(), nullptr, v.data(), 0, nullptr, 0x000001u, GetDrawState());
     }
 };
 
@@ -141,7 +141,7 @@ TEST_F(TriangleWalkTest, TexelsLandWhereTheMappingPutsThem) {
         SetArea(c.area.left, c.area.top, c.area.right, c.area.bottom);
         TestImage src = CoordinateSource(c.srcW, c.srcH);
         TestImage dst = Blank(c.dstW, c.dstH);
-        RasterizeMemImgTriangle(dst.get(), src.get(), c.vertices.data(), 0, nullptr, 0);
+        RasterizeMemImgTriangle(dst.get(), src.get(), c.vertices.data(), 0, nullptr, 0, GetDrawState());
         EXPECT_EQ(TexelMap(dst), c.expected) << c.name;
     }
 }
@@ -157,8 +157,8 @@ TEST_F(TriangleWalkTest, TheTieOrderOfEqualXChoosesTheAnchor) {
     const std::vector<int32_t> anchoredOnB = {0, 3, 0, 7, 0, 0, 0, 0, 2, 1, 5, 3};
     TestImage a = Blank(4, 4);
     TestImage b = Blank(4, 4);
-    RasterizeMemImgTriangle(a.get(), src.get(), anchoredOnA.data(), 0, nullptr, 0);
-    RasterizeMemImgTriangle(b.get(), src.get(), anchoredOnB.data(), 0, nullptr, 0);
+    RasterizeMemImgTriangle(a.get(), src.get(), anchoredOnA.data(), 0, nullptr, 0, GetDrawState());
+    RasterizeMemImgTriangle(b.get(), src.get(), anchoredOnB.data(), 0, nullptr, 0, GetDrawState());
     EXPECT_EQ(TexelMap(a), (std::vector<std::string>{"00 .. .. ..", "02 22 52 ..", "04 24 .. ..",
                                                      ".. .. .. .."}));
     EXPECT_EQ(TexelMap(b), (std::vector<std::string>{"00 .. .. ..", "02 22 53 ..", "04 25 .. ..",
@@ -196,7 +196,7 @@ TEST_F(TriangleWalkTest, ASourceSizedQuadMapsTexelsOntoPixelsAndWalksItsDiagonal
     TestImage src = CoordinateSource(4, 4);
     TestImage dst = Blank(6, 6);
     const int32_t corners[8] = {0, 0, 4, 0, 0, 4, 4, 4};
-    DrawMemImgQuad(dst.get(), src.get(), corners, 0, nullptr);
+    DrawMemImgQuad(dst.get(), src.get(), corners, 0, nullptr, GetDrawState());
     EXPECT_EQ(TexelMap(dst), (std::vector<std::string>{"00 10 20 30 .. ..", "01 11 21 31 .. ..",
                                                        "02 12 22 32 .. ..", "03 13 23 33 .. ..",
                                                        ".. .. .. .. .. ..", ".. .. .. .. .. .."}));
@@ -205,7 +205,7 @@ TEST_F(TriangleWalkTest, ASourceSizedQuadMapsTexelsOntoPixelsAndWalksItsDiagonal
     ones.Fill(0x000001u);
     TestImage counts(6, 6, 1);
     SetBlend(2, 255);
-    DrawMemImgQuad(counts.get(), ones.get(), corners, 0, nullptr);
+    DrawMemImgQuad(counts.get(), ones.get(), corners, 0, nullptr, GetDrawState());
     EXPECT_EQ(VisitMap(counts), (std::vector<std::string>{"111100", "111200", "112100", "121100",
                                                           "000000", "000000"}));
 }
@@ -216,7 +216,7 @@ TEST_F(TriangleWalkTest, MirroredAndMisorderedQuads) {
     // and the texels land one column right of an exact mirror.
     TestImage mirrored = Blank(6, 5);
     const int32_t flipped[8] = {4, 0, 0, 0, 4, 4, 0, 4};
-    DrawMemImgQuad(mirrored.get(), src.get(), flipped, 0, nullptr);
+    DrawMemImgQuad(mirrored.get(), src.get(), flipped, 0, nullptr, GetDrawState());
     EXPECT_EQ(TexelMap(mirrored), (std::vector<std::string>{
                                       ".. 30 20 10 00 ..", ".. 31 21 11 01 ..", ".. 32 22 12 02 ..",
                                       ".. 33 23 13 03 ..", ".. .. .. .. .. .."}));
@@ -227,7 +227,7 @@ TEST_F(TriangleWalkTest, MirroredAndMisorderedQuads) {
     TestImage counts(6, 5, 1);
     SetBlend(2, 255);
     const int32_t misordered[8] = {0, 0, 4, 0, 4, 4, 0, 4};
-    DrawMemImgQuad(counts.get(), ones.get(), misordered, 0, nullptr);
+    DrawMemImgQuad(counts.get(), ones.get(), misordered, 0, nullptr, GetDrawState());
     EXPECT_EQ(VisitMap(counts),
               (std::vector<std::string>{"111100", "011120", "001220", "001220", "000000"}));
 }

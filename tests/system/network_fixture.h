@@ -9,7 +9,7 @@
 #include <string>
 
 #include "platform/core/clock.h"
-#include "platform/core/instance_lock.h"
+#include "platform/window/instance_lock.h"
 #include "platform/net/winsock.h"
 #include "platform/testing/window_test_controls.h"
 #include "system/http.h"

@@ -11,7 +11,7 @@
 
 #include "graphics/draw_target_images.h"
 #include "graphics/graph_handle_table.h"
-#include "graphics/memimg.h"
+#include "softrender/records/memimg.h"
 #include "library/public/api.h"
 #include "tests/support/library_fixture.h"
 #include "tests/tools/resource_table.h"

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/backend/sdl2/sdl2_audio.h"
 #include "platform/backend/sdl2/sdl2_keymap.h"
 #include "platform/backend/sdl2/sdl2_message_box.h"
 #include "platform/backend/sdl2/sdl2_text_input.h"
@@ -120,6 +121,11 @@ public:
             KeepPlaceWhileSettling();
         }
         ShowDisplay();
+    }
+
+    // SDL's audio device, shared by every mixer of the process.
+    snd::AudioSink* OpenAudioSink(snd::Mixer* mixer) override {
+        return snd::OpenSdl2AudioSink(mixer).release();
     }
 
     uint32_t RefreshRate() override {

@@ -5,7 +5,7 @@
 
 #include "platform/core/text_encoding.h"
 #include "platform/font/gdi_font.h"
-#include "platform/window/gdi.h"
+#include "platform/gdi/gdi.h"
 
 namespace plat {
 

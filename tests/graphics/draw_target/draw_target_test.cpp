@@ -13,14 +13,14 @@
 #include "graphics/graph_image.h"
 #include "graphics/screen/screen.h"
 #include "graphics/screen/screen_state.h"
-#include "softrender/rotated/blit_graph_rotated.h"
+#include "graphics/draw_graph/soft_road/rotated_graph_soft.h"
 #include "softrender/rotated/blit_rotated.h"
-#include "softrender/scaled/blit_graph_stretched.h"
+#include "graphics/draw_graph/soft_road/stretched_graph_soft.h"
 #include "softrender/scaled/blit_scaled.h"
 #include "softrender/fill/fill_rect.h"
 #include "softrender/triangle/quad_draw.h"
-#include "softrender/triangle/quad_graph_draw.h"
-#include "softrender/triangle/triangle_graph_draw.h"
+#include "graphics/draw_graph/soft_road/quad_graph_soft.h"
+#include "graphics/draw_graph/soft_road/triangle_graph_soft.h"
 #include "softrender/triangle/triangle_rasterizer.h"
 #include "softrender/unscaled/blit_unscaled.h"
 #include "tests/graphics/surface_test_support.h"
@@ -215,42 +215,42 @@ struct DrawCase {
 const DrawCase kDraws[] = {
     {"unscaled",
      [](HandleValue g) { return BlitGraph2D(30, 40, GetGraphRecord(g), 0, 1); },
-     [](MEMIMG* back, const MEMIMG* s) { BlitMemImg(back, s, 30, 40, 0, nullptr); }},
+     [](MEMIMG* back, const MEMIMG* s) { BlitMemImg(back, s, 30, 40, 0, nullptr, GetDrawState()); }},
     {"unscaled keyed, partly off the left",
      [](HandleValue g) { return BlitGraph2D(-3, 7, GetGraphRecord(g), 1, 1); },
-     [](MEMIMG* back, const MEMIMG* s) { BlitMemImg(back, s, -3, 7, 1, nullptr); }},
+     [](MEMIMG* back, const MEMIMG* s) { BlitMemImg(back, s, -3, 7, 1, nullptr, GetDrawState()); }},
     {"stretched twice",
      [](HandleValue g) {
          return BlitGraphStretchedSoft(100, 50, 124, 70, GetGraphRecord(g), 0, 1, kNoHandle);
      },
      [](MEMIMG* back, const MEMIMG* s) {
-         BlitMemImgScaled(back, s, RECT{100, 50, 124, 70}, 0, nullptr);
+         BlitMemImgScaled(back, s, RECT{100, 50, 124, 70}, 0, nullptr, GetDrawState());
      }},
     {"stretched and mirrored",
      [](HandleValue g) {
          return BlitGraphStretchedSoft(60, 10, 40, 30, GetGraphRecord(g), 1, 1, kNoHandle);
      },
      [](MEMIMG* back, const MEMIMG* s) {
-         BlitMemImgScaled(back, s, RECT{60, 10, 40, 30}, 1, nullptr);
+         BlitMemImgScaled(back, s, RECT{60, 10, 40, 30}, 1, nullptr, GetDrawState());
      }},
     {"rotated",
      [](HandleValue g) {
          return BlitGraphRotatedSoft(200.0f, 120.0f, 1.5, 0.7, GetGraphRecord(g), 0, 0);
      },
      [](MEMIMG* back, const MEMIMG* s) {
-         BlitMemImgRotated(back, s, 200, 120, 0.7f, 1.5f, 0, 0, nullptr);
+         BlitMemImgRotated(back, s, 200, 120, 0.7f, 1.5f, 0, 0, nullptr, GetDrawState());
      }},
     {"triangle",
      [](HandleValue g) { return DrawGraphTriangleSoft(kTriangle, GetGraphRecord(g), 0, 0); },
      [](MEMIMG* back, const MEMIMG* s) {
-         RasterizeMemImgTriangle(back, s, kTriangle, 0, nullptr, 0);
+         RasterizeMemImgTriangle(back, s, kTriangle, 0, nullptr, 0, GetDrawState());
      }},
     {"quad",
      [](HandleValue g) {
          return DrawGraphQuadSoft(kQuad[0], kQuad[1], kQuad[2], kQuad[3], kQuad[4], kQuad[5],
                                   kQuad[6], kQuad[7], GetGraphRecord(g), 1);
      },
-     [](MEMIMG* back, const MEMIMG* s) { DrawMemImgQuad(back, s, kQuad, 1, nullptr); }},
+     [](MEMIMG* back, const MEMIMG* s) { DrawMemImgQuad(back, s, kQuad, 1, nullptr, GetDrawState()); }},
 };
 
 TEST_F(DirectDrawTargetTest, EveryGraphDrawLandsAtItsPixelsOnSixteenAndThirtyTwoBitSurfaces) {
@@ -313,7 +313,7 @@ TEST_F(DirectDrawTargetTest, AnOpaqueSpriteIsOneBltFastAndABrightOneGoesThroughT
     }
     const std::vector<uint32_t> after = BackPixels();
     EXPECT_EQ(after, Expected(before, [](MEMIMG* b, const MEMIMG* s) {
-                  BlitMemImg(b, s, 20, 30, 1, nullptr);
+                  BlitMemImg(b, s, 20, 30, 1, nullptr, GetDrawState());
               }, sprite));
     EXPECT_NE(after, before);
 }
@@ -339,7 +339,7 @@ TEST_F(DirectDrawTargetTest, ADerivedGraphOnTheLockRoadReadsExactlyItsOwnRectang
     ImageCopy parentImage(GraphPixels(parent), 40, 30, 16);
     MEMIMG view{};
     InitMemImgView(&view, &parentImage.image, 8, 4, 10, 6);
-    BlitMemImg(&expected.image, &view, 100, 200, 0, nullptr);
+    BlitMemImg(&expected.image, &view, 100, 200, 0, nullptr, GetDrawState());
     const std::vector<uint32_t> back = BackPixels();
     EXPECT_EQ(back, expected.Pixels());
     EXPECT_NE(back[200 * kScreenW + 100], 0u);
@@ -370,7 +370,7 @@ TEST_F(DirectDrawTargetTest, WorkSurfaceCopiesByGdiOrByBltFastGiveTheSamePicture
     EXPECT_EQ(results[0], results[1]);
     const std::vector<uint32_t> before(kScreenW * kScreenH, 0x39E7);
     EXPECT_EQ(results[0], Expected(before, [](MEMIMG* b, const MEMIMG* s) {
-                  BlitMemImg(b, s, 33, 44, 0, nullptr);
+                  BlitMemImg(b, s, 33, 44, 0, nullptr, GetDrawState());
               }, sprite));
 }
 
@@ -534,7 +534,7 @@ TEST_F(DirectDrawTargetTest, AnotherDisplayFormatConvertsThroughTheWorkSurface) 
         ImageCopy expected(std::vector<uint32_t>(6 * 4, 0), 6, 4, d.bits);
         const RECT area = GetDrawState().drawArea;
         SetBrightRGB(255, 128, 255);
-        BlitMemImg(&expected.image, &source.image, 0, 0, 0, nullptr);
+        BlitMemImg(&expected.image, &source.image, 0, 0, 0, nullptr, GetDrawState());
         SetBrightRGB(255, 255, 255);
         GetDrawState().drawArea = area;
         const std::vector<uint32_t> want = expected.Pixels();
@@ -635,7 +635,7 @@ TEST_F(SoftwareScreenTargetTest, SpritesLandOnTheBackImageAndBeginAndEndDoNothin
         MEMIMG expected{};
         InitMemImgPlain(&expected, kScreenW, kScreenH, gBack.pixelFormat);
         FillMemImgRaw(&expected, nullptr, 0);
-        BlitMemImg(&expected, image, 7, 9, 0, nullptr);
+        BlitMemImg(&expected, image, 7, 9, 0, nullptr, GetDrawState());
         ASSERT_EQ(BlitGraph2D(7, 9, GetGraphRecord(sprite), 0, 1), 0);
         EXPECT_EQ(std::memcmp(expected.pixels, gBack.pixels,
                               static_cast<size_t>(gBack.pitch) * kScreenH),

@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "graphics/color_format.h"
+#include "softrender/records/color_format.h"
 #include "graphics/screen/screen.h"
 
 namespace {

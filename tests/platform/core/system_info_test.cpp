@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/core/system_info.h"
+#include "platform/window/window.h"
 #include "platform/testing/window_test_controls.h"
 #include "tests/platform/window/window_fixture.h"
 

@@ -3,7 +3,7 @@
 // attached Z buffers.
 #include <gtest/gtest.h>
 
-#include "platform/window/gdi.h"
+#include "platform/gdi/gdi.h"
 #include "tests/platform/ddraw/ddraw_fixture.h"
 
 namespace {

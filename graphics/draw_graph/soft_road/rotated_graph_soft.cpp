@@ -1,0 +1,94 @@
+#include "graphics/draw_graph/soft_road/rotated_graph_soft.h"
+
+#include <cstdint>
+
+#include "graphics/draw_state_record.h"
+#include "softrender/records/memimg.h"
+#include "softrender/rotated/blit_rotated.h"
+#include "graphics/draw_graph/soft_road/soft_draw_target.h"
+#include "base/number_routines.h"
+
+namespace {
+
+// The pixels the kernel may touch around the corners' box: 2 before and 4 after on each axis.
+RECT KernelReach(const RECT& box) {
+    const int64_t left = int64_t{box.left} - 2, top = int64_t{box.top} - 2;
+    const int64_t right = int64_t{box.right} + 4, bottom = int64_t{box.bottom} + 4;
+    auto limit = [](int64_t v) {
+        return static_cast<int32_t>(v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : v);
+    };
+    return RECT{limit(left), limit(top), limit(right), limit(bottom)};
+}
+
+// The DirectDraw road: with the screen in DirectDraw surfaces graph management begins software
+// drawing (flushing the Direct3D batch first) with the graph's 2D surface, the source
+// rectangle of its whole size and the box of GetRotatedSoftDrawBox; the kernel runs on the
+// prepared software draw target and source and software drawing ends. A box that lies wholly
+// outside the draw area, even with the kernel's margin, has nothing to draw and answers 0, as the
+// software screen does; -1 when graph management does not prepare the draw.
+int BlitRotatedOnDirectDrawScreen(const SoftDrawTargetDriver& driver, int32_t x, int32_t y,
+                                  double scale, double angle, const SoftSurfaceImage& source,
+                                  int32_t transFlag, int32_t turnFlag, const MEMIMG* blendImage) {
+    const RECT sourceRect{0, 0, source.width, source.height};
+    const RECT box = GetRotatedSoftDrawBox(x, y, scale, angle, source.width, source.height);
+    RECT reach = KernelReach(box);
+    ClipRectInPlace(&reach, &GetDrawState().drawArea);
+    if (reach.left == reach.right || reach.top == reach.bottom) return 0;
+    SoftDrawPlace place{};
+    if (driver.beginDirectDrawSoftDraw(source.surface2D, &sourceRect, &box, &place) != 0) {
+        return -1;
+    }
+    BlitMemImgRotated(place.destination, place.source, x, y, static_cast<float>(angle),
+                      static_cast<float>(scale), transFlag, turnFlag, blendImage, GetDrawState());
+    driver.endDirectDrawSoftDraw();
+    return 0;
+}
+
+}  // namespace
+
+RECT GetRotatedSoftDrawBox(int32_t x, int32_t y, double scale, double angle, int32_t graphWidth,
+                           int32_t graphHeight) {
+    float s, c;
+    SinCosF(static_cast<float>(angle), &s, &c);
+    const float hw = static_cast<float>(graphWidth * scale * 0.5);
+    const float hh = static_cast<float>(graphHeight * scale * 0.5);
+    const float corners[4][2] = {{-hw, -hh}, {hw, -hh}, {-hw, hh}, {hw, hh}};
+    RECT box{1000000, 1000000, -1000000, -1000000};
+    for (const auto& corner : corners) {
+        const float px = corner[0];
+        const float py = corner[1];
+        const int32_t cornerX = FloatToInt(c * px - s * py) + x;
+        const int32_t cornerY = FloatToInt(s * px + c * py) + y;
+        box.left = cornerX < box.left ? cornerX : box.left;
+        box.top = cornerY < box.top ? cornerY : box.top;
+        box.right = cornerX > box.right ? cornerX : box.right;
+        box.bottom = cornerY > box.bottom ? cornerY : box.bottom;
+    }
+    return box;
+}
+
+int BlitGraphRotatedSoft(float x, float y, double scale, double angle, const GraphRecord* graph,
+                         int32_t transFlag, int32_t turnFlag) {
+    const int32_t ix = FloatToInt(x);
+    const int32_t iy = FloatToInt(y);
+    const SoftDrawTargetDriver& driver = *SoftDrawTargetSlot();
+    if (!driver.isSoftDrawAvailable() || graph == nullptr) return -1;
+    MEMIMG view;
+    SoftSurfaceImage source;
+    if (driver.surfaceImage(graph, kNoHandle, &view, &source) != 0 || source.image == nullptr) {
+        return -1;
+    }
+    const MEMIMG* blendImage = driver.blendGraphImage();
+    if (!driver.isSoftwareScreenRoad()) {
+        return BlitRotatedOnDirectDrawScreen(driver, ix, iy, scale, angle, source, transFlag,
+                                             turnFlag, blendImage);
+    }
+    MEMIMG* destination = GetSoftScreenDestination();
+    if (destination == nullptr) return -1;
+    BlitMemImgRotated(destination, source.image, ix, iy, static_cast<float>(angle),
+                      static_cast<float>(scale), transFlag, turnFlag, blendImage, GetDrawState());
+    // The kernel's own bounds: the corners' box with its margin of 2 before and 4 after.
+    RECT box = KernelReach(GetRotatedSoftDrawBox(ix, iy, scale, angle, source.width, source.height));
+    driver.softScreenDrawn(&box);
+    return 0;
+}

@@ -1,0 +1,105 @@
+// Shared set-up of the tests of the software renderer's graph-level entries: graph management
+// up (with its surface records and blend tables), a stand-in screen drawn in software
+// (software-only mode, no DirectDraw object) of a chosen depth, so that every graph holds a
+// software image, and the draw target and mask images of the software screen given by the test.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "graphics/draw_state.h"
+#include "graphics/draw_target_images.h"
+#include "graphics/graph_handle_table.h"
+#include "graphics/graph_system.h"
+#include "graphics/graphics_state.h"
+#include "graphics/surface_2d.h"
+#include "graphics/surface_data.h"
+#include "softrender/rules/blend_tables.h"
+#include "graphics/draw_graph/soft_road/soft_draw_target.h"
+#include "tests/graphics/graphics_driver_reset.h"
+#include "tests/support/log_test_fixture.h"
+
+class SoftGraphFixture : public LogFixture {
+protected:
+    void SetUp() override {
+        LogFixture::SetUp();
+        ResetGraphics();
+        screen_ = kAbsentScreen;
+        ScreenSlot().Install(screen_);
+        UseSoftwareScreen(32);
+        InitGraphSystem();
+        savedMmx_ = UseMmx;
+        std::memcpy(savedWeights_, BlendWeightMap, sizeof savedWeights_);
+        DrawState& s = GetDrawState();
+        s.blendMode = 0;
+        s.blendParam = 255;
+        s.bright = 0xFFFFFF;
+        s.drawArea = RECT{0, 0, 640, 480};
+        s.blendGraph = kNoHandle;
+        s.maskActive = 0;
+        target_ = nullptr;
+        mask_ = nullptr;
+        // Graph management's answers, with the draw target and mask images the test gives.
+        testImages_ = kGraphicsDrawTargetImages;
+        testImages_.drawTargetImage = [] { return target_; };
+        testImages_.maskImage = [] { return mask_; };
+        SoftDrawTargetSlot().Install(testImages_);
+    }
+
+    void TearDown() override {
+        ResetGraphics();
+        UseMmx = savedMmx_;
+        std::memcpy(BlendWeightMap, savedWeights_, sizeof savedWeights_);
+        LogFixture::TearDown();
+    }
+
+    // The software screen of the given depth (16 or 32): graphs are made in its format.
+    static void UseSoftwareScreen(int depth) {
+        screen_.isNoDirectDraw = [] { return 1; };
+        screen_.hasDirectDrawObject = [] { return 0; };
+        screen_.isScreenSoftwareDrawn = [] { return 1; };
+        depth_ = depth;
+        screen_.getScreenDepth = [] { return depth_; };
+    }
+    // A screen in DirectDraw surfaces.
+    static void UseDirectDrawScreen() {
+        screen_.isNoDirectDraw = [] { return 0; };
+        screen_.hasDirectDrawObject = [] { return 1; };
+        screen_.isScreenSoftwareDrawn = [] { return 0; };
+    }
+    // Neither software-only mode nor a DirectDraw object.
+    static void UseNoScreen() {
+        screen_.isNoDirectDraw = [] { return 0; };
+        screen_.hasDirectDrawObject = [] { return 0; };
+    }
+
+    static void SetTarget(MEMIMG* image) { target_ = image; }
+    static void SetMask(MEMIMG* image) { mask_ = image; }
+
+    // The software image behind a graph's own pixels (the whole surface data).
+    static MEMIMG* ImageOf(HandleValue graph) {
+        const GraphRecord* g = GetGraphRecord(graph);
+        const Surface2DRecord* view = g != nullptr ? GetSurface2D(g->surfaces[0]) : nullptr;
+        SurfaceDataRecord* data = view != nullptr ? GetSurfaceData(view->surfaceData) : nullptr;
+        return data != nullptr ? &data->image : nullptr;
+    }
+
+private:
+    static void ResetGraphics() {
+        GraphicsState& state = GetGraphicsState();
+        state.graphicsUp = 1;
+        TermGraphSystem();
+        ClearSurfaceTables();
+        ClearGraphicsState();
+        state.restoreCallback = nullptr;
+        ResetGraphicsDrivers();
+    }
+
+    static inline ScreenDriver screen_ = {};
+    static inline MEMIMG* target_ = nullptr;
+    static inline MEMIMG* mask_ = nullptr;
+    static inline SoftDrawTargetDriver testImages_ = {};
+    static inline int depth_ = 32;
+    int32_t savedMmx_ = 0;
+    uint8_t savedWeights_[256]{};
+};
