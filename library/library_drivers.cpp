@@ -89,14 +89,14 @@ int ResetLibraryDrivers() {
     return 0;
 }
 
-void InstallGraphicsDrivers() {
+void InstallLibraryGraphicsDrivers() {
     ScreenHostSlot().Install(kLibraryScreenHost);
     FontSlot().Install(kFontModule);
     MovieSlot().Install(kMovieModule);
     MovieDrawSlot().Install(kMovieDrawModule);
 }
 
-void ResetGraphicsDrivers() {
+void ResetLibraryGraphicsDrivers() {
     FontSlot().Reset();
     MovieSlot().Reset();
     MovieDrawSlot().Reset();

@@ -9,5 +9,5 @@ int InstallLibraryDrivers();
 int ResetLibraryDrivers();
 
 // Installed before graphics starts and reset after it ended.
-void InstallGraphicsDrivers();
-void ResetGraphicsDrivers();
+void InstallLibraryGraphicsDrivers();
+void ResetLibraryGraphicsDrivers();

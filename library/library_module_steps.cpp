@@ -127,7 +127,7 @@ int BringFullScreenWindowForward() {
 }
 
 int StartGraphics() {
-    InstallGraphicsDrivers();
+    InstallLibraryGraphicsDrivers();
     // On an OS of code 264 (a Windows of major version 6) the front screen is drawn through a
     // temporary primary.
     if (GetWindowData().cpu.osCode == 264) SetUseTempPrimary(1);
@@ -136,7 +136,7 @@ int StartGraphics() {
 
 int StopGraphics() {
     StopGraphicsOutput();
-    ResetGraphicsDrivers();
+    ResetLibraryGraphicsDrivers();
     return 0;
 }
 

@@ -290,6 +290,8 @@ int CloseDirectDrawScreen() {
     TermGraphSystem();
     TermDirect3D();
     ReleaseScreenSurfaces();
+    // The draw target lay in one of those surfaces: nothing may draw into it any more.
+    GetDrawTargetSurface() = DrawTargetSurface{};
     ReleaseClipper();
     // The desktop's mode comes back while the object that set the mode still exists.
     RestoreDisplayModeAtEnd();

@@ -38,12 +38,12 @@ TEST_F(ImageTransferFormatsTest, EverySourceFormatLandsAsTheConvertingTransferMa
                     SCOPED_TRACE(std::string(dest.name) + " <- " + format.name +
                                  (keyToAlpha ? ", key to alpha" : "") +
                                  (withAlphaImage ? ", alpha image" : ""));
-                    TestImage source(MakeSourceFormat(format), kWidth, kHeight, 3);
+                    TransferTestImage source(MakeSourceFormat(format), kWidth, kHeight, 3);
                     // One pixel of the key colour, so that key to alpha has something to do.
                     if (format.special == 0) source.SetPixel(2, 1, source.Value(255, 0, 255, 255));
                     PaletteColorFormat alphaFormat{};
                     SetColorFormatRgb24(&alphaFormat);
-                    TestImage alpha(alphaFormat, kWidth, kHeight, 9);
+                    TransferTestImage alpha(alphaFormat, kWidth, kHeight, 9);
 
                     const HandleValue graph =
                         MakeGraph(kWidth, kHeight, dest.softImage, dest.depth, dest.alpha);

@@ -61,7 +61,7 @@ PaletteColorFormat Format(int bits, uint32_t r, uint32_t g, uint32_t b, uint32_t
 }
 
 // The frame's top-left width × height pixels as the bytes a piece of the same layout holds.
-std::vector<uint8_t> FrameBytes(const TestImage& frame, int width, int height) {
+std::vector<uint8_t> FrameBytes(const TransferTestImage& frame, int width, int height) {
     std::vector<uint8_t> out;
     const int bytes = frame.image.colorFormat.format.bytes;
     for (int y = 0; y < height; ++y) {
@@ -76,7 +76,7 @@ TEST_F(ImageTransferMovieFrameTest, FrameInThePiecesLayoutIsCopiedByItsOwnPixelS
     UseDisplay(32);
     const HandleValue soft = MakeGraph(4, 3, 1, 16, 0);
     MovieFrame frame{};
-    TestImage picture(Format(16, 0xF800, 0x07E0, 0x001F, 0), 6, 5, 4);
+    TransferTestImage picture(Format(16, 0xF800, 0x07E0, 0x001F, 0), 6, 5, 4);
     frame.image = picture.image;
     ASSERT_EQ(CopyMovieFrameToGraph(&frame, GetGraphRecord(soft)), 0);
     EXPECT_EQ(PieceBytes(soft), FrameBytes(picture, 4, 3));
@@ -85,7 +85,7 @@ TEST_F(ImageTransferMovieFrameTest, FrameInThePiecesLayoutIsCopiedByItsOwnPixelS
     UseDisplay(16);
     const HandleValue surface = MakeGraph(5, 4, 0, 0, 0);
     ASSERT_EQ(FillGraph(surface, 0, 0, 0, 255), 0);
-    TestImage small(Format(16, 0xF800, 0x07E0, 0x001F, 0), 3, 2, 5);
+    TransferTestImage small(Format(16, 0xF800, 0x07E0, 0x001F, 0), 3, 2, 5);
     frame.image = small.image;
     ASSERT_EQ(CopyMovieFrameToGraph(&frame, GetGraphRecord(surface)), 0);
     const std::vector<uint8_t> got = PieceBytes(surface);
@@ -116,7 +116,7 @@ TEST_F(ImageTransferMovieFrameTest, OtherLayoutsAreConvertedAndAlphaMoviesSplitI
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const HandleValue graph = MakeGraph(4, 3, 0, 0, 0);
-        TestImage picture(c.format, 5, 3, 6);
+        TransferTestImage picture(c.format, 5, 3, 6);
         MovieFrame frame{picture.image, c.surfaceMode, 0};
         ASSERT_EQ(CopyMovieFrameToGraph(&frame, GetGraphRecord(graph)), 0);
         const PaletteColorFormat* destFormat = nullptr;
@@ -134,7 +134,7 @@ TEST_F(ImageTransferMovieFrameTest, OtherLayoutsAreConvertedAndAlphaMoviesSplitI
 
     // An alpha movie: colour on the left, alpha (as grey) on the right.
     const HandleValue graph = MakeGraph(2, 2, 0, 32, 1);
-    TestImage picture(Format(32, 0xFF0000, 0xFF00, 0xFF, 0), 4, 2, 0);
+    TransferTestImage picture(Format(32, 0xFF0000, 0xFF00, 0xFF, 0), 4, 2, 0);
     for (int y = 0; y < 2; ++y) {
         for (int x = 0; x < 2; ++x) {
             picture.SetPixel(x, y, 0x102030u + static_cast<uint32_t>(x * 16 + y));
@@ -158,7 +158,7 @@ TEST_F(ImageTransferMovieFrameTest, OtherLayoutsAreConvertedAndAlphaMoviesSplitI
 
 TEST_F(ImageTransferMovieFrameTest, LockFailureAndMissingPiecesAreRefused) {
     const HandleValue graph = MakeGraph(4, 3, 0, 0, 0);
-    TestImage picture(Format(16, 0xF800, 0x07E0, 0x001F, 0), 4, 3, 1);
+    TransferTestImage picture(Format(16, 0xF800, 0x07E0, 0x001F, 0), 4, 3, 1);
     MovieFrame frame{picture.image, kMovieSurfaceScreenFormat, 0};
     plat::FailNextSurfaceLocks(1);
     EXPECT_EQ(CopyMovieFrameToGraph(&frame, GetGraphRecord(graph)), -1);

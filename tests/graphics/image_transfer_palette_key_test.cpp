@@ -11,14 +11,14 @@ namespace {
 using ImageTransferPaletteKeyTest = ImageTransferFixture;
 
 // An 8-bit image whose palette has no magenta, except the entry asked for.
-TestImage PalettedImage(int keyIndex, PaletteEntry keyEntry) {
+TransferTestImage PalettedImage(int keyIndex, PaletteEntry keyEntry) {
     PaletteColorFormat format{};
     SetColorFormat8(&format);
     for (int i = 0; i < 256; ++i) {
         format.palette[i] = PaletteEntry{static_cast<uint8_t>(i), 40, 60, 0};
     }
     if (keyIndex >= 0) format.palette[keyIndex] = keyEntry;
-    TestImage image(format, 4, 2, 1);
+    TransferTestImage image(format, 4, 2, 1);
     for (int x = 0; x < 4; ++x) {
         image.SetPixel(x, 0, 0);  // index 0 on the whole top row
         image.SetPixel(x, 1, static_cast<uint32_t>(x + 3));
@@ -48,7 +48,7 @@ TEST_F(ImageTransferPaletteKeyTest, KeyIsTheFirstEntryShowingTheColourOrNoneAtAl
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         UseDisplay(c.depth);
-        TestImage image = PalettedImage(c.keyIndex, c.entry);
+        TransferTestImage image = PalettedImage(c.keyIndex, c.entry);
         const HandleValue graph = MakeGraph(4, 2, 1, c.depth, 0, 1);
         ASSERT_GE(graph, 0);
         SurfaceDataRecord* data = DataOf(graph);

@@ -16,10 +16,10 @@ using ImageTransferPiecesTest = ImageTransferFixture;
 uint32_t Colour(int x, int y) { return static_cast<uint32_t>(0x102030 + x * 0x0A0000 + y * 0x000B00); }
 
 // A 32-bit XRGB image of Colour(x, y).
-TestImage ColourImage(int width, int height) {
+TransferTestImage ColourImage(int width, int height) {
     PaletteColorFormat format{};
     BuildColorFormat(&format, 32, 0xFF0000, 0xFF00, 0xFF, 0);
-    TestImage image(format, width, height, 0);
+    TransferTestImage image(format, width, height, 0);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) image.SetPixel(x, y, Colour(x, y));
     }
@@ -53,7 +53,7 @@ std::vector<uint32_t> Expect(int width, int height, int sx, int sy, int w, int h
 }
 
 TEST_F(ImageTransferPiecesTest, RectangleIsClippedToTheSourceAndToThePiece) {
-    TestImage image = ColourImage(6, 5);
+    TransferTestImage image = ColourImage(6, 5);
     struct Case {
         const char* name;
         RECT source;
@@ -135,7 +135,7 @@ std::vector<uint32_t> PiecePixels(HandleValue piece) {
 }
 
 TEST_F(ImageTransferPiecesTest, EachPieceOfAGraphTakesThePartOfTheSourceUnderIt) {
-    TestImage image = ColourImage(12, 6);
+    TransferTestImage image = ColourImage(12, 6);
     const HandleValue graph = TwoPieceGraph();
     ASSERT_GE(graph, 0);
     GraphRecord* record = GetGraphRecord(graph);
@@ -225,7 +225,7 @@ TEST_F(ImageTransferPiecesTest, GdiBitmapsAreReadInTheirOwnFormatWithTheirAlpha)
 }
 
 TEST_F(ImageTransferPiecesTest, RefusalsGiveMinusOneWithTheirLogLines) {
-    TestImage image = ColourImage(4, 4);
+    TransferTestImage image = ColourImage(4, 4);
     const HandleValue graph = MakeGraph(4, 4, 0, 0, 0);  // a surface in video memory
     const HandleValue piece = PieceOf(graph);
 

@@ -13,12 +13,12 @@
 #include "tests/graphics/surface_test_support.h"
 
 // A GraphImage over pixels the test owns (never freed through FreeGraphImage).
-struct TestImage {
+struct TransferTestImage {
     GraphImage image{};
     std::vector<uint8_t> bytes;
 
     // width × height pixels of the format, each byte a pattern of its place.
-    TestImage(const PaletteColorFormat& format, int width, int height, uint32_t seed) {
+    TransferTestImage(const PaletteColorFormat& format, int width, int height, uint32_t seed) {
         image.colorFormat = format;
         image.width = width;
         image.height = height;
