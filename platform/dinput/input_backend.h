@@ -60,9 +60,15 @@ public:
 InputBackend& GetInputBackend();
 // Replaces the backend with the test backend (tests).
 void UseTestInputBackend();
-// Null when SDL's joysticks cannot be started.
-InputBackend* CreateSdl2InputBackend();
-InputBackend* CreateTestInputBackend();
+// The input backends this layer chooses among, registered by the backend folders before the
+// program starts; until then the absent entries stand (no SDL2, and a test backend that ends
+// the program saying no backend is linked).
+struct InputBackendMakers {
+    // Null when SDL's joysticks cannot be started.
+    InputBackend* (*makeSdl2)();
+    InputBackend* (*makeTest)();
+};
+void RegisterInputBackends(const InputBackendMakers& makers);
 // Detaches every pad of the test backend.
 void ResetTestPads();
 

@@ -71,9 +71,15 @@ bool MayCallBackend();
 // Replaces the backend with a fresh headless one and forgets the backend thread (tests).
 void UseHeadlessBackendForTests();
 
-// Null when SDL's video cannot be started.
-WindowBackend* CreateSdl2Backend();
-WindowBackend* CreateHeadlessBackend();
+// The window backends this layer chooses among. The backend folders register them before the
+// program starts; until then the absent entries stand (no SDL2, and a headless backend that
+// ends the program saying no backend is linked).
+struct WindowBackendMakers {
+    // Null when SDL's video cannot be started.
+    WindowBackend* (*makeSdl2)();
+    WindowBackend* (*makeHeadless)();
+};
+void RegisterWindowBackends(const WindowBackendMakers& makers);
 // Puts the headless backend's settings (desktop, refusals) back to their defaults.
 void ResetHeadlessSettings();
 // The desktop the headless backend reports (set by the test controls).

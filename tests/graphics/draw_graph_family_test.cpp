@@ -15,7 +15,7 @@
 #include "graphics/draw_graph/coordinate_math.h"
 #include "graphics/draw_graph/draw_graph.h"
 #include "graphics/draw_graph/graph_draw_drivers.h"
-#include "graphics/draw_graph/movie_overlay.h"
+#include "graphics/draw_graph/movie_graph_draw.h"
 #include "graphics/draw_state.h"
 #include "graphics/screen/screen.h"
 #include "tests/graphics/graph_test_support.h"

@@ -2,6 +2,7 @@
 // events come only from the test controls, and the desktop's facts are settings.
 #include <mutex>
 
+#include "platform/backend/backend_entries.h"
 #include "platform/core/fault_injection.h"
 #include "platform/window/window_backend.h"
 

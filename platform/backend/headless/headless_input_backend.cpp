@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <mutex>
 
+#include "platform/backend/backend_entries.h"
 #include "platform/dinput/dinput_internal.h"
 #include "platform/dinput/input_backend.h"
 #include "platform/dinput/input_injection.h"

@@ -3,6 +3,7 @@
 // without moving it, so a run's sound positions depend on its timeline alone.
 #include <memory>
 
+#include "platform/backend/backend_entries.h"
 #include "platform/core/clock.h"
 #include "platform/dsound/sound_mixer.h"
 
@@ -56,7 +57,7 @@ private:
 
 }  // namespace
 
-std::unique_ptr<AudioSink> MakeNullAudioSink(Mixer* mixer) {
+std::unique_ptr<AudioSink> MakeHeadlessNullAudioSink(Mixer* mixer) {
     return std::make_unique<NullAudioSink>(mixer);
 }
 

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/backend/backend_entries.h"
 #include "platform/backend/sdl2/sdl2_audio.h"
 #include "platform/backend/sdl2/sdl2_keymap.h"
 #include "platform/backend/sdl2/sdl2_message_box.h"

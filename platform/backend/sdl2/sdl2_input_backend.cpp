@@ -6,6 +6,7 @@
 #include <map>
 #include <mutex>
 
+#include "platform/backend/backend_entries.h"
 #include "platform/dinput/input_backend.h"
 #include "platform/window/window_backend.h"
 
