@@ -365,6 +365,8 @@ void PixelLoop(const RowConstants& c, int64_t u, int64_t v, int64_t du, int64_t 
         const __m128i alphaForce = _mm_set1_epi32(static_cast<int>(c.forceAlpha));
         const __m128i alphaFactor = _mm_set1_epi32(static_cast<int>(c.ma));
         const __m128i k127x32 = _mm_set1_epi32(127), k1x32 = _mm_set1_epi32(1);
+        const __m128i k255x32 = _mm_set1_epi32(255);
+        const __m128i forceRgb = _mm_set1_epi32(static_cast<int>(c.forceColor * 0x010101u));
         const __m128i alphaLow = _mm_set1_epi32(c.alphaLow - 1);
         const __m128i alphaHigh = _mm_set1_epi32(c.alphaHigh + 1);
         const __m128i alphaOutside = _mm_set1_epi32(c.alphaOutside ? -1 : 0);
@@ -387,9 +389,30 @@ void PixelLoop(const RowConstants& c, int64_t u, int64_t v, int64_t du, int64_t 
             auto* q = reinterpret_cast<__m128i*>(p);
             const __m128i old = _mm_loadu_si128(q);
             const __m128i t = _mm_or_si128(raw, alphaOr);
-            const __m128i lo = blend2(_mm_unpacklo_epi8(t, zero), _mm_unpacklo_epi8(old, zero));
-            const __m128i hi = blend2(_mm_unpackhi_epi8(t, zero), _mm_unpackhi_epi8(old, zero));
-            __m128i out = _mm_and_si128(_mm_packus_epi16(lo, hi), rgb);
+            __m128i out;
+            bool blended = true;
+            if constexpr (kMode == Mode::kPlain) {
+                // Texels of alpha 255 or 0 blend to the colour or the pixel as they are (see
+                // blend2): four such texels are chosen between without the products. Sprites
+                // made from keyed images are nothing but such texels.
+                const __m128i a = _mm_or_si128(_mm_srli_epi32(t, 24), alphaForce);
+                const __m128i opaque = _mm_cmpeq_epi32(a, k255x32);
+                const __m128i clear = _mm_cmpeq_epi32(a, zero);
+                if (_mm_movemask_epi8(_mm_or_si128(opaque, clear)) == 0xFFFF) {
+                    out = _mm_and_si128(
+                        _mm_or_si128(_mm_and_si128(opaque, _mm_or_si128(t, forceRgb)),
+                                     _mm_and_si128(clear, old)),
+                        rgb);
+                    blended = false;
+                }
+            }
+            if (blended) {
+                const __m128i lo =
+                    blend2(_mm_unpacklo_epi8(t, zero), _mm_unpacklo_epi8(old, zero));
+                const __m128i hi =
+                    blend2(_mm_unpackhi_epi8(t, zero), _mm_unpackhi_epi8(old, zero));
+                out = _mm_and_si128(_mm_packus_epi16(lo, hi), rgb);
+            }
             if constexpr (kKey || kTest) {
                 __m128i draw = _mm_set1_epi32(-1);
                 if constexpr (kKey) {
