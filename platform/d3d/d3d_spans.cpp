@@ -335,12 +335,15 @@ void PixelLoop(const RowConstants& c, int64_t u, int64_t v, int64_t du, int64_t 
             }
         }
     }
-    if constexpr (kTex == TexKind::k32 && kTargetBytes == 4 && kBlend && kMode != Mode::kCopy &&
-                  !kTest) {
+    // With the alpha test the loop needs the test as a range of alphas (FindAlphaRange);
+    // otherwise the scalar loop below draws the span.
+    if constexpr (kTex == TexKind::k32 && kTargetBytes == 4 && kBlend && kMode != Mode::kCopy)
+    if (!kTest || c.alphaRange) {
         // Four pixels at a time, two to a register in 16-bit lanes (blue, green, red, alpha):
         // the texels combined and blended by their alpha with the arithmetic of PutTexel (the
         // blend of alpha 0 and 255 gives the pixel and the colour as they are, so no lane
         // needs the scalar loop's shortcuts; every product and sum stays below 65536).
+        // Texels failing the alpha test or keyed leave their pixels as they were.
         const __m128i zero = _mm_setzero_si128();
         const __m128i alphaOr = _mm_set1_epi32(static_cast<int>(c.alphaOr));
         const __m128i force = _mm_set_epi16(
@@ -359,6 +362,14 @@ void PixelLoop(const RowConstants& c, int64_t u, int64_t v, int64_t du, int64_t 
         const __m128i keyLow = _mm_set1_epi32(static_cast<int>(c.keyLow));
         const __m128i keySpan =
             _mm_set1_epi32(static_cast<int>((c.keyHigh - c.keyLow) ^ 0x80000000u));
+        const __m128i alphaForce = _mm_set1_epi32(static_cast<int>(c.forceAlpha));
+        const __m128i alphaFactor = _mm_set1_epi32(static_cast<int>(c.ma));
+        const __m128i k127x32 = _mm_set1_epi32(127), k1x32 = _mm_set1_epi32(1);
+        const __m128i k255x32 = _mm_set1_epi32(255);
+        const __m128i forceRgb = _mm_set1_epi32(static_cast<int>(c.forceColor * 0x010101u));
+        const __m128i alphaLow = _mm_set1_epi32(c.alphaLow - 1);
+        const __m128i alphaHigh = _mm_set1_epi32(c.alphaHigh + 1);
+        const __m128i alphaOutside = _mm_set1_epi32(c.alphaOutside ? -1 : 0);
         auto div255 = [&](__m128i y) {
             return _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(y, k1), _mm_srli_epi16(y, 8)), 8);
         };
@@ -378,12 +389,52 @@ void PixelLoop(const RowConstants& c, int64_t u, int64_t v, int64_t du, int64_t 
             auto* q = reinterpret_cast<__m128i*>(p);
             const __m128i old = _mm_loadu_si128(q);
             const __m128i t = _mm_or_si128(raw, alphaOr);
-            const __m128i lo = blend2(_mm_unpacklo_epi8(t, zero), _mm_unpacklo_epi8(old, zero));
-            const __m128i hi = blend2(_mm_unpackhi_epi8(t, zero), _mm_unpackhi_epi8(old, zero));
-            __m128i out = _mm_and_si128(_mm_packus_epi16(lo, hi), rgb);
-            if constexpr (kKey) {
-                const __m128i offset = _mm_xor_si128(_mm_sub_epi32(raw, keyLow), sign);
-                const __m128i draw = _mm_cmpgt_epi32(offset, keySpan);
+            __m128i out;
+            bool blended = true;
+            if constexpr (kMode == Mode::kPlain) {
+                // Texels of alpha 255 or 0 blend to the colour or the pixel as they are (see
+                // blend2): four such texels are chosen between without the products. Sprites
+                // made from keyed images are nothing but such texels.
+                const __m128i a = _mm_or_si128(_mm_srli_epi32(t, 24), alphaForce);
+                const __m128i opaque = _mm_cmpeq_epi32(a, k255x32);
+                const __m128i clear = _mm_cmpeq_epi32(a, zero);
+                if (_mm_movemask_epi8(_mm_or_si128(opaque, clear)) == 0xFFFF) {
+                    out = _mm_and_si128(
+                        _mm_or_si128(_mm_and_si128(opaque, _mm_or_si128(t, forceRgb)),
+                                     _mm_and_si128(clear, old)),
+                        rgb);
+                    blended = false;
+                }
+            }
+            if (blended) {
+                const __m128i lo =
+                    blend2(_mm_unpacklo_epi8(t, zero), _mm_unpacklo_epi8(old, zero));
+                const __m128i hi =
+                    blend2(_mm_unpackhi_epi8(t, zero), _mm_unpackhi_epi8(old, zero));
+                out = _mm_and_si128(_mm_packus_epi16(lo, hi), rgb);
+            }
+            if constexpr (kKey || kTest) {
+                __m128i draw = _mm_set1_epi32(-1);
+                if constexpr (kKey) {
+                    const __m128i offset = _mm_xor_si128(_mm_sub_epi32(raw, keyLow), sign);
+                    draw = _mm_cmpgt_epi32(offset, keySpan);
+                }
+                if constexpr (kTest) {
+                    // The alpha the test sees: the texel's (or forced), modulated as in
+                    // PutTexel; in 32-bit lanes whose products stay below 65536, so the
+                    // 16-bit multiply gives them whole.
+                    __m128i a = _mm_or_si128(_mm_srli_epi32(t, 24), alphaForce);
+                    if constexpr (kMode == Mode::kModulate) {
+                        const __m128i y =
+                            _mm_add_epi32(_mm_mullo_epi16(a, alphaFactor), k127x32);
+                        a = _mm_srli_epi32(
+                            _mm_add_epi32(_mm_add_epi32(y, k1x32), _mm_srli_epi32(y, 8)), 8);
+                    }
+                    const __m128i pass = _mm_xor_si128(
+                        _mm_and_si128(_mm_cmpgt_epi32(a, alphaLow), _mm_cmpgt_epi32(alphaHigh, a)),
+                        alphaOutside);
+                    draw = _mm_and_si128(draw, pass);
+                }
                 out = _mm_or_si128(_mm_and_si128(draw, out), _mm_andnot_si128(draw, old));
             }
             _mm_storeu_si128(q, out);
@@ -568,8 +619,7 @@ void FastTriangle(const Setup& s, const Triangle& t, Rows& rows) {
         constexpr bool kOwnSteps = (kBlend && kTex == TexKind::k565) ||
                                    (kMode == Mode::kCopy && kTest && kTex == TexKind::k32 &&
                                     kTargetBytes == 4) ||
-                                   (kBlend && !kTest && kTex == TexKind::k32 &&
-                                    kTargetBytes == 4);
+                                   (kBlend && kTex == TexKind::k32 && kTargetBytes == 4);
         if (du == kOne && dv == 0 && !kOwnSteps) {
             // One texel per pixel along a texture row (the blended 5-6-5 and 32-bit loops and
             // the tested 32-bit copy have their own steps of several pixels).

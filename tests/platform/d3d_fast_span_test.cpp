@@ -60,6 +60,15 @@ const Combine kCombines[] = {
     {"texture as it is, texture alpha blended", plat::D3DTOP_SELECTARG1, plat::D3DTA_TEXTURE,
      plat::D3DTA_DIFFUSE, plat::D3DTOP_SELECTARG1, plat::D3DTA_TEXTURE, plat::D3DTA_DIFFUSE,
      0xFFFFFFFF, true, false, true},
+    {"texture as it is, alpha tested, blended", plat::D3DTOP_SELECTARG1, plat::D3DTA_TEXTURE,
+     plat::D3DTA_DIFFUSE, plat::D3DTOP_SELECTARG1, plat::D3DTA_TEXTURE, plat::D3DTA_DIFFUSE,
+     0xFFFFFFFF, true, false, true, plat::D3DCMP_GREATER, 0x00},
+    {"texture as it is, keyed, alpha tested outside a range, blended", plat::D3DTOP_SELECTARG1,
+     plat::D3DTA_TEXTURE, plat::D3DTA_DIFFUSE, plat::D3DTOP_SELECTARG1, plat::D3DTA_TEXTURE,
+     plat::D3DTA_DIFFUSE, 0xFFFFFFFF, true, true, true, plat::D3DCMP_NOTEQUAL, 0x80},
+    {"modulated, alpha tested by LESS, blended", plat::D3DTOP_MODULATE, plat::D3DTA_TEXTURE,
+     plat::D3DTA_DIFFUSE, plat::D3DTOP_MODULATE, plat::D3DTA_TEXTURE, plat::D3DTA_DIFFUSE,
+     0xC0A0E060, true, false, true, plat::D3DCMP_LESS, 0xD0},
     {"modulated, keyed, alpha tested, blended", plat::D3DTOP_MODULATE, plat::D3DTA_TEXTURE,
      plat::D3DTA_DIFFUSE, plat::D3DTOP_MODULATE, plat::D3DTA_TEXTURE, plat::D3DTA_DIFFUSE,
      0xA0C08040, false, true, true, plat::D3DCMP_GREATEREQUAL, 0x40},
@@ -128,6 +137,7 @@ TEST_F(D3DFastSpanTest, FastLoopsDrawTheGeneralPathsPixels) {
         const char* name;
         plat::PixelFormat target, texture;
         uint32_t keyLow, keyHigh;  // raw texel values keyed
+        bool binaryAlpha = false;  // texel alphas 0 or 255 in runs, with a few others
     };
     const Formats formats[] = {
         {"565 on 565", Rgb565(), Rgb565(), 0x0000, 0x0841},
@@ -140,6 +150,8 @@ TEST_F(D3DFastSpanTest, FastLoopsDrawTheGeneralPathsPixels) {
         {"X8888 on 565", Rgb565(), Xrgb32(), 0x00000000, 0x0000FFFF},
         {"A1555 on 565", Rgb565(), A1555(), 0x0000, 0x0000},
         {"A8888 on 565", Rgb565(), Argb32(), 0x00000000, 0x00FFFFFF},
+        // Alphas of 0 and 255 only, in runs of four texels and mixed with others.
+        {"A8888 of alpha 0 or 255 on X8888", Xrgb32(), Argb32(), 0x00000000, 0x00000000, true},
     };
     // Texels: every fourth one in the key's range, the others spread over all bits.
     auto texels = [](const Formats& f) {
@@ -147,6 +159,13 @@ TEST_F(D3DFastSpanTest, FastLoopsDrawTheGeneralPathsPixels) {
         const uint32_t mask = f.texture.bitCount == 16 ? 0xFFFFu : 0xFFFFFFFFu;
         for (uint32_t i = 0; i < v.size(); ++i) {
             v[i] = i % 4 == 1 ? f.keyLow : ((i + 3) * 0x9E3779B1u ^ (i << 7)) & mask;
+            if (f.binaryAlpha) {
+                // Rows of eight: the first four opaque, the next four clear, except the
+                // fourth row, whose alphas vary.
+                const uint32_t run = i / 4;
+                const uint32_t alpha = run == 6 ? (i * 0x47u) & 0xFF : run % 2 == 0 ? 0xFF : 0;
+                v[i] = (v[i] & 0xFFFFFFu) | alpha << 24;
+            }
         }
         return v;
     };
