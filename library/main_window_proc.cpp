@@ -1,7 +1,7 @@
 #include "library/main_window_proc.h"
 
-#include "graphics/draw_state.h"
-#include "graphics/graph_handle_table.h"
+#include "graphics/draw_state/draw_state.h"
+#include "graphics/graphs/graph_handle_table.h"
 #include "graphics/screen/screen.h"
 #include "platform/window/window_messages.h"
 #include "system/ime.h"

@@ -13,8 +13,8 @@
 #include "graphics/draw_graph/graph_draw_drivers.h"
 #include "graphics/drivers/device_3d_driver.h"
 #include "graphics/drivers/graph_surface_driver.h"
-#include "graphics/graph_handle_table.h"
-#include "graphics/surface_formats.h"
+#include "graphics/graphs/graph_handle_table.h"
+#include "graphics/surfaces/surface_formats.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include "graphics/d3d/backend_internal.h"
 #include "graphics/d3d/direct3d_backend.h"
 #include "graphics/d3d/texture_pieces.h"
-#include "graphics/draw_state_record.h"
-#include "graphics/graph_handle_table.h"
-#include "graphics/surface_data.h"
+#include "graphics/draw_state/draw_state_record.h"
+#include "graphics/graphs/graph_handle_table.h"
+#include "graphics/surfaces/surface_data.h"
 
 namespace {
 

@@ -8,11 +8,11 @@
 #include "base/log.h"
 #include "graphics/d3d/direct3d_backend.h"
 #include "graphics/d3d/texture_pieces.h"
-#include "graphics/direct_draw_object.h"
-#include "graphics/draw_state_record.h"
+#include "graphics/surfaces/direct_draw_object.h"
+#include "graphics/draw_state/draw_state_record.h"
 #include "graphics/screen/screen_state.h"
-#include "graphics/surface_data.h"
-#include "graphics/surface_formats.h"
+#include "graphics/surfaces/surface_data.h"
+#include "graphics/surfaces/surface_formats.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "graphics/d3d/direct3d_backend.h"
-#include "graphics/draw_state_record.h"
+#include "graphics/draw_state/draw_state_record.h"
 
 Direct3DBackendState& GetDirect3DBackend() {
     // Zero-initialised; the fields that start otherwise are set by InitDirect3D.

@@ -4,14 +4,14 @@
 #include "graphics/d3d/backend_internal.h"
 #include "graphics/d3d/direct3d_backend.h"
 #include "graphics/d3d/texture_pieces.h"
-#include "graphics/draw_state_record.h"
+#include "graphics/draw_state/draw_state_record.h"
 #include "graphics/drivers/graph_companion_drivers.h"
-#include "graphics/graph_handle_table.h"
+#include "graphics/graphs/graph_handle_table.h"
 #include "graphics/screen/screen.h"
 #include "graphics/screen/screen_host.h"
 #include "graphics/screen/screen_state.h"
-#include "graphics/surface_2d.h"
-#include "graphics/surface_data.h"
+#include "graphics/surfaces/surface_2d.h"
+#include "graphics/surfaces/surface_data.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // piece's texture and converted into it (drivers whose textures take no DC).
 #include "base/log.h"
 #include "graphics/d3d/screen_readback.h"
-#include "graphics/transfer_pixels.h"
+#include "graphics/pixels/transfer_pixels.h"
 #include "platform/ddraw/ddraw.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include "graphics/d3d/screen_readback.h"
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/drivers/window_facts_driver.h"
-#include "graphics/graph_handle_table.h"
+#include "graphics/graphs/graph_handle_table.h"
 #include "graphics/screen/screen_state.h"
 #include "platform/ddraw/ddraw.h"
 

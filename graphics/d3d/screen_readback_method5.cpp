@@ -3,7 +3,7 @@
 // allow locking both).
 #include "base/log.h"
 #include "graphics/d3d/screen_readback.h"
-#include "graphics/transfer_pixels.h"
+#include "graphics/pixels/transfer_pixels.h"
 #include "platform/ddraw/ddraw.h"
 
 namespace {

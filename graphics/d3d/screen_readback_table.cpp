@@ -4,8 +4,8 @@
 #include "graphics/d3d/direct3d_backend.h"
 #include "graphics/d3d/screen_readback.h"
 #include "graphics/d3d/texture_pieces.h"
-#include "graphics/graph_handle_table.h"
-#include "graphics/surface_data.h"
+#include "graphics/graphs/graph_handle_table.h"
+#include "graphics/surfaces/surface_data.h"
 
 const ScreenReadbackMethod kScreenReadbackTable[kScreenReadbackMethodCount + 1] = {
     G_D3D_GetDrawScreenGraphFunction5, G_D3D_GetDrawScreenGraphFunction1,

@@ -3,7 +3,7 @@
 #include "graphics/draw_graph/coordinate_math.h"
 #include "graphics/draw_graph/draw_area_narrowing.h"
 #include "graphics/draw_graph/draw_graph.h"
-#include "graphics/graph_handle_table.h"
+#include "graphics/graphs/graph_handle_table.h"
 
 int BlitGraphRect(int32_t x, int32_t y, int32_t srcX, int32_t srcY, int32_t width,
                   int32_t height, HandleValue handle, int32_t transFlag, int32_t turnFlag) {

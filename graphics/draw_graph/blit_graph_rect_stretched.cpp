@@ -4,7 +4,7 @@
 #include "graphics/draw_graph/coordinate_math.h"
 #include "graphics/draw_graph/draw_area_narrowing.h"
 #include "graphics/draw_graph/draw_graph.h"
-#include "graphics/graph_handle_table.h"
+#include "graphics/graphs/graph_handle_table.h"
 
 namespace {
 

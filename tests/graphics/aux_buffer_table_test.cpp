@@ -1,8 +1,8 @@
-#include "graphics/aux_buffer_table.h"
+#include "graphics/graphs/aux_buffer_table.h"
 
 #include <gtest/gtest.h>
 
-#include "graphics/graphics_state.h"
+#include "graphics/graphs/graphics_state.h"
 #include "base/tracked_memory.h"
 
 namespace {

@@ -10,8 +10,8 @@
 
 #include "graphics/d3d/direct3d_backend.h"
 #include "graphics/d3d/texture_pieces.h"
-#include "graphics/draw_state.h"
-#include "graphics/graph_handle_table.h"
+#include "graphics/draw_state/draw_state.h"
+#include "graphics/graphs/graph_handle_table.h"
 #include "graphics/screen/screen.h"
 #include "graphics/screen/screen_state.h"
 #include "platform/testing/d3d_test_controls.h"

@@ -2,7 +2,7 @@
 #include <cstring>
 #include <vector>
 
-#include "graphics/transfer_pixels.h"
+#include "graphics/pixels/transfer_pixels.h"
 #include "tests/graphics/decoder_test_support.h"
 
 namespace {

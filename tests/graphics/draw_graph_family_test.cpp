@@ -16,7 +16,7 @@
 #include "graphics/draw_graph/draw_graph.h"
 #include "graphics/draw_graph/graph_draw_drivers.h"
 #include "graphics/draw_graph/movie_overlay.h"
-#include "graphics/draw_state.h"
+#include "graphics/draw_state/draw_state.h"
 #include "graphics/screen/screen.h"
 #include "tests/graphics/graph_test_support.h"
 #include "base/log.h"

@@ -1,4 +1,4 @@
-#include "graphics/draw_state.h"
+#include "graphics/draw_state/draw_state.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 
 #include "base/tracked_memory.h"
 #include "graphics/font/glyph_cell_write.h"
-#include "graphics/surface_2d.h"
+#include "graphics/surfaces/surface_2d.h"
 #include "platform/font/gdi_font.h"
 #include "tests/graphics/font_test_support.h"
 

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "graphics/draw_state.h"
+#include "graphics/draw_state/draw_state.h"
 #include "graphics/font/font.h"
 #include "graphics/font/string_draw.h"
-#include "graphics/graph_system.h"
-#include "graphics/graphics_state.h"
+#include "graphics/graphs/graph_system.h"
+#include "graphics/graphs/graphics_state.h"
 #include "softrender/records/memimg.h"
 #include "tests/graphics/graphics_driver_reset.h"
 #include "tests/support/log_test_fixture.h"

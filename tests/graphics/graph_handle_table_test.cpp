@@ -1,4 +1,4 @@
-#include "graphics/graph_handle_table.h"
+#include "graphics/graphs/graph_handle_table.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "graphics/draw_state.h"
-#include "graphics/graph_image.h"
+#include "graphics/draw_state/draw_state.h"
+#include "graphics/graphs/graph_image.h"
 #include "base/fatal_exit.h"
 #include "base/file_access_table.h"
 #include "library/fatal_error.h"

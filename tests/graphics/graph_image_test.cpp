@@ -1,4 +1,4 @@
-#include "graphics/graph_image.h"
+#include "graphics/graphs/graph_image.h"
 
 #include <gtest/gtest.h>
 

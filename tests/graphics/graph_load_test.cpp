@@ -1,6 +1,6 @@
 // The graph load road: files decoded into graphs (with "_a" alpha images), divided loads, the
 // movie fallback's failures, and the reload of lost graphs from their files.
-#include "graphics/graph_load.h"
+#include "graphics/graphs/graph_load.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "graphics/draw_state.h"
-#include "graphics/graph_handle_table.h"
+#include "graphics/draw_state/draw_state.h"
+#include "graphics/graphs/graph_handle_table.h"
 #include "platform/core/file.h"
 #include "base/api_lock.h"
 #include "base/file_access_table.h"

@@ -5,10 +5,10 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include "graphics/graph_handle_table.h"
-#include "graphics/graph_system.h"
+#include "graphics/graphs/graph_handle_table.h"
+#include "graphics/graphs/graph_system.h"
 #include "tests/graphics/graphics_driver_reset.h"
-#include "graphics/graphics_state.h"
+#include "graphics/graphs/graphics_state.h"
 
 // Surface stand-ins: record the graph they were asked for and succeed.
 inline int gSurfaceCalls = 0;

@@ -4,10 +4,10 @@
 #include <gtest/gtest.h>
 
 #include "base/driver_slot.h"
-#include "graphics/direct_draw_object.h"
-#include "graphics/draw_target_images.h"
-#include "graphics/graph_system.h"
-#include "graphics/graphics_state.h"
+#include "graphics/surfaces/direct_draw_object.h"
+#include "graphics/draw_target/draw_target_images.h"
+#include "graphics/graphs/graph_system.h"
+#include "graphics/graphs/graphics_state.h"
 #include "tests/graphics/graphics_driver_reset.h"
 
 namespace {

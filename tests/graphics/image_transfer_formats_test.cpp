@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "graphics/surface_formats.h"
-#include "graphics/transfer_pixels.h"
+#include "graphics/surfaces/surface_formats.h"
+#include "graphics/pixels/transfer_pixels.h"
 #include "tests/graphics/image_transfer_test_support.h"
 
 namespace {

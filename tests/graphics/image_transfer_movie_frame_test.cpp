@@ -6,7 +6,7 @@
 #include <string>
 
 #include "graphics/image_transfer/movie_frame.h"
-#include "graphics/transfer_pixels.h"
+#include "graphics/pixels/transfer_pixels.h"
 #include "tests/graphics/image_transfer_test_support.h"
 
 namespace {

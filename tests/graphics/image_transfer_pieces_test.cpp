@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "graphics/surface_2d.h"
+#include "graphics/surfaces/surface_2d.h"
 #include "platform/gdi/gdi.h"
 #include "tests/graphics/image_transfer_test_support.h"
 

@@ -7,8 +7,8 @@
 #include <cstring>
 #include <vector>
 
-#include "graphics/draw_state.h"
-#include "graphics/graph_image.h"
+#include "graphics/draw_state/draw_state.h"
+#include "graphics/graphs/graph_image.h"
 #include "graphics/image_transfer/image_transfer.h"
 #include "tests/graphics/surface_test_support.h"
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "graphics/draw_graph/draw_graph.h"
-#include "graphics/draw_state.h"
+#include "graphics/draw_state/draw_state.h"
 #include "graphics/mask/mask_screen.h"
 #include "tests/graphics/mask_test_support.h"
 

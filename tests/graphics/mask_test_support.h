@@ -7,10 +7,10 @@
 #include <cstring>
 #include <vector>
 
-#include "graphics/draw_state.h"
+#include "graphics/draw_state/draw_state.h"
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/drivers/screen_driver.h"
-#include "graphics/graph_handle_table.h"
+#include "graphics/graphs/graph_handle_table.h"
 #include "graphics/mask/mask_screen.h"
 #include "graphics/screen/screen.h"
 #include "graphics/screen/screen_state.h"

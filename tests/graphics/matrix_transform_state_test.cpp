@@ -8,7 +8,7 @@
 #include "graphics/d3d/matrix.h"
 #include "graphics/d3d/transform_state.h"
 #include "graphics/drivers/device_3d_driver.h"
-#include "graphics/graphics_state.h"
+#include "graphics/graphs/graphics_state.h"
 #include "tests/graphics/graphics_driver_reset.h"
 #include "tests/graphics/matrix_test_support.h"
 

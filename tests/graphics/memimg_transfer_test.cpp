@@ -1,7 +1,7 @@
 // Transfers into software images: decoded images into every kind of MEMIMG (direct colour,
 // alpha from a second image or from the colour key, paletted, raw), clipping, and MEMIMG to
 // MEMIMG copies.
-#include "graphics/memimg_transfer.h"
+#include "graphics/pixels/memimg_transfer.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "graphics/d3d/screen_readback.h"
-#include "graphics/draw_state.h"
+#include "graphics/draw_state/draw_state.h"
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/screen_save/screen_save.h"
 #include "platform/testing/d3d_test_controls.h"

@@ -13,9 +13,9 @@
 #include "softrender/records/color_format.h"
 #include "graphics/d3d/direct3d_backend.h"
 #include "graphics/d3d/texture_pieces.h"
-#include "graphics/graph_handle_table.h"
+#include "graphics/graphs/graph_handle_table.h"
 #include "graphics/screen/screen_state.h"
-#include "graphics/surface_data.h"
+#include "graphics/surfaces/surface_data.h"
 #include "platform/ddraw/ddraw.h"
 
 namespace readback_test {

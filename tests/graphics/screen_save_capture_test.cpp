@@ -6,10 +6,10 @@
 #include <cstring>
 #include <vector>
 
-#include "graphics/graph_handle_table.h"
+#include "graphics/graphs/graph_handle_table.h"
 #include "graphics/screen_save/screen_save.h"
-#include "graphics/surface_2d.h"
-#include "graphics/surface_data.h"
+#include "graphics/surfaces/surface_2d.h"
+#include "graphics/surfaces/surface_data.h"
 #include "tests/graphics/screen_save_test_support.h"
 
 namespace {

@@ -8,10 +8,10 @@
 #include <cstring>
 #include <string>
 
-#include "graphics/draw_state.h"
+#include "graphics/draw_state/draw_state.h"
 #include "graphics/screen/screen.h"
 #include "graphics/screen/screen_state.h"
-#include "graphics/surface_formats.h"
+#include "graphics/surfaces/surface_formats.h"
 #include "platform/ddraw/ddraw.h"
 #include "platform/testing/ddraw_test_controls.h"
 #include "platform/testing/display_test_controls.h"

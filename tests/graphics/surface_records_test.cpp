@@ -6,8 +6,8 @@
 #include <cstring>
 #include <vector>
 
-#include "graphics/draw_state.h"
-#include "graphics/graph_handle_table.h"
+#include "graphics/draw_state/draw_state.h"
+#include "graphics/graphs/graph_handle_table.h"
 #include "tests/graphics/surface_test_support.h"
 
 namespace {

@@ -4,12 +4,12 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include "graphics/direct_draw_object.h"
-#include "graphics/graph_system.h"
-#include "graphics/graphics_state.h"
-#include "graphics/surface_2d.h"
-#include "graphics/surface_data.h"
-#include "graphics/surface_formats.h"
+#include "graphics/surfaces/direct_draw_object.h"
+#include "graphics/graphs/graph_system.h"
+#include "graphics/graphs/graphics_state.h"
+#include "graphics/surfaces/surface_2d.h"
+#include "graphics/surfaces/surface_data.h"
+#include "graphics/surfaces/surface_formats.h"
 #include "platform/ddraw/ddraw.h"
 #include "platform/testing/ddraw_test_controls.h"
 #include "tests/graphics/graphics_driver_reset.h"

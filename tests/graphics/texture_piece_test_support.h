@@ -10,7 +10,7 @@
 
 #include "graphics/d3d/direct3d_backend.h"
 #include "graphics/d3d/texture_pieces.h"
-#include "graphics/draw_state.h"
+#include "graphics/draw_state/draw_state.h"
 #include "platform/d3d/d3d.h"
 #include "platform/testing/d3d_test_controls.h"
 #include "tests/graphics/surface_test_support.h"

@@ -3,7 +3,7 @@
 // 32-bit with and without alpha, channel orders, 10-bit channels, raw, an absent channel) and
 // every option (alpha image, mirror, key to alpha, key skip, dither modes, raw options), plus
 // the rules that the random run cannot show by itself.
-#include "graphics/transfer_pixels.h"
+#include "graphics/pixels/transfer_pixels.h"
 
 #include <gtest/gtest.h>
 

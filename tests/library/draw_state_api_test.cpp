@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "graphics/draw_state.h"
+#include "graphics/draw_state/draw_state.h"
 #include "base/api_lock.h"
 #include "library/public/api.h"
 #include "system/window_data.h"

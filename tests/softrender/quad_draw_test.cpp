@@ -8,9 +8,9 @@
 #include <cstring>
 #include <vector>
 
-#include "graphics/draw_state.h"
-#include "graphics/draw_target_images.h"
-#include "graphics/graph_handle_table.h"
+#include "graphics/draw_state/draw_state.h"
+#include "graphics/draw_target/draw_target_images.h"
+#include "graphics/graphs/graph_handle_table.h"
 #include "softrender/rules/blend_tables.h"
 #include "graphics/draw_graph/soft_road/quad_graph_soft.h"
 #include "graphics/draw_graph/soft_road/soft_draw_target.h"

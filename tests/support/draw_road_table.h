@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "graphics/d3d/direct3d_backend.h"
-#include "graphics/draw_state.h"
+#include "graphics/draw_state/draw_state.h"
 #include "graphics/screen/screen.h"
 #include "graphics/screen/screen_state.h"
 #include "platform/display/display.h"
