@@ -6,7 +6,7 @@
 #include "platform/window/window_messages.h"
 #include "system/ime.h"
 #include "system/input_char_queue.h"
-#include "system/network.h"
+#include "net/network.h"
 #include "base/log.h"
 #include "system/window_data.h"
 #include "system/window_placement.h"

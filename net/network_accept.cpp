@@ -1,6 +1,6 @@
 // The listening socket and the connections accepted on it.
 #include "base/log.h"
-#include "system/network_internal.h"
+#include "net/network_internal.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // The HTTP transfer table: its slots, limits, results, the end of a transfer and deletion.
 #include "base/log.h"
 #include "base/tracked_memory.h"
-#include "system/http_internal.h"
-#include "system/network.h"
+#include "net/http_internal.h"
+#include "net/network.h"
 
 HttpHandleTable& GetHttpHandleTable() {
     static HttpHandleTable table = [] {

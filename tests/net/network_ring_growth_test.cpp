@@ -8,8 +8,8 @@
 
 #include "base/ring_buffer.h"
 #include "base/tracked_memory.h"
-#include "system/network_counters.h"
-#include "system/network_ring_io.h"
+#include "net/network_counters.h"
+#include "net/network_ring_io.h"
 #include "tests/support/log_test_fixture.h"
 
 namespace {

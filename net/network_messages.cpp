@@ -2,7 +2,7 @@
 // socket notification and the closing of connections that failed or were closed by the peer.
 #include "base/log.h"
 #include "platform/window/window.h"
-#include "system/network_internal.h"
+#include "net/network_internal.h"
 
 namespace {
 

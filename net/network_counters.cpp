@@ -1,4 +1,4 @@
-#include "system/network_counters.h"
+#include "net/network_counters.h"
 
 #include <algorithm>
 

@@ -6,7 +6,7 @@
 #include "base/log.h"
 #include "platform/core/clock.h"
 #include "platform/window/window.h"
-#include "system/network_internal.h"
+#include "net/network_internal.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Closing a connection: what is queued goes out first, then the socket and the record go.
 #include "platform/core/clock.h"
-#include "system/network_internal.h"
+#include "net/network_internal.h"
 #include "system/window_data.h"
 
 namespace {

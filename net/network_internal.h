@@ -7,7 +7,7 @@
 
 #include "base/ring_buffer.h"
 #include "platform/net/winsock.h"
-#include "system/network.h"
+#include "net/network.h"
 
 struct SocketRecord {
     int32_t inUse;

@@ -4,7 +4,7 @@
 #include "base/log.h"
 #include "base/ring_buffer.h"
 #include "base/tracked_memory.h"
-#include "system/network_internal.h"
+#include "net/network_internal.h"
 
 NetWorkState& GetNetWorkState() {
     static NetWorkState state = [] {

@@ -4,7 +4,7 @@
 
 #include "base/handle_value.h"
 #include "platform/core/file.h"
-#include "system/http.h"
+#include "net/http.h"
 
 struct HttpTransfer {
     int32_t inUse;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/system/network_fixture.h"
+#include "tests/net/network_fixture.h"
 
 namespace {
 

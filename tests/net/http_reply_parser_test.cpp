@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "system/http_reply_parser.h"
+#include "net/http_reply_parser.h"
 
 namespace {
 

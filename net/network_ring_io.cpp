@@ -1,9 +1,9 @@
-#include "system/network_ring_io.h"
+#include "net/network_ring_io.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "system/network_counters.h"
+#include "net/network_counters.h"
 
 namespace {
 

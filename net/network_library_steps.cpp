@@ -1,7 +1,7 @@
-#include "system/network_library_steps.h"
+#include "net/network_library_steps.h"
 
-#include "system/http.h"
-#include "system/network.h"
+#include "net/http.h"
+#include "net/network.h"
 
 void StepSocketMessages(int flag) { ProcessSocketMessages(flag); }
 

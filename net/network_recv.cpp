@@ -4,9 +4,9 @@
 #include <cstring>
 
 #include "base/log.h"
-#include "system/network_counters.h"
-#include "system/network_internal.h"
-#include "system/network_ring_io.h"
+#include "net/network_counters.h"
+#include "net/network_internal.h"
+#include "net/network_ring_io.h"
 
 namespace {
 

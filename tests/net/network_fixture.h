@@ -12,8 +12,8 @@
 #include "platform/window/instance_lock.h"
 #include "platform/net/winsock.h"
 #include "platform/testing/window_test_controls.h"
-#include "system/http.h"
-#include "system/network.h"
+#include "net/http.h"
+#include "net/network.h"
 #include "tests/support/log_test_fixture.h"
 
 class NetworkFixture : public LogFixture {

@@ -11,7 +11,7 @@
 
 #include "base/tracked_memory.h"
 #include "platform/core/file.h"
-#include "tests/system/network_fixture.h"
+#include "tests/net/network_fixture.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Connections made by this side, the connection state and the peer's address.
 #include "base/log.h"
-#include "system/network_internal.h"
+#include "net/network_internal.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 #include <algorithm>
 
 #include "base/log.h"
-#include "system/network_internal.h"
-#include "system/network_ring_io.h"
+#include "net/network_internal.h"
+#include "net/network_ring_io.h"
 
 int SendSocket(HandleValue handle) {
     NetWorkState& state = GetNetWorkState();

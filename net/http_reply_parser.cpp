@@ -1,4 +1,4 @@
-#include "system/http_reply_parser.h"
+#include "net/http_reply_parser.h"
 
 #include <cstring>
 

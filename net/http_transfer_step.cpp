@@ -7,9 +7,9 @@
 #include "base/tracked_memory.h"
 #include "platform/core/clock.h"
 #include "platform/net/winsock.h"
-#include "system/http_internal.h"
-#include "system/http_reply_parser.h"
-#include "system/network.h"
+#include "net/http_internal.h"
+#include "net/http_reply_parser.h"
+#include "net/network.h"
 
 namespace {
 
