@@ -6,7 +6,7 @@
 
 #include "base/log.h"
 #include "base/tracked_memory.h"
-#include "graphics/d3d/direct3d_backend.h"
+#include "graphics/d3d/device.h"
 #include "graphics/draw_state/draw_state.h"
 #include "graphics/drivers/screen_driver.h"
 #include "graphics/font/font.h"

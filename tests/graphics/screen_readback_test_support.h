@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "softrender/records/color_format.h"
-#include "graphics/d3d/direct3d_backend.h"
+#include "graphics/d3d/device.h"
 #include "graphics/d3d/texture_pieces.h"
 #include "graphics/graphs/graph_handle_table.h"
 #include "graphics/screen/screen_state.h"

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "graphics/d3d/direct3d_backend.h"
+#include "graphics/d3d/device.h"
 #include "graphics/d3d/texture_pieces.h"
 #include "graphics/drivers/screen_driver.h"
 

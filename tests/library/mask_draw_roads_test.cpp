@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/d3d/direct3d_backend.h"
+#include "graphics/d3d/device.h"
 #include "graphics/draw_graph/draw_graph.h"
 #include "graphics/font/string_draw.h"
 #include "graphics/mask/mask_screen.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/d3d/direct3d_backend.h"
+#include "graphics/d3d/device.h"
 #include "graphics/d3d/texture_pieces.h"
 #include "graphics/drivers/graph_surface_driver.h"
 #include "graphics/graphs/graph_handle_table.h"

@@ -1,7 +1,7 @@
 // The cached render-state setters: a state goes to the device only when its value changes (or
 // while the device is forced), after the waiting vertices were sent with the old one.
-#include "graphics/d3d/backend_internal.h"
-#include "graphics/d3d/direct3d_backend.h"
+#include "graphics/d3d/device_internal.h"
+#include "graphics/d3d/device.h"
 
 int SetCachedRenderState(Device3DRecord* device, uint32_t state, uint32_t* cache,
                          uint32_t value) {

@@ -2,7 +2,7 @@
 // enumeration, the choice of an entry for a texture, and the 16-bit Z-buffer format.
 #include <cstring>
 
-#include "graphics/d3d/direct3d_backend.h"
+#include "graphics/d3d/device.h"
 #include "graphics/screen/screen_state.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "graphics/d3d/camera_matrices.h"
-#include "graphics/d3d/direct3d_backend.h"
+#include "graphics/d3d/device.h"
 #include "graphics/d3d/graph_draw_3d.h"
 #include "graphics/d3d/screen_readback.h"
 #include "graphics/d3d/texture_pieces.h"

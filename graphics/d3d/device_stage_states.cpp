@@ -1,8 +1,8 @@
 // The per-draw states of the device: from the draw state and the texture to the blend render
 // states and the texture stage cascade (the blend table and the texture stage table), sent
 // only where they differ from what the device holds.
-#include "graphics/d3d/backend_internal.h"
-#include "graphics/d3d/direct3d_backend.h"
+#include "graphics/d3d/device_internal.h"
+#include "graphics/d3d/device.h"
 #include "graphics/d3d/texture_pieces.h"
 #include "graphics/draw_state/draw_state_record.h"
 #include "graphics/graphs/graph_handle_table.h"

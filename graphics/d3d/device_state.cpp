@@ -2,7 +2,7 @@
 // colour.
 #include <cstring>
 
-#include "graphics/d3d/direct3d_backend.h"
+#include "graphics/d3d/device.h"
 #include "graphics/draw_state/draw_state_record.h"
 
 Direct3DBackendState& GetDirect3DBackend() {

@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "graphics/d3d/direct3d_backend.h"
+#include "graphics/d3d/device.h"
 
 // A cache value no setter sends: the first set of such a state always reaches the device.
 constexpr uint32_t kUnknownDeviceState = 0xFFFFFFFF;

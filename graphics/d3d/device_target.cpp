@@ -1,8 +1,8 @@
 // Where the device draws: the render target for the draw target and the mask screen, the
 // viewport, the clear of a texture graph target and the texture filter.
 #include "base/log.h"
-#include "graphics/d3d/backend_internal.h"
-#include "graphics/d3d/direct3d_backend.h"
+#include "graphics/d3d/device_internal.h"
+#include "graphics/d3d/device.h"
 #include "graphics/d3d/texture_pieces.h"
 #include "graphics/draw_state/draw_state_record.h"
 #include "graphics/drivers/graph_companion_drivers.h"

@@ -1,8 +1,8 @@
 // The vertex batch of a device and its scenes: draws append triangles, and the batch goes to
 // the device as one DrawPrimitive when a state, the texture, the vertex kind or the primitive
 // changes, when it is full, or at a flush point.
-#include "graphics/d3d/backend_internal.h"
-#include "graphics/d3d/direct3d_backend.h"
+#include "graphics/d3d/device_internal.h"
+#include "graphics/d3d/device.h"
 #include "graphics/drivers/window_facts_driver.h"
 
 namespace {

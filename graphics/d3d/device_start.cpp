@@ -6,7 +6,7 @@
 
 #include "base/handle_value.h"
 #include "base/log.h"
-#include "graphics/d3d/direct3d_backend.h"
+#include "graphics/d3d/device.h"
 #include "graphics/d3d/texture_pieces.h"
 #include "graphics/surfaces/direct_draw_object.h"
 #include "graphics/draw_state/draw_state_record.h"
