@@ -7,7 +7,7 @@
 #include "graphics/drivers/device_3d_driver.h"
 #include "graphics/drivers/graph_surface_driver.h"
 #include "graphics/surfaces/surface_formats.h"
-#include "tests/graphics/d3d_backend_test_support.h"
+#include "tests/graphics/d3d/device_test_support.h"
 
 namespace {
 

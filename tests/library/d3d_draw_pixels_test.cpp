@@ -12,7 +12,7 @@
 #include "graphics/font/font.h"
 #include "graphics/font/string_draw.h"
 #include "graphics/graphs/graph_handle_table.h"
-#include "tests/graphics/generated_graph_test_support.h"
+#include "tests/graphics/graphs/generated_graph_test_support.h"
 #include "tests/support/draw_road_table.h"
 
 namespace {

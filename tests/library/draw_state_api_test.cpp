@@ -4,7 +4,7 @@
 #include "base/api_lock.h"
 #include "library/public/api.h"
 #include "system/window_data.h"
-#include "tests/graphics/graph_test_support.h"
+#include "tests/graphics/graphs/graph_test_support.h"
 
 namespace {
 

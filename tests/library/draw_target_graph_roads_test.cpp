@@ -12,7 +12,7 @@
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/graphs/graph_handle_table.h"
 #include "graphics/surfaces/surface_formats.h"
-#include "tests/graphics/generated_graph_test_support.h"
+#include "tests/graphics/graphs/generated_graph_test_support.h"
 #include "tests/support/draw_road_table.h"
 
 namespace {

@@ -11,8 +11,8 @@
 #include "graphics/graphs/graph_handle_table.h"
 #include "graphics/mask/mask_screen.h"
 #include "platform/testing/d3d_test_controls.h"
-#include "tests/graphics/d3d_draw_test_support.h"
-#include "tests/graphics/generated_graph_test_support.h"
+#include "tests/graphics/d3d/d3d_draw_test_support.h"
+#include "tests/graphics/graphs/generated_graph_test_support.h"
 #include "tests/support/draw_road_table.h"
 
 namespace {

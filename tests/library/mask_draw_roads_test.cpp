@@ -15,8 +15,8 @@
 #include "graphics/font/string_draw.h"
 #include "graphics/mask/mask_screen.h"
 #include "platform/ddraw/ddraw.h"
-#include "tests/graphics/d3d_draw_test_support.h"
-#include "tests/graphics/generated_graph_test_support.h"
+#include "tests/graphics/d3d/d3d_draw_test_support.h"
+#include "tests/graphics/graphs/generated_graph_test_support.h"
 #include "tests/support/draw_road_table.h"
 
 namespace {

@@ -15,7 +15,7 @@
 #include "graphics/draw_graph/soft_road/quad_graph_soft.h"
 #include "graphics/draw_graph/soft_road/soft_draw_target.h"
 #include "graphics/draw_graph/soft_road/triangle_graph_soft.h"
-#include "tests/graphics/surface_test_support.h"
+#include "tests/graphics/surfaces/surface_test_support.h"
 #include "tests/softrender/softrender_test_support.h"
 
 namespace {

@@ -23,7 +23,7 @@
 #include "graphics/draw_graph/soft_road/triangle_graph_soft.h"
 #include "softrender/triangle/triangle_rasterizer.h"
 #include "softrender/unscaled/blit_unscaled.h"
-#include "tests/graphics/surface_test_support.h"
+#include "tests/graphics/surfaces/surface_test_support.h"
 
 namespace {
 

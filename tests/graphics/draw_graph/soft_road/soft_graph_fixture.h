@@ -16,7 +16,7 @@
 #include "graphics/surfaces/surface_data.h"
 #include "softrender/rules/blend_tables.h"
 #include "graphics/draw_graph/soft_road/soft_draw_target.h"
-#include "tests/graphics/graphics_driver_reset.h"
+#include "tests/graphics/drivers/graphics_driver_reset.h"
 #include "tests/support/log_test_fixture.h"
 
 class SoftGraphFixture : public LogFixture {
