@@ -9,11 +9,11 @@
 #include <filesystem>
 
 #include "graphics/draw_graph/draw_graph.h"
-#include "graphics/draw_state.h"
+#include "graphics/draw_state/draw_state.h"
 #include "graphics/draw_target/draw_target.h"
-#include "graphics/graph_handle_table.h"
-#include "graphics/graph_image.h"
-#include "graphics/graph_load.h"
+#include "graphics/graphs/graph_handle_table.h"
+#include "graphics/graphs/graph_image.h"
+#include "graphics/graphs/graph_load.h"
 #include "graphics/screen/screen.h"
 #include "library/public/api.h"
 #include "graphics/draw_graph/soft_road/rotated_graph_soft.h"

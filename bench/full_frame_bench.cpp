@@ -15,11 +15,11 @@
 #include <vector>
 
 #include "graphics/draw_graph/draw_graph.h"
-#include "graphics/draw_state.h"
+#include "graphics/draw_state/draw_state.h"
 #include "graphics/draw_target/draw_target.h"
-#include "graphics/graph_handle_table.h"
-#include "graphics/graph_image.h"
-#include "graphics/graph_load.h"
+#include "graphics/graphs/graph_handle_table.h"
+#include "graphics/graphs/graph_image.h"
+#include "graphics/graphs/graph_load.h"
 #include "graphics/screen/screen.h"
 #include "library/public/api.h"
 #include "platform/testing/d3d_test_controls.h"

@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "graphics/d3d/direct3d_backend.h"
+#include "graphics/d3d/device.h"
 #include "graphics/screen/screen.h"
 #include "library/public/api.h"
 #include "main_frame.h"

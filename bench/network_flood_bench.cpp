@@ -18,8 +18,8 @@
 #include <vector>
 
 #include "platform/net/winsock.h"
-#include "system/network.h"
-#include "system/network_counters.h"
+#include "net/network.h"
+#include "net/network_counters.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/draw_state.h"
+#include "graphics/draw_state/draw_state.h"
 #include "softrender/records/memimg.h"
 #include "softrender/records/rect.h"
 #include "platform/testing/reference_blitter.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/transfer_pixels.h"
+#include "graphics/pixels/transfer_pixels.h"
 
 namespace {
 

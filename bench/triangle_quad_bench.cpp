@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "graphics/draw_state.h"
+#include "graphics/draw_state/draw_state.h"
 #include "softrender/records/memimg.h"
 #include "softrender/rules/blend_tables.h"
 #include "softrender/triangle/quad_draw.h"

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/draw_state.h"
+#include "graphics/draw_state/draw_state.h"
 #include "softrender/records/memimg.h"
 #include "platform/testing/reference_blitter.h"
 #include "softrender/rules/blend_tables.h"

@@ -22,7 +22,7 @@ int ApiGetMillisecondCount(int /*unused*/) {
 }
 
 // --- Draw state and graph sizes ---------------------------------------------------------------
-#include "graphics/draw_state.h"
+#include "graphics/draw_state/draw_state.h"
 
 int ApiSetBlendMode(int mode, int param) {
     return LockedCall(SetBlendState, mode, param);
@@ -146,7 +146,7 @@ int ApiGetLocalDateTime(ApiDateTime* out) {
 }
 
 // --- Loading graphs from files ------------------------------------------------------------------
-#include "graphics/graph_load.h"
+#include "graphics/graphs/graph_load.h"
 
 int ApiLoadGraphFromPath(const char* path, int flag) {
     return LockedCall(OpenGraphFile, path, flag);

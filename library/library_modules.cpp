@@ -8,7 +8,7 @@
 #include "sound/sound_system.h"
 #include "system/input.h"
 #include "system/key_input_state.h"
-#include "system/network_library_steps.h"
+#include "net/network_library_steps.h"
 #include "system/screen_console.h"
 #include "system/window_system.h"
 

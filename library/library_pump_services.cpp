@@ -3,7 +3,7 @@
 #include "sound/music/music_handles.h"
 #include "sound/stream/sound_stream.h"
 #include "system/input.h"
-#include "system/network_library_steps.h"
+#include "net/network_library_steps.h"
 #include "system/key_input.h"
 #include "system/pump_services.h"
 

@@ -1,6 +1,6 @@
 // The activation change of the library window.
 #include "graphics/drivers/graph_companion_drivers.h"
-#include "graphics/surface_2d.h"
+#include "graphics/surfaces/surface_2d.h"
 #include "system/ime.h"
 #include "system/input.h"
 #include "library/main_window_proc.h"

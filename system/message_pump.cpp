@@ -1,7 +1,7 @@
 #include "system/message_pump.h"
 
 #include "base/api_lock.h"
-#include "graphics/graph_handle_table.h"
+#include "graphics/graphs/graph_handle_table.h"
 #include "platform/backend/headless/scripted_input.h"
 #include "platform/core/clock.h"
 #include "platform/core/thread.h"

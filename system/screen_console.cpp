@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "graphics/draw_state.h"
+#include "graphics/draw_state/draw_state.h"
 #include "graphics/drivers/screen_driver.h"
 #include "graphics/drivers/screen_overlay_driver.h"
 #include "graphics/font/font.h"

@@ -2,7 +2,7 @@
 
 #include "base/log.h"
 #include "base/number_routines.h"
-#include "graphics/draw_state.h"
+#include "graphics/draw_state/draw_state.h"
 #include "platform/core/system_info.h"
 #include "platform/window/window.h"
 #include "platform/window/window_messages.h"

@@ -3,7 +3,7 @@
 #include <atomic>
 #include <cstdio>
 
-#include "graphics/draw_state.h"
+#include "graphics/draw_state/draw_state.h"
 #include "system/window_facts.h"
 #include "platform/core/clock.h"
 #include "platform/core/debug_output.h"

@@ -8,7 +8,7 @@
 #include "base/number_routines.h"
 #include "graphics/d3d/graph_draw_3d.h"
 #include "graphics/d3d/graph_piece_quads_3d.h"
-#include "graphics/graph_handle_table.h"
+#include "graphics/graphs/graph_handle_table.h"
 
 namespace {
 

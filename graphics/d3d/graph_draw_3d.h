@@ -1,5 +1,5 @@
 // The Direct3D road of the graph draws: one draw of a texture graph becomes vertices in the
-// current device's batch (direct3d_backend.h). Each texture piece of the graph (up to 64,
+// current device's batch (device.h). Each texture piece of the graph (up to 64,
 // texture_pieces.h) becomes one quad of six vertices, top-left, top-right, bottom-left,
 // bottom-right, bottom-left, top-right (a triangle list), in the vertex kind the device chose
 // when it set its texture stages: untextured (box fills), one texture, or a blend-graph
@@ -19,7 +19,7 @@
 #include <cstdint>
 
 #include "base/handle_value.h"
-#include "graphics/d3d/direct3d_backend.h"
+#include "graphics/d3d/device.h"
 #include "graphics/draw_graph/graph_draw_drivers.h"
 
 struct GraphRecord;

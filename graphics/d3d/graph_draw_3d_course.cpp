@@ -3,9 +3,9 @@
 
 #include <bit>
 
-#include "graphics/draw_state_record.h"
-#include "graphics/graph_handle_table.h"
-#include "graphics/surface_data.h"
+#include "graphics/draw_state/draw_state_record.h"
+#include "graphics/graphs/graph_handle_table.h"
+#include "graphics/surfaces/surface_data.h"
 
 Draw3DStart OpenDraw3D(Draw3DCourse* course) {
     Device3DRecord* device = CurrentDevice3DRecord();

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "base/handle_value.h"
-#include "graphics/d3d/direct3d_backend.h"
+#include "graphics/d3d/device.h"
 #include "graphics/d3d/texture_pieces.h"
 
 struct GraphRecord;

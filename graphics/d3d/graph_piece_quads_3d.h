@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "graphics/d3d/graph_draw_3d_course.h"
-#include "graphics/graph_handle_table.h"
+#include "graphics/graphs/graph_handle_table.h"
 
 // place(piece, i, &x, &y) gives corner i's target position (the texture and blend-graph
 // coordinates follow the piece's corner); finish(piece, corners) then adjusts the quad before it

@@ -4,7 +4,7 @@
 
 #include "base/log.h"
 #include "graphics/d3d/texture_pieces.h"
-#include "graphics/graph_handle_table.h"
+#include "graphics/graphs/graph_handle_table.h"
 
 namespace {
 

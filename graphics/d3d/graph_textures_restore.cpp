@@ -1,8 +1,8 @@
 // Pass-throughs from a texture graph to the textures of its pieces: the restore of lost
 // textures and the colour fill.
 #include "graphics/d3d/texture_pieces.h"
-#include "graphics/graph_handle_table.h"
-#include "graphics/surface_data.h"
+#include "graphics/graphs/graph_handle_table.h"
+#include "graphics/surfaces/surface_data.h"
 
 int RestoreGraphTextures(GraphRecord* graph) {
     if (!Direct3DIsUp()) return -1;

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "graphics/d3d/texture_pieces.h"
-#include "graphics/graph_handle_table.h"
+#include "graphics/graphs/graph_handle_table.h"
 #include "graphics/image_transfer/image_transfer_internal.h"
 
 namespace {

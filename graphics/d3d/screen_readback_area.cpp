@@ -5,12 +5,12 @@
 
 #include "graphics/d3d/screen_readback.h"
 #include "graphics/d3d/texture_pieces.h"
-#include "graphics/draw_state.h"
-#include "graphics/draw_state_record.h"
+#include "graphics/draw_state/draw_state.h"
+#include "graphics/draw_state/draw_state_record.h"
 #include "graphics/draw_target/draw_target.h"
-#include "graphics/graph_handle_table.h"
+#include "graphics/graphs/graph_handle_table.h"
 #include "graphics/screen/screen_state.h"
-#include "graphics/surface_data.h"
+#include "graphics/surfaces/surface_data.h"
 #include "platform/ddraw/ddraw.h"
 #include "platform/gdi/gdi.h"
 

@@ -3,9 +3,9 @@
 // the work texture filled by GDI.
 #include "base/log.h"
 #include "graphics/d3d/screen_readback.h"
-#include "graphics/graph_handle_table.h"
+#include "graphics/graphs/graph_handle_table.h"
 #include "graphics/screen/screen_state.h"
-#include "graphics/surface_data.h"
+#include "graphics/surfaces/surface_data.h"
 #include "platform/ddraw/ddraw.h"
 #include "platform/gdi/gdi.h"
 

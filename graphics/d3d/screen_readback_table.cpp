@@ -1,11 +1,11 @@
 // The screen readback's method table and the capture that walks it: the method that worked
 // last time for this kind of texture is tried first; when it fails (or none is known yet) the
 // table is walked from its first entry, and the first method that succeeds is remembered.
-#include "graphics/d3d/direct3d_backend.h"
+#include "graphics/d3d/device.h"
 #include "graphics/d3d/screen_readback.h"
 #include "graphics/d3d/texture_pieces.h"
-#include "graphics/graph_handle_table.h"
-#include "graphics/surface_data.h"
+#include "graphics/graphs/graph_handle_table.h"
+#include "graphics/surfaces/surface_data.h"
 
 const ScreenReadbackMethod kScreenReadbackTable[kScreenReadbackMethodCount + 1] = {
     G_D3D_GetDrawScreenGraphFunction5, G_D3D_GetDrawScreenGraphFunction1,

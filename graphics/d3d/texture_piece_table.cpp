@@ -4,10 +4,10 @@
 
 #include "base/log.h"
 #include "base/tracked_memory.h"
-#include "graphics/draw_state.h"
-#include "graphics/graph_handle_table.h"
-#include "graphics/surface_data.h"
-#include "graphics/surface_slot_table.h"
+#include "graphics/draw_state/draw_state.h"
+#include "graphics/graphs/graph_handle_table.h"
+#include "graphics/surfaces/surface_data.h"
+#include "graphics/surfaces/surface_slot_table.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include "base/fatal_exit.h"
 #include "base/log.h"
 #include "graphics/d3d/texture_pieces.h"
-#include "graphics/direct_draw_object.h"
+#include "graphics/surfaces/direct_draw_object.h"
 #include "graphics/image_transfer/image_transfer_internal.h"
-#include "graphics/surface_data.h"
-#include "graphics/transfer_pixels.h"
+#include "graphics/surfaces/surface_data.h"
+#include "graphics/pixels/transfer_pixels.h"
 #include "platform/ddraw/ddraw.h"
 
 namespace {

@@ -8,7 +8,7 @@
 
 #include "base/driver_slot.h"
 #include "base/handle_value.h"
-#include "graphics/d3d/direct3d_backend.h"
+#include "graphics/d3d/device.h"
 #include "graphics/drivers/graph_surface_driver.h"
 #include "graphics/image_transfer/image_transfer.h"
 #include "softrender/records/rect.h"

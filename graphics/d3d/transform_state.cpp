@@ -1,7 +1,7 @@
 #include "graphics/d3d/transform_state.h"
 
 #include "graphics/drivers/device_3d_driver.h"
-#include "graphics/graphics_state.h"
+#include "graphics/graphs/graphics_state.h"
 
 namespace {
 

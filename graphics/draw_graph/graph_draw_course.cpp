@@ -1,9 +1,9 @@
 #include "graphics/draw_graph/graph_draw_course.h"
 
 #include "graphics/draw_graph/graph_draw_drivers.h"
-#include "graphics/draw_state.h"
+#include "graphics/draw_state/draw_state.h"
 #include "graphics/draw_target/draw_target.h"
-#include "graphics/draw_target_images.h"
+#include "graphics/draw_target/draw_target_images.h"
 #include "graphics/drivers/window_facts_driver.h"
 
 namespace {

@@ -7,8 +7,8 @@
 
 #include "base/handle_value.h"
 #include "graphics/draw_graph/draw_graph.h"
-#include "graphics/draw_state_record.h"
-#include "graphics/graph_handle_table.h"
+#include "graphics/draw_state/draw_state_record.h"
+#include "graphics/graphs/graph_handle_table.h"
 #include "softrender/records/rect.h"
 
 // What OpenGraphDraw found.

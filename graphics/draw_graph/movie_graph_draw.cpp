@@ -5,7 +5,7 @@
 #include "graphics/draw_graph/draw_graph.h"
 #include "graphics/draw_graph/graph_draw_drivers.h"
 #include "graphics/draw_target/draw_target.h"
-#include "graphics/graph_handle_table.h"
+#include "graphics/graphs/graph_handle_table.h"
 #include "graphics/screen/screen_state.h"
 
 int PrepareMovieGraph(const GraphRecord* graph, int mayOverlay, int32_t scale, int32_t x,

@@ -12,7 +12,7 @@
 #include "graphics/draw_graph/graph_draw_drivers.h"
 #include "graphics/draw_graph/movie_graph_draw.h"
 #include "graphics/draw_graph/soft_road/stretched_graph_soft.h"
-#include "graphics/graph_handle_table.h"
+#include "graphics/graphs/graph_handle_table.h"
 
 int BlitGraphStretched(int32_t x1, int32_t y1, int32_t x2, int32_t y2, HandleValue handle,
                        int32_t transFlag) {

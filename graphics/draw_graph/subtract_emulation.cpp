@@ -4,7 +4,7 @@
 // d - s * a in the rectangle.
 #include "graphics/draw_graph/draw_graph.h"
 #include "graphics/draw_graph/graph_draw_drivers.h"
-#include "graphics/draw_state.h"
+#include "graphics/draw_state/draw_state.h"
 #include "graphics/drivers/device_3d_driver.h"
 #include "graphics/drivers/window_facts_driver.h"
 #include "graphics/screen/screen.h"

@@ -9,7 +9,7 @@
 #include "graphics/draw_graph/graph_draw_drivers.h"
 #include "graphics/draw_graph/movie_graph_draw.h"
 #include "graphics/draw_target/draw_target.h"
-#include "graphics/graph_handle_table.h"
+#include "graphics/graphs/graph_handle_table.h"
 
 int BlitGraphAt(int32_t x, int32_t y, HandleValue handle, int32_t transFlag) {
     GraphRecord* graph = nullptr;

@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "graphics/draw_state_record.h"
+#include "graphics/draw_state/draw_state_record.h"
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/draw_target/draw_target_internal.h"
 #include "graphics/draw_graph/graph_draw_drivers.h"
@@ -10,11 +10,11 @@
 #include "graphics/drivers/device_3d_driver.h"
 #include "graphics/drivers/screen_driver.h"
 #include "graphics/drivers/window_facts_driver.h"
-#include "graphics/graph_handle_table.h"
-#include "graphics/graphics_state.h"
-#include "graphics/surface_2d.h"
-#include "graphics/surface_data.h"
-#include "graphics/surface_formats.h"
+#include "graphics/graphs/graph_handle_table.h"
+#include "graphics/graphs/graphics_state.h"
+#include "graphics/surfaces/surface_2d.h"
+#include "graphics/surfaces/surface_data.h"
+#include "graphics/surfaces/surface_formats.h"
 #include "platform/ddraw/ddraw.h"
 #include "softrender/fill/fill_rect.h"
 #include "graphics/draw_graph/soft_road/soft_draw_target.h"

@@ -3,15 +3,15 @@
 
 #include "base/log.h"
 #include "graphics/d3d/texture_pieces.h"
-#include "graphics/draw_state_record.h"
+#include "graphics/draw_state/draw_state_record.h"
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/draw_target/target_screen.h"
-#include "graphics/graph_handle_table.h"
+#include "graphics/graphs/graph_handle_table.h"
 #include "graphics/screen/screen.h"
 #include "graphics/screen/screen_host.h"
 #include "graphics/screen/screen_state.h"
-#include "graphics/surface_2d.h"
-#include "graphics/surface_data.h"
+#include "graphics/surfaces/surface_2d.h"
+#include "graphics/surfaces/surface_data.h"
 #include "platform/ddraw/ddraw.h"
 
 namespace {

@@ -5,14 +5,14 @@
 #include <climits>
 #include <cstring>
 
-#include "graphics/draw_state_record.h"
+#include "graphics/draw_state/draw_state_record.h"
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/draw_target/draw_target_internal.h"
 #include "graphics/draw_target/target_screen.h"
 #include "graphics/drivers/graph_companion_drivers.h"
-#include "graphics/surface_2d.h"
-#include "graphics/surface_data.h"
-#include "graphics/transfer_pixels.h"
+#include "graphics/surfaces/surface_2d.h"
+#include "graphics/surfaces/surface_data.h"
+#include "graphics/pixels/transfer_pixels.h"
 #include "platform/ddraw/ddraw.h"
 
 namespace {

@@ -2,12 +2,12 @@
 #include <algorithm>
 #include <cstring>
 
-#include "graphics/draw_state_record.h"
+#include "graphics/draw_state/draw_state_record.h"
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/draw_target/draw_target_internal.h"
 #include "graphics/draw_target/target_screen.h"
-#include "graphics/graph_image.h"
-#include "graphics/transfer_pixels.h"
+#include "graphics/graphs/graph_image.h"
+#include "graphics/pixels/transfer_pixels.h"
 #include "platform/ddraw/ddraw.h"
 #include "platform/gdi/gdi.h"
 

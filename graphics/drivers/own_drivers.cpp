@@ -1,8 +1,8 @@
 // Graphics' own modules as drivers: the 2D surface records and the graph file loader.
 #include "graphics/drivers/graph_companion_drivers.h"
 #include "graphics/drivers/graph_surface_driver.h"
-#include "graphics/graph_load.h"
-#include "graphics/surface_2d.h"
+#include "graphics/graphs/graph_load.h"
+#include "graphics/surfaces/surface_2d.h"
 
 const GraphSurfaceDriver kSurfaceRecords = {
     .create = CreateGraphSurface2D,

@@ -4,9 +4,9 @@
 // when its lost flag is 1: at creation, and after it was deleted from outside (all graphs go
 // on a device loss), when the glyph cache is emptied as well so that every glyph is rendered
 // again.
-#include "graphics/draw_state.h"
+#include "graphics/draw_state/draw_state.h"
 #include "graphics/font/font.h"
-#include "graphics/graph_handle_table.h"
+#include "graphics/graphs/graph_handle_table.h"
 
 namespace {
 

@@ -6,12 +6,12 @@
 
 #include "base/log.h"
 #include "base/tracked_memory.h"
-#include "graphics/d3d/direct3d_backend.h"
-#include "graphics/draw_state.h"
+#include "graphics/d3d/device.h"
+#include "graphics/draw_state/draw_state.h"
 #include "graphics/drivers/screen_driver.h"
 #include "graphics/font/font.h"
-#include "graphics/graph_handle_table.h"
-#include "graphics/surface_2d.h"
+#include "graphics/graphs/graph_handle_table.h"
+#include "graphics/surfaces/surface_2d.h"
 #include "platform/core/system_info.h"
 #include "platform/font/gdi_font.h"
 

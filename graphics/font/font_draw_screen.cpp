@@ -4,7 +4,7 @@
 // flag is the font's lost flag).
 #include "graphics/drivers/screen_driver.h"
 #include "graphics/font/font.h"
-#include "graphics/surface_2d.h"
+#include "graphics/surfaces/surface_2d.h"
 
 int MakeFontDrawScreen(FontRecord* r, HandleValue font) {
     r->drawScreenLost = 0;

@@ -2,8 +2,8 @@
 #include "graphics/font/glyph_texture_draw.h"
 
 #include "graphics/draw_graph/draw_graph.h"
-#include "graphics/draw_state.h"
-#include "graphics/graph_handle_table.h"
+#include "graphics/draw_state/draw_state.h"
+#include "graphics/graphs/graph_handle_table.h"
 
 namespace {
 

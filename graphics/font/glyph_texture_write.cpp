@@ -5,7 +5,7 @@
 
 #include "graphics/d3d/texture_pieces.h"
 #include "graphics/font/glyph_cell_write.h"
-#include "graphics/graph_handle_table.h"
+#include "graphics/graphs/graph_handle_table.h"
 
 namespace {
 

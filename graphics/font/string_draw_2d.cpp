@@ -2,15 +2,15 @@
 // image, or the locked pixels of a DirectDraw target), and blended or antialiased text
 // composed on the font drawing screen and then blitted in the current blend mode.
 #include "graphics/d3d/graph_draw_3d.h"
-#include "graphics/draw_state.h"
+#include "graphics/draw_state/draw_state.h"
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/draw_target/target_screen.h"
 #include "graphics/drivers/device_3d_driver.h"
 #include "graphics/drivers/screen_driver.h"
 #include "graphics/font/font.h"
 #include "graphics/font/string_draw.h"
-#include "graphics/surface_2d.h"
-#include "graphics/surface_data.h"
+#include "graphics/surfaces/surface_2d.h"
+#include "graphics/surfaces/surface_data.h"
 #include "graphics/draw_graph/soft_road/soft_draw_target.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include "graphics/d3d/graph_draw_3d.h"
 #include "graphics/draw_graph/draw_graph.h"
 #include "graphics/draw_graph/graph_draw_drivers.h"
-#include "graphics/draw_state.h"
+#include "graphics/draw_state/draw_state.h"
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/draw_target/target_screen.h"
 #include "graphics/drivers/screen_driver.h"

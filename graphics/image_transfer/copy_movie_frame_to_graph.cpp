@@ -6,9 +6,9 @@
 #include "graphics/d3d/texture_pieces.h"
 #include "graphics/image_transfer/image_transfer.h"
 #include "graphics/image_transfer/movie_frame.h"
-#include "graphics/surface_2d.h"
-#include "graphics/surface_data.h"
-#include "graphics/transfer_pixels.h"
+#include "graphics/surfaces/surface_2d.h"
+#include "graphics/surfaces/surface_data.h"
+#include "graphics/pixels/transfer_pixels.h"
 #include "base/log.h"
 
 namespace {

@@ -11,8 +11,8 @@
 #include <cstdint>
 
 #include "base/handle_value.h"
-#include "graphics/graph_handle_table.h"
-#include "graphics/graph_image.h"
+#include "graphics/graphs/graph_handle_table.h"
+#include "graphics/graphs/graph_image.h"
 #include "softrender/records/rect.h"
 
 namespace plat {

@@ -6,7 +6,7 @@
 
 #include "softrender/records/color_format.h"
 #include "graphics/image_transfer/image_transfer.h"
-#include "graphics/surface_data.h"
+#include "graphics/surfaces/surface_data.h"
 
 // The source of a transfer as images: the caller's images as they are, or GDI bitmaps copied
 // into 32-bit images owned here.

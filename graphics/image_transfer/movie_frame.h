@@ -4,8 +4,8 @@
 #pragma once
 #include <cstdint>
 
-#include "graphics/graph_handle_table.h"
-#include "graphics/graph_image.h"
+#include "graphics/graphs/graph_handle_table.h"
+#include "graphics/graphs/graph_image.h"
 
 // MovieFrame::surfaceMode values.
 constexpr int32_t kMovieSurfaceScreenFormat = 0;  // system memory in the screen's format

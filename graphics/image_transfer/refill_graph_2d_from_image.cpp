@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "graphics/image_transfer/image_transfer_internal.h"
-#include "graphics/surface_2d.h"
+#include "graphics/surfaces/surface_2d.h"
 #include "base/log.h"
 
 int RefillGraph2DFromImage(const ImageTransferSource& source, const RECT* sourceRect, int32_t x,

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "graphics/image_transfer/image_transfer.h"
-#include "graphics/surface_2d.h"
+#include "graphics/surfaces/surface_2d.h"
 #include "base/log.h"
 
 int TransferImageToGraph2D(const ImageTransferSource& source, int32_t x, int32_t y,

@@ -3,7 +3,7 @@
 // colour key given to its surface again.
 #include "graphics/drivers/screen_driver.h"
 #include "graphics/image_transfer/image_transfer_internal.h"
-#include "graphics/surface_2d.h"
+#include "graphics/surfaces/surface_2d.h"
 #include "base/log.h"
 
 int IsTransferScreenUp() {

@@ -1,7 +1,7 @@
 // The software-image road of the image transfer: the source converted into the record's
 // MEMIMG, and the colour key of a paletted image found in the source's palette.
 #include "graphics/image_transfer/image_transfer_internal.h"
-#include "graphics/memimg_transfer.h"
+#include "graphics/pixels/memimg_transfer.h"
 #include "base/log.h"
 
 int TransferIntoMemImg(const ResolvedTransferSource& source, const RECT& sourceRect, int32_t x,

@@ -1,7 +1,7 @@
 // The surface road of the image transfer: the record's surface locked write-only over the
 // destination rectangle and filled through TransferPixels in the surface's format.
 #include "graphics/image_transfer/image_transfer_internal.h"
-#include "graphics/transfer_pixels.h"
+#include "graphics/pixels/transfer_pixels.h"
 #include "base/log.h"
 
 int TransferIntoLockedSurface(const ResolvedTransferSource& source, const RECT& sourceRect,

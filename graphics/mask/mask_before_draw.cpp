@@ -2,10 +2,10 @@
 // mask screen, where the draw then goes.
 #include "graphics/draw_target/target_screen.h"
 #include "graphics/drivers/device_3d_driver.h"
-#include "graphics/graph_image.h"
+#include "graphics/graphs/graph_image.h"
 #include "graphics/mask/mask_internal.h"
 #include "graphics/mask/mask_screen.h"
-#include "graphics/transfer_pixels.h"
+#include "graphics/pixels/transfer_pixels.h"
 #include "platform/ddraw/ddraw.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // The movie module as the drivers graphics calls it through.
-#include "graphics/graph_handle_table.h"
+#include "graphics/graphs/graph_handle_table.h"
 #include "graphics/movie/movie.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "base/log.h"
-#include "graphics/graph_handle_table.h"
+#include "graphics/graphs/graph_handle_table.h"
 #include "graphics/image_transfer/movie_frame.h"
 #include "graphics/movie/movie.h"
 #include "graphics/screen/screen_state.h"

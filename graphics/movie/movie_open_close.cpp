@@ -1,7 +1,7 @@
 // OpenMovieToGraph and CloseMovie: a movie record in the handle table, made and ended.
 #include "base/log.h"
 #include "base/tracked_memory.h"
-#include "graphics/graph_handle_table.h"
+#include "graphics/graphs/graph_handle_table.h"
 #include "graphics/movie/movie.h"
 
 HandleValue OpenMovieToGraph(const char* path, int32_t* width, int32_t* height, int32_t mode) {

@@ -1,6 +1,6 @@
 // Play and pause of a graph's movie, one graph or all of them.
-#include "graphics/graph_handle_table.h"
-#include "graphics/graphics_state.h"
+#include "graphics/graphs/graph_handle_table.h"
+#include "graphics/graphs/graphics_state.h"
 #include "graphics/movie/movie.h"
 
 namespace {

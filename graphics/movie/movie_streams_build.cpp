@@ -7,9 +7,9 @@
 
 #include "base/log.h"
 #include "base/tracked_memory.h"
-#include "graphics/direct_draw_object.h"
+#include "graphics/surfaces/direct_draw_object.h"
 #include "graphics/movie/movie.h"
-#include "graphics/surface_formats.h"
+#include "graphics/surfaces/surface_formats.h"
 #include "platform/core/clock.h"
 #include "platform/core/thread.h"
 

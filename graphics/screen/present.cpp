@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "graphics/draw_state.h"
+#include "graphics/draw_state/draw_state.h"
 #include "graphics/drivers/device_3d_driver.h"
 #include "graphics/drivers/screen_overlay_driver.h"
 #include "graphics/screen/screen.h"

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "base/log.h"
-#include "graphics/d3d/direct3d_backend.h"
+#include "graphics/d3d/device.h"
 #include "graphics/screen/screen.h"
 #include "graphics/screen/screen_host.h"
 #include "graphics/screen/screen_internal.h"

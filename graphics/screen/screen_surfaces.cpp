@@ -5,7 +5,7 @@
 
 #include "base/fatal_exit.h"
 #include "base/log.h"
-#include "graphics/draw_state.h"
+#include "graphics/draw_state/draw_state.h"
 #include "graphics/screen/screen.h"
 #include "graphics/screen/screen_host.h"
 #include "graphics/screen/screen_internal.h"

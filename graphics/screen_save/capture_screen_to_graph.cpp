@@ -4,18 +4,18 @@
 #include <cstring>
 
 #include "base/log.h"
-#include "graphics/draw_state_record.h"
+#include "graphics/draw_state/draw_state_record.h"
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/draw_target/draw_target_internal.h"
 #include "graphics/draw_target/target_screen.h"
 #include "graphics/drivers/device_3d_driver.h"
 #include "graphics/drivers/window_facts_driver.h"
-#include "graphics/graph_handle_table.h"
-#include "graphics/memimg_transfer.h"
+#include "graphics/graphs/graph_handle_table.h"
+#include "graphics/pixels/memimg_transfer.h"
 #include "graphics/screen_save/screen_save.h"
-#include "graphics/surface_2d.h"
-#include "graphics/surface_data.h"
-#include "graphics/transfer_pixels.h"
+#include "graphics/surfaces/surface_2d.h"
+#include "graphics/surfaces/surface_data.h"
+#include "graphics/pixels/transfer_pixels.h"
 #include "platform/ddraw/ddraw.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "system/http_reply_parser.h"
+#include "net/http_reply_parser.h"
 
 namespace {
 constexpr int64_t kBodyLimit = 1 << 20;

@@ -1,4 +1,4 @@
-// The layers of the source tree, top to bottom: game, library, system, graphics, sound,
+// The layers of the source tree, top to bottom: game, library, net, system, graphics, sound,
 // softrender, base, platform. A file may include its own folder and the folders below it;
 // a lower layer reaches a higher one only through a driver it declares itself. Files under
 // game/ see the library only through api.h. platform/testing is for the tests and benchmarks.
@@ -26,8 +26,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::vector<std::string> kLayers = {"game",  "library",    "system", "graphics",
-                                          "sound", "softrender", "base",   "platform"};
+const std::vector<std::string> kLayers = {"game",     "library", "net",        "system",
+                                          "graphics", "sound",   "softrender", "base",
+                                          "platform"};
 const std::string kTestingFolder = "platform/testing/";
 
 const std::vector<std::vector<std::string>> kPlatformRanks = {

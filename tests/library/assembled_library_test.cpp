@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "base/tracked_memory.h"
-#include "graphics/draw_state.h"
-#include "graphics/draw_target_images.h"
-#include "graphics/graph_handle_table.h"
+#include "graphics/draw_state/draw_state.h"
+#include "graphics/draw_target/draw_target_images.h"
+#include "graphics/graphs/graph_handle_table.h"
 #include "softrender/records/memimg.h"
 #include "library/public/api.h"
 #include "graphics/draw_graph/soft_road/soft_draw_target.h"

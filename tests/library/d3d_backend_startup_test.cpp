@@ -6,8 +6,8 @@
 #include "graphics/draw_graph/graph_draw_drivers.h"
 #include "graphics/drivers/device_3d_driver.h"
 #include "graphics/drivers/graph_surface_driver.h"
-#include "graphics/surface_formats.h"
-#include "tests/graphics/d3d_backend_test_support.h"
+#include "graphics/surfaces/surface_formats.h"
+#include "tests/graphics/d3d/device_test_support.h"
 
 namespace {
 

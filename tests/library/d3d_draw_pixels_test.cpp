@@ -11,8 +11,8 @@
 #include "graphics/draw_graph/draw_graph.h"
 #include "graphics/font/font.h"
 #include "graphics/font/string_draw.h"
-#include "graphics/graph_handle_table.h"
-#include "tests/graphics/generated_graph_test_support.h"
+#include "graphics/graphs/graph_handle_table.h"
+#include "tests/graphics/graphs/generated_graph_test_support.h"
 #include "tests/support/draw_road_table.h"
 
 namespace {

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "graphics/draw_state.h"
+#include "graphics/draw_state/draw_state.h"
 #include "base/api_lock.h"
 #include "library/public/api.h"
 #include "system/window_data.h"
-#include "tests/graphics/graph_test_support.h"
+#include "tests/graphics/graphs/graph_test_support.h"
 
 namespace {
 

@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "graphics/draw_graph/draw_graph.h"
-#include "graphics/draw_state.h"
+#include "graphics/draw_state/draw_state.h"
 #include "graphics/draw_target/draw_target.h"
-#include "graphics/graph_handle_table.h"
-#include "graphics/surface_formats.h"
-#include "tests/graphics/generated_graph_test_support.h"
+#include "graphics/graphs/graph_handle_table.h"
+#include "graphics/surfaces/surface_formats.h"
+#include "tests/graphics/graphs/generated_graph_test_support.h"
 #include "tests/support/draw_road_table.h"
 
 namespace {

@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "graphics/draw_graph/draw_graph.h"
-#include "graphics/graph_handle_table.h"
+#include "graphics/graphs/graph_handle_table.h"
 #include "graphics/mask/mask_screen.h"
 #include "platform/testing/d3d_test_controls.h"
-#include "tests/graphics/d3d_draw_test_support.h"
-#include "tests/graphics/generated_graph_test_support.h"
+#include "tests/graphics/d3d/d3d_draw_test_support.h"
+#include "tests/graphics/graphs/generated_graph_test_support.h"
 #include "tests/support/draw_road_table.h"
 
 namespace {

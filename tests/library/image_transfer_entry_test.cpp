@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "graphics/draw_state.h"
+#include "graphics/draw_state/draw_state.h"
 #include "graphics/draw_target/draw_target.h"
-#include "graphics/graph_handle_table.h"
+#include "graphics/graphs/graph_handle_table.h"
 #include "graphics/screen/screen.h"
 #include "graphics/screen/screen_state.h"
-#include "graphics/surface_formats.h"
+#include "graphics/surfaces/surface_formats.h"
 #include "platform/testing/ddraw_test_controls.h"
 #include "platform/testing/display_test_controls.h"
 #include "platform/window/window_backend.h"

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "graphics/draw_state.h"
-#include "graphics/graphics_state.h"
+#include "graphics/draw_state/draw_state.h"
+#include "graphics/graphs/graphics_state.h"
 #include "library/library_modules.h"
 #include "platform/window/instance_lock.h"
 #include "platform/core/system_info.h"

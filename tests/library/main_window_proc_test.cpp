@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "graphics/draw_state.h"
-#include "graphics/graph_handle_table.h"
+#include "graphics/draw_state/draw_state.h"
+#include "graphics/graphs/graph_handle_table.h"
 #include "platform/window/window_messages.h"
 #include "system/input_char_queue.h"
 #include "system/message_pump.h"

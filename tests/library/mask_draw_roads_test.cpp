@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "graphics/d3d/direct3d_backend.h"
+#include "graphics/d3d/device.h"
 #include "graphics/draw_graph/draw_graph.h"
 #include "graphics/font/string_draw.h"
 #include "graphics/mask/mask_screen.h"
 #include "platform/ddraw/ddraw.h"
-#include "tests/graphics/d3d_draw_test_support.h"
-#include "tests/graphics/generated_graph_test_support.h"
+#include "tests/graphics/d3d/d3d_draw_test_support.h"
+#include "tests/graphics/graphs/generated_graph_test_support.h"
 #include "tests/support/draw_road_table.h"
 
 namespace {

@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "graphics/draw_state.h"
+#include "graphics/draw_state/draw_state.h"
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/mask/mask_screen.h"
 #include "graphics/screen/screen.h"
 #include "graphics/screen/screen_state.h"
-#include "graphics/surface_formats.h"
+#include "graphics/surfaces/surface_formats.h"
 #include "platform/display/display.h"
 #include "tests/support/bmp_file.h"
 #include "tests/support/draw_road_table.h"

@@ -17,9 +17,9 @@
 
 #include "base/file_access_table.h"
 #include "platform/core/file.h"
-#include "graphics/draw_state.h"
-#include "graphics/graph_handle_table.h"
-#include "graphics/graphics_state.h"
+#include "graphics/draw_state/draw_state.h"
+#include "graphics/graphs/graph_handle_table.h"
+#include "graphics/graphs/graphics_state.h"
 #include "graphics/movie/movie.h"
 #include "graphics/screen/screen.h"
 #include "graphics/screen/screen_state.h"

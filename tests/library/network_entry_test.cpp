@@ -10,9 +10,9 @@
 #include <thread>
 
 #include "platform/net/winsock.h"
-#include "system/http.h"
-#include "system/network.h"
-#include "system/network_counters.h"
+#include "net/http.h"
+#include "net/network.h"
+#include "net/network_counters.h"
 #include "tests/support/library_fixture.h"
 
 namespace {

@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "graphics/d3d/direct3d_backend.h"
+#include "graphics/d3d/device.h"
 #include "graphics/draw_graph/draw_graph.h"
 #include "graphics/screen/screen.h"
 #include "graphics/screen/screen_state.h"
 #include "graphics/screen_save/screen_save.h"
-#include "tests/graphics/screen_readback_test_support.h"
+#include "tests/graphics/d3d/screen_readback_test_support.h"
 #include "tests/support/bmp_file.h"
 #include "tests/support/draw_road_table.h"
 

@@ -3,9 +3,9 @@
 // what it was.
 #include <gtest/gtest.h>
 
-#include "graphics/draw_state.h"
+#include "graphics/draw_state/draw_state.h"
 #include "graphics/draw_target/draw_target.h"
-#include "graphics/graph_handle_table.h"
+#include "graphics/graphs/graph_handle_table.h"
 #include "tests/library/screen_rest_fixture.h"
 
 namespace {

@@ -3,9 +3,9 @@
 // screen holds by then; the back screen and the draw state come back as they were.
 #include <gtest/gtest.h>
 
-#include "graphics/draw_state.h"
-#include "graphics/draw_state_record.h"
-#include "graphics/graph_handle_table.h"
+#include "graphics/draw_state/draw_state.h"
+#include "graphics/draw_state/draw_state_record.h"
+#include "graphics/graphs/graph_handle_table.h"
 #include "system/saved_screen.h"
 #include "tests/library/screen_rest_fixture.h"
 

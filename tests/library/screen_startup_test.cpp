@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "graphics/draw_state.h"
+#include "graphics/draw_state/draw_state.h"
 #include "graphics/draw_target/draw_target.h"
-#include "graphics/graph_handle_table.h"
-#include "graphics/graph_image.h"
-#include "graphics/graph_load.h"
+#include "graphics/graphs/graph_handle_table.h"
+#include "graphics/graphs/graph_image.h"
+#include "graphics/graphs/graph_load.h"
 #include "graphics/drivers/screen_driver.h"
 #include "graphics/screen/screen.h"
 #include "platform/ddraw/ddraw.h"

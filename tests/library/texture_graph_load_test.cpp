@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "graphics/d3d/direct3d_backend.h"
+#include "graphics/d3d/device.h"
 #include "graphics/d3d/texture_pieces.h"
 #include "graphics/drivers/graph_surface_driver.h"
-#include "graphics/graph_handle_table.h"
+#include "graphics/graphs/graph_handle_table.h"
 #include "graphics/screen/screen.h"
 #include "graphics/screen/screen_state.h"
-#include "graphics/surface_data.h"
+#include "graphics/surfaces/surface_data.h"
 #include "tests/support/bmp_file.h"
 #include "tests/support/headless_library_fixture.h"
 

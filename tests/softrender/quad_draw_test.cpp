@@ -8,14 +8,14 @@
 #include <cstring>
 #include <vector>
 
-#include "graphics/draw_state.h"
-#include "graphics/draw_target_images.h"
-#include "graphics/graph_handle_table.h"
+#include "graphics/draw_state/draw_state.h"
+#include "graphics/draw_target/draw_target_images.h"
+#include "graphics/graphs/graph_handle_table.h"
 #include "softrender/rules/blend_tables.h"
 #include "graphics/draw_graph/soft_road/quad_graph_soft.h"
 #include "graphics/draw_graph/soft_road/soft_draw_target.h"
 #include "graphics/draw_graph/soft_road/triangle_graph_soft.h"
-#include "tests/graphics/surface_test_support.h"
+#include "tests/graphics/surfaces/surface_test_support.h"
 #include "tests/softrender/softrender_test_support.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #pragma once
 #include <cstdint>
 
-#include "graphics/draw_state.h"
+#include "graphics/draw_state/draw_state.h"
 #include "softrender/records/memimg.h"
 #include "softrender/records/rect.h"
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "graphics/draw_state.h"
+#include "graphics/draw_state/draw_state.h"
 #include "softrender/records/memimg.h"
 #include "tests/softrender/reference_model.h"
 

@@ -10,7 +10,7 @@
 #include <random>
 #include <vector>
 
-#include "graphics/draw_state.h"
+#include "graphics/draw_state/draw_state.h"
 #include "softrender/records/memimg.h"
 #include "softrender/rules/blend_tables.h"
 

@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "graphics/d3d/direct3d_backend.h"
-#include "graphics/draw_state.h"
+#include "graphics/d3d/device.h"
+#include "graphics/draw_state/draw_state.h"
 #include "graphics/screen/screen.h"
 #include "graphics/screen/screen_state.h"
 #include "platform/display/display.h"

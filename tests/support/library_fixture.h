@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "graphics/graph_system.h"
-#include "graphics/graphics_state.h"
+#include "graphics/graphs/graph_system.h"
+#include "graphics/graphs/graphics_state.h"
 #include "graphics/screen/screen.h"
 #include "platform/core/clock.h"
 #include "platform/testing/input_test_controls.h"

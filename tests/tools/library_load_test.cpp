@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "graphics/draw_target_images.h"
-#include "graphics/graph_handle_table.h"
+#include "graphics/draw_target/draw_target_images.h"
+#include "graphics/graphs/graph_handle_table.h"
 #include "softrender/records/memimg.h"
 #include "library/public/api.h"
 #include "tests/support/library_fixture.h"

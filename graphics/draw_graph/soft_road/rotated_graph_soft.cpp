@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "graphics/draw_state_record.h"
+#include "graphics/draw_state/draw_state_record.h"
 #include "softrender/records/memimg.h"
 #include "softrender/rotated/blit_rotated.h"
 #include "graphics/draw_graph/soft_road/soft_draw_target.h"

@@ -1,6 +1,6 @@
 #include "graphics/draw_graph/soft_road/soft_draw_target.h"
 
-#include "graphics/draw_state_record.h"
+#include "graphics/draw_state/draw_state_record.h"
 
 namespace {
 

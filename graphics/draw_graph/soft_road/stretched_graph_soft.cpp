@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "graphics/draw_state_record.h"
+#include "graphics/draw_state/draw_state_record.h"
 #include "softrender/records/memimg.h"
 #include "softrender/scaled/blit_scaled.h"
 #include "graphics/draw_graph/soft_road/soft_draw_target.h"

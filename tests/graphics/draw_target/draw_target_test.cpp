@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "graphics/draw_state.h"
+#include "graphics/draw_state/draw_state.h"
 #include "graphics/draw_target/draw_target.h"
-#include "graphics/graph_image.h"
+#include "graphics/graphs/graph_image.h"
 #include "graphics/screen/screen.h"
 #include "graphics/screen/screen_state.h"
 #include "graphics/draw_graph/soft_road/rotated_graph_soft.h"
@@ -23,7 +23,7 @@
 #include "graphics/draw_graph/soft_road/triangle_graph_soft.h"
 #include "softrender/triangle/triangle_rasterizer.h"
 #include "softrender/unscaled/blit_unscaled.h"
-#include "tests/graphics/surface_test_support.h"
+#include "tests/graphics/surfaces/surface_test_support.h"
 
 namespace {
 

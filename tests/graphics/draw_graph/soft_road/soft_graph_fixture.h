@@ -7,16 +7,16 @@
 
 #include <cstring>
 
-#include "graphics/draw_state.h"
-#include "graphics/draw_target_images.h"
-#include "graphics/graph_handle_table.h"
-#include "graphics/graph_system.h"
-#include "graphics/graphics_state.h"
-#include "graphics/surface_2d.h"
-#include "graphics/surface_data.h"
+#include "graphics/draw_state/draw_state.h"
+#include "graphics/draw_target/draw_target_images.h"
+#include "graphics/graphs/graph_handle_table.h"
+#include "graphics/graphs/graph_system.h"
+#include "graphics/graphs/graphics_state.h"
+#include "graphics/surfaces/surface_2d.h"
+#include "graphics/surfaces/surface_data.h"
 #include "softrender/rules/blend_tables.h"
 #include "graphics/draw_graph/soft_road/soft_draw_target.h"
-#include "tests/graphics/graphics_driver_reset.h"
+#include "tests/graphics/drivers/graphics_driver_reset.h"
 #include "tests/support/log_test_fixture.h"
 
 class SoftGraphFixture : public LogFixture {

@@ -1,0 +1,18 @@
+#include "graphics/graphs/graphics_state.h"
+
+#include <cstring>
+#include <type_traits>
+
+static_assert(std::is_trivially_copyable_v<GraphicsState>, "the block is cleared bytewise");
+
+GraphicsState& GetGraphicsState() {
+    static GraphicsState state = {};
+    return state;
+}
+
+void ClearGraphicsState() {
+    GraphicsState& state = GetGraphicsState();
+    const GraphRestoreCallback callback = state.restoreCallback;
+    std::memset(&state, 0, sizeof state);
+    state.restoreCallback = callback;
+}
