@@ -85,6 +85,3 @@ int DeleteSoundHandle(HandleValue handle);
 int DeleteAllSoundHandles();
 // Reads a whole file through the file access table into a new tracked block.
 int LoadWholeFile(const char* path, void** image, uint32_t* bytes);
-// The device enumeration's callback: logs each device. Always 1 (go on).
-int32_t EnumSoundDeviceLogProc(const plat::GUID* guid, const char* description,
-                               const char* module, void* context);

@@ -6,7 +6,7 @@
 #include "base/data_stream.h"
 #include "base/handle_value.h"
 #include "base/link_list.h"
-#include "sound/sound_converter.h"
+#include "sound/converter/sound_converter.h"
 
 constexpr int32_t kStreamSourcesMax = 3;
 // The ring holds six seconds of the sound's own byte rate.

@@ -7,9 +7,9 @@
 
 #include "base/memory_stream.h"
 #include "base/tracked_memory.h"
-#include "sound/mp3_frame.h"
-#include "sound/sound_converter.h"
-#include "sound/wave_chunks.h"
+#include "sound/converter/mp3_frame.h"
+#include "sound/converter/sound_converter.h"
+#include "sound/converter/wave_chunks.h"
 
 inline void FuzzWholeDecode(DataStream* stream) {
     SoundConverter converter;

@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "base/tracked_memory.h"
-#include "sound/sound_converter.h"
+#include "sound/converter/sound_converter.h"
 #include "platform/testing/mp3_test_encoder.h"
 #include "tests/sound/ogg_encoder.h"
 #include "tests/sound/sound_fixtures.h"

@@ -1,7 +1,7 @@
 // The RIFF WAVE chunk walk.
 #include <gtest/gtest.h>
 
-#include "sound/wave_chunks.h"
+#include "sound/converter/wave_chunks.h"
 #include "tests/sound/sound_fixtures.h"
 #include "tests/sound/sound_test_support.h"
 

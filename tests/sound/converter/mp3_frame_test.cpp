@@ -1,7 +1,7 @@
 // MP3 frame headers and the frame scan.
 #include <gtest/gtest.h>
 
-#include "sound/mp3_frame.h"
+#include "sound/converter/mp3_frame.h"
 #include "tests/sound/sound_fixtures.h"
 #include "tests/sound/sound_test_support.h"
 

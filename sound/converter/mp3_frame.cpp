@@ -1,4 +1,4 @@
-#include "sound/mp3_frame.h"
+#include "sound/converter/mp3_frame.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "sound/wave_chunks.h"
+#include "sound/converter/wave_chunks.h"
 
 #include <cstring>
 
