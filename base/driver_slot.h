@@ -7,8 +7,6 @@
 // starts and resets the slot to the absent one when it ends; tests install test drivers through
 // the same call.
 #pragma once
-#include <cstddef>
-#include <cstring>
 
 template <class Driver>
 class DriverSlot {
@@ -32,17 +30,3 @@ private:
     const Driver* current_;
 };
 
-// True when every entry of a driver made only of function pointers is set: the check behind
-// each driver's completeness test.
-template <class Driver>
-bool DriverIsComplete(const Driver& driver) {
-    static_assert(sizeof(Driver) % sizeof(void (*)()) == 0,
-                  "a driver holds function pointers only");
-    constexpr size_t count = sizeof(Driver) / sizeof(void (*)());
-    void (*entries[count])();
-    std::memcpy(entries, &driver, sizeof(Driver));
-    for (size_t i = 0; i < count; ++i) {
-        if (entries[i] == nullptr) return false;
-    }
-    return true;
-}

@@ -12,7 +12,6 @@
 #include "graphics/surfaces/surface_2d.h"
 #include "graphics/surfaces/surface_data.h"
 #include "platform/ddraw/ddraw.h"
-#include "graphics/draw_graph/soft_road/soft_draw_target.h"
 #include "softrender/unscaled/blit_unscaled.h"
 
 int BlitGraph2DCore(int32_t x, int32_t y, HandleValue surface2D, int32_t transFlag) {

@@ -4,6 +4,7 @@
 
 #include "graphics/draw_state/draw_state_record.h"
 #include "graphics/draw_target/draw_target.h"
+#include "graphics/draw_target/draw_target_images.h"
 #include "graphics/draw_target/draw_target_internal.h"
 #include "graphics/draw_graph/graph_draw_drivers.h"
 #include "graphics/draw_target/target_screen.h"
@@ -17,7 +18,6 @@
 #include "graphics/surfaces/surface_formats.h"
 #include "platform/ddraw/ddraw.h"
 #include "softrender/fill/fill_rect.h"
-#include "graphics/draw_graph/soft_road/soft_draw_target.h"
 
 namespace {
 
@@ -91,7 +91,7 @@ int ClearDrawTargetSurface() {
     const HandleValue current = GetDrawState().drawTarget;
 
     if (screen.softwareScreen) {
-        MEMIMG* image = SoftDrawTargetSlot()->drawTargetImage();
+        MEMIMG* image = GetDrawTargetSoftImage();
         if (image == nullptr || !MemImgHasPixels(image)) {
             // A graph target without a software image of its own cannot be cleared here.
             return current == kDrawTargetFront || current == kDrawTargetBack ? 0 : -1;

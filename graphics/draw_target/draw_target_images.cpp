@@ -33,7 +33,15 @@ const MEMIMG* SoftImageOfSurface(const Surface2DRecord& surface, const SurfaceDa
     return view;
 }
 
-MEMIMG* CurrentTargetImage() {
+}  // namespace
+
+int IsSoftDrawAvailable() {
+    return ScreenSlot()->isNoDirectDraw() || ScreenSlot()->hasDirectDrawObject() ? 1 : 0;
+}
+
+int IsSoftwareScreenRoad() { return ScreenSlot()->isScreenSoftwareDrawn() ? 1 : 0; }
+
+MEMIMG* GetDrawTargetSoftImage() {
     const HandleValue target = GetDrawState().drawTarget;
     // The first draw to the front of a software screen after a present starts from the
     // picture the window shows.
@@ -49,79 +57,10 @@ MEMIMG* CurrentTargetImage() {
     return image != nullptr && image->pixels != nullptr ? const_cast<MEMIMG*>(image) : nullptr;
 }
 
-MEMIMG* CurrentMaskImage() { return MaskSlot()->maskImage(); }
-
-void GraphSize(const GraphRecord* graph, int32_t* width, int32_t* height) {
-    *width = graph->width;
-    *height = graph->height;
+MEMIMG* GetSoftScreenDestination() {
+    // While mask drawing is active the mask screen's image, which the mask module owns.
+    return GetDrawState().maskActive ? MaskSlot()->maskImage() : GetDrawTargetSoftImage();
 }
-
-int SurfaceImage(const GraphRecord* graph, HandleValue surface2D, MEMIMG* view,
-                 SoftSurfaceImage* out) {
-    *out = SoftSurfaceImage{nullptr, kNoHandle, 0, 0};
-    if (graph == nullptr) return -1;
-    const bool own = surface2D == kNoHandle;
-    const HandleValue handle = own ? graph->surfaces[0] : surface2D;
-    const Surface2DRecord* surface = GetSurface2D(handle);
-    if (surface == nullptr) return -1;
-    const SurfaceDataRecord* data = GetSurfaceData(surface->surfaceData);
-    if (data == nullptr) return -1;
-    out->surface2D = handle;
-    out->width = own ? graph->width : surface->width;
-    out->height = own ? graph->height : surface->height;
-    out->image = SoftImageOfSurface(*surface, *data, view);
-    return 0;
-}
-
-// Software drawing on a screen in DirectDraw surfaces: the Direct3D scene ends, the target
-// (and the 2D surface's rectangle) are locked for a software kernel, never taken by BltFast.
-int BeginKernelOnDirectDraw(HandleValue surface2D, const RECT* sourceRect, const RECT* destRect,
-                            SoftDrawPlace* place) {
-    *place = SoftDrawPlace{nullptr, nullptr};
-    const Surface2DRecord* record = nullptr;
-    if (surface2D != kNoHandle) {
-        record = GetSurface2D(surface2D);
-        if (record == nullptr) return -1;
-    }
-    Device3DSlot()->endCurrentDeviceScene();
-    if (BeginSoftDrawForKernel(record, record != nullptr ? 1 : 0, sourceRect, destRect, 0,
-                               nullptr, nullptr) != 0) {
-        return -1;
-    }
-    const SoftDrawState& sd = GetSoftDrawState();
-    if (sd.destImage == nullptr || (record != nullptr && sd.sourceImage == nullptr)) {
-        EndSoftDraw();
-        return -1;
-    }
-    place->destination = sd.destImage;
-    place->source = sd.sourceImage;
-    return 0;
-}
-void EndKernelOnDirectDraw() { EndSoftDraw(); }
-
-void ShowSoftScreenDraw(const RECT* box) { ShowFrontDraw(box); }
-
-}  // namespace
-
-const SoftDrawTargetDriver kGraphicsDrawTargetImages = {
-    IsSoftDrawAvailable,
-    IsSoftwareScreenRoad,
-    CurrentTargetImage,
-    CurrentMaskImage,
-    GetBlendGraphMemImg,
-    GraphSize,
-    SurfaceImage,
-    BeginKernelOnDirectDraw,
-    EndKernelOnDirectDraw,
-    BlitGraph2DCore,
-    ShowSoftScreenDraw,
-};
-
-int IsSoftDrawAvailable() {
-    return ScreenSlot()->isNoDirectDraw() || ScreenSlot()->hasDirectDrawObject() ? 1 : 0;
-}
-
-int IsSoftwareScreenRoad() { return ScreenSlot()->isScreenSoftwareDrawn() ? 1 : 0; }
 
 const MEMIMG* GetBlendGraphMemImg() {
     const HandleValue handle = GetDrawState().blendGraph;
@@ -146,4 +85,46 @@ const MEMIMG* GetGraphSoftImage(const GraphRecord* graph, MEMIMG* view,
     const MEMIMG* image = SoftImageOfSurface(*surface, *data, view);
     if (image != nullptr && surface2D != nullptr) *surface2D = surface;
     return image;
+}
+
+int GetGraphSurfaceSoftImage(const GraphRecord* graph, HandleValue surface2D, MEMIMG* view,
+                             SoftSurfaceImage* out) {
+    *out = SoftSurfaceImage{nullptr, kNoHandle, 0, 0};
+    if (graph == nullptr) return -1;
+    const bool own = surface2D == kNoHandle;
+    const HandleValue handle = own ? graph->surfaces[0] : surface2D;
+    const Surface2DRecord* surface = GetSurface2D(handle);
+    if (surface == nullptr) return -1;
+    const SurfaceDataRecord* data = GetSurfaceData(surface->surfaceData);
+    if (data == nullptr) return -1;
+    out->surface2D = handle;
+    out->width = own ? graph->width : surface->width;
+    out->height = own ? graph->height : surface->height;
+    out->image = SoftImageOfSurface(*surface, *data, view);
+    return 0;
+}
+
+int BeginDirectDrawSoftDraw(HandleValue surface2D, const RECT* sourceRect, const RECT* destRect,
+                            SoftDrawPlace* place) {
+    *place = SoftDrawPlace{nullptr, nullptr};
+    const Surface2DRecord* record = nullptr;
+    if (surface2D != kNoHandle) {
+        record = GetSurface2D(surface2D);
+        if (record == nullptr) return -1;
+    }
+    Device3DSlot()->endCurrentDeviceScene();
+    // A kernel draws here: the target (and the 2D surface's rectangle) are locked for it,
+    // never taken by BltFast.
+    if (BeginSoftDrawForKernel(record, record != nullptr ? 1 : 0, sourceRect, destRect, 0,
+                               nullptr, nullptr) != 0) {
+        return -1;
+    }
+    const SoftDrawState& sd = GetSoftDrawState();
+    if (sd.destImage == nullptr || (record != nullptr && sd.sourceImage == nullptr)) {
+        EndSoftDraw();
+        return -1;
+    }
+    place->destination = sd.destImage;
+    place->source = sd.sourceImage;
+    return 0;
 }

@@ -4,6 +4,7 @@
 #include "graphics/d3d/graph_draw_3d.h"
 #include "graphics/draw_state/draw_state.h"
 #include "graphics/draw_target/draw_target.h"
+#include "graphics/draw_target/draw_target_images.h"
 #include "graphics/draw_target/target_screen.h"
 #include "graphics/drivers/device_3d_driver.h"
 #include "graphics/drivers/screen_driver.h"
@@ -11,7 +12,6 @@
 #include "graphics/font/string_draw.h"
 #include "graphics/surfaces/surface_2d.h"
 #include "graphics/surfaces/surface_data.h"
-#include "graphics/draw_graph/soft_road/soft_draw_target.h"
 
 namespace {
 

@@ -2,28 +2,23 @@
 
 #include "graphics/graphs/aux_buffer_table.h"
 #include "graphics/draw_state/draw_state.h"
-#include "graphics/draw_target/draw_target_images.h"
 #include "graphics/graphs/graph_handle_table.h"
 #include "graphics/drivers/device_3d_driver.h"
 #include "graphics/drivers/graph_companion_drivers.h"
 #include "graphics/drivers/graph_surface_driver.h"
 #include "graphics/mask/mask_drivers.h"
 #include "softrender/rules/blend_tables.h"
-#include "graphics/draw_graph/soft_road/soft_draw_target.h"
 #include "graphics/graphs/graphics_state.h"
 #include "base/log.h"
 
 namespace {
 
 // Graph management plugs in its own modules: the 2D surface records that hold the pixels of
-// graphs, the file loader that reloads lost graphs, and the software images of draw targets
-// (a graph target's own image; the screens' come from the screen module), and the mask
-// screens with the bracket they put around every draw. The software
-// renderer's blend tables are made ready with them.
+// graphs, the file loader that reloads lost graphs, and the mask screens with the bracket they
+// put around every draw. The software renderer's blend tables are made ready with them.
 void InstallOwnDrivers() {
     Surface2DSlot().Install(kSurfaceRecords);
     GraphLoaderSlot().Install(kGraphFileLoader);
-    SoftDrawTargetSlot().Install(kGraphicsDrawTargetImages);
     MaskSlot().Install(kMaskScreens);
     MaskBracketSlot().Install(kMaskBracket);
     BuildBlendTables();
@@ -32,7 +27,6 @@ void InstallOwnDrivers() {
 void RemoveOwnDrivers() {
     Surface2DSlot().Reset();
     GraphLoaderSlot().Reset();
-    SoftDrawTargetSlot().Reset();
     MaskSlot().Reset();
     MaskBracketSlot().Reset();
 }

@@ -14,7 +14,6 @@
 #include "graphics/graphs/graph_handle_table.h"
 #include "softrender/records/memimg.h"
 #include "library/public/api.h"
-#include "graphics/draw_graph/soft_road/soft_draw_target.h"
 #include "graphics/draw_graph/soft_road/stretched_graph_soft.h"
 #include "system/window_facts.h"
 #include "tests/support/bmp_file.h"
@@ -114,11 +113,21 @@ TEST_F(AssembledLibraryTest, LoadingAGraphGivesAHandleAndAMissingFileIsLoggedAnd
     EXPECT_TRUE(LogHas("グラフィックファイル " + missing + " がありません"));
 }
 
-TEST_F(AssembledLibraryTest, ShutDownPutsTheAbsentDrawTargetImagesBack) {
+TEST_F(AssembledLibraryTest, ShutDownLeavesNoSoftwareDrawTargetImageBehind) {
     ASSERT_EQ(ApiInitLibrary(), 0);
-    EXPECT_FALSE(SoftDrawTargetSlot().IsAbsent());
+    // While the library runs a software draw goes to the draw target's own image.
+    SetNewGraphsDrawable(1);
+    const HandleValue target = CreateBlankGraph(8, 8, 1);
+    ASSERT_NE(target, -1);
+    ASSERT_EQ(ApiSetDrawTarget(target), 0);
+    MEMIMG view = {};
+    const MEMIMG* image = GetGraphSoftImage(GetGraphRecord(target), &view, nullptr);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(GetSoftScreenDestination(), image);
+    // After shut-down no image of the finished library is reachable for a draw.
     ASSERT_EQ(ApiTermLibrary(), 0);
-    EXPECT_TRUE(SoftDrawTargetSlot().IsAbsent());
+    EXPECT_EQ(GetSoftScreenDestination(), nullptr);
+    EXPECT_EQ(GetDrawTargetSoftImage(), nullptr);
 }
 
 }  // namespace

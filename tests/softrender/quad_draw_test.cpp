@@ -9,12 +9,11 @@
 #include <vector>
 
 #include "graphics/draw_state/draw_state.h"
-#include "graphics/draw_target/draw_target_images.h"
-#include "graphics/graphs/graph_handle_table.h"
-#include "softrender/rules/blend_tables.h"
 #include "graphics/draw_graph/soft_road/quad_graph_soft.h"
-#include "graphics/draw_graph/soft_road/soft_draw_target.h"
 #include "graphics/draw_graph/soft_road/triangle_graph_soft.h"
+#include "graphics/graphs/graph_handle_table.h"
+#include "graphics/mask/mask_drivers.h"
+#include "softrender/rules/blend_tables.h"
 #include "tests/graphics/surfaces/surface_test_support.h"
 #include "tests/softrender/softrender_test_support.h"
 
@@ -71,18 +70,14 @@ int No() { return 0; }
 
 MEMIMG* gDrawTarget = nullptr;
 MEMIMG* gMask = nullptr;
-MEMIMG* DrawTargetImage() { return gDrawTarget; }
-MEMIMG* MaskImage() { return gMask; }
-// Graph management's answers with the draw target and mask images the test gives.
-SoftDrawTargetDriver TestImages() {
-    SoftDrawTargetDriver driver = kGraphicsDrawTargetImages;
-    driver.drawTargetImage = DrawTargetImage;
-    driver.maskImage = MaskImage;
-    return driver;
+// The screen module's back-screen image and the mask module's image, as the test gives them.
+MEMIMG* BackScreenImage(HandleValue target) {
+    return target == kDrawTargetBack ? gDrawTarget : nullptr;
 }
+MEMIMG* MaskImage() { return gMask; }
 
 // Graphs held as 16-bit software images on a software screen (the default 16-bit display),
-// drawn into a 16-bit destination that the draw-target hook hands out.
+// drawn into a 16-bit destination that stands for the back screen, the draw target.
 class GraphQuadDrawTest : public SurfaceFixture {
 protected:
     void SetUp() override {
@@ -93,7 +88,12 @@ protected:
         screen_ = kAbsentScreen;
         screen_.isNoDirectDraw = Yes;
         screen_.isScreenSoftwareDrawn = Yes;
+        screen_.screenImage = BackScreenImage;
         ScreenSlot().Install(screen_);
+        ASSERT_EQ(SetDrawTarget(kDrawTargetBack), 0);
+        masks_ = kMaskScreens;
+        masks_.maskImage = MaskImage;
+        MaskSlot().Install(masks_);
         DrawState& s = GetDrawState();
         s.blendMode = 0;
         s.blendParam = 255;
@@ -103,11 +103,8 @@ protected:
         s.drawArea = RECT{0, 0, 16, 12};
         gDrawTarget = target_.get();
         gMask = nullptr;
-        testImages_ = TestImages();
-        SoftDrawTargetSlot().Install(testImages_);
     }
     void TearDown() override {
-        SoftDrawTargetSlot().Reset();
         gDrawTarget = gMask = nullptr;
         std::memcpy(BlendWeightMap, savedWeights_, sizeof(savedWeights_));
         SurfaceFixture::TearDown();
@@ -130,7 +127,7 @@ protected:
 
     TestImage target_{16, 12, 0};
     static inline ScreenDriver screen_ = {};
-    static inline SoftDrawTargetDriver testImages_ = {};
+    static inline MaskDriver masks_ = {};
     uint8_t savedWeights_[256] = {};
 };
 

@@ -2,11 +2,12 @@
 
 #include <cstdint>
 
+#include "base/number_routines.h"
 #include "graphics/draw_state/draw_state_record.h"
+#include "graphics/draw_target/draw_target.h"
+#include "graphics/draw_target/draw_target_images.h"
 #include "softrender/records/memimg.h"
 #include "softrender/rotated/blit_rotated.h"
-#include "graphics/draw_graph/soft_road/soft_draw_target.h"
-#include "base/number_routines.h"
 
 namespace {
 
@@ -20,27 +21,25 @@ RECT KernelReach(const RECT& box) {
     return RECT{limit(left), limit(top), limit(right), limit(bottom)};
 }
 
-// The DirectDraw road: with the screen in DirectDraw surfaces graph management begins software
+// The DirectDraw road: with the screen in DirectDraw surfaces the draw target begins software
 // drawing (flushing the Direct3D batch first) with the graph's 2D surface, the source
 // rectangle of its whole size and the box of GetRotatedSoftDrawBox; the kernel runs on the
 // prepared software draw target and source and software drawing ends. A box that lies wholly
 // outside the draw area, even with the kernel's margin, has nothing to draw and answers 0, as the
-// software screen does; -1 when graph management does not prepare the draw.
-int BlitRotatedOnDirectDrawScreen(const SoftDrawTargetDriver& driver, int32_t x, int32_t y,
-                                  double scale, double angle, const SoftSurfaceImage& source,
-                                  int32_t transFlag, int32_t turnFlag, const MEMIMG* blendImage) {
+// software screen does; -1 when the draw target cannot prepare the draw.
+int BlitRotatedOnDirectDrawScreen(int32_t x, int32_t y, double scale, double angle,
+                                  const SoftSurfaceImage& source, int32_t transFlag,
+                                  int32_t turnFlag, const MEMIMG* blendImage) {
     const RECT sourceRect{0, 0, source.width, source.height};
     const RECT box = GetRotatedSoftDrawBox(x, y, scale, angle, source.width, source.height);
     RECT reach = KernelReach(box);
     ClipRectInPlace(&reach, &GetDrawState().drawArea);
     if (reach.left == reach.right || reach.top == reach.bottom) return 0;
     SoftDrawPlace place{};
-    if (driver.beginDirectDrawSoftDraw(source.surface2D, &sourceRect, &box, &place) != 0) {
-        return -1;
-    }
+    if (BeginDirectDrawSoftDraw(source.surface2D, &sourceRect, &box, &place) != 0) return -1;
     BlitMemImgRotated(place.destination, place.source, x, y, static_cast<float>(angle),
                       static_cast<float>(scale), transFlag, turnFlag, blendImage, GetDrawState());
-    driver.endDirectDrawSoftDraw();
+    EndSoftDraw();
     return 0;
 }
 
@@ -71,17 +70,17 @@ int BlitGraphRotatedSoft(float x, float y, double scale, double angle, const Gra
                          int32_t transFlag, int32_t turnFlag) {
     const int32_t ix = FloatToInt(x);
     const int32_t iy = FloatToInt(y);
-    const SoftDrawTargetDriver& driver = *SoftDrawTargetSlot();
-    if (!driver.isSoftDrawAvailable() || graph == nullptr) return -1;
+    if (!IsSoftDrawAvailable() || graph == nullptr) return -1;
     MEMIMG view;
     SoftSurfaceImage source;
-    if (driver.surfaceImage(graph, kNoHandle, &view, &source) != 0 || source.image == nullptr) {
+    if (GetGraphSurfaceSoftImage(graph, kNoHandle, &view, &source) != 0 ||
+        source.image == nullptr) {
         return -1;
     }
-    const MEMIMG* blendImage = driver.blendGraphImage();
-    if (!driver.isSoftwareScreenRoad()) {
-        return BlitRotatedOnDirectDrawScreen(driver, ix, iy, scale, angle, source, transFlag,
-                                             turnFlag, blendImage);
+    const MEMIMG* blendImage = GetBlendGraphMemImg();
+    if (!IsSoftwareScreenRoad()) {
+        return BlitRotatedOnDirectDrawScreen(ix, iy, scale, angle, source, transFlag, turnFlag,
+                                             blendImage);
     }
     MEMIMG* destination = GetSoftScreenDestination();
     if (destination == nullptr) return -1;
@@ -89,6 +88,6 @@ int BlitGraphRotatedSoft(float x, float y, double scale, double angle, const Gra
                       static_cast<float>(scale), transFlag, turnFlag, blendImage, GetDrawState());
     // The kernel's own bounds: the corners' box with its margin of 2 before and 4 after.
     RECT box = KernelReach(GetRotatedSoftDrawBox(ix, iy, scale, angle, source.width, source.height));
-    driver.softScreenDrawn(&box);
+    ShowFrontDraw(&box);
     return 0;
 }

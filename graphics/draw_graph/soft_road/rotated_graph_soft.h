@@ -14,10 +14,10 @@ struct GraphRecord;
 // kernel (whether or not a pixel was drawn); -1 when software drawing is not possible (neither
 // software-only mode nor a DirectDraw object), the graph's 2D surface or surface data cannot be
 // found, or there is no destination image. On a screen in DirectDraw surfaces it draws into
-// the software images graph management prepares for the draw (soft_draw_target.h), and is
+// the software images the draw target prepares for the draw (draw_target_images.h), and is
 // refused when it prepares none. A draw to the front of a software screen is shown in the
-// window at once. The caller
-// has resolved the handle and refused a blend graph smaller than the graph.
+// window at once. The caller has resolved the handle and refused a blend graph smaller than
+// the graph.
 int BlitGraphRotatedSoft(float x, float y, double scale, double angle, const GraphRecord* graph,
                          int32_t transFlag, int32_t turnFlag);
 

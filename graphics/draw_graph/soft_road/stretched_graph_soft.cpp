@@ -2,29 +2,28 @@
 
 #include <utility>
 
+#include "base/number_routines.h"
 #include "graphics/draw_state/draw_state_record.h"
+#include "graphics/draw_target/draw_target.h"
+#include "graphics/draw_target/draw_target_images.h"
 #include "softrender/records/memimg.h"
 #include "softrender/scaled/blit_scaled.h"
-#include "graphics/draw_graph/soft_road/soft_draw_target.h"
-#include "base/number_routines.h"
 
 namespace {
 
-// The DirectDraw road: with the screen in DirectDraw surfaces graph management begins software
+// The DirectDraw road: with the screen in DirectDraw surfaces the draw target begins software
 // drawing (flushing the Direct3D batch first) with the 2D surface and the rectangles of
 // GetStretchedSoftDrawRects; the kernel runs on the prepared software draw target and source
 // with the corners as the caller gave them, and software drawing ends. A rectangle of the
-// source's own size, not mirrored, is the unscaled graph draw at (x1, y1), which graph
-// management makes (one BltFast when nothing modulates it). A rectangle wholly outside the draw
-// area has nothing to draw and answers 0, as the software screen does; one without width or
-// height, or a draw that graph management does not prepare, is refused.
-int BlitStretchedOnDirectDrawScreen(const SoftDrawTargetDriver& driver, const RECT& corners,
-                                    const SoftSurfaceImage& source, int32_t transFlag,
-                                    const MEMIMG* blendImage) {
+// source's own size, not mirrored, is the unscaled graph draw at (x1, y1) (one BltFast when
+// nothing modulates it). A rectangle wholly outside the draw area has nothing to draw and
+// answers 0, as the software screen does; one without width or height, or a draw that the
+// draw target cannot prepare, is refused.
+int BlitStretchedOnDirectDrawScreen(const RECT& corners, const SoftSurfaceImage& source,
+                                    int32_t transFlag, const MEMIMG* blendImage) {
     if (corners.right - corners.left == source.width &&
         corners.bottom - corners.top == source.height) {
-        return driver.blitUnscaledOnDirectDraw(corners.left, corners.top, source.surface2D,
-                                               transFlag);
+        return BlitGraph2DCore(corners.left, corners.top, source.surface2D, transFlag);
     }
     RECT sourceRect, destRect;
     const int rects =
@@ -33,11 +32,12 @@ int BlitStretchedOnDirectDrawScreen(const SoftDrawTargetDriver& driver, const RE
                                   &sourceRect, &destRect);
     if (rects != 0) return rects > 0 ? 0 : -1;
     SoftDrawPlace place{};
-    if (driver.beginDirectDrawSoftDraw(source.surface2D, &sourceRect, &destRect, &place) != 0) {
+    if (BeginDirectDrawSoftDraw(source.surface2D, &sourceRect, &destRect, &place) != 0) {
         return -1;
     }
-    BlitMemImgScaled(place.destination, place.source, corners, transFlag, blendImage, GetDrawState());
-    driver.endDirectDrawSoftDraw();
+    BlitMemImgScaled(place.destination, place.source, corners, transFlag, blendImage,
+                     GetDrawState());
+    EndSoftDraw();
     return 0;
 }
 
@@ -91,8 +91,7 @@ int GetStretchedSoftDrawRects(int32_t x1, int32_t y1, int32_t x2, int32_t y2,
 int BlitGraphStretchedSoft(int32_t x1, int32_t y1, int32_t x2, int32_t y2,
                            const GraphRecord* graph, int32_t transFlag, int32_t intCoords,
                            HandleValue surface2D) {
-    const SoftDrawTargetDriver& driver = *SoftDrawTargetSlot();
-    if (!driver.isSoftDrawAvailable() || graph == nullptr) return -1;
+    if (!IsSoftDrawAvailable() || graph == nullptr) return -1;
     if (intCoords != 1) {
         x1 = FloatToInt(std::bit_cast<float>(x1));
         y1 = FloatToInt(std::bit_cast<float>(y1));
@@ -104,17 +103,17 @@ int BlitGraphStretchedSoft(int32_t x1, int32_t y1, int32_t x2, int32_t y2,
 
     MEMIMG view;
     SoftSurfaceImage source;
-    if (driver.surfaceImage(graph, surface2D, &view, &source) != 0) return -1;
-    const MEMIMG* blendImage = driver.blendGraphImage();
+    if (GetGraphSurfaceSoftImage(graph, surface2D, &view, &source) != 0) return -1;
+    const MEMIMG* blendImage = GetBlendGraphMemImg();
 
-    if (!driver.isSoftwareScreenRoad()) {
-        return BlitStretchedOnDirectDrawScreen(driver, corners, source, transFlag, blendImage);
+    if (!IsSoftwareScreenRoad()) {
+        return BlitStretchedOnDirectDrawScreen(corners, source, transFlag, blendImage);
     }
     MEMIMG* destination = GetSoftScreenDestination();
     if (source.image == nullptr || destination == nullptr) return -1;
     BlitMemImgScaled(destination, source.image, corners, transFlag, blendImage, GetDrawState());
     RECT box = corners;
     NormalizeRect(&box);
-    driver.softScreenDrawn(&box);
+    ShowFrontDraw(&box);
     return 0;
 }

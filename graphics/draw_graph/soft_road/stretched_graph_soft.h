@@ -19,10 +19,10 @@ struct GraphRecord;
 // the draw target's software image, and returns 0 whether or not a pixel was drawn. -1 when
 // software drawing is not possible (neither software-only mode nor a DirectDraw object), the
 // 2D surface or its surface data cannot be found, or there is no destination image. On a
-// screen in DirectDraw surfaces it draws into the software images graph management prepares
-// for the draw (soft_draw_target.h), and is refused when it prepares none; a rectangle of the
-// source's own size, not mirrored, is handed to graph management's unscaled draw instead. A
-// draw to the front of a software screen is shown in the window at once.
+// screen in DirectDraw surfaces it draws into the software images the draw target prepares
+// for the draw (draw_target_images.h), and is refused when it prepares none; a rectangle of
+// the source's own size, not mirrored, is handed to the unscaled graph draw instead. A draw to
+// the front of a software screen is shown in the window at once.
 int BlitGraphStretchedSoft(int32_t x1, int32_t y1, int32_t x2, int32_t y2,
                            const GraphRecord* graph, int32_t transFlag, int32_t intCoords,
                            HandleValue surface2D);

@@ -3,28 +3,27 @@
 #include <algorithm>
 
 #include "graphics/draw_state/draw_state_record.h"
+#include "graphics/draw_target/draw_target.h"
+#include "graphics/draw_target/draw_target_images.h"
 #include "softrender/records/memimg.h"
-#include "graphics/draw_graph/soft_road/soft_draw_target.h"
 #include "softrender/triangle/triangle_rasterizer.h"
 
 namespace {
 
-// The DirectDraw road: with the screen in DirectDraw surfaces graph management begins software
+// The DirectDraw road: with the screen in DirectDraw surfaces the draw target begins software
 // drawing (flushing the Direct3D batch first) with the software draw target and source
 // prepared for the boxes of GetTriangleSoftDrawBoxes; the triangle is rasterised into them and
-// software drawing ends. -1 when graph management does not prepare them.
-int DrawTriangleOnDirectDrawScreen(const SoftDrawTargetDriver& driver, const int32_t* vertices,
-                                   HandleValue surface2D, int32_t transFlag,
-                                   const MEMIMG* blendImage, uint32_t colour) {
+// software drawing ends. -1 when the draw target cannot prepare them.
+int DrawTriangleOnDirectDrawScreen(const int32_t* vertices, HandleValue surface2D,
+                                   int32_t transFlag, const MEMIMG* blendImage,
+                                   uint32_t colour) {
     RECT destinationBox, sourceBox;
     GetTriangleSoftDrawBoxes(vertices, &destinationBox, &sourceBox);
     SoftDrawPlace place{};
-    if (driver.beginDirectDrawSoftDraw(surface2D, &sourceBox, &destinationBox, &place) != 0) {
-        return -1;
-    }
+    if (BeginDirectDrawSoftDraw(surface2D, &sourceBox, &destinationBox, &place) != 0) return -1;
     RasterizeMemImgTriangle(place.destination, place.source, vertices, transFlag, blendImage,
                             colour, GetDrawState());
-    driver.endDirectDrawSoftDraw();
+    EndSoftDraw();
     return 0;
 }
 
@@ -50,29 +49,29 @@ void GetTriangleSoftDrawBoxes(const int32_t* vertices, RECT* destinationBox, REC
 
 int DrawGraphTriangleSoft(const int32_t* vertices, const GraphRecord* graph, int32_t transFlag,
                           uint32_t colour) {
-    const SoftDrawTargetDriver& driver = *SoftDrawTargetSlot();
-    if (!driver.isSoftDrawAvailable() || vertices == nullptr) return -1;
+    if (!IsSoftDrawAvailable() || vertices == nullptr) return -1;
     MEMIMG view;
     SoftSurfaceImage source{nullptr, kNoHandle, 0, 0};
     const MEMIMG* blendImage = nullptr;
     if (graph != nullptr) {
-        if (driver.surfaceImage(graph, kNoHandle, &view, &source) != 0 ||
+        if (GetGraphSurfaceSoftImage(graph, kNoHandle, &view, &source) != 0 ||
             source.image == nullptr) {
             return -1;
         }
-        blendImage = driver.blendGraphImage();
+        blendImage = GetBlendGraphMemImg();
     }
-    if (!driver.isSoftwareScreenRoad()) {
-        return DrawTriangleOnDirectDrawScreen(driver, vertices, source.surface2D, transFlag,
-                                              blendImage, colour);
+    if (!IsSoftwareScreenRoad()) {
+        return DrawTriangleOnDirectDrawScreen(vertices, source.surface2D, transFlag, blendImage,
+                                              colour);
     }
     MEMIMG* destination = GetSoftScreenDestination();
     if (destination == nullptr) return -1;
-    RasterizeMemImgTriangle(destination, source.image, vertices, transFlag, blendImage, colour, GetDrawState());
+    RasterizeMemImgTriangle(destination, source.image, vertices, transFlag, blendImage, colour,
+                            GetDrawState());
     RECT box;
     GetTriangleSoftDrawBoxes(vertices, &box, nullptr);
     box.right += 1;
     box.bottom += 1;
-    driver.softScreenDrawn(&box);
+    ShowFrontDraw(&box);
     return 0;
 }

@@ -14,11 +14,11 @@ struct GraphRecord;
 //
 // Returns -1 when software drawing is not possible (neither software-only mode nor a
 // DirectDraw object), when the graph's 2D surface or surface data cannot be found, or when the
-// image the draw goes to is not known (see soft_draw_target.h); otherwise 0, also when the
+// image the draw goes to is not known (see draw_target_images.h); otherwise 0, also when the
 // rasteriser draws nothing (for instance a graph whose pixel format differs from the
 // destination's: no conversion is made). On the software screen the triangle goes into the
 // draw target's software image, or the mask screen's while mask drawing is active; on a screen
-// in DirectDraw surfaces into the software images graph management prepares for the draw (-1
+// in DirectDraw surfaces into the software images the draw target prepares for the draw (-1
 // when it prepares none). A draw to the front of a software screen is shown in the window at
 // once.
 int DrawGraphTriangleSoft(const int32_t* vertices, const GraphRecord* graph, int32_t transFlag,

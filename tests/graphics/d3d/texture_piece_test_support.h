@@ -6,6 +6,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <vector>
 
 #include "graphics/d3d/device.h"

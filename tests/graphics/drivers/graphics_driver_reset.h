@@ -1,5 +1,5 @@
-// Puts every driver that graphics and the software renderer call back to its absent instance,
-// so that no stand-in a test installed reaches the next test.
+// Puts every driver that graphics calls back to its absent instance, so that no stand-in a
+// test installed reaches the next test.
 #pragma once
 
 #include "graphics/drivers/device_3d_driver.h"
@@ -7,7 +7,6 @@
 #include "graphics/drivers/graph_surface_driver.h"
 #include "graphics/drivers/screen_driver.h"
 #include "graphics/drivers/window_facts_driver.h"
-#include "graphics/draw_graph/soft_road/soft_draw_target.h"
 
 inline void ResetGraphicsDrivers() {
     WindowFactsSlot().Reset();
@@ -19,5 +18,4 @@ inline void ResetGraphicsDrivers() {
     MaskSlot().Reset();
     MovieSlot().Reset();
     GraphLoaderSlot().Reset();
-    SoftDrawTargetSlot().Reset();
 }

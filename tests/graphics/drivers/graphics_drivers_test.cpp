@@ -1,21 +1,14 @@
-// The drivers graphics calls: the draw-target images' instances are complete, the absent
-// screen answers as a library without a screen module, and graph management's start-up plugs
-// its own modules in and its shut-down takes them out.
+// The drivers graphics calls: the absent screen answers as a library without a screen module,
+// and graph management's start-up plugs its own modules in and its shut-down takes them out.
 #include <gtest/gtest.h>
 
-#include "base/driver_slot.h"
 #include "graphics/surfaces/direct_draw_object.h"
-#include "graphics/draw_target/draw_target_images.h"
+#include "graphics/drivers/screen_driver.h"
 #include "graphics/graphs/graph_system.h"
 #include "graphics/graphs/graphics_state.h"
 #include "tests/graphics/drivers/graphics_driver_reset.h"
 
 namespace {
-
-TEST(GraphicsDriversTest, AbsentAndOwnInstancesAreComplete) {
-    EXPECT_TRUE(DriverIsComplete(kAbsentSoftDrawTarget));
-    EXPECT_TRUE(DriverIsComplete(kGraphicsDrawTargetImages));
-}
 
 int32_t ZeroDepth() { return 0; }
 void ZeroDimensions(int32_t* width, int32_t* height) { *width = *height = 0; }
@@ -58,14 +51,12 @@ TEST(GraphicsDriversTest, GraphManagementPlugsItsOwnModulesInWhileItRuns) {
     ASSERT_EQ(InitGraphSystem(), 0);
     EXPECT_EQ(&*Surface2DSlot(), &kSurfaceRecords);
     EXPECT_EQ(&*GraphLoaderSlot(), &kGraphFileLoader);
-    EXPECT_EQ(&*SoftDrawTargetSlot(), &kGraphicsDrawTargetImages);
     // The modules of other owners stay as they were.
     EXPECT_TRUE(ScreenSlot().IsAbsent());
     EXPECT_TRUE(TextureSlot().IsAbsent());
     ASSERT_EQ(TermGraphSystem(), 0);
     EXPECT_TRUE(Surface2DSlot().IsAbsent());
     EXPECT_TRUE(GraphLoaderSlot().IsAbsent());
-    EXPECT_TRUE(SoftDrawTargetSlot().IsAbsent());
     ClearGraphicsState();
 }
 

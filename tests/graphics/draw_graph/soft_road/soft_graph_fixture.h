@@ -1,21 +1,21 @@
 // Shared set-up of the tests of the software renderer's graph-level entries: graph management
 // up (with its surface records and blend tables), a stand-in screen drawn in software
 // (software-only mode, no DirectDraw object) of a chosen depth, so that every graph holds a
-// software image, and the draw target and mask images of the software screen given by the test.
+// software image, the back screen the draw target, and the back screen's image (the screen
+// module's) and the mask screen's image (the mask module's) given by the test.
 #pragma once
 #include <gtest/gtest.h>
 
 #include <cstring>
 
 #include "graphics/draw_state/draw_state.h"
-#include "graphics/draw_target/draw_target_images.h"
 #include "graphics/graphs/graph_handle_table.h"
 #include "graphics/graphs/graph_system.h"
 #include "graphics/graphs/graphics_state.h"
+#include "graphics/mask/mask_drivers.h"
 #include "graphics/surfaces/surface_2d.h"
 #include "graphics/surfaces/surface_data.h"
 #include "softrender/rules/blend_tables.h"
-#include "graphics/draw_graph/soft_road/soft_draw_target.h"
 #include "tests/graphics/drivers/graphics_driver_reset.h"
 #include "tests/support/log_test_fixture.h"
 
@@ -25,9 +25,18 @@ protected:
         LogFixture::SetUp();
         ResetGraphics();
         screen_ = kAbsentScreen;
+        // The back screen's software image is the one the test gives.
+        screen_.screenImage = [](HandleValue target) {
+            return target == kDrawTargetBack ? target_ : nullptr;
+        };
         ScreenSlot().Install(screen_);
         UseSoftwareScreen(32);
         InitGraphSystem();
+        SetDrawTarget(kDrawTargetBack);
+        // The mask module as graph management plugs it in, with the mask image the test gives.
+        masks_ = kMaskScreens;
+        masks_.maskImage = [] { return mask_; };
+        MaskSlot().Install(masks_);
         savedMmx_ = UseMmx;
         std::memcpy(savedWeights_, BlendWeightMap, sizeof savedWeights_);
         DrawState& s = GetDrawState();
@@ -39,11 +48,6 @@ protected:
         s.maskActive = 0;
         target_ = nullptr;
         mask_ = nullptr;
-        // Graph management's answers, with the draw target and mask images the test gives.
-        testImages_ = kGraphicsDrawTargetImages;
-        testImages_.drawTargetImage = [] { return target_; };
-        testImages_.maskImage = [] { return mask_; };
-        SoftDrawTargetSlot().Install(testImages_);
     }
 
     void TearDown() override {
@@ -98,7 +102,7 @@ private:
     static inline ScreenDriver screen_ = {};
     static inline MEMIMG* target_ = nullptr;
     static inline MEMIMG* mask_ = nullptr;
-    static inline SoftDrawTargetDriver testImages_ = {};
+    static inline MaskDriver masks_ = {};
     static inline int depth_ = 32;
     int32_t savedMmx_ = 0;
     uint8_t savedWeights_[256]{};
