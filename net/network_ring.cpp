@@ -56,7 +56,8 @@ void FreeBlocks(unsigned char** blocks, uint32_t count) {
 
 // A table of `count` new blocks of `bytes` each, or null (nothing kept) when memory runs out.
 unsigned char** NewBlocks(uint32_t count, uint32_t bytes) {
-    auto** blocks = static_cast<unsigned char**>(TrackedAlloc(sizeof(unsigned char*) * count, "", 0));
+    auto** blocks =
+        static_cast<unsigned char**>(TrackedAlloc(sizeof(unsigned char*) * count, "", 0));
     if (blocks == nullptr) return nullptr;
     for (uint32_t i = 0; i < count; ++i) {
         blocks[i] = static_cast<unsigned char*>(TrackedAlloc(bytes, "", 0));
