@@ -23,9 +23,7 @@ int BlitGraphStretched3D(int32_t x1, int32_t y1, int32_t x2, int32_t y2,
     };
     const int32_t ix1 = whole(x1, fx1), iy1 = whole(y1, fy1);
     const int32_t ix2 = whole(x2, fx2), iy2 = whole(y2, fy2);
-    if (graph->width <= 0 || graph->height <= 0) return -1;
-    // A rectangle without width or height has nothing to draw, as one outside the draw area.
-    if (ix1 == ix2 || iy1 == iy2) return 0;
+    if (ix1 == ix2 || iy1 == iy2 || graph->width <= 0 || graph->height <= 0) return -1;
 
     const RECT ordered{std::min(ix1, ix2), std::min(iy1, iy2), std::max(ix1, ix2),
                        std::max(iy1, iy2)};

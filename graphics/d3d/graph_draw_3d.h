@@ -36,8 +36,8 @@ int BlitGraph3D(int32_t x, int32_t y, const GraphRecord* graph, int32_t transFla
                 int32_t intCoords);
 
 // The graph stretched so that its top-left lands on (x1, y1) and its bottom-right on (x2, y2);
-// reversed corners mirror it. Coordinates as in BlitGraph3D. A rectangle without width or
-// height has nothing to draw: 0, nothing appended.
+// reversed corners mirror it. Coordinates as in BlitGraph3D. -1 for a rectangle without
+// width or height.
 int BlitGraphStretched3D(int32_t x1, int32_t y1, int32_t x2, int32_t y2,
                          const GraphRecord* graph, int32_t transFlag, int32_t intCoords);
 

@@ -15,9 +15,9 @@ namespace {
 // GetStretchedSoftDrawRects; the kernel runs on the prepared software draw target and source
 // with the corners as the caller gave them, and software drawing ends. A rectangle of the
 // source's own size, not mirrored, is the unscaled graph draw at (x1, y1), which graph
-// management makes (one BltFast when nothing modulates it). A rectangle without width or
-// height, or wholly outside the draw area, has nothing to draw and answers 0, as the software
-// screen does; a draw that graph management does not prepare is refused.
+// management makes (one BltFast when nothing modulates it). A rectangle wholly outside the draw
+// area has nothing to draw and answers 0, as the software screen does; one without width or
+// height, or a draw that graph management does not prepare, is refused.
 int BlitStretchedOnDirectDrawScreen(const SoftDrawTargetDriver& driver, const RECT& corners,
                                     const SoftSurfaceImage& source, int32_t transFlag,
                                     const MEMIMG* blendImage) {
@@ -60,8 +60,7 @@ int GetStretchedSoftDrawRects(int32_t x1, int32_t y1, int32_t x2, int32_t y2,
     if (mirrorY) std::swap(top, bottom);
     const int64_t width = right - left;
     const int64_t height = bottom - top;
-    if (sourceWidth <= 0 || sourceHeight <= 0) return -1;
-    if (width == 0 || height == 0) return 1;
+    if (width == 0 || height == 0 || sourceWidth <= 0 || sourceHeight <= 0) return -1;
     const int64_t stepX = (width << 16) / sourceWidth;
     const int64_t stepY = (height << 16) / sourceHeight;
     if (stepX == 0 || stepY == 0) return -1;

