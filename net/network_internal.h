@@ -5,7 +5,7 @@
 #pragma once
 #include <cstdint>
 
-#include "base/ring_buffer.h"
+#include "net/network_ring.h"
 #include "platform/net/winsock.h"
 #include "net/network.h"
 
@@ -19,10 +19,10 @@ struct SocketRecord {
     uint32_t checkNumber;
     plat::Socket socket;
     int32_t missing;        // bytes still missing of the message being received
-    RingBuffer recvRing;
+    NetWorkRing recvRing;
     int32_t messageLength;  // length of the message being received
     int32_t completeBytes;  // bytes of complete messages waiting in the receive ring
-    RingBuffer sendRing;    // the bytes as they go out: each length word, then the message
+    NetWorkRing sendRing;   // the bytes as they go out: each length word, then the message
     int32_t port;
     uint8_t ip[4];
     int32_t inMessage;      // a message's length was read and its bytes are coming

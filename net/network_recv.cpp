@@ -6,7 +6,7 @@
 #include "base/log.h"
 #include "net/network_counters.h"
 #include "net/network_internal.h"
-#include "net/network_ring_io.h"
+#include "net/network_ring.h"
 
 namespace {
 
@@ -49,21 +49,19 @@ int StartMessage(SocketRecord* record) {
 }
 
 // Reads what has arrived of the message in progress, up to `budget` bytes, into the ring's
-// free part (in two parts when it wraps). The bytes read.
+// free part (a part per block, and two when it wraps). The bytes read.
 uint32_t ReadMessageBytes(SocketRecord* record, uint32_t budget) {
-    RingBuffer& ring = record->recvRing;
+    NetWorkRing& ring = record->recvRing;
     uint32_t total = 0;
     while (record->missing > 0 && total < budget) {
-        RingBufferWrapPositions(&ring);
-        const uint32_t room = ring.end >= ring.start && ring.length < ring.capacity
-                                  ? ring.capacity - ring.end
-                                  : ring.start - ring.end;
+        unsigned char* at = nullptr;
+        const uint32_t room = NetWorkRingWritable(ring, &at);
         const uint32_t want =
             std::min({static_cast<uint32_t>(record->missing), room, budget - total});
         if (want == 0) break;
-        const int got = plat::recv(record->socket, ring.data + ring.end, static_cast<int>(want), 0);
+        const int got = plat::recv(record->socket, at, static_cast<int>(want), 0);
         if (got <= 0) break;
-        CommitRingBuffer(static_cast<uint32_t>(got), &ring);
+        CommitNetWorkRing(static_cast<uint32_t>(got), &ring);
         record->missing -= got;
         total += static_cast<uint32_t>(got);
         if (static_cast<uint32_t>(got) < want) break;
@@ -89,7 +87,7 @@ int ReadComplete(SocketRecord* record, void* buffer, int length, int take) {
     if (length < 0 || (buffer == nullptr && length > 0)) return -1;
     if (record->completeBytes < length) return -1;
     const bool paused = take && !record->inMessage && RecvPaused(record);
-    if (ReadRingBuffer(buffer, static_cast<uint32_t>(length), take, &record->recvRing) != 0) {
+    if (ReadNetWorkRing(buffer, static_cast<uint32_t>(length), take, &record->recvRing) != 0) {
         return -1;
     }
     if (take) {
@@ -158,7 +156,7 @@ int NetWorkRecvLine(HandleValue handle, char* text) {
     int got;
     if (record->framedRecv) {
         got = std::min(kLineBytes, static_cast<int>(record->completeBytes));
-        if (ReadRingBuffer(peeked, static_cast<uint32_t>(got), 0, &record->recvRing) != 0) return -1;
+        if (ReadNetWorkRing(peeked, static_cast<uint32_t>(got), 0, &record->recvRing) != 0) return -1;
     } else {
         got = plat::recv(record->socket, peeked, kLineBytes, plat::MSG_PEEK_WS);
     }

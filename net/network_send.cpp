@@ -3,7 +3,7 @@
 
 #include "base/log.h"
 #include "net/network_internal.h"
-#include "net/network_ring_io.h"
+#include "net/network_ring.h"
 
 int SendSocket(HandleValue handle) {
     NetWorkState& state = GetNetWorkState();
@@ -12,16 +12,15 @@ int SendSocket(HandleValue handle) {
     if (record == nullptr) return -1;
     if (!record->framedSend || state.sendGuard) return 0;
     state.sendGuard = 1;
-    RingBuffer& ring = record->sendRing;
+    NetWorkRing& ring = record->sendRing;
     // The ring holds the bytes as they go out (each length word before its message): send
-    // from its start until the socket takes less than offered.
+    // from its start, a block's part at a time, until the socket takes less than offered.
     while (ring.length > 0) {
-        RingBufferWrapPositions(&ring);
-        const uint32_t offered = std::min(ring.length, ring.capacity - ring.start);
-        const int sent = plat::send(record->socket, ring.data + ring.start,
-                                    static_cast<int>(offered), 0);
+        const unsigned char* at = nullptr;
+        const uint32_t offered = NetWorkRingReadable(ring, &at);
+        const int sent = plat::send(record->socket, at, static_cast<int>(offered), 0);
         if (sent <= 0) break;
-        DropRingBuffer(static_cast<uint32_t>(sent), &ring);
+        DropNetWorkRing(static_cast<uint32_t>(sent), &ring);
         if (static_cast<uint32_t>(sent) < offered) break;
     }
     state.sendGuard = 0;
@@ -54,8 +53,8 @@ int NetWorkSend(HandleValue handle, const void* data, int length) {
         LogFormat("リングバッファへのデータの追加に失敗しました(追加する長さ %d byte)", length + 4);
         return LogFormat("送信データ %d byte の追加に失敗しました in NewWorkSend", length);
     }
-    AddRingBuffer(word, 4, &record->sendRing);
-    AddRingBuffer(data, size, &record->sendRing);
+    AddNetWorkRing(word, 4, &record->sendRing);
+    AddNetWorkRing(data, size, &record->sendRing);
     SendSocket(handle);
     return 0;
 }

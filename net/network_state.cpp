@@ -82,8 +82,8 @@ SocketRecord* NewSocketRecord() {
 
 void FreeSocketRecord(SocketRecord* record) {
     NetWorkState& state = GetNetWorkState();
-    RingBufferFree(&record->recvRing);
-    RingBufferFree(&record->sendRing);
+    FreeNetWorkRing(&record->recvRing);
+    FreeNetWorkRing(&record->sendRing);
     state.slots[record->slot] = nullptr;
     while (state.areaEnd > 0 && state.slots[state.areaEnd - 1] == nullptr) --state.areaEnd;
     --state.count;

@@ -63,6 +63,10 @@ std::string CheckInputPath(const char* path) {
     struct stat st {};
     if (stat(path, &st) != 0) return std::string(path) + ": no such file";
     if (S_ISDIR(st.st_mode)) return std::string(path) + ": is a folder; give a script file";
+    // A pipe or a device would hold the script's reading until its other end writes.
+    if (!S_ISREG(st.st_mode)) {
+        return std::string(path) + ": is a pipe or a device; give a script file";
+    }
     if (access(path, R_OK) != 0) return std::string(path) + ": cannot be read";
     return "";
 }

@@ -39,6 +39,12 @@ std::string MapPath(const char* path) {
 File* OpenFile(const char* path, FileAccess access, FileCreation creation) {
     if (path == nullptr) return nullptr;
     if (ConsumeFault(FaultKind::FileOpen)) return nullptr;
+    const std::string native = MapPath(path);
+    return OpenNativeFile(native.c_str(), access, creation);
+}
+
+File* OpenNativeFile(const char* nativePath, FileAccess access, FileCreation creation) {
+    if (nativePath == nullptr) return nullptr;
     int flags = O_CLOEXEC;
     switch (access) {
         case FileAccess::Read: flags |= O_RDONLY; break;
@@ -51,12 +57,11 @@ File* OpenFile(const char* path, FileAccess access, FileCreation creation) {
         case FileCreation::CreateAlways: flags |= O_CREAT | O_TRUNC; break;
         case FileCreation::OpenAlways: flags |= O_CREAT; break;
     }
-    std::string native = MapPath(path);
     // Opened without blocking: a named pipe in place of a file would otherwise hold the open
     // until a writer (or reader) comes, which may be never. Only a regular file is kept; a
     // pipe, a device or a folder is refused like a missing file, and the regular file is then
     // read and written in the ordinary blocking way.
-    int fd = ::open(native.c_str(), flags | O_NONBLOCK, 0644);
+    int fd = ::open(nativePath, flags | O_NONBLOCK, 0644);
     if (fd < 0) return nullptr;
     struct stat st;
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {

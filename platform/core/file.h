@@ -21,8 +21,12 @@ enum class SeekOrigin { Begin, Current, End };
 
 constexpr size_t kMaxPath = 260;
 
-// Null when the file cannot be opened.
+// Null when the file cannot be opened. Only a regular file opens: a named pipe, a device or a
+// folder is refused at once, as a missing file is, and never waits for the other end.
 File* OpenFile(const char* path, FileAccess access, FileCreation creation);
+// The same for a path already in the file system's own form (UTF-8, '/' separators), such as
+// one taken from the process environment.
+File* OpenNativeFile(const char* nativePath, FileAccess access, FileCreation creation);
 void CloseFile(File* file);
 // Bytes read (0 at the end), or -1 on failure.
 int64_t ReadFile(File* file, void* buffer, size_t size);

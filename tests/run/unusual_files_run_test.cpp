@@ -2,6 +2,7 @@
 // images or as res.ZNA is refused at once (a pipe's open would otherwise wait for a writer that
 // never comes, before the window could even be closed). The game then starts without the
 // save, shows its error screen, or reads the loose files, exactly as when the file is missing.
+// A pipe given as the input script stops the start as a missing script does.
 // Every run is stopped by the runner's time limit should an open hang again.
 #include <sys/stat.h>
 
@@ -97,6 +98,32 @@ TEST_F(UnusualFilesRunTest, APipeAsTheArchiveLeavesTheLooseFilesOrTheErrorScreen
         for (int x = 0; x < 200; ++x) white += (error.at(x, y) & 0xFFFFFF) == 0xFFFFFF;
     }
     EXPECT_GT(white, 20) << "no error text";
+}
+
+TEST_F(UnusualFilesRunTest, APipeAsTheInputScriptStopsTheStartAsAMissingScriptDoes) {
+    const fs::path dir = runner_.NewDir();
+    MakePipe(dir / "script.pipe");
+    struct Case {
+        fs::path script;
+        const char* problem;
+    } cases[] = {
+        {dir / "missing.txt", "no such file"},
+        {dir / "script.pipe", "is a pipe or a device"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.script.string());
+        const GameRunResult run =
+            runner_.Run(dir, kTitleScript, {"ZN_INPUT=" + c.script.string()});
+        EXPECT_FALSE(run.timedOut) << "the run hung";
+        EXPECT_EQ(run.exitCode, 2);
+        // One line naming the variable, the file and what is wrong with it.
+        EXPECT_EQ(run.stderrText.rfind("ZN_INPUT=" + c.script.string() + ": ", 0), 0u)
+            << run.stderrText;
+        EXPECT_NE(run.stderrText.find(c.problem), std::string::npos) << run.stderrText;
+        EXPECT_EQ(run.log, "") << "the game started";
+        EXPECT_FALSE(fs::exists(dir / "title.png"));
+    }
+    EXPECT_TRUE(fs::is_fifo(dir / "script.pipe"));
 }
 
 }  // namespace

@@ -7,12 +7,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <mutex>
-#include <sstream>
 
 #include "platform/backend/sdl2/sdl2_keymap.h"
 #include "platform/core/environment.h"
+#include "platform/core/file.h"
 #include "platform/core/thread.h"
 #include "platform/display/display.h"
 #include "platform/window/window_core.h"
@@ -214,20 +213,33 @@ void AdvanceScriptedInput() {
 
 bool LoadScriptedInputFile(const char* path, std::string* error) {
     struct stat st {};
-    if (stat(path, &st) == 0 && S_ISDIR(st.st_mode)) {
-        *error = std::string(path) + ": is a folder, not a script file";
+    if (stat(path, &st) == 0 && !S_ISREG(st.st_mode)) {
+        *error = std::string(path) + (S_ISDIR(st.st_mode)
+                                          ? ": is a folder, not a script file"
+                                          : ": is a pipe or a device, not a script file");
         return false;
     }
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
+    // Opened as the file layer opens files: a pipe put in place of the script after the look
+    // above is refused at once too, instead of waiting for a writer that may never come.
+    File* file = OpenNativeFile(path, FileAccess::Read, FileCreation::OpenExisting);
+    if (file == nullptr) {
         *error = std::string(path) + ": cannot be read";
         return false;
     }
-    std::ostringstream contents;
-    contents << file.rdbuf();
+    std::string contents;
+    char chunk[4096];
+    int64_t got = 0;
+    while ((got = ReadFile(file, chunk, sizeof chunk)) > 0) {
+        contents.append(chunk, static_cast<size_t>(got));
+    }
+    CloseFile(file);
+    if (got < 0) {
+        *error = std::string(path) + ": cannot be read";
+        return false;
+    }
     std::vector<ScriptedInputEvent> events;
     std::string lineError;
-    if (!ParseScriptedInput(contents.str(), &events, &lineError)) {
+    if (!ParseScriptedInput(contents, &events, &lineError)) {
         *error = std::string(path) + ": " + lineError;
         return false;
     }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -38,13 +39,17 @@ protected:
         ASSERT_NE(f, nullptr);
         std::fputs("1 down Z\n", f);
         std::fclose(f);
+        pipe_ = dir_ + "/pipe";
+        ASSERT_EQ(mkfifo(pipe_.c_str(), 0644), 0);
     }
     void TearDown() override {
+        std::remove(pipe_.c_str());
         std::remove(script_.c_str());
         rmdir(dir_.c_str());
     }
     std::string dir_;
     std::string script_;
+    std::string pipe_;
 };
 
 TEST_F(EnvironmentTest, AcceptsTheDocumentedValuesAndRefusesOthersNamingTheVariable) {
@@ -76,6 +81,9 @@ TEST_F(EnvironmentTest, AcceptsTheDocumentedValuesAndRefusesOthersNamingTheVaria
         {"ZN_INPUT", script_, ""},
         {"ZN_INPUT", dir_, "is a folder"},
         {"ZN_INPUT", dir_ + "/missing.txt", "no such file"},
+        // A pipe or a device is never opened: its reading would wait for the other end.
+        {"ZN_INPUT", pipe_, "is a pipe or a device"},
+        {"ZN_INPUT", "/dev/null", "is a pipe or a device"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.name) + "=" + c.value);

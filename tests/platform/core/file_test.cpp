@@ -128,9 +128,10 @@ struct OpenOutcome {
     bool opened;
 };
 OpenOutcome OpenWatched(const std::string& path, plat::FileAccess access,
-                        plat::FileCreation creation) {
+                        plat::FileCreation creation, bool native = false) {
     std::future<plat::File*> open = std::async(std::launch::async, [=] {
-        return plat::OpenFile(path.c_str(), access, creation);
+        return native ? plat::OpenNativeFile(path.c_str(), access, creation)
+                      : plat::OpenFile(path.c_str(), access, creation);
     });
     bool returned = open.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
     int unblocker = -1;
@@ -168,6 +169,30 @@ TEST_F(FileTest, ANamedPipeADeviceOrAFolderIsRefusedAtOnce) {
     struct stat st;
     ASSERT_EQ(::stat("pipe", &st), 0);
     EXPECT_TRUE(S_ISFIFO(st.st_mode));
+}
+
+TEST_F(FileTest, ANativePathOpensAsItStandsAndRefusesAPipeAtOnce) {
+    // A UTF-8 name and a backslash in a name are the file system's own, not converted.
+    const std::string utf8Name = Utf8(u8"表.txt");
+    const std::string backslashName = "a\\b.txt";
+    std::ofstream(utf8Name) << "x";
+    std::ofstream(backslashName) << "y";
+    for (const std::string& name : {utf8Name, backslashName}) {
+        SCOPED_TRACE(name);
+        plat::File* f = plat::OpenNativeFile(name.c_str(), plat::FileAccess::Read,
+                                             plat::FileCreation::OpenExisting);
+        ASSERT_NE(f, nullptr);
+        EXPECT_EQ(plat::FileSize(f), 1);
+        plat::CloseFile(f);
+    }
+    ASSERT_EQ(::mkfifo("pipe", 0644), 0);
+    for (const char* path : {"pipe", "/dev/null"}) {
+        SCOPED_TRACE(path);
+        const OpenOutcome outcome = OpenWatched(path, plat::FileAccess::Read,
+                                                plat::FileCreation::OpenExisting, true);
+        EXPECT_TRUE(outcome.returned) << "the open blocked";
+        EXPECT_FALSE(outcome.opened);
+    }
 }
 
 TEST_F(FileTest, ARegularFileOpenedWithoutBlockingReadsAndWritesInTheBlockingWay) {

@@ -1,6 +1,7 @@
 #include "platform/backend/headless/scripted_input.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <fstream>
 #include <string>
@@ -106,6 +107,15 @@ TEST(ScriptedInputFile, AnUnreadableOrBadFileIsNamedInTheError) {
     std::string error;
     EXPECT_FALSE(LoadScriptedInputFile("missing.txt", &error));
     EXPECT_EQ(error, "missing.txt: cannot be read");
+    EXPECT_FALSE(ScriptedInputActive());
+
+    // A pipe is refused at once, without waiting for a writer; a test that hangs here has
+    // lost that.
+    ASSERT_EQ(::mkfifo("pipe.txt", 0644), 0);
+    EXPECT_FALSE(LoadScriptedInputFile("pipe.txt", &error));
+    EXPECT_EQ(error, "pipe.txt: is a pipe or a device, not a script file");
+    EXPECT_FALSE(LoadScriptedInputFile("/dev/null", &error));
+    EXPECT_EQ(error, "/dev/null: is a pipe or a device, not a script file");
     EXPECT_FALSE(ScriptedInputActive());
 
     std::ofstream("bad.txt") << "1 down Z\n2 jump\n";
