@@ -1,6 +1,7 @@
-// What the back end supplies while Direct3D is up: the Device3DDriver graph management and
-// the draw state call, the texture and Z formats the surface records are made in, and (from
-// the modules that build on the back end) the texture pieces' surface driver and the graph
+// What the back end supplies: its start and end for the screen (installed by the library's
+// start-up), and while Direct3D is up the Device3DDriver graph management and the draw state
+// call, the texture and Z formats the surface records are made in, and (from the modules that
+// build on the back end) the texture pieces' surface driver and pixel access and the graph
 // draws' Direct3D road.
 #include <cstring>
 
@@ -125,16 +126,25 @@ int ZBufferFormatOf(SurfacePixelFormat* out) {
 
 }  // namespace
 
+const Device3DStartDriver kDevice3DStart = {
+    .startDevice = InitDirect3D,
+    .endDevice = TermDirect3D,
+    .releaseDeviceObjects = ReleaseDirect3DObject,
+    .reacquireDeviceObjects = ReacquireDirect3DObject,
+};
+
 void InstallDirect3DDrivers() {
     Device3DSlot().Install(kDirect3DBackendDriver);
     GetSurfaceDeviceFormats() = SurfaceDeviceFormats{ChooseFormatNumber, TextureFormatOf,
                                                      ZBufferFormatOf};
     TextureSlot().Install(kTexturePieces);
+    TexturePieceAccessSlot().Install(kTexturePieceAccess);
     GraphDraw3DSlot().Install(kGraphDraws3D);
 }
 
 void RemoveDirect3DDrivers() {
     GraphDraw3DSlot().Reset();
+    TexturePieceAccessSlot().Reset();
     TextureSlot().Reset();
     ResetSurfaceDeviceFormats();
     Device3DSlot().Reset();

@@ -6,6 +6,7 @@
 #include "graphics/draw_graph/graph_draw_drivers.h"
 #include "graphics/drivers/device_3d_driver.h"
 #include "graphics/drivers/graph_surface_driver.h"
+#include "graphics/drivers/texture_piece_access_driver.h"
 #include "graphics/surfaces/surface_formats.h"
 #include "tests/graphics/d3d/device_test_support.h"
 
@@ -31,7 +32,9 @@ TEST_F(Direct3DStartupTest, OfferedDirect3DStartsWithTheLibraryDrawsAndEndsWithI
     EXPECT_EQ(IsSoftwareScreen(), 0);
     EXPECT_EQ(plat::LiveD3DDeviceCount(), 1u);
     EXPECT_FALSE(Device3DSlot().IsAbsent());
+    EXPECT_EQ(&*Device3DStartSlot(), &kDevice3DStart);
     EXPECT_EQ(&*TextureSlot(), &kTexturePieces);
+    EXPECT_EQ(&*TexturePieceAccessSlot(), &kTexturePieceAccess);
     EXPECT_EQ(&*GraphDraw3DSlot(), &kGraphDraws3D);
     EXPECT_NE(GetSurfaceDeviceFormats().chooseTextureFormat, nullptr);
 
@@ -43,7 +46,9 @@ TEST_F(Direct3DStartupTest, OfferedDirect3DStartsWithTheLibraryDrawsAndEndsWithI
     EXPECT_EQ(plat::LiveD3DDeviceCount(), 0u);
     EXPECT_EQ(Direct3DIsUp(), 0);
     EXPECT_TRUE(Device3DSlot().IsAbsent());
+    EXPECT_TRUE(Device3DStartSlot().IsAbsent());
     EXPECT_TRUE(TextureSlot().IsAbsent());
+    EXPECT_TRUE(TexturePieceAccessSlot().IsAbsent());
     EXPECT_TRUE(GraphDraw3DSlot().IsAbsent());
     EXPECT_EQ(GetSurfaceDeviceFormats().chooseTextureFormat, nullptr);
     EXPECT_TRUE(LogHas("Direct3D 関連の終了処理は正常に終了しました"));

@@ -6,6 +6,7 @@
 #include "graphics/drivers/graph_companion_drivers.h"
 #include "graphics/drivers/graph_surface_driver.h"
 #include "graphics/drivers/screen_driver.h"
+#include "graphics/drivers/texture_piece_access_driver.h"
 #include "graphics/drivers/window_facts_driver.h"
 #include "graphics/draw_graph/soft_road/soft_draw_target.h"
 
@@ -14,6 +15,8 @@ inline void ResetGraphicsDrivers() {
     ScreenSlot().Reset();
     Surface2DSlot().Reset();
     TextureSlot().Reset();
+    TexturePieceAccessSlot().Reset();
+    Device3DStartSlot().Reset();
     Device3DSlot().Reset();
     FontSlot().Reset();
     MaskSlot().Reset();
