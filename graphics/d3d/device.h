@@ -225,7 +225,7 @@ int FillEmptyTextureFormats();
 
 // --- Drivers -------------------------------------------------------------------------------------
 
-// Supplies the Device3DDriver and the SurfaceDeviceFormats while Direct3D is up (and the
+// Supplies the Device3DDriver and the DeviceFormatDriver while Direct3D is up (and the
 // texture pieces' and 3D draws' drivers), and takes them all back. InitDirect3D and
 // TermDirect3D call them.
 void InstallDirect3DDrivers();

@@ -13,6 +13,7 @@
 #include "graphics/d3d/transform_state.h"
 #include "graphics/draw_graph/graph_draw_drivers.h"
 #include "graphics/drivers/device_3d_driver.h"
+#include "graphics/drivers/device_format_driver.h"
 #include "graphics/drivers/graph_surface_driver.h"
 #include "graphics/graphs/graph_handle_table.h"
 #include "graphics/surfaces/surface_formats.h"
@@ -124,6 +125,12 @@ int ZBufferFormatOf(SurfacePixelFormat* out) {
     return 0;
 }
 
+const DeviceFormatDriver kDirect3DDeviceFormats = {
+    .chooseTextureFormat = ChooseFormatNumber,
+    .getTextureFormat = TextureFormatOf,
+    .getZBufferFormat = ZBufferFormatOf,
+};
+
 }  // namespace
 
 const Device3DStartDriver kDevice3DStart = {
@@ -135,8 +142,7 @@ const Device3DStartDriver kDevice3DStart = {
 
 void InstallDirect3DDrivers() {
     Device3DSlot().Install(kDirect3DBackendDriver);
-    GetSurfaceDeviceFormats() = SurfaceDeviceFormats{ChooseFormatNumber, TextureFormatOf,
-                                                     ZBufferFormatOf};
+    DeviceFormatSlot().Install(kDirect3DDeviceFormats);
     TextureSlot().Install(kTexturePieces);
     TexturePieceAccessSlot().Install(kTexturePieceAccess);
     GraphDraw3DSlot().Install(kGraphDraws3D);
@@ -146,6 +152,6 @@ void RemoveDirect3DDrivers() {
     GraphDraw3DSlot().Reset();
     TexturePieceAccessSlot().Reset();
     TextureSlot().Reset();
-    ResetSurfaceDeviceFormats();
+    DeviceFormatSlot().Reset();
     Device3DSlot().Reset();
 }

@@ -1,6 +1,7 @@
 // The absent instances of the drivers graphics calls, and the slots that hold the ones in use.
 #include "graphics/surfaces/direct_draw_object.h"
 #include "graphics/drivers/device_3d_driver.h"
+#include "graphics/drivers/device_format_driver.h"
 #include "graphics/drivers/graph_companion_drivers.h"
 #include "graphics/drivers/graph_surface_driver.h"
 #include "graphics/drivers/screen_driver.h"
@@ -62,6 +63,9 @@ int NoScreenReadback(int32_t, int32_t, int32_t, int32_t, const GraphRecord*, int
 }
 
 // --- No texture graphs ---------------------------------------------------------------------------
+int NoTextureFormat(int, int, int, int) { return -1; }
+int NoTextureFormatRecord(int, SurfacePixelFormat*, const PaletteColorFormat**) { return -1; }
+int NoDeviceZBufferFormat(SurfacePixelFormat*) { return -1; }  // the default Z format stays
 int NoTexturePiecesToFill(const ImageTransferSource&, int32_t, int32_t, const GraphRecord*) {
     return -1;
 }
@@ -143,6 +147,12 @@ const Device3DDriver kAbsentDevice3D = {
     .captureScreenToGraph3D = NoScreenReadback,
 };
 
+const DeviceFormatDriver kAbsentDeviceFormats = {
+    .chooseTextureFormat = NoTextureFormat,
+    .getTextureFormat = NoTextureFormatRecord,
+    .getZBufferFormat = NoDeviceZBufferFormat,
+};
+
 const TexturePieceAccessDriver kAbsentTexturePieceAccess = {
     .transferSourceOffset = NoTexturePiecesToFill,
     .transferImageRect = NoTexturePiecesToWrite,
@@ -194,6 +204,10 @@ DriverSlot<GraphSurfaceDriver>& TextureSlot() {
 }
 DriverSlot<Device3DStartDriver>& Device3DStartSlot() {
     static DriverSlot<Device3DStartDriver> slot(kAbsentDevice3DStart);
+    return slot;
+}
+DriverSlot<DeviceFormatDriver>& DeviceFormatSlot() {
+    static DriverSlot<DeviceFormatDriver> slot(kAbsentDeviceFormats);
     return slot;
 }
 DriverSlot<TexturePieceAccessDriver>& TexturePieceAccessSlot() {

@@ -7,11 +7,11 @@
 #include "base/log.h"
 #include "base/tracked_memory.h"
 #include "graphics/draw_state/draw_state.h"
+#include "graphics/drivers/device_format_driver.h"
 #include "graphics/drivers/screen_driver.h"
 #include "graphics/font/font.h"
 #include "graphics/graphs/graph_handle_table.h"
 #include "graphics/surfaces/surface_2d.h"
-#include "graphics/surfaces/surface_formats.h"
 #include "platform/core/system_info.h"
 #include "platform/font/gdi_font.h"
 
@@ -104,10 +104,7 @@ int Abandon(FontSystemState& state, int32_t slot, FontRecord* r) {
 // The colour format of the device's 16-bit texture format with alpha or with a colour key, as
 // the surface records make textures; null without a device or such a format.
 const PaletteColorFormat* DeviceTextureFormat16(int alpha, int alphaKey) {
-    const SurfaceDeviceFormats& device = GetSurfaceDeviceFormats();
-    if (device.chooseTextureFormat == nullptr || device.getTextureFormat == nullptr) {
-        return nullptr;
-    }
+    const DeviceFormatDriver& device = *DeviceFormatSlot();
     const PaletteColorFormat* format = nullptr;
     SurfacePixelFormat pixelFormat;
     if (device.getTextureFormat(device.chooseTextureFormat(16, alpha, alphaKey, 0), &pixelFormat,

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "graphics/drivers/device_3d_driver.h"
+#include "graphics/drivers/device_format_driver.h"
 #include "graphics/drivers/graph_companion_drivers.h"
 #include "graphics/drivers/graph_surface_driver.h"
 #include "graphics/drivers/screen_driver.h"
@@ -16,6 +17,7 @@ inline void ResetGraphicsDrivers() {
     Surface2DSlot().Reset();
     TextureSlot().Reset();
     TexturePieceAccessSlot().Reset();
+    DeviceFormatSlot().Reset();
     Device3DStartSlot().Reset();
     Device3DSlot().Reset();
     FontSlot().Reset();
