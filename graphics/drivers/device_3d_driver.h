@@ -1,7 +1,11 @@
 // How the rest of graphics reaches the Direct3D device (graphics/d3d/), which sits above it and
-// is there only while it runs: the screen starts and ends it through Device3DStartDriver, and
-// graph management and the draw state tell it their changes through Device3DDriver. Without
-// the device the absent instances answer as a library that draws without Direct3D.
+// is there only while it runs; no other graphics file includes the device's headers. The
+// screen starts and ends it through Device3DStartDriver, and graph management and the draw
+// state tell it their changes through Device3DDriver (both here). The device's other drivers:
+// its texture and Z formats (device_format_driver.h), texture graphs' surfaces (TextureSlot in
+// graph_surface_driver.h) and their pixels (texture_piece_access_driver.h), and the texture
+// graph draws (GraphDraw3DDriver in graphics/draw_graph/graph_draw_drivers.h). Without the
+// device the absent instances answer as a library that draws without Direct3D.
 #pragma once
 #include <cstdint>
 
