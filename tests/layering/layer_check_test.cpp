@@ -8,10 +8,9 @@
 // dinput, net, font, ime, mci); GDI; the display; windows; the core. A platform file may include
 // its own folder and the ranks below it, not a folder beside it in its rank.
 //
-// Some folders are modules their own layer reaches only through drivers: graphics/d3d, the
-// Direct3D device, is built on the rest of graphics and is there only while the device runs, so
-// no other graphics file includes it; the layers above may (the library's start-up installs the
-// device's start).
+// Some folders are modules reached only through drivers: graphics/d3d, the Direct3D device, is
+// built on the rest of graphics and is there only while the device runs, so no file outside it
+// includes it but the library's, whose start-up installs the device's start.
 //
 // The check reads every #include "..." of the source tree and lists each line that breaks the
 // order.
@@ -36,8 +35,12 @@ const std::vector<std::string> kLayers = {"game",     "library", "net",        "
                                           "platform"};
 const std::string kTestingFolder = "platform/testing/";
 
-// Folders that the rest of their layer reaches only through drivers.
-const std::vector<std::string> kDriverOnlyFolders = {"graphics/d3d/"};
+// Folders reached only through drivers, and the folders outside them that may include them.
+struct DriverOnlyFolder {
+    std::string folder;
+    std::vector<std::string> includers;
+};
+const std::vector<DriverOnlyFolder> kDriverOnlyFolders = {{"graphics/d3d/", {"library/"}}};
 
 const std::vector<std::vector<std::string>> kPlatformRanks = {
     {"backend"},
@@ -97,11 +100,15 @@ bool BreaksPlatformRanks(const std::string& file, const std::string& include) {
     return ownRank < 0 || targetRank < 0 || targetRank <= ownRank;
 }
 
-// Whether the file includes a driver-only folder of its own layer from outside that folder.
+// Whether the file includes a driver-only folder from outside it and its includers.
 bool ReachesDriverOnlyFolder(const std::string& file, const std::string& include) {
-    for (const std::string& folder : kDriverOnlyFolders) {
-        if (include.rfind(folder, 0) == 0 && file.rfind(folder, 0) != 0 &&
-            FirstComponent(file) == FirstComponent(folder)) {
+    const auto startsWith = [](const std::string& path, const std::string& prefix) {
+        return path.rfind(prefix, 0) == 0;
+    };
+    for (const DriverOnlyFolder& only : kDriverOnlyFolders) {
+        if (!startsWith(include, only.folder) || startsWith(file, only.folder)) continue;
+        if (std::none_of(only.includers.begin(), only.includers.end(),
+                         [&](const std::string& includer) { return startsWith(file, includer); })) {
             return true;
         }
     }
@@ -233,6 +240,9 @@ TEST_F(LayerCheckRulesTest, FlagsEachKindOfBreakAndOnlyThose) {
           "#include \"graphics/d3d/graph_draw_3d.h\"\n");  // the device only through drivers
     Write("library/library_drivers.cpp", "#include \"graphics/d3d/device.h\"\n");
     Write("sound/sound_graphs.cpp", "#include \"graphics/d3d/device.h\"\n");  // a layer above
+    Write("net/net_graphs.cpp",
+          "#include \"graphics/drivers/device_3d_driver.h\"\n"
+          "#include \"graphics/d3d/device.h\"\n");  // above, but not the start-up
 
     const std::vector<Finding> expected = {
         {"base/log.cpp", 3, "system/window_data.h"},
@@ -240,6 +250,7 @@ TEST_F(LayerCheckRulesTest, FlagsEachKindOfBreakAndOnlyThose) {
         {"game/zn_app.cpp", 5, "library/public/api.h"},
         {"graphics/font/text_draw.cpp", 2, "graphics/d3d/graph_draw_3d.h"},
         {"library/api.cpp", 1, "game/zn_app.h"},
+        {"net/net_graphs.cpp", 2, "graphics/d3d/device.h"},
         {"platform/core/clock.cpp", 2, "platform/window/window.h"},
         {"platform/ddraw/ddraw_blit.cpp", 3, "platform/dsound/dsound.h"},
         {"platform/ddraw/ddraw_blit.cpp", 4, "platform/d3d/d3d.h"},
