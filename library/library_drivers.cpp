@@ -1,6 +1,7 @@
 #include "library/library_drivers.h"
 
 #include "base/fatal_exit.h"
+#include "graphics/d3d/device.h"
 #include "graphics/font/font.h"
 #include "graphics/movie/movie.h"
 #include "graphics/screen/screen_host.h"
@@ -91,6 +92,7 @@ int ResetLibraryDrivers() {
 
 void InstallLibraryGraphicsDrivers() {
     ScreenHostSlot().Install(kLibraryScreenHost);
+    Device3DStartSlot().Install(kDevice3DStart);
     FontSlot().Install(kFontModule);
     MovieSlot().Install(kMovieModule);
     MovieDrawSlot().Install(kMovieDrawModule);
@@ -100,5 +102,6 @@ void ResetLibraryGraphicsDrivers() {
     FontSlot().Reset();
     MovieSlot().Reset();
     MovieDrawSlot().Reset();
+    Device3DStartSlot().Reset();
     ScreenHostSlot().Reset();
 }

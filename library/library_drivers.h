@@ -1,7 +1,7 @@
 // The drivers the library top supplies to the layers below it: the fatal exit, the window
 // procedure, the sound module's message pump, the music module's window and the pump services
-// for the whole life of the library; the screen's host and graphics' font and movie modules
-// while graphics runs.
+// for the whole life of the library; the screen's host, the 3D device's start and graphics'
+// font and movie modules while graphics runs.
 #pragma once
 
 // Installed first in start-up and reset last in shut-down; 0.

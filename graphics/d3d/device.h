@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "base/handle_value.h"
+#include "graphics/drivers/device_3d_driver.h"
 #include "softrender/records/color_format.h"
 #include "softrender/records/rect.h"
 #include "platform/d3d/d3d.h"
@@ -224,10 +225,16 @@ int FillEmptyTextureFormats();
 
 // --- Drivers -------------------------------------------------------------------------------------
 
-// Supplies the Device3DDriver and the SurfaceDeviceFormats while Direct3D is up (and the
-// texture pieces' and 3D draws' drivers), and takes them all back.
+// Supplies the Device3DDriver and the DeviceFormatDriver while Direct3D is up (and the
+// texture pieces' and 3D draws' drivers), and takes them all back. InitDirect3D and
+// TermDirect3D call them.
 void InstallDirect3DDrivers();
 void RemoveDirect3DDrivers();
+
+// The device's start and end as the screen calls them (InitDirect3D, TermDirect3D,
+// ReleaseDirect3DObject, ReacquireDirect3DObject); the library's start-up installs it in
+// Device3DStartSlot before the screen opens.
+extern const Device3DStartDriver kDevice3DStart;
 
 // Cached render-state setters: each compares with the cache (unless forced), flushes, sets and
 // caches; 0 or -1.

@@ -1,6 +1,7 @@
-// What the back end supplies while Direct3D is up: the Device3DDriver graph management and
-// the draw state call, the texture and Z formats the surface records are made in, and (from
-// the modules that build on the back end) the texture pieces' surface driver and the graph
+// What the back end supplies: its start and end for the screen (installed by the library's
+// start-up), and while Direct3D is up the Device3DDriver graph management and the draw state
+// call, the texture and Z formats the surface records are made in, and (from the modules that
+// build on the back end) the texture pieces' surface driver and pixel access and the graph
 // draws' Direct3D road.
 #include <cstring>
 
@@ -12,6 +13,7 @@
 #include "graphics/d3d/transform_state.h"
 #include "graphics/draw_graph/graph_draw_drivers.h"
 #include "graphics/drivers/device_3d_driver.h"
+#include "graphics/drivers/device_format_driver.h"
 #include "graphics/drivers/graph_surface_driver.h"
 #include "graphics/graphs/graph_handle_table.h"
 #include "graphics/surfaces/surface_formats.h"
@@ -123,19 +125,33 @@ int ZBufferFormatOf(SurfacePixelFormat* out) {
     return 0;
 }
 
+const DeviceFormatDriver kDirect3DDeviceFormats = {
+    .chooseTextureFormat = ChooseFormatNumber,
+    .getTextureFormat = TextureFormatOf,
+    .getZBufferFormat = ZBufferFormatOf,
+};
+
 }  // namespace
+
+const Device3DStartDriver kDevice3DStart = {
+    .startDevice = InitDirect3D,
+    .endDevice = TermDirect3D,
+    .releaseDeviceObjects = ReleaseDirect3DObject,
+    .reacquireDeviceObjects = ReacquireDirect3DObject,
+};
 
 void InstallDirect3DDrivers() {
     Device3DSlot().Install(kDirect3DBackendDriver);
-    GetSurfaceDeviceFormats() = SurfaceDeviceFormats{ChooseFormatNumber, TextureFormatOf,
-                                                     ZBufferFormatOf};
+    DeviceFormatSlot().Install(kDirect3DDeviceFormats);
     TextureSlot().Install(kTexturePieces);
+    TexturePieceAccessSlot().Install(kTexturePieceAccess);
     GraphDraw3DSlot().Install(kGraphDraws3D);
 }
 
 void RemoveDirect3DDrivers() {
     GraphDraw3DSlot().Reset();
+    TexturePieceAccessSlot().Reset();
     TextureSlot().Reset();
-    ResetSurfaceDeviceFormats();
+    DeviceFormatSlot().Reset();
     Device3DSlot().Reset();
 }

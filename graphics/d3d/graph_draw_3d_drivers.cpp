@@ -1,5 +1,5 @@
-// The Direct3D graph draws as the graph drawing family's Direct3D road; the back end installs
-// them while Direct3D is up.
+// The Direct3D graph draws and the texture-cached string draw as the graph drawing family's
+// Direct3D road; the back end installs them while Direct3D is up.
 #include "graphics/d3d/graph_draw_3d.h"
 
 const GraphDraw3DDriver kGraphDraws3D = {
@@ -8,4 +8,5 @@ const GraphDraw3DDriver kGraphDraws3D = {
     .blitGraphRotated3D = BlitGraphRotated3D,
     .blitGraphQuad3D = BlitGraphQuad3D,
     .fillBox3D = FillBox3D,
+    .drawString3D = DrawStringWithFont3D,
 };

@@ -40,8 +40,10 @@ int G_D3D_GetDrawScreenGraphFunction1(int32_t x1, int32_t y1, int32_t x2, int32_
 // alpha gets them set afterwards.
 namespace {
 
-// Copies one piece's share through the texture's DC; 0 or -1 (logged), the DC given back.
-int CopyPiece(plat::DeviceContext* screenDc, const ScreenReadbackPiece& piece) {
+// Copies the piece's share of the screen DC into the piece's texture through the texture's own
+// DC and makes it opaque; 0 or -1 (logged), the DC given back.
+int CopyScreenShareByTextureDc(plat::DeviceContext* screenDc,
+                               const ScreenReadbackPiece& piece) {
     plat::DeviceContext* dc = nullptr;
     plat::DDResult hr = piece.texture->GetDC(&dc);
     if (hr != plat::DD_OK) {
@@ -82,7 +84,7 @@ int G_D3D_GetDrawScreenGraphFunction2(int32_t x1, int32_t y1, int32_t x2, int32_
             return LogFormat("Error  G_D3D_GetDrawScreenGraphFunction2  ＤＣ取得に失敗しました  GetDC ReturnValue:%d",
                              hr);
         },
-        CopyPiece);
+        CopyScreenShareByTextureDc);
 }
 
 // Screen readback by GDI through a work texture: each piece's share is copied by GDI into a new
@@ -115,10 +117,12 @@ int ConvertIntoPiece(plat::DrawSurface* work, const PaletteColorFormat& workForm
     return 0;
 }
 
-// Copies one piece's share through a new work texture; 0 or -1 (logged), the work texture
-// released.
-int CopyPiece(plat::DeviceContext* screenDc, const plat::PixelFormat& screenPixelFormat,
-              const PaletteColorFormat& screenFormat, const ScreenReadbackPiece& piece) {
+// Copies the piece's share of the screen DC into a new work texture in the screen's format and
+// converts it from there into the piece's texture; 0 or -1 (logged), the work texture released.
+int CopyScreenShareByConversion(plat::DeviceContext* screenDc,
+                                const plat::PixelFormat& screenPixelFormat,
+                                const PaletteColorFormat& screenFormat,
+                                const ScreenReadbackPiece& piece) {
     plat::DrawSurface* work = nullptr;
     const plat::DDResult hr = CreateReadbackWorkTexture(screenPixelFormat, piece, &work);
     if (hr != plat::DD_OK) {
@@ -150,7 +154,7 @@ int G_D3D_GetDrawScreenGraphFunction3(int32_t x1, int32_t y1, int32_t x2, int32_
                              hr);
         },
         [&](plat::DeviceContext* screenDc, const ScreenReadbackPiece& piece) {
-            return CopyPiece(screenDc, screenPixelFormat, screenFormat, piece);
+            return CopyScreenShareByConversion(screenDc, screenPixelFormat, screenFormat, piece);
         });
 }
 
@@ -174,11 +178,12 @@ void LogLoadFailure(plat::DDResult hr, const ScreenReadbackArea& area,
               window.left, window.top, area.rect.left, area.rect.top);
 }
 
-// Copies one piece's share through a work texture and Load; 0 or -1 (logged), the work
-// texture released.
-int CopyPiece(plat::Direct3DDevice* device, plat::DeviceContext* screenDc,
-              const ScreenReadbackArea& area, const ScreenReadbackPiece& piece,
-              const GraphRecord* graph) {
+// Copies the piece's share of the screen DC into a new work texture in the piece's format,
+// which the device's Load puts into the piece's texture; 0 or -1 (logged), the work texture
+// released.
+int CopyScreenShareByDeviceLoad(plat::Direct3DDevice* device, plat::DeviceContext* screenDc,
+                                const ScreenReadbackArea& area,
+                                const ScreenReadbackPiece& piece, const GraphRecord* graph) {
     plat::PixelFormat pieceFormat{};
     PaletteColorFormat unused{};
     plat::DDResult hr = plat::DDERR_GENERIC;
@@ -228,7 +233,7 @@ int G_D3D_GetDrawScreenGraphFunction4(int32_t x1, int32_t y1, int32_t x2, int32_
                              hr);
         },
         [&](plat::DeviceContext* screenDc, const ScreenReadbackPiece& piece) {
-            return CopyPiece(device, screenDc, area, piece, graph);
+            return CopyScreenShareByDeviceLoad(device, screenDc, area, piece, graph);
         });
 }
 

@@ -1,10 +1,20 @@
-// The texture pieces as the graph surface driver of texture graphs: the Direct3D back end
-// installs it in TextureSlot while Direct3D is up.
+// The texture pieces as the graph surface driver of texture graphs and as the rest of graphics'
+// access to their pixels: the Direct3D back end installs both while Direct3D is up.
 #include "graphics/d3d/texture_pieces.h"
 
 namespace {
 
 void ClearPieceTable() { DeleteAllSurface3DData(); }
+
+int FindPieceTexture(HandleValue piece, HandleValue* surfaceData, int32_t* textureX,
+                     int32_t* textureY) {
+    const Surface3DData* record = GetSurface3DData(piece);
+    if (record == nullptr) return -1;
+    *surfaceData = record->surfaceData;
+    *textureX = record->textureX;
+    *textureY = record->textureY;
+    return 0;
+}
 
 }  // namespace
 
@@ -15,4 +25,10 @@ const GraphSurfaceDriver kTexturePieces = {
     .fill = FillGraphTextures,
     .restore = RestoreGraphTextures,
     .clearTables = ClearPieceTable,
+};
+
+const TexturePieceAccessDriver kTexturePieceAccess = {
+    .transferSourceOffset = TransferSourceOffsetToGraphTextures,
+    .transferImageRect = TransferImageRectToGraphTextures,
+    .findPieceTexture = FindPieceTexture,
 };

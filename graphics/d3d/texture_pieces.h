@@ -10,6 +10,7 @@
 #include "base/handle_value.h"
 #include "graphics/d3d/device.h"
 #include "graphics/drivers/graph_surface_driver.h"
+#include "graphics/drivers/texture_piece_access_driver.h"
 #include "graphics/image_transfer/image_transfer.h"
 #include "softrender/records/rect.h"
 
@@ -133,3 +134,6 @@ int FillGraphTextures(GraphRecord* graph, int32_t r, int32_t g, int32_t b, int32
 // The texture pieces as the graph surface driver of texture graphs (TextureSlot while
 // Direct3D is up).
 extern const GraphSurfaceDriver kTexturePieces;
+// The transfers into texture graphs and the lookup of a piece's texture as the rest of graphics
+// reaches them (TexturePieceAccessSlot while Direct3D is up).
+extern const TexturePieceAccessDriver kTexturePieceAccess;

@@ -17,6 +17,9 @@ int No3DQuad(float, float, float, float, float, float, float, float, const Graph
     return -1;
 }
 int No3DFill(int32_t, int32_t, int32_t, int32_t, uint32_t) { return -1; }
+int No3DString(int32_t, int32_t, const char*, uint32_t, HandleValue, uint32_t, int) {
+    return -1;
+}
 
 // --- No mask screens.
 void NoMaskBracket(const RECT*) {}
@@ -34,6 +37,7 @@ const GraphDraw3DDriver kAbsentGraphDraw3D = {
     .blitGraphRotated3D = No3DRotate,
     .blitGraphQuad3D = No3DQuad,
     .fillBox3D = No3DFill,
+    .drawString3D = No3DString,
 };
 const MaskBracketDriver kAbsentMaskBracket = {
     .beginMaskBracket = NoMaskBracket,

@@ -1,6 +1,7 @@
 // What the graph drawing family hands to modules beside it: the Direct3D road of the graph
-// draws and its box fill (the texture graph draws), the bracket a mask screen puts around every
-// draw, and the frame update and overlay placement of a graph a movie renders into.
+// draws, its box fill and the string draw of fonts cached in textures (the texture graph
+// draws), the bracket a mask screen puts around every draw, and the frame update and overlay
+// placement of a graph a movie renders into.
 //
 // Each module supplies its driver while it runs. Without one nothing of its kind exists: no
 // graph is a texture graph (a draw that would take the Direct3D road is refused), no mask
@@ -31,6 +32,11 @@ struct GraphDraw3DDriver {
                            float x4, float y4, const GraphRecord* graph, int32_t transFlag);
     // A box of one screen colour under the blend state; 0 or -1.
     int (*fillBox3D)(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t colour);
+    // A string at (x, y) with a font whose glyphs are cached in a texture, drawn as rectangles
+    // of the cache graph within the draw area (a font without a texture cache takes the 2D
+    // text path); vertical as the string draws take it. 0 or -1.
+    int (*drawString3D)(int32_t x, int32_t y, const char* string, uint32_t colour,
+                        HandleValue font, uint32_t edgeColour, int vertical);
 };
 
 extern const GraphDraw3DDriver kAbsentGraphDraw3D;

@@ -2,10 +2,10 @@
 #include <cstring>
 
 #include "base/log.h"
-#include "graphics/d3d/texture_pieces.h"
 #include "graphics/draw_state/draw_state_record.h"
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/draw_target/target_screen.h"
+#include "graphics/drivers/texture_piece_access_driver.h"
 #include "graphics/graphs/graph_handle_table.h"
 #include "graphics/screen/screen.h"
 #include "graphics/screen/screen_host.h"
@@ -74,15 +74,19 @@ int BindTextureTarget(const GraphRecord& graph, DrawTargetSurface* next) {
     if (graph.surfaces[1] != kNoHandle) {
         return RefuseTarget("複数のテクスチャに分かれたグラフィックは描画先にできません");
     }
-    const Surface3DData* piece = GetSurface3DData(graph.surfaces[0]);
+    HandleValue surfaceData = kNoHandle;
+    int32_t textureX = 0, textureY = 0;
     const SurfaceDataRecord* data =
-        piece != nullptr ? GetSurfaceData(piece->surfaceData) : nullptr;
+        TexturePieceAccessSlot()->findPieceTexture(graph.surfaces[0], &surfaceData, &textureX,
+                                                   &textureY) == 0
+            ? GetSurfaceData(surfaceData)
+            : nullptr;
     if (data == nullptr || data->surface == nullptr) {
         return RefuseTarget("グラフィックにテクスチャが無いため描画先にできません");
     }
     next->surface = data->surface;
-    next->offsetX = piece->textureX;
-    next->offsetY = piece->textureY;
+    next->offsetX = textureX;
+    next->offsetY = textureY;
     // The depth image stays as it was: the device keeps a texture target's depth itself.
     next->depthImage = gTarget.depthImage;
     return 0;

@@ -1,10 +1,12 @@
 // The absent instances of the drivers graphics calls, and the slots that hold the ones in use.
 #include "graphics/surfaces/direct_draw_object.h"
 #include "graphics/drivers/device_3d_driver.h"
+#include "graphics/drivers/device_format_driver.h"
 #include "graphics/drivers/graph_companion_drivers.h"
 #include "graphics/drivers/graph_surface_driver.h"
 #include "graphics/drivers/screen_driver.h"
 #include "graphics/drivers/screen_overlay_driver.h"
+#include "graphics/drivers/texture_piece_access_driver.h"
 #include "graphics/drivers/window_facts_driver.h"
 #include "softrender/records/memimg.h"
 
@@ -41,6 +43,10 @@ int NothingToRestore(GraphRecord*) { return 0; }
 void NoTables() {}
 
 // --- No Direct3D device -------------------------------------------------------------------------
+int NoDeviceToStart() { return -1; }
+int NoDeviceToEnd() { return -1; }
+int NoDeviceToRelease() { return -1; }
+int NoDeviceToReacquire() { return 0; }
 int Direct3DNotStarted() { return 0; }
 void NoColorState() {}
 void NoBlendGraph(HandleValue, int32_t, int32_t) {}
@@ -55,6 +61,18 @@ int NoDeviceTransform(int32_t, const Matrix4*) { return -1; }  // no device took
 int NoScreenReadback(int32_t, int32_t, int32_t, int32_t, const GraphRecord*, int32_t) {
     return -1;  // no texture to copy into
 }
+
+// --- No texture graphs ---------------------------------------------------------------------------
+int NoTextureFormat(int, int, int, int) { return -1; }
+int NoTextureFormatRecord(int, SurfacePixelFormat*, const PaletteColorFormat**) { return -1; }
+int NoDeviceZBufferFormat(SurfacePixelFormat*) { return -1; }  // the default Z format stays
+int NoTexturePiecesToFill(const ImageTransferSource&, int32_t, int32_t, const GraphRecord*) {
+    return -1;
+}
+int NoTexturePiecesToWrite(const GraphImage*, const RECT*, int32_t, int32_t, const GraphRecord*) {
+    return -1;
+}
+int NoTexturePiece(HandleValue, HandleValue*, int32_t*, int32_t*) { return -1; }
 
 // --- No fonts, masks, movies or loader ------------------------------------------------------------
 void NoFontsToStart(int32_t, int32_t, int32_t) {}
@@ -107,6 +125,13 @@ const GraphSurfaceDriver kAbsentGraphSurfaces = {
     .clearTables = NoTables,
 };
 
+const Device3DStartDriver kAbsentDevice3DStart = {
+    .startDevice = NoDeviceToStart,
+    .endDevice = NoDeviceToEnd,
+    .releaseDeviceObjects = NoDeviceToRelease,
+    .reacquireDeviceObjects = NoDeviceToReacquire,
+};
+
 const Device3DDriver kAbsentDevice3D = {
     .startDirect3D = Direct3DNotStarted,
     .refreshDeviceColorState = NoColorState,
@@ -120,6 +145,18 @@ const Device3DDriver kAbsentDevice3D = {
     .setMaskRenderTarget3D = NoMaskRenderTarget,
     .setDeviceTransform = NoDeviceTransform,
     .captureScreenToGraph3D = NoScreenReadback,
+};
+
+const DeviceFormatDriver kAbsentDeviceFormats = {
+    .chooseTextureFormat = NoTextureFormat,
+    .getTextureFormat = NoTextureFormatRecord,
+    .getZBufferFormat = NoDeviceZBufferFormat,
+};
+
+const TexturePieceAccessDriver kAbsentTexturePieceAccess = {
+    .transferSourceOffset = NoTexturePiecesToFill,
+    .transferImageRect = NoTexturePiecesToWrite,
+    .findPieceTexture = NoTexturePiece,
 };
 
 const FontDriver kAbsentFonts = {
@@ -163,6 +200,18 @@ DriverSlot<GraphSurfaceDriver>& Surface2DSlot() {
 }
 DriverSlot<GraphSurfaceDriver>& TextureSlot() {
     static DriverSlot<GraphSurfaceDriver> slot(kAbsentGraphSurfaces);
+    return slot;
+}
+DriverSlot<Device3DStartDriver>& Device3DStartSlot() {
+    static DriverSlot<Device3DStartDriver> slot(kAbsentDevice3DStart);
+    return slot;
+}
+DriverSlot<DeviceFormatDriver>& DeviceFormatSlot() {
+    static DriverSlot<DeviceFormatDriver> slot(kAbsentDeviceFormats);
+    return slot;
+}
+DriverSlot<TexturePieceAccessDriver>& TexturePieceAccessSlot() {
+    static DriverSlot<TexturePieceAccessDriver> slot(kAbsentTexturePieceAccess);
     return slot;
 }
 DriverSlot<Device3DDriver>& Device3DSlot() {

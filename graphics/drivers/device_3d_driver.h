@@ -1,15 +1,43 @@
-// What graph management and the draw state tell the Direct3D device. The device's module
-// supplies the driver; without it Direct3D is not in use and there is nothing to tell.
+// How the rest of graphics reaches the Direct3D device (graphics/d3d/), which sits above it and
+// is there only while it runs; no other graphics file includes the device's headers. The
+// screen starts and ends it through Device3DStartDriver, and graph management and the draw
+// state tell it their changes through Device3DDriver (both here). The device's other drivers:
+// its texture and Z formats (device_format_driver.h), texture graphs' surfaces (TextureSlot in
+// graph_surface_driver.h) and their pixels (texture_piece_access_driver.h), and the texture
+// graph draws (GraphDraw3DDriver in graphics/draw_graph/graph_draw_drivers.h). Without the
+// device the absent instances answer as a library that draws without Direct3D.
 #pragma once
 #include <cstdint>
 
 #include "base/driver_slot.h"
 #include "base/handle_value.h"
-#include "graphics/d3d/matrix.h"
 #include "softrender/records/rect.h"
 
 struct GraphRecord;
+struct Matrix4;
 
+// The device's start and end around the screen's surfaces. The library's start-up installs the
+// device's instance before the screen opens; without it no device starts (the screen draws
+// without Direct3D) and there is none to end, release or take back.
+struct Device3DStartDriver {
+    // Starts Direct3D on the screen's surfaces; 0, or -1 when it cannot be used.
+    int (*startDevice)();
+    // Ends Direct3D and deletes its devices and texture pieces; 0, or -1 when it was not up.
+    int (*endDevice)();
+    // Before the screen's surfaces are made again: releases the device and the Direct3D
+    // object, keeping the device's settings; 0, or -1 when Direct3D is not up.
+    int (*releaseDeviceObjects)();
+    // After they were made again: takes the Direct3D object back and makes the device again on
+    // the new front surface; 0 (also when Direct3D is not up), or -1.
+    int (*reacquireDeviceObjects)();
+};
+
+extern const Device3DStartDriver kAbsentDevice3DStart;
+DriverSlot<Device3DStartDriver>& Device3DStartSlot();
+
+// What graph management and the draw state tell the device. The device's module installs its
+// instance while Direct3D is up; without it Direct3D is not in use and there is nothing to
+// tell.
 struct Device3DDriver {
     // Starts Direct3D for graph management; 1 when it is in use, else 0.
     int (*startDirect3D)();

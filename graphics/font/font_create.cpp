@@ -6,8 +6,8 @@
 
 #include "base/log.h"
 #include "base/tracked_memory.h"
-#include "graphics/d3d/device.h"
 #include "graphics/draw_state/draw_state.h"
+#include "graphics/drivers/device_format_driver.h"
 #include "graphics/drivers/screen_driver.h"
 #include "graphics/font/font.h"
 #include "graphics/graphs/graph_handle_table.h"
@@ -101,12 +101,25 @@ int Abandon(FontSystemState& state, int32_t slot, FontRecord* r) {
     return -1;
 }
 
+// The colour format of the device's 16-bit texture format with alpha or with a colour key, as
+// the surface records make textures; null without a device or such a format.
+const PaletteColorFormat* DeviceTextureFormat16(int alpha, int alphaKey) {
+    const DeviceFormatDriver& device = *DeviceFormatSlot();
+    const PaletteColorFormat* format = nullptr;
+    SurfacePixelFormat pixelFormat;
+    if (device.getTextureFormat(device.chooseTextureFormat(16, alpha, alphaKey, 0), &pixelFormat,
+                                &format) != 0) {
+        return nullptr;
+    }
+    return format;
+}
+
 // A texture cache is taken while the Direct3D device draws and both 16-bit texture formats
 // are the expected ones: 4-4-4-4 with alpha, and 1-5-5-5 for the colour key.
 bool TextureCacheWanted(const FontSystemState& state) {
     if (state.defaults.forbidTextureCache != 0 || IsUsing3DDevice() == 0) return false;
-    const PaletteColorFormat* alpha = GetTextureFormat(ChooseTextureFormat(16, 1, 0, 0), nullptr);
-    const PaletteColorFormat* key = GetTextureFormat(ChooseTextureFormat(16, 0, 1, 0), nullptr);
+    const PaletteColorFormat* alpha = DeviceTextureFormat16(1, 0);
+    const PaletteColorFormat* key = DeviceTextureFormat16(0, 1);
     if (alpha == nullptr || key == nullptr) return false;
     const ColorFormat& a = alpha->format;
     const ColorFormat& k = key->format;
@@ -136,8 +149,7 @@ int MakeTextureCache(FontRecord* r, HandleValue handle) {
     }
     const bool antialias = (r->type & kFontTypeAntialias) != 0;
     const bool edge = (r->type & kFontTypeEdge) != 0;
-    const PaletteColorFormat* format =
-        GetTextureFormat(ChooseTextureFormat(16, antialias ? 1 : 0, antialias ? 0 : 1, 0), nullptr);
+    const PaletteColorFormat* format = DeviceTextureFormat16(antialias ? 1 : 0, antialias ? 0 : 1);
     GraphImage& image = r->glyphImage;
     image.colorFormat = *format;
     image.width = edge ? r->cell * 2 : r->cell;

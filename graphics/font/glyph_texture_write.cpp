@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "graphics/d3d/texture_pieces.h"
+#include "graphics/drivers/texture_piece_access_driver.h"
 #include "graphics/font/glyph_cell_write.h"
 #include "graphics/graphs/graph_handle_table.h"
 
@@ -74,9 +74,10 @@ void WriteGlyphToTexture(FontRecord& font, int32_t cellX, int32_t cellY, const G
             if (edge) row[halfW + x] = LevelPixel(format, edgeLevels[static_cast<size_t>(y) * halfW + x]);
         }
     }
-    TransferImageRectToGraphTextures(&image, &glyphRect, cellX, cellY, cache);
+    TexturePieceAccessSlot()->transferImageRect(&image, &glyphRect, cellX, cellY, cache);
     if (edge) {
         const RECT edgeRect{halfW, 0, halfW + usedW, usedH};
-        TransferImageRectToGraphTextures(&image, &edgeRect, cellX + font.cacheWidth, cellY, cache);
+        TexturePieceAccessSlot()->transferImageRect(&image, &edgeRect, cellX + font.cacheWidth,
+                                                    cellY, cache);
     }
 }

@@ -1,7 +1,7 @@
 // The 2D text path: plain text written straight into the destination (the software screen's
 // image, or the locked pixels of a DirectDraw target), and blended or antialiased text
 // composed on the font drawing screen and then blitted in the current blend mode.
-#include "graphics/d3d/graph_draw_3d.h"
+#include "graphics/draw_graph/graph_draw_drivers.h"
 #include "graphics/draw_state/draw_state.h"
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/draw_target/draw_target_images.h"
@@ -116,7 +116,9 @@ int DrawString2D(int32_t x, int32_t y, const char* string, uint32_t colour, Hand
     if (f == nullptr) return -1;
     // A font with a texture cache has no cache bitmap to paint from: its glyphs are drawn
     // from the cache graph by the Direct3D string drawer.
-    if (f->textureCache) return DrawStringWithFont3D(x, y, string, colour, font, edgeColour, flags);
+    if (f->textureCache) {
+        return GraphDraw3DSlot()->drawString3D(x, y, string, colour, font, edgeColour, flags);
+    }
     StringSize size{};
     if (DrawCachedString(0, x, y, 0, 1.0, 1.0, string, colour, nullptr, nullptr, 1, font,
                          edgeColour, -1, flags, &size) < 0) {

@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "base/log.h"
-#include "graphics/d3d/graph_draw_3d.h"
 #include "graphics/draw_graph/draw_graph.h"
 #include "graphics/draw_graph/graph_draw_drivers.h"
 #include "graphics/draw_state/draw_state.h"
@@ -59,10 +58,10 @@ int DrawTextWithFont(int32_t x, int32_t y, const char* string, uint32_t colour, 
     int result = 0;
     if (subtract3D) {
         BeginSubtractEmulation(&line);
-        result = DrawStringWithFont3D(x, y, string, colour, font, edgeColour, vertical);
+        result = GraphDraw3DSlot()->drawString3D(x, y, string, colour, font, edgeColour, vertical);
         EndSubtractEmulation(&line);
     } else if (use3D) {
-        result = DrawStringWithFont3D(x, y, string, colour, font, edgeColour, vertical);
+        result = GraphDraw3DSlot()->drawString3D(x, y, string, colour, font, edgeColour, vertical);
     } else {
         result = DrawString2D(x, y, string, colour, font, edgeColour, vertical);
     }

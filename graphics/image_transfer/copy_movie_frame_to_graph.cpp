@@ -3,7 +3,7 @@
 // texture graph, converted; an alpha movie's two halves taken as colour and alpha image.
 #include <algorithm>
 
-#include "graphics/d3d/texture_pieces.h"
+#include "graphics/drivers/texture_piece_access_driver.h"
 #include "graphics/image_transfer/image_transfer.h"
 #include "graphics/image_transfer/movie_frame.h"
 #include "graphics/surfaces/surface_2d.h"
@@ -42,11 +42,11 @@ int CopyMovieFrameToTextures(const MovieFrame& frame, const GraphRecord* graph) 
     int result = 0;
     if (frame.alpha) {
         const AlphaMovieHalves halves = SplitAlphaMovieFrame(frame.image);
-        result = TransferSourceOffsetToGraphTextures(
+        result = TexturePieceAccessSlot()->transferSourceOffset(
             ImageSource(&halves.colour, &halves.alpha), 0, 0, graph);
     } else {
-        result = TransferSourceOffsetToGraphTextures(ImageSource(&frame.image, nullptr), 0, 0,
-                                                     graph);
+        result = TexturePieceAccessSlot()->transferSourceOffset(
+            ImageSource(&frame.image, nullptr), 0, 0, graph);
     }
     return result != 0 ? LogWrite("ムービーのフレームをテクスチャに転送できませんでした\n") : 0;
 }

@@ -1,7 +1,7 @@
 // The graph-level transfer of the load road and of the reload of lost graphs: the graph
 // remembers where its pixels came from, then its surfaces (2D pieces or texture pieces) are
 // filled.
-#include "graphics/d3d/texture_pieces.h"
+#include "graphics/drivers/texture_piece_access_driver.h"
 #include "graphics/image_transfer/image_transfer.h"
 
 int TransferImageToGraph(const char* name, const GraphImage* image, const GraphImage* alphaImage,
@@ -12,6 +12,8 @@ int TransferImageToGraph(const char* name, const GraphImage* image, const GraphI
     graph->sourceX = x;
     graph->sourceY = y;
     const ImageTransferSource source = ImageSource(image, alphaImage);
-    if (graph->flags.is3D) return TransferSourceOffsetToGraphTextures(source, x, y, graph);
+    if (graph->flags.is3D) {
+        return TexturePieceAccessSlot()->transferSourceOffset(source, x, y, graph);
+    }
     return TransferImageToGraph2D(source, x, y, graph);
 }

@@ -24,9 +24,6 @@ int InVerticalBlank(plat::DirectDraw* dd);
 // when it reports non-zero; its last result is returned (0 without pumping).
 int PollVerticalBlank(plat::DirectDraw* dd, int wantBlank, bool pump);
 
-// Direct3D for a hardware screen: 0 when it started, -1 when it cannot.
-int StartScreenDirect3D();
-
 // The measurements of a mode change on a hardware screen: the faster surface copy, the
 // refresh rate and the frame time.
 void MeasureSurfaceCopy(ScreenState& s);

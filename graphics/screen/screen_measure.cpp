@@ -4,7 +4,6 @@
 #include <cstdio>
 
 #include "base/log.h"
-#include "graphics/d3d/device.h"
 #include "graphics/screen/screen.h"
 #include "graphics/screen/screen_host.h"
 #include "graphics/screen/screen_internal.h"
@@ -72,8 +71,6 @@ int PollVerticalBlank(plat::DirectDraw* dd, int wantBlank, bool pump) {
     }
     return pumped;
 }
-
-int StartScreenDirect3D() { return InitDirect3D(); }
 
 void MeasureSurfaceCopy(ScreenState& s) {
     plat::DrawSurface* front = GetFrontSurface();

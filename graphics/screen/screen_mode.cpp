@@ -4,9 +4,9 @@
 
 #include "base/fatal_exit.h"
 #include "base/log.h"
-#include "graphics/d3d/device.h"
 #include "graphics/surfaces/direct_draw_object.h"
 #include "graphics/draw_state/draw_state.h"
+#include "graphics/drivers/device_3d_driver.h"
 #include "graphics/drivers/graph_companion_drivers.h"
 #include "graphics/graphs/graph_system.h"
 #include "graphics/screen/screen.h"
@@ -323,7 +323,7 @@ int ChangeScreenMode(int32_t width, int32_t height, int32_t depth, int32_t force
     const int32_t maskKept = MaskSlot()->maskScreenKept();
     const int32_t maskOn = GetDrawState().maskRequested;
     TermGraphSystem();
-    TermDirect3D();
+    Device3DStartSlot()->endDevice();
     if (s.palette != nullptr) {
         s.palette->Release();
         s.palette = nullptr;
@@ -353,7 +353,7 @@ int ChangeScreenMode(int32_t width, int32_t height, int32_t depth, int32_t force
         LogWrite("DirectDrawSurface の初期化に失敗しました\n");
         return -1;
     }
-    if (!s.noDirectDraw && !s.softwareRequest && StartScreenDirect3D() != 0) {
+    if (!s.noDirectDraw && !s.softwareRequest && Device3DStartSlot()->startDevice() != 0) {
         LogIndentSub();
         ReleaseScreenSurfaces();
         // The first mode change reports the failure: the screen start gives up the hardware

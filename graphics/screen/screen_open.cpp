@@ -5,7 +5,6 @@
 
 #include "base/fatal_exit.h"
 #include "base/log.h"
-#include "graphics/d3d/device.h"
 #include "graphics/surfaces/direct_draw_object.h"
 #include "graphics/draw_state/draw_state.h"
 #include "graphics/draw_target/draw_target.h"
@@ -288,7 +287,7 @@ int CloseDirectDrawScreen() {
     }
     // Graphs go with their surfaces before the screen's own, and the device with them.
     TermGraphSystem();
-    TermDirect3D();
+    Device3DStartSlot()->endDevice();
     ReleaseScreenSurfaces();
     // The draw target lay in one of those surfaces: nothing may draw into it any more.
     GetDrawTargetSurface() = DrawTargetSurface{};
@@ -412,7 +411,7 @@ int RecreateScreenAfterDisplayChange() {
     // (started again).
     MovieSlot()->releaseAllMovieObjects();
     MaskSlot()->releaseMaskScreen();
-    ReleaseDirect3DObject();
+    Device3DStartSlot()->releaseDeviceObjects();
     ReleaseScreenSurfaces();
     ScreenHostSlot()->restartInputDevices();
     if (s.noDirectDraw && s.directDraw == nullptr) {
@@ -437,7 +436,7 @@ int RecreateScreenAfterDisplayChange() {
         }
     }
     CreateScreenSurfaces();
-    ReacquireDirect3DObject();
+    Device3DStartSlot()->reacquireDeviceObjects();
     RebuildScreenPalette();
     ReselectDrawTargets();
     ClearDrawTargetSurface();

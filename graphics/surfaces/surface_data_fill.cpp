@@ -5,6 +5,7 @@
 #include "graphics/surfaces/direct_draw_object.h"
 #include "graphics/surfaces/surface_data.h"
 #include "graphics/surfaces/surface_formats.h"
+#include "graphics/drivers/device_format_driver.h"
 #include "platform/ddraw/ddraw.h"
 #include "base/log.h"
 
@@ -75,11 +76,9 @@ int FillSurfaceData(HandleValue handle, int32_t r, int32_t g, int32_t b, int32_t
 
     uint32_t colour;
     if (record->isTexture) {
-        const SurfaceDeviceFormats& device = GetSurfaceDeviceFormats();
         SurfacePixelFormat pixelFormat;
         const PaletteColorFormat* format = nullptr;
-        if (device.getTextureFormat == nullptr ||
-            device.getTextureFormat(static_cast<int>(record->formatNumber), &pixelFormat, &format) != 0) {
+        if (DeviceFormatSlot()->getTextureFormat(static_cast<int>(record->formatNumber), &pixelFormat, &format) != 0) {
             return LogFormat("テクスチャのフォーマットが分かりません");
         }
         colour = ColorFormatRgbaToPixel(&format->format, r, g, b, a);

@@ -6,6 +6,7 @@
 #include "graphics/drivers/screen_driver.h"
 #include "graphics/surfaces/surface_data.h"
 #include "graphics/surfaces/surface_formats.h"
+#include "graphics/drivers/device_format_driver.h"
 #include "platform/ddraw/ddraw.h"
 #include "base/log.h"
 
@@ -69,13 +70,11 @@ int CreatePlainSurface(SurfaceDataRecord* r, plat::DirectDraw* dd) {
 }
 
 int CreateTextureSurface(SurfaceDataRecord* r, plat::DirectDraw* dd) {
-    const SurfaceDeviceFormats& device = GetSurfaceDeviceFormats();
+    const DeviceFormatDriver& device = *DeviceFormatSlot();
     SurfacePixelFormat pixelFormat = {};
     const PaletteColorFormat* colorFormat = nullptr;
-    int number = -1;
-    if (device.chooseTextureFormat != nullptr && device.getTextureFormat != nullptr) {
-        number = device.chooseTextureFormat(r->colorDepth, r->alpha, r->alphaTest, r->drawValid);
-    }
+    const int number =
+        device.chooseTextureFormat(r->colorDepth, r->alpha, r->alphaTest, r->drawValid);
     plat::SurfaceDesc desc = {};
     bool made = false;
     if (number >= 0 && device.getTextureFormat(number, &pixelFormat, &colorFormat) == 0) {
@@ -176,8 +175,7 @@ int SetSurfaceDataZBuffer(HandleValue handle, int wanted) {
             }
         } else {
             SurfacePixelFormat zFormat = DefaultZBufferFormat();
-            const SurfaceDeviceFormats& device = GetSurfaceDeviceFormats();
-            if (device.getZBufferFormat != nullptr) device.getZBufferFormat(&zFormat);
+            DeviceFormatSlot()->getZBufferFormat(&zFormat);
             plat::SurfaceDesc desc = {};
             desc.flags = plat::DDSD_CAPS | plat::DDSD_WIDTH | plat::DDSD_HEIGHT |
                          plat::DDSD_PIXELFORMAT;

@@ -6,13 +6,6 @@
 #include "graphics/drivers/screen_driver.h"
 #include "platform/ddraw/ddraw.h"
 
-SurfaceDeviceFormats& GetSurfaceDeviceFormats() {
-    static SurfaceDeviceFormats formats = {};
-    return formats;
-}
-
-void ResetSurfaceDeviceFormats() { GetSurfaceDeviceFormats() = SurfaceDeviceFormats{}; }
-
 namespace {
 
 // The display mode's pixel format, when a DirectDraw object gives one.

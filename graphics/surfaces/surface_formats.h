@@ -1,25 +1,11 @@
 // The pixel formats surfaces are made in: the screen's format (which plain surfaces take), the
-// texture formats and the Z-buffer format of the Direct3D device (provided by the Direct3D
-// back end when it exists), and the conversion to the surface layer's pixel format record.
+// default Z-buffer format, and the conversion to the surface layer's pixel format record. The
+// Direct3D device's texture and Z-buffer formats come through its DeviceFormatDriver.
 #pragma once
 #include <cstdint>
 
 #include "softrender/records/color_format.h"
 #include "platform/ddraw/ddraw_types.h"
-
-// What the Direct3D back end tells the surface records. Null entries: no back end (textures
-// cannot be made; Z buffers take the plain 16-bit Z format).
-struct SurfaceDeviceFormats {
-    // The texture format number for a surface of this kind, or -1.
-    int (*chooseTextureFormat)(int colorDepth, int alpha, int alphaKey, int renderTarget);
-    // The pixel format and colour format of a texture format number; 0 or -1.
-    int (*getTextureFormat)(int formatNumber, SurfacePixelFormat* pixelFormat,
-                            const PaletteColorFormat** colorFormat);
-    // The device's 16-bit Z-buffer format; 0 or -1.
-    int (*getZBufferFormat)(SurfacePixelFormat* out);
-};
-SurfaceDeviceFormats& GetSurfaceDeviceFormats();
-void ResetSurfaceDeviceFormats();
 
 // The screen's colour format: the standard format of the display depth when the screen is
 // drawn in software or no DirectDraw object exists, else the display mode's format. The

@@ -8,6 +8,10 @@
 // dinput, net, font, ime, mci); GDI; the display; windows; the core. A platform file may include
 // its own folder and the ranks below it, not a folder beside it in its rank.
 //
+// Some folders are modules reached only through drivers: graphics/d3d, the Direct3D device, is
+// built on the rest of graphics and is there only while the device runs, so no file outside it
+// includes it but the library's, whose start-up installs the device's start.
+//
 // The check reads every #include "..." of the source tree and lists each line that breaks the
 // order.
 #include <gtest/gtest.h>
@@ -30,6 +34,13 @@ const std::vector<std::string> kLayers = {"game",     "library", "net",        "
                                           "graphics", "sound",   "softrender", "base",
                                           "platform"};
 const std::string kTestingFolder = "platform/testing/";
+
+// Folders reached only through drivers, and the folders outside them that may include them.
+struct DriverOnlyFolder {
+    std::string folder;
+    std::vector<std::string> includers;
+};
+const std::vector<DriverOnlyFolder> kDriverOnlyFolders = {{"graphics/d3d/", {"library/"}}};
 
 const std::vector<std::vector<std::string>> kPlatformRanks = {
     {"backend"},
@@ -89,6 +100,21 @@ bool BreaksPlatformRanks(const std::string& file, const std::string& include) {
     return ownRank < 0 || targetRank < 0 || targetRank <= ownRank;
 }
 
+// Whether the file includes a driver-only folder from outside it and its includers.
+bool ReachesDriverOnlyFolder(const std::string& file, const std::string& include) {
+    const auto startsWith = [](const std::string& path, const std::string& prefix) {
+        return path.rfind(prefix, 0) == 0;
+    };
+    for (const DriverOnlyFolder& only : kDriverOnlyFolders) {
+        if (!startsWith(include, only.folder) || startsWith(file, only.folder)) continue;
+        if (std::none_of(only.includers.begin(), only.includers.end(),
+                         [&](const std::string& includer) { return startsWith(file, includer); })) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool IsSourceFile(const fs::path& path) {
     const std::string ext = path.extension().string();
     return ext == ".h" || ext == ".hpp" || ext == ".cpp" || ext == ".cc" || ext == ".inc";
@@ -134,6 +160,7 @@ std::vector<Finding> FindLayerBreaks(const fs::path& root) {
                     breaks = (target >= 0 && target < own) ||
                              (layer == "platform" && !inTesting &&
                               BreaksPlatformRanks(file, include)) ||
+                             ReachesDriverOnlyFolder(file, include) ||
                              folder == "tests" ||
                              folder == "bench" ||
                              (include.rfind(kTestingFolder, 0) == 0 && !inTesting);
@@ -205,12 +232,25 @@ TEST_F(LayerCheckRulesTest, FlagsEachKindOfBreakAndOnlyThose) {
           "#include \"system/input.h\"\n"                    // past the public entries
           "#include \"library/public/api.h\"\n");            // api.h only by its own name
     Write("library/api.cpp", "#include \"game/zn_app.h\"\n");  // the library never sees the game
+    Write("graphics/d3d/device_start.cpp",
+          "#include \"graphics/d3d/device.h\"\n"
+          "#include \"graphics/screen/screen.h\"\n");
+    Write("graphics/font/text_draw.cpp",
+          "#include \"graphics/drivers/device_3d_driver.h\"\n"
+          "#include \"graphics/d3d/graph_draw_3d.h\"\n");  // the device only through drivers
+    Write("library/library_drivers.cpp", "#include \"graphics/d3d/device.h\"\n");
+    Write("sound/sound_graphs.cpp", "#include \"graphics/d3d/device.h\"\n");  // a layer above
+    Write("net/net_graphs.cpp",
+          "#include \"graphics/drivers/device_3d_driver.h\"\n"
+          "#include \"graphics/d3d/device.h\"\n");  // above, but not the start-up
 
     const std::vector<Finding> expected = {
         {"base/log.cpp", 3, "system/window_data.h"},
         {"game/zn_app.cpp", 4, "system/input.h"},
         {"game/zn_app.cpp", 5, "library/public/api.h"},
+        {"graphics/font/text_draw.cpp", 2, "graphics/d3d/graph_draw_3d.h"},
         {"library/api.cpp", 1, "game/zn_app.h"},
+        {"net/net_graphs.cpp", 2, "graphics/d3d/device.h"},
         {"platform/core/clock.cpp", 2, "platform/window/window.h"},
         {"platform/ddraw/ddraw_blit.cpp", 3, "platform/dsound/dsound.h"},
         {"platform/ddraw/ddraw_blit.cpp", 4, "platform/d3d/d3d.h"},
@@ -219,6 +259,7 @@ TEST_F(LayerCheckRulesTest, FlagsEachKindOfBreakAndOnlyThose) {
         {"platform/window/window.cpp", 2, "tests/support/temp_dir.h"},
         {"softrender/blit.h", 2, "sound/mixer.h"},
         {"sound/mixer.h", 2, "graphics/rect.h"},
+        {"sound/sound_graphs.cpp", 1, "graphics/d3d/device.h"},
         {"system/pump.cpp", 3, "library/public/api.h"},
     };
     const std::vector<Finding> found = FindLayerBreaks(dir_.path());

@@ -5,7 +5,9 @@
 #include "graphics/draw_graph/draw_graph.h"
 #include "graphics/draw_graph/graph_draw_drivers.h"
 #include "graphics/drivers/device_3d_driver.h"
+#include "graphics/drivers/device_format_driver.h"
 #include "graphics/drivers/graph_surface_driver.h"
+#include "graphics/drivers/texture_piece_access_driver.h"
 #include "graphics/surfaces/surface_formats.h"
 #include "tests/graphics/d3d/device_test_support.h"
 
@@ -31,9 +33,11 @@ TEST_F(Direct3DStartupTest, OfferedDirect3DStartsWithTheLibraryDrawsAndEndsWithI
     EXPECT_EQ(IsSoftwareScreen(), 0);
     EXPECT_EQ(plat::LiveD3DDeviceCount(), 1u);
     EXPECT_FALSE(Device3DSlot().IsAbsent());
+    EXPECT_EQ(&*Device3DStartSlot(), &kDevice3DStart);
     EXPECT_EQ(&*TextureSlot(), &kTexturePieces);
+    EXPECT_EQ(&*TexturePieceAccessSlot(), &kTexturePieceAccess);
     EXPECT_EQ(&*GraphDraw3DSlot(), &kGraphDraws3D);
-    EXPECT_NE(GetSurfaceDeviceFormats().chooseTextureFormat, nullptr);
+    EXPECT_FALSE(DeviceFormatSlot().IsAbsent());
 
     const HandleValue graph = MakeGraph(16, 16, 0xFF0000);
     EXPECT_EQ(GetGraphRecord(graph)->flags.is3D, 1);
@@ -43,9 +47,11 @@ TEST_F(Direct3DStartupTest, OfferedDirect3DStartsWithTheLibraryDrawsAndEndsWithI
     EXPECT_EQ(plat::LiveD3DDeviceCount(), 0u);
     EXPECT_EQ(Direct3DIsUp(), 0);
     EXPECT_TRUE(Device3DSlot().IsAbsent());
+    EXPECT_TRUE(Device3DStartSlot().IsAbsent());
     EXPECT_TRUE(TextureSlot().IsAbsent());
+    EXPECT_TRUE(TexturePieceAccessSlot().IsAbsent());
     EXPECT_TRUE(GraphDraw3DSlot().IsAbsent());
-    EXPECT_EQ(GetSurfaceDeviceFormats().chooseTextureFormat, nullptr);
+    EXPECT_TRUE(DeviceFormatSlot().IsAbsent());
     EXPECT_TRUE(LogHas("Direct3D 関連の終了処理は正常に終了しました"));
 }
 

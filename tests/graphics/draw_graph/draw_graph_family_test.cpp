@@ -94,6 +94,12 @@ const GraphDraw3DDriver kRecording3D = {
         DeviceBlend(RECT{x1, y1, x2, y2}, DevicePixel{255, 255, 255});
         return 0;
     },
+    .drawString3D = [](int32_t x, int32_t y, const char*, uint32_t colour, HandleValue,
+                       uint32_t edgeColour, int vertical) {
+        Record("string", {double(x), double(y), double(colour), double(edgeColour),
+                          double(vertical)});
+        return 0;
+    },
 };
 
 const MaskBracketDriver kRecordingMask = {

@@ -3,9 +3,11 @@
 #pragma once
 
 #include "graphics/drivers/device_3d_driver.h"
+#include "graphics/drivers/device_format_driver.h"
 #include "graphics/drivers/graph_companion_drivers.h"
 #include "graphics/drivers/graph_surface_driver.h"
 #include "graphics/drivers/screen_driver.h"
+#include "graphics/drivers/texture_piece_access_driver.h"
 #include "graphics/drivers/window_facts_driver.h"
 
 inline void ResetGraphicsDrivers() {
@@ -13,6 +15,9 @@ inline void ResetGraphicsDrivers() {
     ScreenSlot().Reset();
     Surface2DSlot().Reset();
     TextureSlot().Reset();
+    TexturePieceAccessSlot().Reset();
+    DeviceFormatSlot().Reset();
+    Device3DStartSlot().Reset();
     Device3DSlot().Reset();
     FontSlot().Reset();
     MaskSlot().Reset();

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "graphics/draw_state/draw_state.h"
+#include "graphics/drivers/device_format_driver.h"
 #include "graphics/graphs/graph_handle_table.h"
 #include "tests/graphics/surfaces/surface_test_support.h"
 
@@ -382,7 +383,8 @@ TEST_F(SurfaceRecordsTest, ZBuffersFollowTheWishAndSurviveRecreation) {
     EXPECT_EQ(r->zBufferPresent, 0u);
 }
 
-// A Direct3D back end stand-in offering one 4-4-4-4 texture format.
+// A Direct3D back end stand-in offering one 4-4-4-4 texture format (and no Z-buffer format of
+// its own).
 PaletteColorFormat gTextureFormat;
 int ChooseTexture(int, int, int, int) { return 2; }
 int TextureFormat(int number, SurfacePixelFormat* pixelFormat, const PaletteColorFormat** format) {
@@ -393,6 +395,12 @@ int TextureFormat(int number, SurfacePixelFormat* pixelFormat, const PaletteColo
     *format = &gTextureFormat;
     return 0;
 }
+int NoZBufferFormat(SurfacePixelFormat*) { return -1; }
+const DeviceFormatDriver kOneTextureFormat = {
+    .chooseTextureFormat = ChooseTexture,
+    .getTextureFormat = TextureFormat,
+    .getZBufferFormat = NoZBufferFormat,
+};
 
 TEST_F(SurfaceRecordsTest, TexturesTakeTheDeviceFormatAndAreKeyedWithAlphaBits) {
     GraphFlagBytes flags = {};
@@ -405,9 +413,7 @@ TEST_F(SurfaceRecordsTest, TexturesTakeTheDeviceFormatAndAreKeyedWithAlphaBits) 
     EXPECT_NE(log.find("DrawValid:0  AlphaChFlag0  AlphaTestFlag:0  ColorBitDepth:16"), std::string::npos);
     EXPECT_EQ(GetSurfaceDataTable().count, 0);
 
-    SurfaceDeviceFormats& device = GetSurfaceDeviceFormats();
-    device.chooseTextureFormat = ChooseTexture;
-    device.getTextureFormat = TextureFormat;
+    DeviceFormatSlot().Install(kOneTextureFormat);
     const HandleValue managed = AddSurfaceData(1, 16, 16, 0x00FF00, flags);
     ASSERT_GE(managed, 0);
     SurfaceDataRecord* r = GetSurfaceData(managed);

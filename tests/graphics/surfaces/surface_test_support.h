@@ -60,7 +60,6 @@ protected:
         ClearGraphicsState();
         state.restoreCallback = nullptr;
         ResetGraphicsDrivers();
-        ResetSurfaceDeviceFormats();
     }
 
     static SurfaceDataRecord* DataOf(HandleValue graph) {
