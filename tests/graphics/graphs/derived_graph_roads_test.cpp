@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "graphics/draw_graph/draw_graph.h"
+#include "graphics/draw_state/draw_state.h"
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/graphs/graph_handle_table.h"
 #include "graphics/graphs/graph_image.h"
@@ -154,6 +155,48 @@ TEST_P(DerivedGraphRoadsTest, ADerivedGraphDrawsAsAGraphOfItsOwnPixels) {
             EXPECT_EQ(drawn[static_cast<size_t>((2 + y) * kW + 2 + x)],
                       c == 0 ? Background(2 + x, 2 + y) : c)
                 << x << "," << y;
+        }
+    }
+}
+
+// A derived graph of a drawable graph as the draw target: draws land in the parent at the
+// derived rectangle's place, clipped to it, as on the software screen.
+TEST_P(DerivedGraphRoadsTest, ADerivedGraphAsTheDrawTargetDrawsIntoItsPartOfTheParent) {
+    const auto drawInto = [](const DrawRoad& road) {
+        StartOnRoad(road, kW, kH);
+        EXPECT_EQ(SetNewGraphsDrawable(1), 0);
+        const HandleValue parent = CreateBlankGraph(32, 24, 0);
+        EXPECT_EQ(SetNewGraphsDrawable(0), 0);
+        EXPECT_GE(parent, 0);
+        const HandleValue back = Generated(32, 24, Background, 1);
+        const HandleValue sprite = Generated(kParentW, kParentH, Parent, 1);
+        EXPECT_EQ(ApiSetDrawTarget(parent), 0);
+        EXPECT_EQ(BlitGraphAt(0, 0, back, 0), 0);
+        const HandleValue part = DeriveGraph(8, 4, 16, 12, parent);
+        EXPECT_GE(part, 0);
+        EXPECT_EQ(ApiSetDrawTarget(part), 0);
+        RECT area{};
+        GetDrawAreaRect(&area);
+        EXPECT_EQ(area.right * 1000 + area.bottom, 16 * 1000 + 12);
+        EXPECT_EQ(BlitGraphAt(-2, -3, sprite, 1), 0);
+        EXPECT_EQ(ApiSetDrawTarget(-2), 0);
+        EXPECT_EQ(ApiClearDrawTarget(), 0);
+        EXPECT_EQ(BlitGraphAt(0, 0, parent, 0), 0);
+        EXPECT_EQ(ApiPresentScreen(), 0);
+        std::vector<uint32_t> out = BackColours(RECT{0, 0, 32, 24});
+        StopRoad();
+        return out;
+    };
+    const std::vector<uint32_t> drawn = drawInto(GetParam());
+    ASSERT_EQ(drawn.size(), 32u * 24u);
+    for (int32_t y = 0; y < 24; ++y) {
+        for (int32_t x = 0; x < 32; ++x) {
+            // The sprite's pixel (x - 6, y - 1) where it lies inside the part.
+            const bool inPart =
+                x >= 8 && x < 24 && y >= 4 && y < 16 && x - 6 < kParentW && y - 1 < kParentH;
+            const uint32_t s = inPart ? Parent(x - 6, y - 1) : 0;
+            const uint32_t want = inPart && s != 0 ? s : Background(x, y);
+            ASSERT_EQ(drawn[static_cast<size_t>(y * 32 + x)], want) << x << "," << y;
         }
     }
 }
