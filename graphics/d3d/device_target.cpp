@@ -163,10 +163,14 @@ int ClearDrawTarget3D() {
         const SurfaceDataRecord* record =
             piece != nullptr ? GetSurfaceData(piece->surfaceData) : nullptr;
         if (record == nullptr || record->surface == nullptr) continue;
+        // Only the piece's own place in its texture: a derived graph shares its parent's
+        // texture, and the rest of it is not this target's.
+        const plat::Rect place{piece->textureX, piece->textureY,
+                               piece->textureX + piece->width, piece->textureY + piece->height};
         if (record->zSurface != nullptr) {
             plat::BltFx fx = {};
             fx.fillDepth = 0xFFFF;
-            record->zSurface->Blt(nullptr, nullptr, nullptr,
+            record->zSurface->Blt(&place, nullptr, nullptr,
                                   plat::DDBLT_DEPTHFILL | plat::DDBLT_WAIT, &fx);
         }
         int32_t r = 0, g = 0, b = 0;
@@ -178,7 +182,7 @@ int ClearDrawTarget3D() {
         if (color != nullptr) format = &color->format;
         plat::BltFx fx = {};
         fx.fillColor = format != nullptr ? ColorFormatRgbaToPixel(format, r, g, b, 255) : 0;
-        record->surface->Blt(nullptr, nullptr, nullptr, plat::DDBLT_COLORFILL | plat::DDBLT_WAIT,
+        record->surface->Blt(&place, nullptr, nullptr, plat::DDBLT_COLORFILL | plat::DDBLT_WAIT,
                              &fx);
     }
     return 0;

@@ -160,7 +160,8 @@ TEST_P(DerivedGraphRoadsTest, ADerivedGraphDrawsAsAGraphOfItsOwnPixels) {
 }
 
 // A derived graph of a drawable graph as the draw target: draws land in the parent at the
-// derived rectangle's place, clipped to it, as on the software screen.
+// derived rectangle's place, clipped to it, and a clear clears that place only, as on the
+// software screen.
 TEST_P(DerivedGraphRoadsTest, ADerivedGraphAsTheDrawTargetDrawsIntoItsPartOfTheParent) {
     const auto drawInto = [](const DrawRoad& road) {
         StartOnRoad(road, kW, kH);
@@ -179,6 +180,10 @@ TEST_P(DerivedGraphRoadsTest, ADerivedGraphAsTheDrawTargetDrawsIntoItsPartOfTheP
         GetDrawAreaRect(&area);
         EXPECT_EQ(area.right * 1000 + area.bottom, 16 * 1000 + 12);
         EXPECT_EQ(BlitGraphAt(-2, -3, sprite, 1), 0);
+        // Another part cleared: only its own pixels.
+        const HandleValue corner = DeriveGraph(24, 16, 8, 8, parent);
+        EXPECT_EQ(ApiSetDrawTarget(corner), 0);
+        EXPECT_EQ(ApiClearDrawTarget(), 0);
         EXPECT_EQ(ApiSetDrawTarget(-2), 0);
         EXPECT_EQ(ApiClearDrawTarget(), 0);
         EXPECT_EQ(BlitGraphAt(0, 0, parent, 0), 0);
@@ -195,8 +200,34 @@ TEST_P(DerivedGraphRoadsTest, ADerivedGraphAsTheDrawTargetDrawsIntoItsPartOfTheP
             const bool inPart =
                 x >= 8 && x < 24 && y >= 4 && y < 16 && x - 6 < kParentW && y - 1 < kParentH;
             const uint32_t s = inPart ? Parent(x - 6, y - 1) : 0;
-            const uint32_t want = inPart && s != 0 ? s : Background(x, y);
+            const bool cleared = x >= 24 && y >= 16;
+            const uint32_t want = cleared ? 0 : inPart && s != 0 ? s : Background(x, y);
             ASSERT_EQ(drawn[static_cast<size_t>(y * 32 + x)], want) << x << "," << y;
+        }
+    }
+}
+
+// ApiClearDrawTarget on a graph target clears the whole graph, on every road.
+TEST_P(DerivedGraphRoadsTest, AClearOfAGraphTargetClearsTheGraph) {
+    StartOnRoad(kW, kH);
+    EXPECT_EQ(SetNewGraphsDrawable(1), 0);
+    const HandleValue target = CreateBlankGraph(16, 12, 0);
+    EXPECT_EQ(SetNewGraphsDrawable(0), 0);
+    ASSERT_GE(target, 0);
+    ASSERT_EQ(ApiSetDrawTarget(target), 0);
+    ASSERT_EQ(BlitGraphAt(0, 0, Generated(16, 12, Background, 1), 0), 0);
+    ASSERT_EQ(ApiClearDrawTarget(), 0);
+    ASSERT_EQ(ApiSetDrawTarget(-2), 0);
+    ASSERT_EQ(BlitGraphAt(0, 0, Generated(24, 20, Background, 1), 0), 0);
+    ASSERT_EQ(BlitGraphAt(4, 4, target, 0), 0);
+    ASSERT_EQ(ApiPresentScreen(), 0);
+    const std::vector<uint32_t> shown = BackColours(RECT{0, 0, 24, 20});
+    ASSERT_EQ(shown.size(), 24u * 20u);
+    for (int32_t y = 0; y < 20; ++y) {
+        for (int32_t x = 0; x < 24; ++x) {
+            const bool inTarget = x >= 4 && x < 20 && y >= 4 && y < 16;
+            ASSERT_EQ(shown[static_cast<size_t>(y * 24 + x)], inTarget ? 0u : Background(x, y))
+                << x << "," << y;
         }
     }
 }
