@@ -185,6 +185,10 @@ int SetBlendGraphTexture(const GraphRecord* graph, int32_t param, int32_t range)
 void GetBlendGraphScales(float* scaleU, float* scaleV);
 int SetTextureFilter(int32_t mode);
 int SetDeviceViewport(const RECT* rect);
+// Where the draw target's (0, 0) lies on the device's render target: the window's place on the
+// desktop for the front of a windowed screen, and a graph target's place in its texture (a
+// derived graph's part of its parent's).
+void GetDeviceDrawOrigin(int32_t* x, int32_t* y);
 int SetDrawTarget3D(HandleValue target);
 int ClearDrawTarget3D();
 void RefreshVertexColor();

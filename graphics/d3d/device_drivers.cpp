@@ -87,6 +87,7 @@ const Device3DDriver kDirect3DBackendDriver = {
     .setMaskRenderTarget3D = SetMaskTarget,
     .setDeviceTransform = SetTransform,
     .captureScreenToGraph3D = CaptureScreenToGraph3D,
+    .clearTextureTarget = ClearDrawTarget3D,
 };
 
 // --- Formats for the surface records -----------------------------------------------------------

@@ -124,6 +124,24 @@ void StartCaches(Device3DRecord& device) {
     device.batch.primitive = plat::D3DPT_TRIANGLELIST;
 }
 
+// A device made anew holds its own defaults, not what was sent to the one before it: the
+// states each draw's plan sends only when they differ from the cache (alpha test and blend,
+// their factors, the texture factor, the stages' operations) are forgotten, so that the next
+// plan sends them all.
+void ForgetPlannedStates(Device3DRecord& device) {
+    for (uint32_t* cache : {&device.alphaTestEnable, &device.alphaRef, &device.alphaFunc,
+                            &device.alphaBlendEnable, &device.textureFactor, &device.srcBlend,
+                            &device.destBlend}) {
+        *cache = kUnknownState;
+    }
+    for (TextureStageCache& stage : device.stages) {
+        stage.colorOp = stage.colorArg1 = stage.colorArg2 = kUnknownState;
+        stage.alphaOp = stage.alphaArg1 = stage.alphaArg2 = kUnknownState;
+        stage.texCoordIndex = kUnknownState;
+    }
+    device.stateChanged = 1;
+}
+
 void SetAddressModeOnStages(plat::Direct3DDevice* device, uint32_t mode) {
     for (uint32_t stage = 0; stage < kTextureStageCount3D; ++stage) {
         device->SetTextureStageState(stage, plat::D3DTSS_ADDRESS, mode);
@@ -378,6 +396,7 @@ int RecreateDevice3D(int32_t index) {
     // again; no texture is set and nothing waits in the batch.
     device.stage0Texture = nullptr;
     for (TextureStageCache& stage : device.stages) stage.texture = nullptr;
+    ForgetPlannedStates(device);
     device.batch.count = 0;
     device.inScene = 0;
     const int32_t previous = state.currentDevice;

@@ -5,6 +5,7 @@
 #include "graphics/d3d/device.h"
 #include "graphics/d3d/texture_pieces.h"
 #include "graphics/draw_state/draw_state_record.h"
+#include "graphics/draw_target/draw_target.h"
 #include "graphics/drivers/graph_companion_drivers.h"
 #include "graphics/graphs/graph_handle_table.h"
 #include "graphics/screen/screen.h"
@@ -65,11 +66,25 @@ int SetTextureFilter(int32_t mode) {
     return 0;
 }
 
+void GetDeviceDrawOrigin(int32_t* x, int32_t* y) {
+    const DrawState& draw = GetDrawState();
+    *x = draw.frontScreenRect.left;
+    *y = draw.frontScreenRect.top;
+    // A graph target is drawn where its pixels lie in its texture; while the mask is active
+    // the device draws into the mask screen, which is addressed like the target itself.
+    if (draw.drawTarget >= 0 && !draw.maskActive) {
+        const DrawTargetSurface& target = GetDrawTargetSurface();
+        *x += target.offsetX;
+        *y += target.offsetY;
+    }
+}
+
 int SetDeviceViewport(const RECT* rect) {
     Device3DRecord* device = CurrentDevice3DRecord();
     if (device == nullptr) return -1;
-    const DrawState& draw = GetDrawState();
-    return SendViewport(device, rect, draw.frontScreenRect.left, draw.frontScreenRect.top);
+    int32_t originX = 0, originY = 0;
+    GetDeviceDrawOrigin(&originX, &originY);
+    return SendViewport(device, rect, originX, originY);
 }
 
 int SetDrawTarget3D(HandleValue target) {
@@ -148,10 +163,14 @@ int ClearDrawTarget3D() {
         const SurfaceDataRecord* record =
             piece != nullptr ? GetSurfaceData(piece->surfaceData) : nullptr;
         if (record == nullptr || record->surface == nullptr) continue;
+        // Only the piece's own place in its texture: a derived graph shares its parent's
+        // texture, and the rest of it is not this target's.
+        const plat::Rect place{piece->textureX, piece->textureY,
+                               piece->textureX + piece->width, piece->textureY + piece->height};
         if (record->zSurface != nullptr) {
             plat::BltFx fx = {};
             fx.fillDepth = 0xFFFF;
-            record->zSurface->Blt(nullptr, nullptr, nullptr,
+            record->zSurface->Blt(&place, nullptr, nullptr,
                                   plat::DDBLT_DEPTHFILL | plat::DDBLT_WAIT, &fx);
         }
         int32_t r = 0, g = 0, b = 0;
@@ -163,7 +182,7 @@ int ClearDrawTarget3D() {
         if (color != nullptr) format = &color->format;
         plat::BltFx fx = {};
         fx.fillColor = format != nullptr ? ColorFormatRgbaToPixel(format, r, g, b, 255) : 0;
-        record->surface->Blt(nullptr, nullptr, nullptr, plat::DDBLT_COLORFILL | plat::DDBLT_WAIT,
+        record->surface->Blt(&place, nullptr, nullptr, plat::DDBLT_COLORFILL | plat::DDBLT_WAIT,
                              &fx);
     }
     return 0;

@@ -11,11 +11,12 @@ Draw3DStart OpenDraw3D(Draw3DCourse* course) {
     Device3DRecord* device = CurrentDevice3DRecord();
     if (device == nullptr) return Draw3DStart::kRefused;
     if (GetDirect3DBackend().drawingSuppressed) return Draw3DStart::kSuppressed;
-    const DrawState& draw = GetDrawState();
     course->device = device;
     course->index = GetDirect3DBackend().currentDevice;
-    course->originX = static_cast<float>(draw.frontScreenRect.left);
-    course->originY = static_cast<float>(draw.frontScreenRect.top);
+    int32_t originX = 0, originY = 0;
+    GetDeviceDrawOrigin(&originX, &originY);
+    course->originX = static_cast<float>(originX);
+    course->originY = static_cast<float>(originY);
     return Draw3DStart::kDraw;
 }
 

@@ -120,8 +120,9 @@ int ClearCurrentScreen() {
     // Without graph management there is no draw target to clear.
     if (!GetGraphicsState().graphicsUp) return -1;
     WindowFactsSlot()->waitWhileInactive();
-    // With Direct3D in use the device's clear comes first; the library has no Direct3D
-    // device, so only the 2D clear below runs.
+    // With Direct3D in use the device's clear comes first: a texture graph target is cleared
+    // there (the 2D clear below leaves texture graphs to it).
+    Device3DSlot()->clearTextureTarget();
     const int result = ClearDrawTargetSurface();
     const TargetScreen screen = ReadTargetScreen();
     if (screen.softwareScreen && GetDisplayDepth() != 8 &&

@@ -69,6 +69,9 @@ struct Device3DDriver {
     // coordinates. 0 or -1.
     int (*captureScreenToGraph3D)(int32_t x1, int32_t y1, int32_t x2, int32_t y2,
                                   const GraphRecord* graph, int32_t screenSizeFlag);
+    // Clears the draw target when it is a texture graph (its pixels in its textures, and its
+    // Z buffer): the device's part of the clear of the current draw target. 0 or -1.
+    int (*clearTextureTarget)();
 };
 
 extern const Device3DDriver kAbsentDevice3D;

@@ -73,17 +73,17 @@ int BlitGraphRotatedSoft(float x, float y, double scale, double angle, const Gra
     if (!IsSoftDrawAvailable() || graph == nullptr) return -1;
     MEMIMG view;
     SoftSurfaceImage source;
-    if (GetGraphSurfaceSoftImage(graph, kNoHandle, &view, &source) != 0 ||
-        source.image == nullptr) {
-        return -1;
-    }
+    if (GetGraphSurfaceSoftImage(graph, kNoHandle, &view, &source) != 0) return -1;
     const MEMIMG* blendImage = GetBlendGraphMemImg();
+    // On DirectDraw surfaces the source is the 2D surface's locked rectangle, which the begin
+    // of software drawing prepares: a graph held in a surface (a divided tile among them) has
+    // no software image of its own.
     if (!IsSoftwareScreenRoad()) {
         return BlitRotatedOnDirectDrawScreen(ix, iy, scale, angle, source, transFlag, turnFlag,
                                              blendImage);
     }
     MEMIMG* destination = GetSoftScreenDestination();
-    if (destination == nullptr) return -1;
+    if (source.image == nullptr || destination == nullptr) return -1;
     BlitMemImgRotated(destination, source.image, ix, iy, static_cast<float>(angle),
                       static_cast<float>(scale), transFlag, turnFlag, blendImage, GetDrawState());
     // The kernel's own bounds: the corners' box with its margin of 2 before and 4 after.

@@ -54,18 +54,17 @@ int DrawGraphTriangleSoft(const int32_t* vertices, const GraphRecord* graph, int
     SoftSurfaceImage source{nullptr, kNoHandle, 0, 0};
     const MEMIMG* blendImage = nullptr;
     if (graph != nullptr) {
-        if (GetGraphSurfaceSoftImage(graph, kNoHandle, &view, &source) != 0 ||
-            source.image == nullptr) {
-            return -1;
-        }
+        if (GetGraphSurfaceSoftImage(graph, kNoHandle, &view, &source) != 0) return -1;
         blendImage = GetBlendGraphMemImg();
     }
+    // On DirectDraw surfaces the begin of software drawing locks the graph's 2D surface as the
+    // source; only the software screen draws from the graph's software image.
     if (!IsSoftwareScreenRoad()) {
         return DrawTriangleOnDirectDrawScreen(vertices, source.surface2D, transFlag, blendImage,
                                               colour);
     }
     MEMIMG* destination = GetSoftScreenDestination();
-    if (destination == nullptr) return -1;
+    if (destination == nullptr || (graph != nullptr && source.image == nullptr)) return -1;
     RasterizeMemImgTriangle(destination, source.image, vertices, transFlag, blendImage, colour,
                             GetDrawState());
     RECT box;
