@@ -33,10 +33,10 @@ struct PieceList {
 }  // namespace
 
 int ChooseTextureSizes(int32_t size, int32_t* out, int single) {
-    const Direct3DBackendState& backend = GetDirect3DBackend();
-    const int64_t minSide = backend.minTextureSide;
+    const Device3DState& device3D = GetDevice3DState();
+    const int64_t minSide = device3D.minTextureSide;
     // A device that reports no largest side still takes one texel.
-    const int64_t maxSide = backend.maxTextureSide > 0 ? backend.maxTextureSide : 1;
+    const int64_t maxSide = device3D.maxTextureSide > 0 ? device3D.maxTextureSide : 1;
     int32_t screenWidth = 0;
     GetScreenSize(&screenWidth, nullptr);
     const int64_t s = size;

@@ -120,7 +120,7 @@ struct Device3DRecord {
     VertexBatch batch;
 };
 
-struct Direct3DBackendState {
+struct Device3DState {
     plat::Direct3D* direct3D;           // not null: Direct3D is up
     int32_t currentDevice;
     plat::DeviceDesc deviceDesc;
@@ -138,9 +138,9 @@ struct Direct3DBackendState {
     Device3DRecord devices[kMaxDevices3D];
 };
 
-Direct3DBackendState& GetDirect3DBackend();
+Device3DState& GetDevice3DState();
 // Clears the back-end state (device records too) without releasing anything: start-up and tests.
-void ResetDirect3DBackend();
+void ResetDevice3DState();
 // 1 while the Direct3D object exists.
 int Direct3DIsUp();
 // The current device's record when Direct3D is up and its slot is in use, else null.

@@ -21,7 +21,7 @@
 namespace {
 
 int StartDirect3DForGraphs() {
-    const Direct3DBackendState& state = GetDirect3DBackend();
+    const Device3DState& state = GetDevice3DState();
     return state.initialised && CurrentDevice3DRecord() != nullptr ? 1 : 0;
 }
 
@@ -74,7 +74,7 @@ int SetTransform(int32_t kind, const Matrix4* matrix) {
                : -1;
 }
 
-const Device3DDriver kDirect3DBackendDriver = {
+const Device3DDriver kDevice3DDriver = {
     .startDirect3D = StartDirect3DForGraphs,
     .refreshDeviceColorState = RefreshColorState,
     .setDeviceBlendGraph = TellBlendGraph,
@@ -142,7 +142,7 @@ const Device3DStartDriver kDevice3DStart = {
 };
 
 void InstallDirect3DDrivers() {
-    Device3DSlot().Install(kDirect3DBackendDriver);
+    Device3DSlot().Install(kDevice3DDriver);
     DeviceFormatSlot().Install(kDirect3DDeviceFormats);
     TextureSlot().Install(kTexturePieces);
     TexturePieceAccessSlot().Install(kTexturePieceAccess);

@@ -47,7 +47,7 @@ int32_t StoreOfferedTextureFormat(plat::PixelFormat* format, void* /*context*/) 
         (flags & plat::DDPF_FOURCC) != 0) {
         return 1;
     }
-    TextureFormatEntry* formats = GetDirect3DBackend().formats;
+    TextureFormatEntry* formats = GetDevice3DState().formats;
     const bool hasAlpha = (flags & plat::DDPF_ALPHAPIXELS) != 0 && format->alphaMask != 0;
     if (format->bitCount == 16) {
         if (!hasAlpha) {
@@ -69,7 +69,7 @@ int32_t StoreOfferedTextureFormat(plat::PixelFormat* format, void* /*context*/) 
 }
 
 int FillEmptyTextureFormats() {
-    TextureFormatEntry* formats = GetDirect3DBackend().formats;
+    TextureFormatEntry* formats = GetDevice3DState().formats;
     if (EntryEmpty(formats[kTexFormat16])) return -1;
     CopyEntryWhenEmpty(formats, kTexFormat32, kTexFormat16);
     CopyEntryWhenEmpty(formats, kTexFormat32Alpha, kTexFormat16Alpha);
@@ -95,10 +95,10 @@ int ChooseTextureFormat(int32_t colorDepth, int32_t alpha, int32_t alphaKey,
 
 const PaletteColorFormat* GetTextureFormat(int32_t index, plat::PixelFormat* pixelFormat) {
     if (index < 0 || index >= kTextureFormatCount) return nullptr;
-    const TextureFormatEntry& entry = GetDirect3DBackend().formats[index];
+    const TextureFormatEntry& entry = GetDevice3DState().formats[index];
     if (EntryEmpty(entry)) return nullptr;
     if (pixelFormat != nullptr) *pixelFormat = entry.pixelFormat;
     return &entry.colorFormat;
 }
 
-const plat::PixelFormat* GetZBufferFormat() { return &GetDirect3DBackend().zBufferFormat; }
+const plat::PixelFormat* GetZBufferFormat() { return &GetDevice3DState().zBufferFormat; }

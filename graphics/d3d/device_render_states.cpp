@@ -103,7 +103,7 @@ int ReapplyDeviceStates() {
         device->device->SetViewport(&device->viewport);
     }
     device->stateChanged = 1;
-    ApplyTextureStageStates(GetDirect3DBackend().currentDevice);
+    ApplyTextureStageStates(GetDevice3DState().currentDevice);
     device->force = 0;
     return 0;
 }

@@ -275,7 +275,7 @@ void SendPlan(Device3DRecord* d, StagePlan& plan) {
 }
 
 Device3DRecord* DeviceAt(int32_t index) {
-    Direct3DBackendState& state = GetDirect3DBackend();
+    Device3DState& state = GetDevice3DState();
     if (state.direct3D == nullptr || index < 0 || index >= kMaxDevices3D) return nullptr;
     Device3DRecord& d = state.devices[index];
     return d.inUse && d.device != nullptr ? &d : nullptr;
@@ -356,7 +356,7 @@ int SetBlendGraphTexture(const GraphRecord* graph, int32_t param, int32_t range)
     Device3DRecord* d = CurrentDevice3DRecord();
     if (d == nullptr) return -1;
     FlushDeviceVertices(d);
-    Direct3DBackendState& state = GetDirect3DBackend();
+    Device3DState& state = GetDevice3DState();
     if (graph != nullptr) {
         const Surface3DData* piece = GetSurface3DData(graph->surfaces[0]);
         const SurfaceDataRecord* record =
@@ -375,7 +375,7 @@ int SetBlendGraphTexture(const GraphRecord* graph, int32_t param, int32_t range)
 }
 
 void GetBlendGraphScales(float* scaleU, float* scaleV) {
-    const Direct3DBackendState& state = GetDirect3DBackend();
+    const Device3DState& state = GetDevice3DState();
     if (scaleU != nullptr) *scaleU = state.blendScaleU;
     if (scaleV != nullptr) *scaleV = state.blendScaleV;
 }
@@ -384,7 +384,7 @@ int ApplyDrawRenderState(HandleValue piece, int32_t flags) {
     Device3DRecord* d = CurrentDevice3DRecord();
     if (d == nullptr) return -1;
     const DrawState& draw = GetDrawState();
-    const int32_t index = GetDirect3DBackend().currentDevice;
+    const int32_t index = GetDevice3DState().currentDevice;
 
     plat::DrawSurface* texture = nullptr;
     int32_t alphaKey = 0, textureAlpha = 0;

@@ -28,7 +28,7 @@ int32_t AcceptDevice(const char* /*description*/, const char* /*name*/,
     const bool tnl = desc->deviceGuid == plat::IID_IDirect3DTnLHalDevice;
     if (!hal && !tnl) return 1;
     if (search->depthBit == 0 || (desc->deviceRenderBitDepth & search->depthBit) == 0) return 1;
-    Direct3DBackendState& state = GetDirect3DBackend();
+    Device3DState& state = GetDevice3DState();
     state.deviceDesc = *desc;
     state.deviceGuid = desc->deviceGuid;
     search->found = 1;
@@ -37,19 +37,19 @@ int32_t AcceptDevice(const char* /*description*/, const char* /*name*/,
 
 int32_t AcceptZBufferFormat(plat::PixelFormat* format, void* context) {
     if (format->flags != plat::DDPF_ZBUFFER || format->bitCount != 16) return 1;
-    GetDirect3DBackend().zBufferFormat = *format;
+    GetDevice3DState().zBufferFormat = *format;
     *static_cast<int*>(context) = 1;
     return 0;
 }
 
 void ReleaseDirect3DObjectOnly() {
-    Direct3DBackendState& state = GetDirect3DBackend();
+    Device3DState& state = GetDevice3DState();
     if (state.direct3D != nullptr) state.direct3D->Release();
     state.direct3D = nullptr;
 }
 
 void ReleaseWorkTexture() {
-    Direct3DBackendState& state = GetDirect3DBackend();
+    Device3DState& state = GetDevice3DState();
     if (state.workTexture != nullptr) state.workTexture->Release();
     state.workTexture = nullptr;
 }
@@ -152,7 +152,7 @@ void LogTextureFormat(const char* heading, int32_t first, int32_t second, bool w
     LogWrite(heading);
     char line[160];
     for (int32_t index : {first, second}) {
-        const TextureFormatEntry& entry = GetDirect3DBackend().formats[index];
+        const TextureFormatEntry& entry = GetDevice3DState().formats[index];
         const ColorFormat& f = entry.colorFormat.format;
         if (withAlpha) {
             std::snprintf(line, sizeof line, "\t\t BIT:%u  ALPHA:%u  RED:%u  GREEN:%u  BLUE:%u ",
@@ -173,7 +173,7 @@ void LogTextureFormat(const char* heading, int32_t first, int32_t second, bool w
 }
 
 void CreateWorkTexture() {
-    Direct3DBackendState& state = GetDirect3DBackend();
+    Device3DState& state = GetDevice3DState();
     state.workTexture = nullptr;
     if (state.deviceDesc.maxTextureBlendStages >= 4) return;
     plat::DirectDraw* dd = GetDirectDrawObject();
@@ -196,7 +196,7 @@ int AbandonStart() {
     DeleteAllDevices3D();
     ReleaseWorkTexture();
     ReleaseDirect3DObjectOnly();
-    GetDirect3DBackend().initialised = 0;
+    GetDevice3DState().initialised = 0;
     return -1;
 }
 
@@ -211,14 +211,14 @@ int QueryDirect3DObject() {
         LogWrite("Direct3Dオブジェクトの作成に失敗しました\n");
         return -1;
     }
-    GetDirect3DBackend().direct3D = d3d;
+    GetDevice3DState().direct3D = d3d;
     return 0;
 }
 
 }  // namespace
 
 int InitDirect3D() {
-    Direct3DBackendState& state = GetDirect3DBackend();
+    Device3DState& state = GetDevice3DState();
     if (state.direct3D != nullptr) return -1;
     LogWrite("Direct3D 関連の初期化を行います\n");
     state.currentDevice = 0;
@@ -309,7 +309,7 @@ int InitDirect3D() {
 }
 
 int TermDirect3D() {
-    Direct3DBackendState& state = GetDirect3DBackend();
+    Device3DState& state = GetDevice3DState();
     if (state.direct3D == nullptr && !state.initialised) return -1;
     LogWrite("Direct3D 関連の終了処理を行います\n");
     EndCurrentDeviceScene();
@@ -326,7 +326,7 @@ int TermDirect3D() {
 }
 
 int CreateDevice3D(plat::DrawSurface* target) {
-    Direct3DBackendState& state = GetDirect3DBackend();
+    Device3DState& state = GetDevice3DState();
     if (state.direct3D == nullptr) return -1;
     int index = -1;
     for (int i = 0; i < kMaxDevices3D; ++i) {
@@ -375,7 +375,7 @@ int CreateDevice3D(plat::DrawSurface* target) {
 }
 
 int RecreateDevice3D(int32_t index) {
-    Direct3DBackendState& state = GetDirect3DBackend();
+    Device3DState& state = GetDevice3DState();
     if (state.direct3D == nullptr || index < 0 || index >= kMaxDevices3D) return -1;
     Device3DRecord& device = state.devices[index];
     if (!device.inUse) return -1;
@@ -410,7 +410,7 @@ int RecreateDevice3D(int32_t index) {
 }
 
 int ReleaseDirect3DObject() {
-    Direct3DBackendState& state = GetDirect3DBackend();
+    Device3DState& state = GetDevice3DState();
     if (!state.initialised) return -1;
     if (state.currentDevice >= 0 && state.currentDevice < kMaxDevices3D) {
         Device3DRecord& device = state.devices[state.currentDevice];
@@ -433,7 +433,7 @@ int ReleaseDirect3DObject() {
 }
 
 int ReacquireDirect3DObject() {
-    Direct3DBackendState& state = GetDirect3DBackend();
+    Device3DState& state = GetDevice3DState();
     if (!state.initialised) return 0;
     LogWrite("Ｄｉｒｅｃｔ３Ｄオブジェクトを取得します\n");
     if (state.direct3D != nullptr) {
@@ -452,7 +452,7 @@ int ReacquireDirect3DObject() {
 }
 
 int DeleteDevice3D(int32_t index) {
-    Direct3DBackendState& state = GetDirect3DBackend();
+    Device3DState& state = GetDevice3DState();
     if (index < 0 || index >= kMaxDevices3D) return -1;
     Device3DRecord& device = state.devices[index];
     if (!device.inUse) return -1;

@@ -5,23 +5,23 @@
 #include "graphics/d3d/device.h"
 #include "graphics/draw_state/draw_state_record.h"
 
-Direct3DBackendState& GetDirect3DBackend() {
+Device3DState& GetDevice3DState() {
     // Zero-initialised; the fields that start otherwise are set by InitDirect3D.
-    static Direct3DBackendState state;
+    static Device3DState state;
     return state;
 }
 
-void ResetDirect3DBackend() {
-    Direct3DBackendState& state = GetDirect3DBackend();
+void ResetDevice3DState() {
+    Device3DState& state = GetDevice3DState();
     std::memset(&state, 0, sizeof state);
     state.readbackSlots[0] = state.readbackSlots[1] = -1;
     state.vertexColor = 0xFFFFFFFF;
 }
 
-int Direct3DIsUp() { return GetDirect3DBackend().direct3D != nullptr ? 1 : 0; }
+int Direct3DIsUp() { return GetDevice3DState().direct3D != nullptr ? 1 : 0; }
 
 Device3DRecord* CurrentDevice3DRecord() {
-    Direct3DBackendState& state = GetDirect3DBackend();
+    Device3DState& state = GetDevice3DState();
     if (state.direct3D == nullptr) return nullptr;
     if (state.currentDevice < 0 || state.currentDevice >= kMaxDevices3D) return nullptr;
     Device3DRecord& device = state.devices[state.currentDevice];
@@ -40,7 +40,7 @@ void RefreshVertexColor() {
     const DrawState& draw = GetDrawState();
     const uint32_t alpha =
         draw.blendMode != kBlendNone ? static_cast<uint32_t>(draw.blendParam & 0xFF) : 0xFFu;
-    GetDirect3DBackend().vertexColor = (alpha << 24) | (draw.bright & 0xFFFFFF);
+    GetDevice3DState().vertexColor = (alpha << 24) | (draw.bright & 0xFFFFFF);
 }
 
-uint32_t GetDeviceVertexColor() { return GetDirect3DBackend().vertexColor; }
+uint32_t GetDeviceVertexColor() { return GetDevice3DState().vertexColor; }

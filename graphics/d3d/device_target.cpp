@@ -90,7 +90,7 @@ int SetDeviceViewport(const RECT* rect) {
 int SetDrawTarget3D(HandleValue target) {
     Device3DRecord* device = CurrentDevice3DRecord();
     if (device == nullptr) return -1;
-    Direct3DBackendState& state = GetDirect3DBackend();
+    Device3DState& state = GetDevice3DState();
 
     plat::DrawSurface* surface = nullptr;
     int32_t endAfterEachDraw = 0;
@@ -142,7 +142,7 @@ int SetMaskRenderTarget3D(int32_t maskOn) {
     }
     const DrawState& draw = GetDrawState();
     if (maskOn && IsDrawingToPrimaryInWindow()) {
-        GetDirect3DBackend().drawingSuppressed = 0;
+        GetDevice3DState().drawingSuppressed = 0;
         if (SendViewport(device, &draw.drawArea, 0, 0) != 0) {
             LogWrite("ビューポートのセットに失敗しました\n");
             return -1;

@@ -10,9 +10,9 @@
 Draw3DStart OpenDraw3D(Draw3DCourse* course) {
     Device3DRecord* device = CurrentDevice3DRecord();
     if (device == nullptr) return Draw3DStart::kRefused;
-    if (GetDirect3DBackend().drawingSuppressed) return Draw3DStart::kSuppressed;
+    if (GetDevice3DState().drawingSuppressed) return Draw3DStart::kSuppressed;
     course->device = device;
-    course->index = GetDirect3DBackend().currentDevice;
+    course->index = GetDevice3DState().currentDevice;
     int32_t originX = 0, originY = 0;
     GetDeviceDrawOrigin(&originX, &originY);
     course->originX = static_cast<float>(originX);
@@ -76,7 +76,7 @@ void AppendQuad3D(const Draw3DCourse& course, const QuadVertex3D corners[4], uin
 }
 
 void FinishDraw3D() {
-    if (GetDirect3DBackend().endSceneAfterEachDraw) EndCurrentDeviceScene();
+    if (GetDevice3DState().endSceneAfterEachDraw) EndCurrentDeviceScene();
 }
 
 namespace {

@@ -67,7 +67,7 @@ int SplitIntoSquares(const PieceLayout* grid, int count, const GraphRecord* grap
 }
 
 bool DeviceTakesOnlySquares() {
-    return (GetDirect3DBackend().deviceDesc.triCaps.textureCaps &
+    return (GetDevice3DState().deviceDesc.triCaps.textureCaps &
             plat::D3DPTEXTURECAPS_SQUAREONLY) != 0;
 }
 

@@ -28,7 +28,7 @@ int RestoreAllSurface3DData() {
 }
 
 int FillGraphTextures(GraphRecord* graph, int32_t r, int32_t g, int32_t b, int32_t a) {
-    if (GetDirect3DBackend().drawingSuppressed) return 0;
+    if (GetDevice3DState().drawingSuppressed) return 0;
     if (!Direct3DIsUp()) return -1;
     // A texture waiting in the batch is drawn before it changes.
     FlushCurrentDeviceVertices();

@@ -27,9 +27,9 @@ int32_t TableLength() {
 
 void SetScreenReadbackTableForTests(const ScreenReadbackMethod* table) {
     gTable = table != nullptr ? table : kScreenReadbackTable;
-    Direct3DBackendState& backend = GetDirect3DBackend();
-    backend.readbackSlots[0] = -1;
-    backend.readbackSlots[1] = -1;
+    Device3DState& device3D = GetDevice3DState();
+    device3D.readbackSlots[0] = -1;
+    device3D.readbackSlots[1] = -1;
 }
 
 int32_t ScreenReadbackSlotOf(const SurfaceDataRecord* texture) {
@@ -47,8 +47,8 @@ int32_t ScreenReadbackSlotOf(const SurfaceDataRecord* texture) {
 int CaptureScreenToGraph3D(int32_t x1, int32_t y1, int32_t x2, int32_t y2,
                            const GraphRecord* graph, int32_t screenSizeFlag) {
     if (!Direct3DIsUp()) return -1;
-    Direct3DBackendState& backend = GetDirect3DBackend();
-    if (backend.drawingSuppressed) return 0;
+    Device3DState& device3D = GetDevice3DState();
+    if (device3D.drawingSuppressed) return 0;
     FlushCurrentDeviceVertices();
     EndCurrentDeviceScene();
 
@@ -57,7 +57,7 @@ int CaptureScreenToGraph3D(int32_t x1, int32_t y1, int32_t x2, int32_t y2,
     const SurfaceDataRecord* texture =
         first != nullptr ? GetSurfaceData(first->surfaceData) : nullptr;
     if (texture == nullptr) return -1;
-    int32_t& remembered = backend.readbackSlots[ScreenReadbackSlotOf(texture)];
+    int32_t& remembered = device3D.readbackSlots[ScreenReadbackSlotOf(texture)];
 
     const int32_t length = TableLength();
     if (remembered >= 0 && remembered < length &&

@@ -45,7 +45,7 @@ TEST_P(ScreenReadbackEntryTest, ACaptureHoldsWhatWasDrawnOnTheScreen) {
         if (GetParam().direct3D) {
             // The first method of the table works here and is remembered for alpha-keyed
             // textures (blank graphs take the alpha test by default).
-            EXPECT_EQ(GetDirect3DBackend().readbackSlots[1], 0);
+            EXPECT_EQ(GetDevice3DState().readbackSlots[1], 0);
 
             const std::vector<Rgba> got = readback_test::TextureGraphColours(graph, 40, 30);
             const std::vector<Rgba> screen =

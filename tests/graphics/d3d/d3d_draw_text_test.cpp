@@ -101,9 +101,9 @@ TEST_F(D3DDrawTextTest, ScaledTextureTextAdvancesByTheScaleAndSuppressionRefuses
     // The bright and the blend graph come back as they were.
     EXPECT_EQ(GetDrawState().bright, kBrightWhite);
 
-    GetDirect3DBackend().drawingSuppressed = 1;
+    GetDevice3DState().drawingSuppressed = 1;
     EXPECT_EQ(DrawStringWithFont3D(10, 10, "abc", 0, font, 0, 0), -1);
-    GetDirect3DBackend().drawingSuppressed = 0;
+    GetDevice3DState().drawingSuppressed = 0;
     EXPECT_EQ(DrawStringWithFont3D(10, 10, "abc", 0, font, 0, 0), 0);
 }
 

@@ -241,20 +241,20 @@ TEST_F(D3DDrawVerticesTest, SuppressedDrawsAppendNothingAndADownDeviceRefuses) {
     const HandleValue graph = MakeGraph(8, 8, Grey);
     const GraphRecord* record = GetGraphRecord(graph);
     EmptyBatch();
-    GetDirect3DBackend().drawingSuppressed = 1;
+    GetDevice3DState().drawingSuppressed = 1;
     EXPECT_EQ(BlitGraph3D(10, 10, record, 0, 1), 0);
     EXPECT_EQ(BlitGraphStretched3D(10, 10, 30, 30, record, 0, 1), 0);
     EXPECT_EQ(BlitGraphRotated3D(10.0f, 10.0f, 1.0, 0.5, record, 0, 0), 0);
     EXPECT_EQ(BlitGraphQuad3D(0, 0, 10, 0, 0, 10, 12, 12, record, 0), 0);
     EXPECT_EQ(CurrentDevice3DRecord()->batch.count, 0);
-    GetDirect3DBackend().drawingSuppressed = 0;
+    GetDevice3DState().drawingSuppressed = 0;
 
-    const int32_t current = GetDirect3DBackend().currentDevice;
-    GetDirect3DBackend().currentDevice = (current + 1) % kMaxDevices3D;  // an empty slot
+    const int32_t current = GetDevice3DState().currentDevice;
+    GetDevice3DState().currentDevice = (current + 1) % kMaxDevices3D;  // an empty slot
     EXPECT_EQ(BlitGraph3D(10, 10, record, 0, 1), -1);
     EXPECT_EQ(FillBox3D(0, 0, 10, 10, 0), -1);
     EXPECT_EQ(DrawQuadMesh3D(nullptr, 8, 8, nullptr), -1);
-    GetDirect3DBackend().currentDevice = current;
+    GetDevice3DState().currentDevice = current;
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 
 namespace {
 
-class Direct3DBatchTest : public Direct3DBackendFixture {};
+class Direct3DBatchTest : public Device3DFixture {};
 
 TEST_F(Direct3DBatchTest, SpritesOfOneStateShareADrawAndABlendChangeSendsTheFirstBefore) {
     ASSERT_EQ(Start(true), 0);

@@ -15,9 +15,9 @@ class Device3DDriversTest : public ::testing::Test {
 protected:
     void SetUp() override {
         SetDirectDrawObject(nullptr);  // no screen: Direct3D cannot start
-        ResetDirect3DBackend();
+        ResetDevice3DState();
     }
-    void TearDown() override { ResetDirect3DBackend(); }
+    void TearDown() override { ResetDevice3DState(); }
 };
 
 TEST_F(Device3DDriversTest, AbsentStartAnswersAsTheDeviceThatCannotStart) {
@@ -37,7 +37,7 @@ TEST_F(Device3DDriversTest, AbsentStartAnswersAsTheDeviceThatCannotStart) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.entry);
         EXPECT_EQ(c.call(kDevice3DStart), c.expected);
-        EXPECT_EQ(GetDirect3DBackend().initialised, 0);
+        EXPECT_EQ(GetDevice3DState().initialised, 0);
         EXPECT_EQ(c.call(kAbsentDevice3DStart), c.expected);
     }
 }

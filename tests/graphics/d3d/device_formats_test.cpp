@@ -21,23 +21,23 @@ const plat::PixelFormat kXrgb8888 = Format(plat::DDPF_RGB, 32, 0xFF0000, 0xFF00,
 const plat::PixelFormat kArgb8888 = Format(plat::DDPF_RGB | plat::DDPF_ALPHAPIXELS, 32,
                                            0xFF0000, 0xFF00, 0xFF, 0xFF000000u);
 
-class Direct3DFormatsTest : public Direct3DBackendFixture {
+class Direct3DFormatsTest : public Device3DFixture {
 protected:
     void SetUp() override {
-        Direct3DBackendFixture::SetUp();
-        ResetDirect3DBackend();
+        Device3DFixture::SetUp();
+        ResetDevice3DState();
     }
     // The library ends first (its devices are released), then the records are cleared.
     void TearDown() override {
-        Direct3DBackendFixture::TearDown();
-        ResetDirect3DBackend();
+        Device3DFixture::TearDown();
+        ResetDevice3DState();
     }
 
     static void Offer(std::vector<plat::PixelFormat> formats) {
         for (plat::PixelFormat& f : formats) StoreOfferedTextureFormat(&f, nullptr);
     }
     static const plat::PixelFormat& Entry(int index) {
-        return GetDirect3DBackend().formats[index].pixelFormat;
+        return GetDevice3DState().formats[index].pixelFormat;
     }
 };
 
@@ -108,8 +108,8 @@ TEST_F(Direct3DFormatsTest, DeviceReportingNoTextureSidesGetsTheDefaults) {
     plat::SetD3DTextureSideLimits(0, 0);
     ASSERT_EQ(Start(true), 0);
     ASSERT_EQ(Direct3DIsUp(), 1);
-    EXPECT_EQ(GetDirect3DBackend().maxTextureSide, 256u);
-    EXPECT_EQ(GetDirect3DBackend().minTextureSide, 32u);
+    EXPECT_EQ(GetDevice3DState().maxTextureSide, 256u);
+    EXPECT_EQ(GetDevice3DState().minTextureSide, 32u);
     // The line ends: the next log text starts a line of its own.
     bool whole = false;
     for (std::string line : LogLines()) {

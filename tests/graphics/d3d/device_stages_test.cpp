@@ -6,7 +6,7 @@
 
 namespace {
 
-class Direct3DStagesTest : public Direct3DBackendFixture {
+class Direct3DStagesTest : public Device3DFixture {
 protected:
     static HandleValue FirstPiece(HandleValue graph) {
         return GetGraphRecord(graph)->surfaces[0];

@@ -18,7 +18,7 @@
 #include "tests/graphics/graphs/generated_graph_test_support.h"
 #include "tests/support/headless_library_fixture.h"
 
-class Direct3DBackendFixture : public HeadlessLibraryFixture {
+class Device3DFixture : public HeadlessLibraryFixture {
 protected:
     // Starts the library; the result of ApiInitLibrary.
     static int Start(bool direct3D, int32_t depth = 32) {

@@ -145,8 +145,8 @@ TEST_F(ScreenReadbackTest, TheFirstCaptureWalksTheTableAndLaterOnesTryTheRemembe
     gForcedFailure[5] = gForcedFailure[1] = true;
     ASSERT_EQ(CaptureScreenToGraph(30, 20, 78, 60, plain, 1), 0);
     EXPECT_EQ(CalledNumbers(), (std::vector<int>{5, 1, 3}));
-    EXPECT_EQ(GetDirect3DBackend().readbackSlots[0], 2);
-    EXPECT_EQ(GetDirect3DBackend().readbackSlots[1], -1);
+    EXPECT_EQ(GetDevice3DState().readbackSlots[0], 2);
+    EXPECT_EQ(GetDevice3DState().readbackSlots[1], -1);
     EXPECT_EQ(GraphMismatches(plain, rect), 0);
 
     gCalls.clear();
@@ -158,14 +158,14 @@ TEST_F(ScreenReadbackTest, TheFirstCaptureWalksTheTableAndLaterOnesTryTheRemembe
     gCalls.clear();
     ASSERT_EQ(CaptureScreenToGraph(30, 20, 78, 60, withAlpha, 1), 0);
     EXPECT_EQ(CalledNumbers(), (std::vector<int>{5, 1, 3}));
-    EXPECT_EQ(GetDirect3DBackend().readbackSlots[1], 2);
+    EXPECT_EQ(GetDevice3DState().readbackSlots[1], 2);
 
     // The remembered method stops working: the walk starts again from the first.
     gForcedFailure[3] = true;
     gCalls.clear();
     ASSERT_EQ(CaptureScreenToGraph(30, 20, 78, 60, plain, 1), 0);
     EXPECT_EQ(CalledNumbers(), (std::vector<int>{3, 5, 1, 3, 2}));
-    EXPECT_EQ(GetDirect3DBackend().readbackSlots[0], 3);
+    EXPECT_EQ(GetDevice3DState().readbackSlots[0], 3);
     EXPECT_EQ(GraphMismatches(plain, rect), 0);
     Stop();
 }
@@ -183,7 +183,7 @@ TEST_F(ScreenReadbackTest, TheLibraryTableFallsThroughFailingMethodsInItsOrder) 
     ASSERT_GE(five, 0);
     EXPECT_GT(one, five);
     EXPECT_EQ(LinesNaming("G_D3D_GetDrawScreenGraphFunction3"), 0);
-    EXPECT_EQ(GetDirect3DBackend().readbackSlots[1], 2);
+    EXPECT_EQ(GetDevice3DState().readbackSlots[1], 2);
     EXPECT_EQ(GraphMismatches(graph, rect), 0);
 
     // Next time method 3 runs at once: no method logs a failure.
@@ -191,7 +191,7 @@ TEST_F(ScreenReadbackTest, TheLibraryTableFallsThroughFailingMethodsInItsOrder) 
     PaintBack([](int32_t x, int32_t y) { return PatternValue(y, x); });
     ASSERT_EQ(CaptureScreenToGraph(100, 50, 164, 82, graph, 1), 0);
     EXPECT_EQ(LogLines().size(), lines);
-    EXPECT_EQ(GetDirect3DBackend().readbackSlots[1], 2);
+    EXPECT_EQ(GetDevice3DState().readbackSlots[1], 2);
     EXPECT_EQ(GraphMismatches(graph, rect), 0);
     Stop();
 }
@@ -217,7 +217,7 @@ TEST_F(ScreenReadbackTest, ARectangleTheGraphCannotHoldFailsInEveryMethod) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        GetDirect3DBackend().readbackSlots[0] = 1;
+        GetDevice3DState().readbackSlots[0] = 1;
         gCalls.clear();
         EXPECT_EQ(CaptureScreenToGraph(c.rect.left, c.rect.top, c.rect.right, c.rect.bottom,
                                        graph, 1),
@@ -225,7 +225,7 @@ TEST_F(ScreenReadbackTest, ARectangleTheGraphCannotHoldFailsInEveryMethod) {
         // The remembered method first, then the whole table; every one of them refused.
         EXPECT_EQ(gCalls, (std::vector<MethodCall>{
                               {1, -1}, {5, -1}, {1, -1}, {3, -1}, {2, -1}, {4, -1}}));
-        EXPECT_EQ(GetDirect3DBackend().readbackSlots[0], -1);
+        EXPECT_EQ(GetDevice3DState().readbackSlots[0], -1);
     }
     EXPECT_EQ(readback_test::TextureGraphColours(graph, 32, 24), before);
     Stop();
@@ -349,10 +349,10 @@ TEST_F(ScreenReadbackTest, OnlyTextureGraphsGoToTheReadback) {
 
     // While 3D drawing is suppressed nothing is copied and nothing fails.
     const HandleValue graph = TextureGraph(16, 12, kPlain);
-    GetDirect3DBackend().drawingSuppressed = 1;
+    GetDevice3DState().drawingSuppressed = 1;
     EXPECT_EQ(CaptureScreenToGraph(10, 20, 26, 32, graph, 1), 0);
     EXPECT_TRUE(gCalls.empty());
-    GetDirect3DBackend().drawingSuppressed = 0;
+    GetDevice3DState().drawingSuppressed = 0;
     EXPECT_EQ(CaptureScreenToGraph(10, 20, 26, 32, graph, 1), 0);
     EXPECT_EQ(CalledNumbers(), (std::vector<int>{5}));
     Stop();

@@ -208,9 +208,9 @@ TEST_F(TextureGraphTest, FillReachesEveryTextureUnlessDrawingIsSuppressed) {
         EXPECT_EQ(r, 255) << i;
         EXPECT_EQ(gr, 0) << i;
     }
-    GetDirect3DBackend().drawingSuppressed = 1;
+    GetDevice3DState().drawingSuppressed = 1;
     EXPECT_EQ(FillGraph(graph, 0, 0, 255, 255), 0);
-    GetDirect3DBackend().drawingSuppressed = 0;
+    GetDevice3DState().drawingSuppressed = 0;
     const PaletteColorFormat* format = nullptr;
     const uint32_t pixel = TexturePixel(*Piece(graph, 0), 3, 3, &format);
     int r = 0;

@@ -15,7 +15,7 @@ int32_t gScreenWidth = 640;
 class TextureSizesTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ResetDirect3DBackend();
+        ResetDevice3DState();
         screen_ = kAbsentScreen;
         screen_.getScreenDimensions = [](int32_t* width, int32_t* height) {
             if (width != nullptr) *width = gScreenWidth;
@@ -25,7 +25,7 @@ protected:
     }
     void TearDown() override {
         ScreenSlot().Reset();
-        ResetDirect3DBackend();
+        ResetDevice3DState();
         gScreenWidth = 640;
     }
     ScreenDriver screen_{};
@@ -72,8 +72,8 @@ const SizesCase kSizes[] = {
 TEST_F(TextureSizesTest, SizesFollowTheCuttingSteps) {
     for (const SizesCase& c : kSizes) {
         SCOPED_TRACE(c.what);
-        GetDirect3DBackend().minTextureSide = c.minSide;
-        GetDirect3DBackend().maxTextureSide = c.maxSide;
+        GetDevice3DState().minTextureSide = c.minSide;
+        GetDevice3DState().maxTextureSide = c.maxSide;
         gScreenWidth = c.screenWidth;
         int32_t out[kMaxPiecesPerGraph] = {};
         const int count = ChooseTextureSizes(c.size, out, c.single);
@@ -82,8 +82,8 @@ TEST_F(TextureSizesTest, SizesFollowTheCuttingSteps) {
 }
 
 TEST_F(TextureSizesTest, ASideNeedingMoreThanSixtyFourPiecesIsCountedButNotWrittenPast) {
-    GetDirect3DBackend().minTextureSide = 1;
-    GetDirect3DBackend().maxTextureSide = 16;
+    GetDevice3DState().minTextureSide = 1;
+    GetDevice3DState().maxTextureSide = 16;
     // Room for the table's 64 entries and a guard band behind them.
     int32_t out[kMaxPiecesPerGraph + 8];
     for (int32_t& v : out) v = -7;
@@ -95,12 +95,12 @@ TEST_F(TextureSizesTest, ASideNeedingMoreThanSixtyFourPiecesIsCountedButNotWritt
 TEST_F(TextureSizesTest, TheClosingMergeCountsEvenPastTheWrittenEntries) {
     // 65 pieces of 128 on a 128 maximum would merge their last two only if 256 fitted: it
     // does not, so the count stays 65; with a minimum of 64 the cut ends in two 64s that merge.
-    GetDirect3DBackend().minTextureSide = 1;
-    GetDirect3DBackend().maxTextureSide = 128;
+    GetDevice3DState().minTextureSide = 1;
+    GetDevice3DState().maxTextureSide = 128;
     int32_t out[kMaxPiecesPerGraph];
     EXPECT_EQ(ChooseTextureSizes(128 * 65, out, 0), 65);
-    GetDirect3DBackend().minTextureSide = 64;
-    GetDirect3DBackend().maxTextureSide = 256;
+    GetDevice3DState().minTextureSide = 64;
+    GetDevice3DState().maxTextureSide = 256;
     // 63 × 256 + 80: the 80 left become 64 and then 64 more (16 left, 64 is the base), merged
     // into one 128 piece.
     EXPECT_EQ(ChooseTextureSizes(256 * 63 + 80, out, 0), 64);

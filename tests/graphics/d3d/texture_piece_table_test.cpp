@@ -113,11 +113,11 @@ TEST_F(TexturePieceTableTest, RefusalsAreLoggedAndLeaveNothingBehind) {
     EXPECT_EQ(table.count, 0);
     EXPECT_EQ(GetSurfaceDataTable().count, 0);
 
-    plat::Direct3D* object = GetDirect3DBackend().direct3D;
-    GetDirect3DBackend().direct3D = nullptr;
+    plat::Direct3D* object = GetDevice3DState().direct3D;
+    GetDevice3DState().direct3D = nullptr;
     NewLogText();
     EXPECT_EQ(AddPiece(), -1);
-    GetDirect3DBackend().direct3D = object;
+    GetDevice3DState().direct3D = object;
     EXPECT_NE(NewLogText().find("３Ｄグラフィックエンジンが初期化されていません"),
               std::string::npos);
 }

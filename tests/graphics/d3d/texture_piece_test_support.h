@@ -22,16 +22,16 @@ protected:
         SurfaceFixture::SetUp();
         plat::ResetD3DTestControls();
         plat::OfferDirect3D(true);
-        ResetDirect3DBackend();
-        Direct3DBackendState& backend = GetDirect3DBackend();
-        ASSERT_EQ(dd_->QueryDirect3D(&backend.direct3D), plat::DD_OK);
-        backend.direct3D->EnumDevices(
+        ResetDevice3DState();
+        Device3DState& device3D = GetDevice3DState();
+        ASSERT_EQ(dd_->QueryDirect3D(&device3D.direct3D), plat::DD_OK);
+        device3D.direct3D->EnumDevices(
             [](const char*, const char*, const plat::DeviceDesc* desc, void* context) -> int32_t {
-                static_cast<Direct3DBackendState*>(context)->deviceDesc = *desc;
+                static_cast<Device3DState*>(context)->deviceDesc = *desc;
                 return 0;
             },
-            &backend);
-        backend.deviceGuid = plat::IID_IDirect3DHALDevice;
+            &device3D);
+        device3D.deviceGuid = plat::IID_IDirect3DHALDevice;
         SetSides(1, 2048);
 
         plat::SurfaceDesc desc = {};
@@ -41,8 +41,8 @@ protected:
         desc.caps.caps = plat::DDSCAPS_OFFSCREENPLAIN | plat::DDSCAPS_3DDEVICE;
         ASSERT_EQ(dd_->CreateSurface(&desc, &target_), plat::DD_OK);
         ASSERT_EQ(CreateDevice3D(target_), 0);
-        backend.currentDevice = 0;
-        ASSERT_EQ(backend.devices[0].device->EnumTextureFormats(StoreOfferedTextureFormat, nullptr),
+        device3D.currentDevice = 0;
+        ASSERT_EQ(device3D.devices[0].device->EnumTextureFormats(StoreOfferedTextureFormat, nullptr),
                   plat::DD_OK);
         ASSERT_EQ(FillEmptyTextureFormats(), 0);
         InstallDirect3DDrivers();
@@ -57,18 +57,18 @@ protected:
         DeleteAllGraphs(0);
         DeleteAllSurface3DData();
         TermDirect3D();
-        ResetDirect3DBackend();
+        ResetDevice3DState();
         if (target_ != nullptr) target_->Release();
         plat::ResetD3DTestControls();
         SurfaceFixture::TearDown();
     }
 
     static void SetSides(uint32_t minSide, uint32_t maxSide) {
-        GetDirect3DBackend().minTextureSide = minSide;
-        GetDirect3DBackend().maxTextureSide = maxSide;
+        GetDevice3DState().minTextureSide = minSide;
+        GetDevice3DState().maxTextureSide = maxSide;
     }
     static void SetSquareOnly(bool on) {
-        uint32_t& caps = GetDirect3DBackend().deviceDesc.triCaps.textureCaps;
+        uint32_t& caps = GetDevice3DState().deviceDesc.triCaps.textureCaps;
         caps = on ? caps | plat::D3DPTEXTURECAPS_SQUAREONLY
                   : caps & ~plat::D3DPTEXTURECAPS_SQUAREONLY;
     }

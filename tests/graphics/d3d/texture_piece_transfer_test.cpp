@@ -174,12 +174,12 @@ TEST_F(TexturePieceTransferTest, RefusedWithoutDirect3DOrPiece) {
     EXPECT_EQ(TransferImageToTexturePiece(ImageSource(&source.image, nullptr), nullptr, 0, 0,
                                           0x30000FFF, 1),
               -1);
-    plat::Direct3D* object = GetDirect3DBackend().direct3D;
-    GetDirect3DBackend().direct3D = nullptr;
+    plat::Direct3D* object = GetDevice3DState().direct3D;
+    GetDevice3DState().direct3D = nullptr;
     EXPECT_EQ(TransferImageToTexturePiece(ImageSource(&source.image, nullptr), nullptr, 0, 0,
                                           piece, 1),
               -1);
-    GetDirect3DBackend().direct3D = object;
+    GetDevice3DState().direct3D = object;
     EXPECT_EQ(TransferImageToTexturePiece(ImageSource(&source.image, nullptr), nullptr, 0, 0,
                                           piece, 1),
               0);

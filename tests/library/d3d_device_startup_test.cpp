@@ -13,7 +13,7 @@
 
 namespace {
 
-class Direct3DStartupTest : public Direct3DBackendFixture {
+class Direct3DStartupTest : public Device3DFixture {
 protected:
     static size_t DrawsOfOneSprite(HandleValue graph) {
         plat::StartD3DCallLog();
@@ -73,7 +73,7 @@ TEST_F(Direct3DStartupTest, FailedStartLeavesDirect3DDownOnTheSoftwareScreen) {
         EXPECT_TRUE(LogHas(c.logged));
         EXPECT_TRUE(LogHas("３Ｄグラフィック描画機能は使用しません"));
         EXPECT_EQ(Direct3DIsUp(), 0);
-        EXPECT_EQ(GetDirect3DBackend().initialised, 0);
+        EXPECT_EQ(GetDevice3DState().initialised, 0);
         EXPECT_EQ(IsSoftwareScreen(), 1);
         EXPECT_EQ(plat::LiveD3DDeviceCount(), 0u);
         EXPECT_TRUE(Device3DSlot().IsAbsent());
