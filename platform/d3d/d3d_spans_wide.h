@@ -1,0 +1,39 @@
+// Internal to the rasteriser's fast span loops: the eight-pixel (AVX2) run of the blended
+// 32-bit loop, compiled for AVX2 in d3d_spans_wide_avx2.cpp and chosen at run time when the
+// processor has it. It gives exactly the pixels of the four-pixel loop and of PutTexel
+// (d3d_spans.cpp).
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+namespace plat::raster {
+
+// What the blended 32-bit loop reads, fixed per triangle (the names as in the span loops).
+struct WideBlendInputs {
+    const uint8_t* texels;
+    ptrdiff_t pitch;
+    uint32_t alphaOr;               // 0xFF000000 when the texture has no alpha
+    uint32_t keyLow, keyHigh;       // the colour key's range (keyed runs)
+    uint32_t forceColor, forceAlpha;
+    uint32_t mr, mg, mb, ma;        // the diffuse colour the texel is modulated by
+    // The alpha test as a range (tested runs): alpha passes when
+    // (alphaLow <= a <= alphaHigh) differs from alphaOutside.
+    int alphaLow, alphaHigh;
+    bool alphaOutside;
+};
+
+// Draws the whole groups of eight pixels of the span of `count` X8R8G8B8 pixels from p, the
+// texel coordinates starting at (u, v) and stepping (du, dv) per pixel, every texel index
+// inside the texture; u and v are moved past the pixels drawn. Returns how many it drew (a
+// multiple of eight); the caller draws the rest.
+using WideBlendRun = int64_t (*)(const WideBlendInputs& in, int64_t* u, int64_t* v, int64_t du,
+                                 int64_t dv, uint8_t* p, int64_t count);
+
+// The run for the loop's kind: keyed, modulated (else the texel's colour as it is, or forced),
+// alpha-tested. Null when the processor lacks AVX2 or the wide runs are switched off.
+WideBlendRun WideBlendRunFor(bool key, bool modulate, bool test);
+
+// Whether the processor has AVX2 (the wide runs can be used at all).
+bool ProcessorHasWideRuns();
+
+}  // namespace plat::raster

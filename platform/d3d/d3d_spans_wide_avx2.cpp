@@ -1,0 +1,209 @@
+// The eight-pixel runs of the blended 32-bit span loop. Everything between the target switches
+// is compiled for AVX2 and is only ever called once ProcessorHasWideRuns() has found the
+// processor to have it. The arithmetic is the four-pixel loop's (d3d_spans.cpp) on registers
+// twice as wide: every 128-bit half of a register holds four pixels handled exactly as there
+// (the unpacks, packs and shuffles work within each half).
+#include "platform/d3d/d3d_spans_wide.h"
+
+#include <cstring>
+
+#include "platform/d3d/d3d_internal.h"
+
+#if (defined(__GNUC__) || defined(__clang__)) && defined(__x86_64__)
+#define ZN_D3D_WIDE_RUNS 1
+#else
+#define ZN_D3D_WIDE_RUNS 0
+#endif
+
+namespace plat::raster {
+
+namespace {
+
+bool FindWideRuns() {
+#if ZN_D3D_WIDE_RUNS
+    __builtin_cpu_init();  // may run before the runtime's own initialisation
+    return __builtin_cpu_supports("avx2") != 0;
+#else
+    return false;
+#endif
+}
+
+const bool kProcessorHasWideRuns = FindWideRuns();
+
+}  // namespace
+
+bool ProcessorHasWideRuns() { return kProcessorHasWideRuns; }
+
+}  // namespace plat::raster
+
+#if ZN_D3D_WIDE_RUNS
+
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
+#else
+#pragma GCC push_options
+#pragma GCC target("avx2")
+#endif
+#include <immintrin.h>
+
+namespace plat::raster {
+
+namespace {
+
+constexpr int kFracBits = 24;
+constexpr int64_t kOne = int64_t{1} << kFracBits;
+
+template <bool kKey, bool kModulate, bool kTest>
+int64_t BlendRun(const WideBlendInputs& in, int64_t* uIo, int64_t* vIo, int64_t du, int64_t dv,
+                 uint8_t* p, int64_t count) {
+    const int64_t groups = count / 8;
+    if (groups == 0) return 0;
+    const short fc = static_cast<short>(in.forceColor), fa = static_cast<short>(in.forceAlpha);
+    const short mr = static_cast<short>(in.mr), mg = static_cast<short>(in.mg);
+    const short mb = static_cast<short>(in.mb), ma = static_cast<short>(in.ma);
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i alphaOr = _mm256_set1_epi32(static_cast<int>(in.alphaOr));
+    // 16-bit lanes blue, green, red, alpha of each pixel.
+    const __m256i force = _mm256_set_epi16(fa, fc, fc, fc, fa, fc, fc, fc, fa, fc, fc, fc, fa,
+                                           fc, fc, fc);
+    const __m256i factor = _mm256_set_epi16(ma, mr, mg, mb, ma, mr, mg, mb, ma, mr, mg, mb, ma,
+                                            mr, mg, mb);
+    const __m256i k127 = _mm256_set1_epi16(127), k1 = _mm256_set1_epi16(1);
+    const __m256i k255 = _mm256_set1_epi16(255);
+    const __m256i rgb = _mm256_set1_epi32(0xFFFFFF);
+    const __m256i sign = _mm256_set1_epi32(static_cast<int>(0x80000000u));
+    const __m256i keyLow = _mm256_set1_epi32(static_cast<int>(in.keyLow));
+    const __m256i keySpan =
+        _mm256_set1_epi32(static_cast<int>((in.keyHigh - in.keyLow) ^ 0x80000000u));
+    const __m256i alphaForce = _mm256_set1_epi32(static_cast<int>(in.forceAlpha));
+    const __m256i alphaFactor = _mm256_set1_epi32(static_cast<int>(in.ma));
+    const __m256i k127x32 = _mm256_set1_epi32(127), k1x32 = _mm256_set1_epi32(1);
+    const __m256i forceRgb = _mm256_set1_epi32(static_cast<int>(in.forceColor * 0x010101u));
+    const __m256i forceTop = _mm256_set1_epi32(static_cast<int>(in.forceAlpha << 24));
+    const __m256i alphaStep = _mm256_set1_epi32(0x01000000);
+    const __m256i alphaHighBits = _mm256_set1_epi32(static_cast<int>(0xFE000000u));
+    const __m256i alphaLow = _mm256_set1_epi32(in.alphaLow - 1);
+    const __m256i alphaHigh = _mm256_set1_epi32(in.alphaHigh + 1);
+    const __m256i alphaOutside = _mm256_set1_epi32(in.alphaOutside ? -1 : 0);
+    auto div255 = [&](__m256i y) {
+        return _mm256_srli_epi16(
+            _mm256_add_epi16(_mm256_add_epi16(y, k1), _mm256_srli_epi16(y, 8)), 8);
+    };
+    // Two pixels per 128-bit half: texel channels t and pixel channels d, 16-bit lanes.
+    auto blend4 = [&](__m256i t, __m256i d) {
+        t = _mm256_or_si256(t, force);
+        if constexpr (kModulate) {
+            t = div255(_mm256_add_epi16(_mm256_mullo_epi16(t, factor), k127));
+        }
+        __m256i a = _mm256_shufflelo_epi16(t, _MM_SHUFFLE(3, 3, 3, 3));
+        a = _mm256_shufflehi_epi16(a, _MM_SHUFFLE(3, 3, 3, 3));
+        const __m256i ia = _mm256_sub_epi16(k255, a);
+        return div255(_mm256_add_epi16(
+            _mm256_add_epi16(_mm256_mullo_epi16(t, a), _mm256_mullo_epi16(d, ia)), k127));
+    };
+    auto put8 = [&](__m256i raw) {
+        auto* q = reinterpret_cast<__m256i*>(p);
+        const __m256i old = _mm256_loadu_si256(q);
+        const __m256i t = _mm256_or_si256(raw, alphaOr);
+        __m256i out;
+        bool blended = true;
+        if constexpr (!kModulate) {
+            // Eight texels of alpha 255 or 0 (alpha + 1 has no bit above the lowest of the
+            // top byte) blend to the colour or the pixel as they are: chosen between by the
+            // alpha's top bit, without the products.
+            const __m256i forced = _mm256_or_si256(t, forceTop);
+            if (_mm256_testz_si256(_mm256_add_epi32(forced, alphaStep), alphaHighBits)) {
+                out = _mm256_and_si256(_mm256_blendv_epi8(old, _mm256_or_si256(t, forceRgb),
+                                                          _mm256_srai_epi32(forced, 31)),
+                                       rgb);
+                blended = false;
+            }
+        }
+        if (blended) {
+            const __m256i lo =
+                blend4(_mm256_unpacklo_epi8(t, zero), _mm256_unpacklo_epi8(old, zero));
+            const __m256i hi =
+                blend4(_mm256_unpackhi_epi8(t, zero), _mm256_unpackhi_epi8(old, zero));
+            out = _mm256_and_si256(_mm256_packus_epi16(lo, hi), rgb);
+        }
+        if constexpr (kKey || kTest) {
+            __m256i draw = _mm256_set1_epi32(-1);
+            if constexpr (kKey) {
+                const __m256i offset = _mm256_xor_si256(_mm256_sub_epi32(raw, keyLow), sign);
+                draw = _mm256_cmpgt_epi32(offset, keySpan);
+            }
+            if constexpr (kTest) {
+                __m256i a = _mm256_or_si256(_mm256_srli_epi32(t, 24), alphaForce);
+                if constexpr (kModulate) {
+                    const __m256i y =
+                        _mm256_add_epi32(_mm256_mullo_epi16(a, alphaFactor), k127x32);
+                    a = _mm256_srli_epi32(
+                        _mm256_add_epi32(_mm256_add_epi32(y, k1x32), _mm256_srli_epi32(y, 8)), 8);
+                }
+                const __m256i pass = _mm256_xor_si256(
+                    _mm256_and_si256(_mm256_cmpgt_epi32(a, alphaLow),
+                                     _mm256_cmpgt_epi32(alphaHigh, a)),
+                    alphaOutside);
+                draw = _mm256_and_si256(draw, pass);
+            }
+            out = _mm256_blendv_epi8(old, out, draw);
+        }
+        _mm256_storeu_si256(q, out);
+        p += 32;
+    };
+    int64_t u = *uIo, v = *vIo;
+    const uint8_t* const texels = in.texels;
+    const ptrdiff_t pitch = in.pitch;
+    if (du == kOne && dv == 0) {
+        // One texel per pixel along a texture row: read eight at a time as they lie.
+        const uint8_t* tp = texels + (v >> kFracBits) * pitch + (u >> kFracBits) * 4;
+        for (int64_t g = 0; g < groups; ++g, tp += 32) {
+            put8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(tp)));
+        }
+        u += groups * 8 * kOne;
+    } else {
+        for (int64_t g = 0; g < groups; ++g) {
+            alignas(32) uint32_t raw[8];
+            for (int i = 0; i < 8; ++i, u += du, v += dv) {
+                const uint8_t* tp = texels + (v >> kFracBits) * pitch + (u >> kFracBits) * 4;
+                std::memcpy(&raw[i], tp, 4);
+            }
+            put8(_mm256_load_si256(reinterpret_cast<const __m256i*>(raw)));
+        }
+    }
+    *uIo = u;
+    *vIo = v;
+    return groups * 8;
+}
+
+}  // namespace
+
+WideBlendRun WideBlendRunFor(bool key, bool modulate, bool test) {
+    if (!ProcessorHasWideRuns() || !D3DState().wideSpans) return nullptr;
+    const int index = (key ? 4 : 0) | (modulate ? 2 : 0) | (test ? 1 : 0);
+    static constexpr WideBlendRun kRuns[8] = {
+        BlendRun<false, false, false>, BlendRun<false, false, true>,
+        BlendRun<false, true, false>,  BlendRun<false, true, true>,
+        BlendRun<true, false, false>,  BlendRun<true, false, true>,
+        BlendRun<true, true, false>,   BlendRun<true, true, true>,
+    };
+    return kRuns[index];
+}
+
+}  // namespace plat::raster
+
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
+#pragma GCC pop_options
+#endif
+
+#else  // no AVX2 build
+
+namespace plat::raster {
+
+WideBlendRun WideBlendRunFor(bool, bool, bool) { return nullptr; }
+
+}  // namespace plat::raster
+
+#endif
