@@ -118,6 +118,7 @@ struct RowConstants {
     int alphaLow, alphaHigh;
     // The blended 32-bit loop's eight-pixel runs (null: none) and what they read.
     WideBlendRun wideRun;
+    WideBlendRectangle wideRectangle;
     WideBlendInputs wide;
 };
 
@@ -598,9 +599,11 @@ void FastTriangle(const Setup& s, const Triangle& t, Rows& rows) {
     c.alphaLow = k.alphaLow;
     c.alphaHigh = k.alphaHigh;
     c.wideRun = nullptr;
+    c.wideRectangle = nullptr;
     if constexpr (kTex == TexKind::k32 && kTargetBytes == 4 && kBlend && kMode != Mode::kCopy) {
         if (!kTest || c.alphaRange) {
             c.wideRun = WideBlendRunFor(kKey, kMode == Mode::kModulate, kTest);
+            c.wideRectangle = WideBlendRectangleFor(kKey, kMode == Mode::kModulate, kTest);
             c.wide = WideBlendInputs{c.texels, c.pitch, c.alphaOr, c.keyLow, c.keyHigh,
                                      c.forceColor, c.forceAlpha, c.mr, c.mg, c.mb, c.ma,
                                      c.alphaLow, c.alphaHigh, c.alphaOutside};
@@ -611,6 +614,32 @@ void FastTriangle(const Setup& s, const Triangle& t, Rows& rows) {
     uint8_t* const pixels = s.target->pixels;
     const ptrdiff_t targetPitch = s.target->pitch;
     uint64_t wideRuns = 0;  // spans long enough for an eight-pixel run, drawn inside
+
+    if (c.wideRectangle != nullptr && rows.partner == nullptr && rows.leftCount == 0 &&
+        rows.rightCount == 0) {
+        // A rectangle (every row the same columns) whose texels all lie inside the texture:
+        // drawn whole by the eight-pixel runs. The indices change monotonically along rows
+        // and columns, so the corners tell.
+        const int64_t top = std::max(rows.start, rows.top), bottom = rows.bottom;
+        const int64_t left = rows.left, width = rows.width;
+        if (top > bottom || width < 0) return;
+        const int64_t dx = left - ox, dy = top - oy;
+        const int64_t u = pu.At(dx, dy), v = pv.At(dx, dy);
+        const int64_t w = width, h = bottom - top;
+        auto inside = [](int64_t a, int64_t b, int64_t c2, int64_t d, int last) {
+            const int64_t lo = std::min({a, b, c2, d}) >> kFracBits;
+            const int64_t hi = std::max({a, b, c2, d}) >> kFracBits;
+            return lo >= 0 && hi <= last;
+        };
+        if (inside(u, u + pu.gx * w, u + pu.gy * h, u + pu.gx * w + pu.gy * h, c.lastU) &&
+            inside(v, v + pv.gx * w, v + pv.gy * h, v + pv.gx * w + pv.gy * h, c.lastV)) {
+            c.wideRectangle(c.wide, u, v, pu.gx, pv.gx, pu.gy, pv.gy,
+                            pixels + top * targetPitch + left * kTargetBytes, targetPitch,
+                            width + 1, h + 1);
+            D3DState().wideRuns += static_cast<uint64_t>(h + 1);
+            return;
+        }
+    }
 
     ForEachSpan(rows, [&](int py, int xl, int xr) {
         const int64_t dx = xl - ox, dy = py - oy;

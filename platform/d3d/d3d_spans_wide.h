@@ -29,9 +29,18 @@ struct WideBlendInputs {
 using WideBlendRun = int64_t (*)(const WideBlendInputs& in, int64_t* u, int64_t* v, int64_t du,
                                  int64_t dv, uint8_t* p, int64_t count);
 
+// Draws a rectangle of `rows` rows of `count` X8R8G8B8 pixels from p, target rows targetPitch
+// bytes apart: each row's first texel coordinates (u, v) moved by (rowDu, rowDv) from the
+// row above, stepping (du, dv) per pixel; every texel index inside the texture.
+using WideBlendRectangle = void (*)(const WideBlendInputs& in, int64_t u, int64_t v, int64_t du,
+                                    int64_t dv, int64_t rowDu, int64_t rowDv, uint8_t* p,
+                                    ptrdiff_t targetPitch, int64_t count, int64_t rows);
+
 // The run for the loop's kind: keyed, modulated (else the texel's colour as it is, or forced),
 // alpha-tested. Null when the processor lacks AVX2 or the wide runs are switched off.
 WideBlendRun WideBlendRunFor(bool key, bool modulate, bool test);
+// The same for whole rectangles (the axis-aligned quads drawn as such).
+WideBlendRectangle WideBlendRectangleFor(bool key, bool modulate, bool test);
 
 // Whether the processor has AVX2 (the wide runs can be used at all).
 bool ProcessorHasWideRuns();

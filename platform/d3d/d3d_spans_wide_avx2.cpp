@@ -54,10 +54,11 @@ constexpr int kFracBits = 24;
 constexpr int64_t kOne = int64_t{1} << kFracBits;
 
 template <bool kKey, bool kModulate, bool kTest>
-int64_t BlendRun(const WideBlendInputs& in, int64_t* uIo, int64_t* vIo, int64_t du, int64_t dv,
-                 uint8_t* p, int64_t count) {
+int64_t BlendRows(const WideBlendInputs& in, int64_t* uIo, int64_t* vIo, int64_t du, int64_t dv,
+                  uint8_t* p, int64_t count, int64_t rows, int64_t rowDu, int64_t rowDv,
+                  ptrdiff_t targetPitch) {
     const int64_t groups = count / 8;
-    if (groups == 0) return 0;
+    if (groups == 0 && rows == 0) return 0;
     const short fc = static_cast<short>(in.forceColor), fa = static_cast<short>(in.forceAlpha);
     const short mr = static_cast<short>(in.mr), mg = static_cast<short>(in.mg);
     const short mb = static_cast<short>(in.mb), ma = static_cast<short>(in.ma);
@@ -101,9 +102,8 @@ int64_t BlendRun(const WideBlendInputs& in, int64_t* uIo, int64_t* vIo, int64_t 
         return div255(_mm256_add_epi16(
             _mm256_add_epi16(_mm256_mullo_epi16(t, a), _mm256_mullo_epi16(d, ia)), k127));
     };
-    auto put8 = [&](__m256i raw) {
-        auto* q = reinterpret_cast<__m256i*>(p);
-        const __m256i old = _mm256_loadu_si256(q);
+    // Eight texels over the eight pixels old: the pixels as they become.
+    auto shade8 = [&](__m256i raw, __m256i old) {
         const __m256i t = _mm256_or_si256(raw, alphaOr);
         __m256i out;
         bool blended = true;
@@ -148,32 +148,88 @@ int64_t BlendRun(const WideBlendInputs& in, int64_t* uIo, int64_t* vIo, int64_t 
             }
             out = _mm256_blendv_epi8(old, out, draw);
         }
-        _mm256_storeu_si256(q, out);
-        p += 32;
+        return out;
     };
-    int64_t u = *uIo, v = *vIo;
     const uint8_t* const texels = in.texels;
     const ptrdiff_t pitch = in.pitch;
-    if (du == kOne && dv == 0) {
-        // One texel per pixel along a texture row: read eight at a time as they lie.
-        const uint8_t* tp = texels + (v >> kFracBits) * pitch + (u >> kFracBits) * 4;
-        for (int64_t g = 0; g < groups; ++g, tp += 32) {
-            put8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(tp)));
+    const bool alongRow = du == kOne && dv == 0;
+    // One row: its whole groups, then (tail) the last count % 8 pixels through lane masks
+    // (the lanes past the end neither read nor write).
+    auto row = [&](int64_t& u, int64_t& v, uint8_t* p, bool tail) {
+        if (alongRow) {
+            // One texel per pixel along a texture row: read eight at a time as they lie.
+            const uint8_t* tp = texels + (v >> kFracBits) * pitch + (u >> kFracBits) * 4;
+            for (int64_t g = 0; g < groups; ++g, tp += 32, p += 32) {
+                auto* q = reinterpret_cast<__m256i*>(p);
+                _mm256_storeu_si256(
+                    q, shade8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(tp)),
+                              _mm256_loadu_si256(q)));
+            }
+            u += groups * 8 * kOne;
+            if (tail && count % 8 != 0) {
+                const __m256i lanes = _mm256_cmpgt_epi32(
+                    _mm256_set1_epi32(static_cast<int>(count % 8)),
+                    _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+                auto* q = reinterpret_cast<int*>(p);
+                const __m256i raw =
+                    _mm256_maskload_epi32(reinterpret_cast<const int*>(tp), lanes);
+                _mm256_maskstore_epi32(q, lanes,
+                                       shade8(raw, _mm256_maskload_epi32(q, lanes)));
+                u += (count % 8) * kOne;
+            }
+            return;
         }
-        u += groups * 8 * kOne;
-    } else {
-        for (int64_t g = 0; g < groups; ++g) {
+        for (int64_t g = 0; g < groups; ++g, p += 32) {
             alignas(32) uint32_t raw[8];
             for (int i = 0; i < 8; ++i, u += du, v += dv) {
                 const uint8_t* tp = texels + (v >> kFracBits) * pitch + (u >> kFracBits) * 4;
                 std::memcpy(&raw[i], tp, 4);
             }
-            put8(_mm256_load_si256(reinterpret_cast<const __m256i*>(raw)));
+            auto* q = reinterpret_cast<__m256i*>(p);
+            _mm256_storeu_si256(q, shade8(_mm256_load_si256(reinterpret_cast<const __m256i*>(raw)),
+                                          _mm256_loadu_si256(q)));
         }
+        if (tail && count % 8 != 0) {
+            const int rest = static_cast<int>(count % 8);
+            alignas(32) uint32_t raw[8] = {};
+            for (int i = 0; i < rest; ++i, u += du, v += dv) {
+                const uint8_t* tp = texels + (v >> kFracBits) * pitch + (u >> kFracBits) * 4;
+                std::memcpy(&raw[i], tp, 4);
+            }
+            const __m256i lanes = _mm256_cmpgt_epi32(_mm256_set1_epi32(rest),
+                                                     _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+            auto* q = reinterpret_cast<int*>(p);
+            _mm256_maskstore_epi32(
+                q, lanes,
+                shade8(_mm256_load_si256(reinterpret_cast<const __m256i*>(raw)),
+                       _mm256_maskload_epi32(q, lanes)));
+        }
+    };
+    if (rows == 0) {
+        row(*uIo, *vIo, p, false);
+        return groups * 8;
     }
-    *uIo = u;
-    *vIo = v;
-    return groups * 8;
+    // Every row the same columns: (u, v) moves by (rowDu, rowDv) from one to the next.
+    int64_t rowU = *uIo, rowV = *vIo;
+    for (int64_t r = 0; r < rows; ++r, rowU += rowDu, rowV += rowDv, p += targetPitch) {
+        int64_t u = rowU, v = rowV;
+        row(u, v, p, true);
+    }
+    return count * rows;
+}
+
+template <bool kKey, bool kModulate, bool kTest>
+int64_t BlendRun(const WideBlendInputs& in, int64_t* u, int64_t* v, int64_t du, int64_t dv,
+                 uint8_t* p, int64_t count) {
+    return BlendRows<kKey, kModulate, kTest>(in, u, v, du, dv, p, count, 0, 0, 0, 0);
+}
+
+template <bool kKey, bool kModulate, bool kTest>
+void BlendRectangle(const WideBlendInputs& in, int64_t u, int64_t v, int64_t du, int64_t dv,
+                    int64_t rowDu, int64_t rowDv, uint8_t* p, ptrdiff_t targetPitch,
+                    int64_t count, int64_t rows) {
+    BlendRows<kKey, kModulate, kTest>(in, &u, &v, du, dv, p, count, rows, rowDu, rowDv,
+                                      targetPitch);
 }
 
 }  // namespace
@@ -190,6 +246,18 @@ WideBlendRun WideBlendRunFor(bool key, bool modulate, bool test) {
     return kRuns[index];
 }
 
+WideBlendRectangle WideBlendRectangleFor(bool key, bool modulate, bool test) {
+    if (!ProcessorHasWideRuns() || !D3DState().wideSpans) return nullptr;
+    const int index = (key ? 4 : 0) | (modulate ? 2 : 0) | (test ? 1 : 0);
+    static constexpr WideBlendRectangle kRectangles[8] = {
+        BlendRectangle<false, false, false>, BlendRectangle<false, false, true>,
+        BlendRectangle<false, true, false>,  BlendRectangle<false, true, true>,
+        BlendRectangle<true, false, false>,  BlendRectangle<true, false, true>,
+        BlendRectangle<true, true, false>,   BlendRectangle<true, true, true>,
+    };
+    return kRectangles[index];
+}
+
 }  // namespace plat::raster
 
 #if defined(__clang__)
@@ -203,6 +271,7 @@ WideBlendRun WideBlendRunFor(bool key, bool modulate, bool test) {
 namespace plat::raster {
 
 WideBlendRun WideBlendRunFor(bool, bool, bool) { return nullptr; }
+WideBlendRectangle WideBlendRectangleFor(bool, bool, bool) { return nullptr; }
 
 }  // namespace plat::raster
 
