@@ -640,12 +640,23 @@ DDResult ClearTarget(DeviceImpl* device, uint32_t count, const Rect* rects, uint
         const Rect r = count == 0 ? whole : rects[i];
         const int l = std::max(r.left, whole.left), t = std::max(r.top, whole.top);
         const int rt = std::min(r.right, whole.right), b = std::min(r.bottom, whole.bottom);
+        if (l >= rt) continue;
+        const auto n = static_cast<size_t>(rt - l);
+        // Each row filled whole (a pixel's bytes as StorePixel writes them).
         for (int y = t; y < b; ++y) {
-            for (int x = l; x < rt; ++x) {
-                if ((flags & D3DCLEAR_TARGET) != 0) {
-                    StorePixel(target->PixelAt(x, y), format.bytes, pixel);
+            if ((flags & D3DCLEAR_TARGET) != 0) {
+                uint8_t* row = target->PixelAt(l, y);
+                if (format.bytes == 2) {
+                    const auto value = static_cast<uint16_t>(pixel);
+                    for (size_t i = 0; i < n; ++i) std::memcpy(row + 2 * i, &value, 2);
+                } else {
+                    for (size_t i = 0; i < n; ++i) std::memcpy(row + 4 * i, &pixel, 4);
                 }
-                if (zBuffer != nullptr) StorePixel(zBuffer->PixelAt(x, y), 2, depth);
+            }
+            if (zBuffer != nullptr) {
+                uint8_t* row = zBuffer->PixelAt(l, y);
+                const auto value = static_cast<uint16_t>(depth);
+                for (size_t i = 0; i < n; ++i) std::memcpy(row + 2 * i, &value, 2);
             }
         }
     }
