@@ -349,6 +349,13 @@ void PixelLoop(const RowConstants& c, int64_t u, int64_t v, int64_t du, int64_t 
         // blend of alpha 0 and 255 gives the pixel and the colour as they are, so no lane
         // needs the scalar loop's shortcuts; every product and sum stays below 65536).
         // Texels failing the alpha test or keyed leave their pixels as they were.
+        if (!kAddress && c.wideRun != nullptr && du == kOne && dv == 0) {
+            // Eight pixels at a time where the processor allows, along texture rows; the rest
+            // four at a time. (Turned sprites' spans are short: there the eight-pixel run's
+            // call and set-up per span cost more than its width gains.)
+            p += c.wideRun(c.wide, &u, &v, du, dv, p, (end - p) / 4) * 4;
+            if (p == end) return;
+        }
         const __m128i zero = _mm_setzero_si128();
         const __m128i alphaOr = _mm_set1_epi32(static_cast<int>(c.alphaOr));
         const __m128i force = _mm_set_epi16(
@@ -445,10 +452,6 @@ void PixelLoop(const RowConstants& c, int64_t u, int64_t v, int64_t du, int64_t 
             _mm_storeu_si128(q, out);
             p += 16;
         };
-        if (!kAddress && c.wideRun != nullptr) {
-            // Eight pixels at a time where the processor allows; the rest four at a time.
-            p += c.wideRun(c.wide, &u, &v, du, dv, p, (end - p) / 4) * 4;
-        }
         if (!kAddress && du == kOne && dv == 0) {
             const uint8_t* tp = texels + (v >> kFracBits) * pitch + (u >> kFracBits) * 4;
             while (end - p >= 16) {
@@ -606,7 +609,8 @@ void FastTriangle(const Setup& s, const Triangle& t, Rows& rows) {
             c.wideRectangle = WideBlendRectangleFor(kKey, kMode == Mode::kModulate, kTest);
             c.wide = WideBlendInputs{c.texels, c.pitch, c.alphaOr, c.keyLow, c.keyHigh,
                                      c.forceColor, c.forceAlpha, c.mr, c.mg, c.mb, c.ma,
-                                     c.alphaLow, c.alphaHigh, c.alphaOutside};
+                                     c.alphaLow, c.alphaHigh, c.alphaOutside, {}};
+            if (c.wideRun != nullptr) PrepareWideBlend(&c.wide);
         }
     }
     const Plane pu = t.u[0], pv = t.v[0];
@@ -691,7 +695,7 @@ void FastTriangle(const Setup& s, const Triangle& t, Rows& rows) {
             return;
         }
         PixelLoop<kTargetBytes, kTex, kKey, kMode, kBlend, kTest, false>(c, u, v, du, dv, p, end);
-        if (c.wideRun != nullptr && n >= 8) ++wideRuns;
+        if (c.wideRun != nullptr && du == kOne && dv == 0 && n >= 8) ++wideRuns;
     });
     if (wideRuns != 0) D3DState().wideRuns += wideRuns;
 }

@@ -20,7 +20,13 @@ struct WideBlendInputs {
     // (alphaLow <= a <= alphaHigh) differs from alphaOutside.
     int alphaLow, alphaHigh;
     bool alphaOutside;
+    // The registers the runs compare and combine with, made from the fields above once per
+    // triangle by PrepareWideBlend (eight 32-bit lanes each).
+    alignas(32) uint32_t lanes[12][8];
 };
+
+// Fills in.lanes from the other fields.
+void PrepareWideBlend(WideBlendInputs* in);
 
 // Draws the whole groups of eight pixels of the span of `count` X8R8G8B8 pixels from p, the
 // texel coordinates starting at (u, v) and stepping (du, dv) per pixel, every texel index

@@ -34,6 +34,46 @@ const bool kProcessorHasWideRuns = FindWideRuns();
 
 bool ProcessorHasWideRuns() { return kProcessorHasWideRuns; }
 
+// Where each register lies in WideBlendInputs::lanes.
+enum WideLane {
+    kAlphaOrLanes,
+    kForceLanes,      // 16-bit lanes: blue, green, red, alpha of each pixel
+    kFactorLanes,     // the same
+    kKeyLowLanes,
+    kKeySpanLanes,
+    kAlphaForceLanes,
+    kAlphaFactorLanes,
+    kForceRgbLanes,
+    kForceTopLanes,
+    kAlphaLowLanes,
+    kAlphaHighLanes,
+    kAlphaOutsideLanes,
+};
+
+void PrepareWideBlend(WideBlendInputs* in) {
+    auto fill = [&](WideLane lane, uint32_t even, uint32_t odd) {
+        for (int i = 0; i < 8; ++i) in->lanes[lane][i] = i % 2 == 0 ? even : odd;
+    };
+    auto pair = [](uint32_t low, uint32_t high) { return (low & 0xFFFF) | (high & 0xFFFF) << 16; };
+    const uint32_t fc = in->forceColor, fa = in->forceAlpha;
+    fill(kAlphaOrLanes, in->alphaOr, in->alphaOr);
+    fill(kForceLanes, pair(fc, fc), pair(fc, fa));
+    fill(kFactorLanes, pair(in->mb, in->mg), pair(in->mr, in->ma));
+    fill(kKeyLowLanes, in->keyLow, in->keyLow);
+    const uint32_t keySpan = (in->keyHigh - in->keyLow) ^ 0x80000000u;
+    fill(kKeySpanLanes, keySpan, keySpan);
+    fill(kAlphaForceLanes, fa, fa);
+    fill(kAlphaFactorLanes, in->ma, in->ma);
+    fill(kForceRgbLanes, fc * 0x010101u, fc * 0x010101u);
+    fill(kForceTopLanes, fa << 24, fa << 24);
+    fill(kAlphaLowLanes, static_cast<uint32_t>(in->alphaLow - 1),
+         static_cast<uint32_t>(in->alphaLow - 1));
+    fill(kAlphaHighLanes, static_cast<uint32_t>(in->alphaHigh + 1),
+         static_cast<uint32_t>(in->alphaHigh + 1));
+    const uint32_t outside = in->alphaOutside ? 0xFFFFFFFFu : 0u;
+    fill(kAlphaOutsideLanes, outside, outside);
+}
+
 }  // namespace plat::raster
 
 #if ZN_D3D_WIDE_RUNS
@@ -59,33 +99,29 @@ int64_t BlendRows(const WideBlendInputs& in, int64_t* uIo, int64_t* vIo, int64_t
                   ptrdiff_t targetPitch) {
     const int64_t groups = count / 8;
     if (groups == 0 && rows == 0) return 0;
-    const short fc = static_cast<short>(in.forceColor), fa = static_cast<short>(in.forceAlpha);
-    const short mr = static_cast<short>(in.mr), mg = static_cast<short>(in.mg);
-    const short mb = static_cast<short>(in.mb), ma = static_cast<short>(in.ma);
+    auto lanes = [&](WideLane lane) {
+        return _mm256_load_si256(reinterpret_cast<const __m256i*>(in.lanes[lane]));
+    };
     const __m256i zero = _mm256_setzero_si256();
-    const __m256i alphaOr = _mm256_set1_epi32(static_cast<int>(in.alphaOr));
-    // 16-bit lanes blue, green, red, alpha of each pixel.
-    const __m256i force = _mm256_set_epi16(fa, fc, fc, fc, fa, fc, fc, fc, fa, fc, fc, fc, fa,
-                                           fc, fc, fc);
-    const __m256i factor = _mm256_set_epi16(ma, mr, mg, mb, ma, mr, mg, mb, ma, mr, mg, mb, ma,
-                                            mr, mg, mb);
+    const __m256i alphaOr = lanes(kAlphaOrLanes);
+    const __m256i force = lanes(kForceLanes);
+    const __m256i factor = lanes(kFactorLanes);
     const __m256i k127 = _mm256_set1_epi16(127), k1 = _mm256_set1_epi16(1);
     const __m256i k255 = _mm256_set1_epi16(255);
     const __m256i rgb = _mm256_set1_epi32(0xFFFFFF);
     const __m256i sign = _mm256_set1_epi32(static_cast<int>(0x80000000u));
-    const __m256i keyLow = _mm256_set1_epi32(static_cast<int>(in.keyLow));
-    const __m256i keySpan =
-        _mm256_set1_epi32(static_cast<int>((in.keyHigh - in.keyLow) ^ 0x80000000u));
-    const __m256i alphaForce = _mm256_set1_epi32(static_cast<int>(in.forceAlpha));
-    const __m256i alphaFactor = _mm256_set1_epi32(static_cast<int>(in.ma));
+    const __m256i keyLow = lanes(kKeyLowLanes);
+    const __m256i keySpan = lanes(kKeySpanLanes);
+    const __m256i alphaForce = lanes(kAlphaForceLanes);
+    const __m256i alphaFactor = lanes(kAlphaFactorLanes);
     const __m256i k127x32 = _mm256_set1_epi32(127), k1x32 = _mm256_set1_epi32(1);
-    const __m256i forceRgb = _mm256_set1_epi32(static_cast<int>(in.forceColor * 0x010101u));
-    const __m256i forceTop = _mm256_set1_epi32(static_cast<int>(in.forceAlpha << 24));
+    const __m256i forceRgb = lanes(kForceRgbLanes);
+    const __m256i forceTop = lanes(kForceTopLanes);
     const __m256i alphaStep = _mm256_set1_epi32(0x01000000);
     const __m256i alphaHighBits = _mm256_set1_epi32(static_cast<int>(0xFE000000u));
-    const __m256i alphaLow = _mm256_set1_epi32(in.alphaLow - 1);
-    const __m256i alphaHigh = _mm256_set1_epi32(in.alphaHigh + 1);
-    const __m256i alphaOutside = _mm256_set1_epi32(in.alphaOutside ? -1 : 0);
+    const __m256i alphaLow = lanes(kAlphaLowLanes);
+    const __m256i alphaHigh = lanes(kAlphaHighLanes);
+    const __m256i alphaOutside = lanes(kAlphaOutsideLanes);
     auto div255 = [&](__m256i y) {
         return _mm256_srli_epi16(
             _mm256_add_epi16(_mm256_add_epi16(y, k1), _mm256_srli_epi16(y, 8)), 8);
@@ -155,7 +191,7 @@ int64_t BlendRows(const WideBlendInputs& in, int64_t* uIo, int64_t* vIo, int64_t
     const bool alongRow = du == kOne && dv == 0;
     // One row: its whole groups, then (tail) the last count % 8 pixels through lane masks
     // (the lanes past the end neither read nor write).
-    auto row = [&](int64_t& u, int64_t& v, uint8_t* p, bool tail) {
+    auto row = [&](int64_t& u, int64_t& v, uint8_t* p, bool tail) __attribute__((always_inline)) {
         if (alongRow) {
             // One texel per pixel along a texture row: read eight at a time as they lie.
             const uint8_t* tp = texels + (v >> kFracBits) * pitch + (u >> kFracBits) * 4;
@@ -179,23 +215,27 @@ int64_t BlendRows(const WideBlendInputs& in, int64_t* uIo, int64_t* vIo, int64_t
             }
             return;
         }
+        // The texel under the pixel at (u, v), moving (u, v) on to the next pixel.
+        auto texel = [&]() {
+            int raw;
+            std::memcpy(&raw, texels + (v >> kFracBits) * pitch + (u >> kFracBits) * 4, 4);
+            u += du;
+            v += dv;
+            return raw;
+        };
         for (int64_t g = 0; g < groups; ++g, p += 32) {
-            alignas(32) uint32_t raw[8];
-            for (int i = 0; i < 8; ++i, u += du, v += dv) {
-                const uint8_t* tp = texels + (v >> kFracBits) * pitch + (u >> kFracBits) * 4;
-                std::memcpy(&raw[i], tp, 4);
-            }
+            // Put in the register lane by lane (a vector read of texels just stored one by
+            // one would wait for the stores).
+            const int t0 = texel(), t1 = texel(), t2 = texel(), t3 = texel();
+            const int t4 = texel(), t5 = texel(), t6 = texel(), t7 = texel();
             auto* q = reinterpret_cast<__m256i*>(p);
-            _mm256_storeu_si256(q, shade8(_mm256_load_si256(reinterpret_cast<const __m256i*>(raw)),
+            _mm256_storeu_si256(q, shade8(_mm256_setr_epi32(t0, t1, t2, t3, t4, t5, t6, t7),
                                           _mm256_loadu_si256(q)));
         }
         if (tail && count % 8 != 0) {
             const int rest = static_cast<int>(count % 8);
-            alignas(32) uint32_t raw[8] = {};
-            for (int i = 0; i < rest; ++i, u += du, v += dv) {
-                const uint8_t* tp = texels + (v >> kFracBits) * pitch + (u >> kFracBits) * 4;
-                std::memcpy(&raw[i], tp, 4);
-            }
+            alignas(32) int raw[8] = {};
+            for (int i = 0; i < rest; ++i) raw[i] = texel();
             const __m256i lanes = _mm256_cmpgt_epi32(_mm256_set1_epi32(rest),
                                                      _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
             auto* q = reinterpret_cast<int*>(p);
@@ -205,17 +245,20 @@ int64_t BlendRows(const WideBlendInputs& in, int64_t* uIo, int64_t* vIo, int64_t
                        _mm256_maskload_epi32(q, lanes)));
         }
     };
-    if (rows == 0) {
-        row(*uIo, *vIo, p, false);
-        return groups * 8;
-    }
-    // Every row the same columns: (u, v) moves by (rowDu, rowDv) from one to the next.
+    // A span (rows 0): its whole groups, u and v moved past them. A rectangle: every row the
+    // same columns, (u, v) moving by (rowDu, rowDv) from one to the next.
+    const bool tail = rows != 0;
+    const int64_t n = tail ? rows : 1;
     int64_t rowU = *uIo, rowV = *vIo;
-    for (int64_t r = 0; r < rows; ++r, rowU += rowDu, rowV += rowDv, p += targetPitch) {
+    for (int64_t r = 0; r < n; ++r, rowU += rowDu, rowV += rowDv, p += targetPitch) {
         int64_t u = rowU, v = rowV;
-        row(u, v, p, true);
+        row(u, v, p, tail);
+        if (!tail) {
+            *uIo = u;
+            *vIo = v;
+        }
     }
-    return count * rows;
+    return tail ? count * rows : groups * 8;
 }
 
 template <bool kKey, bool kModulate, bool kTest>
