@@ -119,7 +119,16 @@ struct RowConstants {
     // The blended 32-bit loop's eight-pixel runs (null: none) and what they read.
     WideBlendRun wideRun;
     WideBlendRectangle wideRectangle;
-    WideBlendInputs wide;
+    // Its registers are made on first use (a triangle may not need them).
+    mutable WideBlendInputs wide;
+    mutable bool widePrepared;
+    const WideBlendInputs& Wide() const {
+        if (!widePrepared) {
+            PrepareWideBlend(&wide);
+            widePrepared = true;
+        }
+        return wide;
+    }
 };
 
 // The alpha of texel raw as decoded (kTable and k32 textures).
@@ -353,7 +362,7 @@ void PixelLoop(const RowConstants& c, int64_t u, int64_t v, int64_t du, int64_t 
             // Eight pixels at a time where the processor allows, along texture rows; the rest
             // four at a time. (Turned sprites' spans are short: there the eight-pixel run's
             // call and set-up per span cost more than its width gains.)
-            p += c.wideRun(c.wide, &u, &v, du, dv, p, (end - p) / 4) * 4;
+            p += c.wideRun(c.Wide(), &u, &v, du, dv, p, (end - p) / 4) * 4;
             if (p == end) return;
         }
         const __m128i zero = _mm_setzero_si128();
@@ -603,6 +612,7 @@ void FastTriangle(const Setup& s, const Triangle& t, Rows& rows) {
     c.alphaHigh = k.alphaHigh;
     c.wideRun = nullptr;
     c.wideRectangle = nullptr;
+    c.widePrepared = false;
     if constexpr (kTex == TexKind::k32 && kTargetBytes == 4 && kBlend && kMode != Mode::kCopy) {
         if (!kTest || c.alphaRange) {
             c.wideRun = WideBlendRunFor(kKey, kMode == Mode::kModulate, kTest);
@@ -610,7 +620,6 @@ void FastTriangle(const Setup& s, const Triangle& t, Rows& rows) {
             c.wide = WideBlendInputs{c.texels, c.pitch, c.alphaOr, c.keyLow, c.keyHigh,
                                      c.forceColor, c.forceAlpha, c.mr, c.mg, c.mb, c.ma,
                                      c.alphaLow, c.alphaHigh, c.alphaOutside, {}};
-            if (c.wideRun != nullptr) PrepareWideBlend(&c.wide);
         }
     }
     const Plane pu = t.u[0], pv = t.v[0];
@@ -637,7 +646,7 @@ void FastTriangle(const Setup& s, const Triangle& t, Rows& rows) {
         };
         if (inside(u, u + pu.gx * w, u + pu.gy * h, u + pu.gx * w + pu.gy * h, c.lastU) &&
             inside(v, v + pv.gx * w, v + pv.gy * h, v + pv.gx * w + pv.gy * h, c.lastV)) {
-            c.wideRectangle(c.wide, u, v, pu.gx, pv.gx, pu.gy, pv.gy,
+            c.wideRectangle(c.Wide(), u, v, pu.gx, pv.gx, pu.gy, pv.gy,
                             pixels + top * targetPitch + left * kTargetBytes, targetPitch,
                             width + 1, h + 1);
             D3DState().wideRuns += static_cast<uint64_t>(h + 1);
