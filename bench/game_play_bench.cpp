@@ -8,7 +8,9 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <string>
 
 #include "graphics/d3d/device.h"
 #include "graphics/screen/screen.h"
@@ -31,10 +33,18 @@ struct Game {
         setenv("ZN_ANSWER", "no", 1);
         namespace fs = std::filesystem;
         std::error_code error;
-        const fs::path dir = fs::temp_directory_path() / "zn_game_play_bench";
+        // One folder per build (builds elsewhere on the machine use their own), its resource
+        // link pointed at this build's files even when an earlier run left it elsewhere.
+        const std::string resources = ZN_GAME_RESOURCES;
+        const fs::path dir = fs::temp_directory_path() /
+                             ("zn_game_play_bench_" +
+                              std::to_string(std::hash<std::string>{}(resources)));
         fs::create_directories(dir, error);
         fs::current_path(dir, error);
-        if (!fs::exists("res")) fs::create_directory_symlink(ZN_GAME_RESOURCES, "res", error);
+        if (fs::is_symlink("res", error) && fs::read_symlink("res", error) != resources) {
+            fs::remove("res", error);
+        }
+        if (!fs::exists("res")) fs::create_directory_symlink(resources, "res", error);
         if (!theApp.init(frame.get())) return;
         up = true;
         SetVSyncWait(0);

@@ -266,7 +266,18 @@ void ShadePixel(const Setup& s, const Triangle& tri, int px, int py) {
     StorePixel(p, f.bytes, f.Encode(current));
 }
 
-int64_t Snap(double v) { return std::llround(v * static_cast<double>(kSubPixel)); }
+// x rounded to the nearest integer, halves away from zero, as std::llround gives it, without
+// its library call where |x| < 2^62 (a triangle's set-up rounds twenty values or more).
+// x - trunc(x) is exact: below 2^53 the two lie within a factor of two of each other (or the
+// integer is 0), and above it x is an integer.
+inline int64_t RoundToNearest(double x) {
+    if (!(std::fabs(x) < 0x1p62)) return std::llround(x);  // NaN or huge: as the library
+    const auto whole = static_cast<int64_t>(x);
+    const double rest = x - static_cast<double>(whole);
+    return whole + (rest >= 0.5 ? 1 : 0) - (rest <= -0.5 ? 1 : 0);
+}
+
+int64_t Snap(double v) { return RoundToNearest(v * static_cast<double>(kSubPixel)); }
 
 struct Vertex {
     double x, y, z;
@@ -353,9 +364,9 @@ bool PrepareTriangle(const Setup& s, const Vertex* v0, const Vertex* v1, const V
     auto plane = [&](double a0, double a1, double a2) {
         Plane p;
         const double d1 = a1 - a0, d2 = a2 - a0;
-        p.base = std::llround(Clamped((a0 + l1 * d1 + l2 * d2) * kScale, kBaseLimit));
-        p.gx = std::llround(Clamped((l1x * d1 + l2x * d2) * kScale, kGradientLimit));
-        p.gy = std::llround(Clamped((l1y * d1 + l2y * d2) * kScale, kGradientLimit));
+        p.base = RoundToNearest(Clamped((a0 + l1 * d1 + l2 * d2) * kScale, kBaseLimit));
+        p.gx = RoundToNearest(Clamped((l1x * d1 + l2x * d2) * kScale, kGradientLimit));
+        p.gy = RoundToNearest(Clamped((l1y * d1 + l2y * d2) * kScale, kGradientLimit));
         return p;
     };
     auto colorPlanes = [&](Plane* out, const Rgba& c0, const Rgba& c1, const Rgba& c2) {
@@ -629,12 +640,23 @@ DDResult ClearTarget(DeviceImpl* device, uint32_t count, const Rect* rects, uint
         const Rect r = count == 0 ? whole : rects[i];
         const int l = std::max(r.left, whole.left), t = std::max(r.top, whole.top);
         const int rt = std::min(r.right, whole.right), b = std::min(r.bottom, whole.bottom);
+        if (l >= rt) continue;
+        const auto n = static_cast<size_t>(rt - l);
+        // Each row filled whole (a pixel's bytes as StorePixel writes them).
         for (int y = t; y < b; ++y) {
-            for (int x = l; x < rt; ++x) {
-                if ((flags & D3DCLEAR_TARGET) != 0) {
-                    StorePixel(target->PixelAt(x, y), format.bytes, pixel);
+            if ((flags & D3DCLEAR_TARGET) != 0) {
+                uint8_t* row = target->PixelAt(l, y);
+                if (format.bytes == 2) {
+                    const auto value = static_cast<uint16_t>(pixel);
+                    for (size_t i = 0; i < n; ++i) std::memcpy(row + 2 * i, &value, 2);
+                } else {
+                    for (size_t i = 0; i < n; ++i) std::memcpy(row + 4 * i, &pixel, 4);
                 }
-                if (zBuffer != nullptr) StorePixel(zBuffer->PixelAt(x, y), 2, depth);
+            }
+            if (zBuffer != nullptr) {
+                uint8_t* row = zBuffer->PixelAt(l, y);
+                const auto value = static_cast<uint16_t>(depth);
+                for (size_t i = 0; i < n; ++i) std::memcpy(row + 2 * i, &value, 2);
             }
         }
     }

@@ -1,6 +1,7 @@
 #include "platform/testing/d3d_test_controls.h"
 
 #include "platform/d3d/d3d_internal.h"
+#include "platform/d3d/d3d_spans_wide.h"
 
 namespace plat {
 
@@ -14,6 +15,7 @@ void ResetD3DTestControls() {
     state.squareOnlyTextures = false;
     state.only16BitTextures = false;
     state.fastSpans = true;
+    state.wideSpans = true;
     DDrawState().direct3DOffered = false;
     DDrawState().failTextureCreates = 0;
 }
@@ -53,6 +55,9 @@ void UseD3DFastSpans(bool on) { D3DState().fastSpans = on; }
 uint64_t D3DFastTriangleCount() { return D3DState().fastTriangles; }
 uint64_t D3DJoinedPairCount() { return D3DState().joinedPairs; }
 uint64_t D3DRectanglePairCount() { return D3DState().rectanglePairs; }
+void UseD3DWideSpans(bool on) { D3DState().wideSpans = on; }
+bool D3DWideSpansAvailable() { return raster::ProcessorHasWideRuns(); }
+uint64_t D3DWideRunCount() { return D3DState().wideRuns; }
 
 uint32_t LiveD3DDeviceCount() { return D3DState().liveDevices; }
 

@@ -47,6 +47,12 @@ uint64_t D3DFastTriangleCount();
 // Pairs of triangles drawn together so far, and of those the axis-aligned rectangles.
 uint64_t D3DJoinedPairCount();
 uint64_t D3DRectanglePairCount();
+// Whether the fast loops may draw eight pixels at a time where the processor has AVX2 (on by
+// default); off, they draw four at a time. Tests run both; D3DWideSpansAvailable tells
+// whether the processor has them at all, D3DWideRunCount how many spans they drew part of.
+void UseD3DWideSpans(bool on);
+bool D3DWideSpansAvailable();
+uint64_t D3DWideRunCount();
 
 // Devices made and not yet released.
 uint32_t LiveD3DDeviceCount();

@@ -173,6 +173,7 @@ TEST_F(D3DFastSpanTest, FastLoopsDrawTheGeneralPathsPixels) {
     for (uint32_t i = 0; i < background.size(); ++i) background[i] = (i * 0x01234567u) ^ 0x5A5A;
     const auto shapes = Shapes();
     for (const Formats& f : formats) {
+        const uint64_t wideBefore = plat::D3DWideRunCount();
         plat::DrawSurface* texture = MakeTexture(kTw, kTh, f.texture);
         WriteAll(texture, texels(f));
         const plat::ColorKey key = {f.keyLow, f.keyHigh};
@@ -185,12 +186,15 @@ TEST_F(D3DFastSpanTest, FastLoopsDrawTheGeneralPathsPixels) {
             for (uint32_t address : {plat::D3DTADDRESS_CLAMP, plat::D3DTADDRESS_WRAP}) {
                 SCOPED_TRACE(testing::Message() << f.name << ", " << c.name << ", address "
                                                 << address);
-                std::vector<uint32_t> got[2];
+                // The general path, the fast loops four pixels at a time, and the fast loops
+                // with their eight-pixel runs.
+                std::vector<uint32_t> got[3];
                 const uint64_t fastBefore = plat::D3DFastTriangleCount();
                 const uint64_t joinedBefore = plat::D3DJoinedPairCount();
                 const uint64_t rectanglesBefore = plat::D3DRectanglePairCount();
-                for (int fast = 0; fast < 2; ++fast) {
-                    plat::UseD3DFastSpans(fast == 1);
+                for (int fast = 0; fast < 3; ++fast) {
+                    plat::UseD3DFastSpans(fast != 0);
+                    plat::UseD3DWideSpans(fast == 2);
                     plat::DrawSurface* target = MakeTarget(kW, kH, f.target);
                     WriteAll(target, start);
                     plat::Direct3DDevice* d = MakeDevice(target);
@@ -222,6 +226,7 @@ TEST_F(D3DFastSpanTest, FastLoopsDrawTheGeneralPathsPixels) {
                     got[fast] = ReadAll(target);
                 }
                 EXPECT_EQ(got[1], got[0]);
+                EXPECT_EQ(got[2], got[0]);
                 if (c.drawsNothing) {
                     EXPECT_EQ(got[0], start);
                 } else {
@@ -233,7 +238,15 @@ TEST_F(D3DFastSpanTest, FastLoopsDrawTheGeneralPathsPixels) {
                 EXPECT_GT(plat::D3DJoinedPairCount() - joinedBefore, rectangles);
             }
         }
+        // The blended 32-bit loops on a 32-bit target reached their eight-pixel runs.
+        const bool wideServes = f.texture.bitCount == 32 && f.target.bitCount == 32;
+        if (wideServes && plat::D3DWideSpansAvailable()) {
+            EXPECT_GT(plat::D3DWideRunCount(), wideBefore) << f.name;
+        } else {
+            EXPECT_EQ(plat::D3DWideRunCount(), wideBefore) << f.name;
+        }
     }
+    plat::UseD3DWideSpans(true);
 }
 
 TEST_F(D3DFastSpanTest, StatesTheFastLoopsDoNotServeTakeTheGeneralPath) {
