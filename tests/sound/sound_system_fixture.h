@@ -22,12 +22,6 @@ inline soundfix::Bytes LevelWave(size_t frames, int16_t level, uint32_t rate = 2
 
 class SoundSystemTest : public SoundOutputFixture {
 protected:
-    void SetUp() override {
-        SoundOutputFixture::SetUp();
-        if (HasFatalFailure()) return;
-        NewLogText();
-        blocks_ = GetAllocState().count;
-    }
     void AfterSoundStopped() override {
         EXPECT_EQ(plat::LiveSoundBuffers(), 0);
         EXPECT_EQ(plat::LiveSoundDevices(), 0);
@@ -50,6 +44,4 @@ protected:
         GetBufferWrapperPosition(&record->buffers[index], &position);
         return position;
     }
-
-    uint32_t blocks_ = 0;
 };

@@ -49,12 +49,6 @@ inline std::vector<uint32_t> FrameNumbers(const std::vector<int16_t>& mix) {
 
 class StreamFixture : public SoundOutputFixture {
 protected:
-    void SetUp() override {
-        SoundOutputFixture::SetUp();
-        if (HasFatalFailure()) return;
-        NewLogText();
-        blocks_ = GetAllocState().count;
-    }
     void AfterSoundStopped() override {
         EXPECT_EQ(plat::LiveSoundBuffers(), 0);
         EXPECT_EQ(GetSoundHandleTable().count, 0);
@@ -112,8 +106,6 @@ protected:
         UnlockBufferWrapper(ring, p1, 0, p2, 0);
         return out;
     }
-
-    uint32_t blocks_ = 0;
 };
 
 }  // namespace streamtest
