@@ -2,23 +2,13 @@
 // delete of a handle with its buffers, its PCM and, for a streaming sound, its sources.
 #include "base/log.h"
 #include "base/tracked_memory.h"
+#include "sound/handle_area_end.h"
 #include "sound/sound_system.h"
 #include "sound/stream/sound_stream.h"
 
 namespace {
 
 SoundHandleTable table{};
-
-void LowerAreaEnd(int32_t slot) {
-    if (table.count == 0) {
-        table.areaEnd = 0;
-        return;
-    }
-    if (slot + 1 != table.areaEnd) return;
-    int32_t end = slot;
-    while (end > 0 && table.slots[end - 1] == nullptr) --end;
-    table.areaEnd = end;
-}
 
 }  // namespace
 
@@ -85,7 +75,7 @@ int DeleteSoundHandle(HandleValue handle) {
     const int32_t slot = GetHandleSlot(handle);
     table.slots[slot] = nullptr;
     --table.count;
-    LowerAreaEnd(slot);
+    LowerHandleAreaEnd(table, slot);
     // The delete-pending handle whose ring this one was the last to share goes as well.
     if (alsoDelete != -1) DeleteSoundHandle(alsoDelete);
     return 0;

@@ -5,6 +5,7 @@
 
 #include "base/log.h"
 #include "base/tracked_memory.h"
+#include "sound/handle_area_end.h"
 #include "sound/sound_pump_driver.h"
 #include "sound/sound_system.h"
 
@@ -17,17 +18,6 @@ MusicState state{0, 0, 0, {}, 0, -1, 0};
 constexpr int kPumpsAfterStop = 5;
 
 bool SoundStarted() { return GetSoundOutput().device != nullptr; }
-
-void LowerAreaEnd(int32_t slot) {
-    if (table.count == 0) {
-        table.areaEnd = 0;
-        return;
-    }
-    if (slot + 1 != table.areaEnd) return;
-    int32_t end = slot;
-    while (end > 0 && table.slots[end - 1] == nullptr) --end;
-    table.areaEnd = end;
-}
 
 }  // namespace
 
@@ -94,7 +84,7 @@ int DeleteMusicHandle(HandleValue handle) {
     const int32_t slot = GetHandleSlot(handle);
     table.slots[slot] = nullptr;
     --table.count;
-    LowerAreaEnd(slot);
+    LowerHandleAreaEnd(table, slot);
     if (state.current == handle && !state.currentIsSound) state.current = -1;
     return 0;
 }

@@ -5,7 +5,6 @@
 #include <fstream>
 #include <iterator>
 
-#include "base/file_access_table.h"
 #include "platform/core/file.h"
 #include "platform/testing/mci_test_controls.h"
 #include "platform/testing/sound_test_controls.h"
@@ -15,7 +14,7 @@
 #include "sound/sound_pump_driver.h"
 #include "sound/sound_system.h"
 #include "tests/sound/sound_fixtures.h"
-#include "tests/support/log_test_fixture.h"
+#include "tests/sound/sound_output_fixture.h"
 
 namespace {
 
@@ -28,28 +27,21 @@ constexpr SoundPumpDriver kCountingPump = {.processMessage = CountingPump};
 plat::WindowHandle TestWindow() { return 0x4242; }
 constexpr MusicWindowDriver kTestWindow = {.window = TestWindow};
 
-class MusicHandlesTest : public LogFixture {
+class MusicHandlesTest : public SoundOutputFixture {
 protected:
     void SetUp() override {
-        LogFixture::SetUp();
-        plat::ResetSoundTestControls();
-        plat::UseSoundSink(plat::SoundSink::Memory);
-        SetFileAccessTable(nullptr);
-        ASSERT_EQ(StartSoundOutput(), 0);
+        SoundOutputFixture::SetUp();
+        if (HasFatalFailure()) return;
         SoundPumpSlot().Install(kCountingPump);
         MusicWindowSlot().Install(kTestWindow);
         plat::ResetMciTestControls();
         pumpCalls = 0;
     }
-    void TearDown() override {
-        StopSoundOutput();
+    void AfterSoundStopped() override {
         EXPECT_EQ(GetMidiHandleTable().count, 0);
         GetMusicState() = MusicState{0, 0, 0, {}, 0, -1, 0};
-        SoundPumpSlot().Reset();
         MusicWindowSlot().Reset();
         plat::ResetMciTestControls();
-        plat::ResetSoundTestControls();
-        LogFixture::TearDown();
     }
 };
 

@@ -6,13 +6,11 @@
 #include <vector>
 
 #include "base/fatal_exit.h"
-#include "base/file_access_table.h"
 #include "base/tracked_memory.h"
 #include "platform/testing/sound_test_controls.h"
-#include "sound/sound_pump_driver.h"
 #include "sound/sound_system.h"
 #include "tests/sound/sound_fixtures.h"
-#include "tests/support/log_test_fixture.h"
+#include "tests/sound/sound_output_fixture.h"
 
 // A test wave: 16-bit mono at 22050 Hz, `frames` frames of a constant level.
 inline soundfix::Bytes LevelWave(size_t frames, int16_t level, uint32_t rate = 22050) {
@@ -22,27 +20,14 @@ inline soundfix::Bytes LevelWave(size_t frames, int16_t level, uint32_t rate = 2
                                 soundfix::Pcm16Bytes(std::vector<int16_t>(frames, level)));
 }
 
-class SoundSystemTest : public LogFixture {
+class SoundSystemTest : public SoundOutputFixture {
 protected:
-    void SetUp() override {
-        LogFixture::SetUp();
-        plat::ResetSoundTestControls();
-        plat::UseSoundSink(plat::SoundSink::Memory);
-        SetFileAccessTable(nullptr);
-        ASSERT_EQ(StartSoundOutput(), 0);
-        NewLogText();
-        blocks_ = GetAllocState().count;
-    }
-    void TearDown() override {
-        StopSoundOutput();
+    void AfterSoundStopped() override {
         EXPECT_EQ(plat::LiveSoundBuffers(), 0);
         EXPECT_EQ(plat::LiveSoundDevices(), 0);
         EXPECT_EQ(GetSoundHandleTable().count, 0);
-        SoundPumpSlot().Reset();
         FatalExitSlot().Reset();
         GetSoundOutput().softwareBuffers = 0;
-        plat::ResetSoundTestControls();
-        LogFixture::TearDown();
     }
 
     HandleValue Load(const soundfix::Bytes& file, int buffers) {
@@ -59,6 +44,4 @@ protected:
         GetBufferWrapperPosition(&record->buffers[index], &position);
         return position;
     }
-
-    uint32_t blocks_ = 0;
 };

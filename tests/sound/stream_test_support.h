@@ -8,15 +8,13 @@
 #include <vector>
 
 #include "base/fatal_exit.h"
-#include "base/file_access_table.h"
 #include "base/tracked_memory.h"
 #include "platform/core/clock.h"
 #include "platform/testing/sound_test_controls.h"
-#include "sound/sound_pump_driver.h"
 #include "sound/sound_system.h"
 #include "sound/stream/sound_stream.h"
 #include "tests/sound/sound_fixtures.h"
-#include "tests/support/log_test_fixture.h"
+#include "tests/sound/sound_output_fixture.h"
 
 namespace streamtest {
 
@@ -49,27 +47,14 @@ inline std::vector<uint32_t> FrameNumbers(const std::vector<int16_t>& mix) {
     return out;
 }
 
-class StreamFixture : public LogFixture {
+class StreamFixture : public SoundOutputFixture {
 protected:
-    void SetUp() override {
-        LogFixture::SetUp();
-        plat::ResetSoundTestControls();
-        plat::UseSoundSink(plat::SoundSink::Memory);
-        SetFileAccessTable(nullptr);
-        ASSERT_EQ(StartSoundOutput(), 0);
-        NewLogText();
-        blocks_ = GetAllocState().count;
-    }
-    void TearDown() override {
-        StopSoundOutput();
+    void AfterSoundStopped() override {
         EXPECT_EQ(plat::LiveSoundBuffers(), 0);
         EXPECT_EQ(GetSoundHandleTable().count, 0);
         GetSoundOutput().createType = 0;
-        SoundPumpSlot().Reset();
         FatalExitSlot().Reset();
         plat::UseVirtualClock(false);
-        plat::ResetSoundTestControls();
-        LogFixture::TearDown();
     }
 
     // A new stream handle with one source of the image (data type 2).
@@ -121,8 +106,6 @@ protected:
         UnlockBufferWrapper(ring, p1, 0, p2, 0);
         return out;
     }
-
-    uint32_t blocks_ = 0;
 };
 
 }  // namespace streamtest

@@ -13,9 +13,7 @@
 #include "graphics/draw_state/draw_state.h"
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/graphs/graph_handle_table.h"
-#include "graphics/graphs/graph_image.h"
-#include "graphics/graphs/graph_load.h"
-#include "softrender/records/color_format.h"
+#include "tests/graphics/graphs/generated_graph_test_support.h"
 #include "tests/support/draw_road_table.h"
 
 namespace {
@@ -31,24 +29,6 @@ uint32_t Parent(int32_t x, int32_t y) {
     constexpr uint32_t kColours[7] = {0xFF0000, 0x00FF00, 0x00FFFF, 0xFFFFFF,
                                       0xFF00FF, 0x000000, 0x0000FF};
     return kColours[(x * 3 + y * 5 + x * y) % 7];
-}
-
-// A graph of the generated picture, a texture graph when want3D is 1 and the device draws.
-template <class Colour>
-HandleValue Generated(int32_t width, int32_t height, Colour colour, int want3D) {
-    GraphImage image{};
-    EXPECT_EQ(InitGraphImageArgb32(width, height, &image), 0);
-    BuildColorFormat(&image.colorFormat, 32, 0xFF0000, 0xFF00, 0xFF, 0);
-    for (int32_t y = 0; y < height; ++y) {
-        for (int32_t x = 0; x < width; ++x) {
-            const uint32_t c = colour(x, y);
-            SetGraphImagePixel(&image, x, y, (c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF, 255);
-        }
-    }
-    const HandleValue graph = CreateGraphFromGraphImage(&image, nullptr, want3D);
-    FreeGraphImage(&image);
-    EXPECT_GE(graph, 0);
-    return graph;
 }
 
 // The draws a graph of kPart's size gets, each in a cell of 32 x 28 from (x0, y0).
@@ -72,19 +52,19 @@ protected:
     static std::vector<uint32_t> DrawDerived(const DrawRoad& road) {
         StartOnRoad(road, kW, kH);
         EXPECT_EQ(ApiSetDrawTarget(kDrawTargetBack), 0);
-        EXPECT_EQ(BlitGraphAt(0, 0, Generated(kW, kH, Background, 1), 0), 0);
+        EXPECT_EQ(BlitGraphAt(0, 0, MakeGeneratedGraph(kW, kH, Background), 0), 0);
         const auto part = [](int32_t x, int32_t y) {
             return Parent(kPart.left + x, kPart.top + y);
         };
         for (int want3D = 1; want3D >= 0; --want3D) {
             const int32_t row = (1 - want3D) * 28;
-            const HandleValue parent = Generated(kParentW, kParentH, Parent, want3D);
+            const HandleValue parent = MakeGeneratedGraph(kParentW, kParentH, Parent, want3D);
             const HandleValue derived = DeriveGraph(kPart.left, kPart.top, kPart.right - kPart.left,
                                                     kPart.bottom - kPart.top, parent);
             EXPECT_GE(derived, 0);
             EXPECT_EQ(GetGraphRecord(derived)->flags.is3D, road.direct3D ? want3D : 0);
-            const HandleValue own =
-                Generated(kPart.right - kPart.left, kPart.bottom - kPart.top, part, want3D);
+            const HandleValue own = MakeGeneratedGraph(kPart.right - kPart.left,
+                                                       kPart.bottom - kPart.top, part, want3D);
             if (want3D == 0) {
                 EXPECT_EQ(DeleteGraphHandle(parent, 0), 0);  // the part lives on
             }
@@ -95,14 +75,14 @@ protected:
         }
         // A derived graph of a derived graph, against its own graph; a rectangle reaching past
         // the parent is cut to it.
-        const HandleValue parent = Generated(kParentW, kParentH, Parent, 1);
+        const HandleValue parent = MakeGeneratedGraph(kParentW, kParentH, Parent);
         const HandleValue first = DeriveGraph(4, 2, 14, 10, parent);
         const HandleValue second = DeriveGraph(3, 2, 40, 40, first);
         EXPECT_GE(second, 0);
         int32_t w = 0, h = 0;
         EXPECT_EQ(ApiQueryGraphSize(second, &w, &h), 0);
         EXPECT_EQ(w * 100 + h, 11 * 100 + 8);
-        const HandleValue own = Generated(
+        const HandleValue own = MakeGeneratedGraph(
             11, 8, [](int32_t x, int32_t y) { return Parent(7 + x, 4 + y); }, 1);
         EXPECT_EQ(BlitGraphStretched(4, 86, 26, 110, second, 1), 0);
         EXPECT_EQ(BlitGraphStretched(68, 86, 90, 110, own, 1), 0);
@@ -169,8 +149,8 @@ TEST_P(DerivedGraphRoadsTest, ADerivedGraphAsTheDrawTargetDrawsIntoItsPartOfTheP
         const HandleValue parent = CreateBlankGraph(32, 24, 0);
         EXPECT_EQ(SetNewGraphsDrawable(0), 0);
         EXPECT_GE(parent, 0);
-        const HandleValue back = Generated(32, 24, Background, 1);
-        const HandleValue sprite = Generated(kParentW, kParentH, Parent, 1);
+        const HandleValue back = MakeGeneratedGraph(32, 24, Background);
+        const HandleValue sprite = MakeGeneratedGraph(kParentW, kParentH, Parent);
         EXPECT_EQ(ApiSetDrawTarget(parent), 0);
         EXPECT_EQ(BlitGraphAt(0, 0, back, 0), 0);
         const HandleValue part = DeriveGraph(8, 4, 16, 12, parent);
@@ -215,10 +195,10 @@ TEST_P(DerivedGraphRoadsTest, AClearOfAGraphTargetClearsTheGraph) {
     EXPECT_EQ(SetNewGraphsDrawable(0), 0);
     ASSERT_GE(target, 0);
     ASSERT_EQ(ApiSetDrawTarget(target), 0);
-    ASSERT_EQ(BlitGraphAt(0, 0, Generated(16, 12, Background, 1), 0), 0);
+    ASSERT_EQ(BlitGraphAt(0, 0, MakeGeneratedGraph(16, 12, Background), 0), 0);
     ASSERT_EQ(ApiClearDrawTarget(), 0);
     ASSERT_EQ(ApiSetDrawTarget(-2), 0);
-    ASSERT_EQ(BlitGraphAt(0, 0, Generated(24, 20, Background, 1), 0), 0);
+    ASSERT_EQ(BlitGraphAt(0, 0, MakeGeneratedGraph(24, 20, Background), 0), 0);
     ASSERT_EQ(BlitGraphAt(4, 4, target, 0), 0);
     ASSERT_EQ(ApiPresentScreen(), 0);
     const std::vector<uint32_t> shown = BackColours(RECT{0, 0, 24, 20});

@@ -13,11 +13,7 @@
 #include "tests/sound/sound_fixtures.h"
 #include "tests/sound/sound_test_support.h"
 
-using soundfix::Bytes;
-using soundfix::Chunk;
-using soundfix::FormatChunkBody;
-using soundfix::RiffWave;
-using soundfix::WaveFormat;
+using namespace soundfix;
 
 namespace {
 

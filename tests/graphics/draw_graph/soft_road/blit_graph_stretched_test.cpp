@@ -14,20 +14,7 @@ namespace {
 class BlitGraphStretchedTest : public SoftGraphFixture {
 protected:
     // A graph whose pixels are all different.
-    HandleValue MakeGraph(int w, int h, uint32_t seed) {
-        const HandleValue graph = CreateBlankGraph(w, h, 1);
-        EXPECT_GE(graph, 0);
-        MEMIMG* image = ImageOf(graph);
-        EXPECT_NE(image, nullptr);
-        if (image == nullptr) return graph;
-        for (int y = 0; y < image->height; ++y) {
-            for (int x = 0; x < image->width; ++x) {
-                const uint32_t v = seed + 0x010000u * y + 0x0101u * x;
-                std::memcpy(image->pixels + y * image->pitch + x * 4, &v, 4);
-            }
-        }
-        return graph;
-    }
+    HandleValue MakeGraph(int w, int h, uint32_t seed) { return MakeNumberedGraph(w, h, seed); }
 };
 
 TEST_F(BlitGraphStretchedTest, DrawsTheGraphOnTheTarget) {

@@ -6,6 +6,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 
 #include "graphics/draw_state/draw_state.h"
@@ -18,6 +19,18 @@
 #include "softrender/rules/blend_tables.h"
 #include "tests/graphics/drivers/graphics_driver_reset.h"
 #include "tests/support/log_test_fixture.h"
+
+// Fills `width` x `height` 32-bit pixels whose rows lie `pitch` bytes apart so that every
+// pixel differs: `seed`, plus 0x010000 for each row and 0x0101 for each column.
+inline void FillNumberedPixels(uint8_t* pixels, int32_t pitch, int width, int height,
+                               uint32_t seed) {
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const uint32_t v = seed + 0x010000u * y + 0x0101u * x;
+            std::memcpy(pixels + y * pitch + x * 4, &v, 4);
+        }
+    }
+}
 
 class SoftGraphFixture : public LogFixture {
 protected:
@@ -86,6 +99,17 @@ protected:
         const Surface2DRecord* view = g != nullptr ? GetSurface2D(g->surfaces[0]) : nullptr;
         SurfaceDataRecord* data = view != nullptr ? GetSurfaceData(view->surfaceData) : nullptr;
         return data != nullptr ? &data->image : nullptr;
+    }
+
+    // A new graph whose software image holds numbered pixels from `seed` (FillNumberedPixels).
+    HandleValue MakeNumberedGraph(int w, int h, uint32_t seed) {
+        const HandleValue graph = CreateBlankGraph(w, h, 1);
+        EXPECT_GE(graph, 0);
+        MEMIMG* image = ImageOf(graph);
+        EXPECT_NE(image, nullptr);
+        if (image == nullptr) return graph;
+        FillNumberedPixels(image->pixels, image->pitch, image->width, image->height, seed);
+        return graph;
     }
 
 private:

@@ -30,6 +30,9 @@
 
 namespace {
 
+// The first pixel of the test graphs (FillNumberedPixels).
+constexpr uint32_t kGraphSeed = 0x00204060u;
+
 std::vector<int32_t> Edges(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 std::vector<int32_t> Edges(const plat::Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
 
@@ -158,12 +161,7 @@ protected:
         EXPECT_EQ(data->softImage, 1);
         plat::SurfaceDesc desc{};
         EXPECT_EQ(data->surface->Lock(nullptr, &desc, plat::DDLOCK_WAIT), plat::DD_OK);
-        for (int y = 0; y < h; ++y) {
-            for (int x = 0; x < w; ++x) {
-                const uint32_t v = 0x00204060u + 0x010000u * y + 0x0101u * x;
-                std::memcpy(static_cast<uint8_t*>(desc.surface) + y * desc.pitch + x * 4, &v, 4);
-            }
-        }
+        FillNumberedPixels(static_cast<uint8_t*>(desc.surface), desc.pitch, w, h, kGraphSeed);
         data->surface->Unlock(nullptr);
         return graph;
     }
@@ -187,20 +185,7 @@ protected:
 class SoftRoadTest : public SoftGraphFixture {
 protected:
     // A graph whose pixels are all different.
-    HandleValue MakeGraph(int w, int h) {
-        const HandleValue graph = CreateBlankGraph(w, h, 1);
-        EXPECT_GE(graph, 0);
-        MEMIMG* image = ImageOf(graph);
-        EXPECT_NE(image, nullptr);
-        if (image == nullptr) return graph;
-        for (int y = 0; y < image->height; ++y) {
-            for (int x = 0; x < image->width; ++x) {
-                const uint32_t v = 0x00204060u + 0x010000u * y + 0x0101u * x;
-                std::memcpy(image->pixels + y * image->pitch + x * 4, &v, 4);
-            }
-        }
-        return graph;
-    }
+    HandleValue MakeGraph(int w, int h) { return MakeNumberedGraph(w, h, kGraphSeed); }
 };
 
 TEST_F(SoftRoadTest, WithoutSoftwareOnlyModeOrADirectDrawObjectEveryGraphDrawIsRefused) {
