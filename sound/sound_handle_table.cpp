@@ -2,7 +2,7 @@
 // delete of a handle with its buffers, its PCM and, for a streaming sound, its sources.
 #include "base/log.h"
 #include "base/tracked_memory.h"
-#include "sound/handle_area_end.h"
+#include "base/handle_area_end.h"
 #include "sound/sound_system.h"
 #include "sound/stream/sound_stream.h"
 

@@ -11,6 +11,7 @@
 #include "graphics/graphs/graphics_state.h"
 #include "platform/core/text_encoding.h"
 #include "base/fatal_exit.h"
+#include "base/handle_area_end.h"
 #include "base/file_access_table.h"
 #include "base/log.h"
 #include "base/tracked_memory.h"
@@ -36,17 +37,6 @@ int CopyNameTruncating(char* buffer, size_t size, const char* text) {
     std::memcpy(buffer, text, keep);
     buffer[keep] = '\0';
     return 1;
-}
-
-// Lowers the area end after the record in `slot` (the highest one) goes away.
-void LowerAreaEnd(GraphHandleTable& table, int32_t slot) {
-    if (table.count == 0) {
-        table.areaEnd = 0;
-        return;
-    }
-    int32_t end = slot;
-    while (end > 0 && table.slots[end - 1] == nullptr) --end;
-    table.areaEnd = end;
 }
 
 // The module that holds the graph's pixels: the texture pieces for a 3D graph, else the 2D
@@ -233,7 +223,7 @@ int DeleteGraphHandle(HandleValue handle, int logFlag) {
     }
 
     --table.count;
-    if (slot == table.areaEnd - 1) LowerAreaEnd(table, slot);
+    LowerHandleAreaEnd(table, slot);
 
     if (graph->deleteFlag != nullptr) *graph->deleteFlag = 1;
     TrackedFree(graph);

@@ -5,7 +5,7 @@
 
 #include "base/log.h"
 #include "base/tracked_memory.h"
-#include "sound/handle_area_end.h"
+#include "base/handle_area_end.h"
 #include "sound/sound_pump_driver.h"
 #include "sound/sound_system.h"
 
