@@ -566,8 +566,16 @@ DDResult RasterizePrimitive(DeviceImpl* device, PrimitiveType primitiveType,
     const size_t stride = 16 + (hasDiffuse ? 4 : 0) + (hasSpecular ? 4 : 0) + 8 * size_t{uvSets};
     // Indices reach the first 65536 vertices only; the rest need no decoding.
     if (indices != nullptr) vertexCount = std::min<uint32_t>(vertexCount, 65536);
-    // The decoded vertices live in a buffer kept between draws (every field is written below,
-    // so it needs no clearing: a draw of a full batch otherwise clears and frees it each time).
+    // The texture coordinate sets the sampling stages read (PrepareTriangle reads no others).
+    uint32_t readSets = 0;
+    for (int i = 0; i < s.stageCount; ++i) {
+        if (s.stages[i].samples && s.stages[i].coordSet < 8) {
+            readSets = std::max(readSets, s.stages[i].coordSet + 1);
+        }
+    }
+    // The decoded vertices live in a buffer kept between draws (every field read is written
+    // below, so it needs no clearing: a draw of a full batch otherwise clears and frees it
+    // each time).
     static thread_local std::vector<Vertex> vertices;
     if (vertices.size() < vertexCount) vertices.resize(vertexCount);
     for (uint32_t i = 0; i < vertexCount; ++i) {
@@ -581,8 +589,8 @@ DDResult RasterizePrimitive(DeviceImpl* device, PrimitiveType primitiveType,
         if (hasDiffuse) p += 4;
         v.specular = Unpack(hasSpecular ? ReadU32(p) : 0u);
         if (hasSpecular) p += 4;
-        // Sets the format lacks read (0, 0).
-        for (uint32_t set = 0; set < 8; ++set) {
+        // Sets the format lacks read (0, 0); sets no sampling stage reads are left unwritten.
+        for (uint32_t set = 0; set < readSets; ++set) {
             v.uv[set][0] = set < uvSets ? ReadFloat(p + 8 * set) : 0.0;
             v.uv[set][1] = set < uvSets ? ReadFloat(p + 8 * set + 4) : 0.0;
         }
