@@ -556,7 +556,9 @@ bool DrawUnscaledRectangle(const Setup& s, const Vertex* const* v) {
         // Both halves' pixels are the rectangle's: none is left within the clip.
         return true;
     }
-    Triangle tri;
+    // Made once per thread: a fresh one clears every plane, and this draw sets all it reads
+    // (the constant colour, and the planes of the stages that sample).
+    static thread_local Triangle tri;
     tri.ox = static_cast<int>(rows.left);
     tri.oy = static_cast<int>(rows.top);
     tri.constantDiffuse = true;
