@@ -30,6 +30,7 @@ struct D3DGlobals {
     uint64_t fastTriangles = 0;  // triangles drawn by a fast span loop
     uint64_t joinedPairs = 0;    // triangle pairs drawn together (quads' halves)
     uint64_t rectanglePairs = 0;  // of those, axis-aligned rectangles drawn row by row
+    uint64_t unscaledRectangles = 0;  // of those, one texel per pixel, found from vertices
     // The fast loops' eight-pixel runs are used where the processor has AVX2 (off: the
     // four-pixel loops draw everything, for tests that run both).
     bool wideSpans = true;

@@ -470,18 +470,18 @@ bool SharePlanes(const Setup& s, const PreparedTriangle& a, const PreparedTriang
 // then exactly the rectangle's: samples on its left and top sides are inside, those on its
 // right and bottom sides outside (at the diagonal's ends, where a side of each half meets,
 // the diagonal's owner agrees), and none is in both.
-bool SplitRectangle(const PreparedTriangle& a, const PreparedTriangle& b, int64_t* x0,
-                    int64_t* y0, int64_t* x1, int64_t* y1) {
-    *x0 = std::min({a.x[0], a.x[1], a.x[2]});
-    *x1 = std::max({a.x[0], a.x[1], a.x[2]});
-    *y0 = std::min({a.y[0], a.y[1], a.y[2]});
-    *y1 = std::max({a.y[0], a.y[1], a.y[2]});
+bool SplitRectangle(const int64_t* ax, const int64_t* ay, const int64_t* bx, const int64_t* by,
+                    int64_t* x0, int64_t* y0, int64_t* x1, int64_t* y1) {
+    *x0 = std::min({ax[0], ax[1], ax[2]});
+    *x1 = std::max({ax[0], ax[1], ax[2]});
+    *y0 = std::min({ay[0], ay[1], ay[2]});
+    *y1 = std::max({ay[0], ay[1], ay[2]});
     // The corner each lacks, as a bit set (1: right, 2: bottom) of the corners it has.
-    auto lacks = [&](const PreparedTriangle& t, int* missing) {
+    auto lacks = [&](const int64_t* tx, const int64_t* ty, int* missing) {
         int seen = 0;
         for (int i = 0; i < 3; ++i) {
-            const bool left = t.x[i] == *x0, right = t.x[i] == *x1;
-            const bool top = t.y[i] == *y0, bottom = t.y[i] == *y1;
+            const bool left = tx[i] == *x0, right = tx[i] == *x1;
+            const bool top = ty[i] == *y0, bottom = ty[i] == *y1;
             if (!(left || right) || !(top || bottom)) return false;
             seen |= 1 << ((right ? 1 : 0) | (bottom ? 2 : 0));
         }
@@ -490,7 +490,117 @@ bool SplitRectangle(const PreparedTriangle& a, const PreparedTriangle& b, int64_
         return true;
     };
     int missingA = 0, missingB = 0;
-    return lacks(a, &missingA) && lacks(b, &missingB) && (missingA ^ missingB) == 3;
+    return lacks(ax, ay, &missingA) && lacks(bx, by, &missingB) && (missingA ^ missingB) == 3;
+}
+
+// The rows of a split rectangle with snapped corners (x0, y0)-(x1, y1): every row the same
+// span, the columns whose centres lie in [x0, x1), the rows whose centres lie in [y0, y1),
+// within the clip. False when no pixel is left.
+bool RectangleRows(const Setup& s, int64_t x0, int64_t y0, int64_t x1, int64_t y1, Rows* rows) {
+    rows->start = rows->top =
+        std::max<int64_t>(FloorDiv(y0 + kSubPixel - 1, kSubPixel), s.clipTop);
+    rows->bottom =
+        std::min<int64_t>(FloorDiv(y1 + kSubPixel - 1, kSubPixel) - 1, s.clipBottom);
+    rows->left = std::max<int64_t>(FloorDiv(x0 + kSubPixel - 1, kSubPixel), s.clipLeft);
+    rows->width = std::min<int64_t>(FloorDiv(x1 + kSubPixel - 1, kSubPixel) - 1, s.clipRight) -
+                  rows->left;
+    rows->leftCount = rows->rightCount = 0;
+    return rows->width >= 0 && rows->top <= rows->bottom;
+}
+
+// a - b when the difference is exact in doubles (checked by an error-free sum), else NaN.
+double ExactDifference(double a, double b) {
+    const double d = a - b;
+    const double bb = d - a;
+    const double error = (a - (d - bb)) + (-b - bb);
+    return error == 0 ? d : std::nan("");
+}
+
+// A split rectangle drawn one texel per pixel, found from its six vertices before any plane
+// is made: both halves are drawn and not culled, form an axis-aligned rectangle, share one
+// constant colour, read no depth or specular, and every sampling stage (point sampled) maps
+// texel = position + d on both axes with one d for all six vertices (positions as snapped,
+// texels as the planes take them), d's fraction between 1/4 and 3/4. Each half's plane then
+// gives, at every pixel centre p, a value within far less than 1/4 texel of p + d (its
+// doubles and rounding err by under 2^-10 texel across any surface), so the texel it samples
+// is floor(p + d) = p + floor(d), which the exact planes made here give too: the same pixels
+// as the two halves, without their set-up. False (nothing drawn) when the pair is not such.
+bool DrawUnscaledRectangle(const Setup& s, const Vertex* const* v) {
+    if (s.zBuffer != nullptr || s.specularRead) return false;
+    constexpr double kLimit = 1 << 20;
+    int64_t x[6], y[6];
+    for (int i = 0; i < 6; ++i) {
+        if (!(std::fabs(v[i]->x) <= kLimit && std::fabs(v[i]->y) <= kLimit)) return false;
+        x[i] = Snap(v[i]->x);
+        y[i] = Snap(v[i]->y);
+    }
+    for (int t = 0; t < 6; t += 3) {
+        const int64_t area = (x[t + 1] - x[t]) * (y[t + 2] - y[t]) -
+                             (x[t + 2] - x[t]) * (y[t + 1] - y[t]);
+        if (area == 0) return false;
+        if ((s.cull == D3DCULL_CW && area > 0) || (s.cull == D3DCULL_CCW && area < 0)) {
+            return false;
+        }
+    }
+    int64_t x0, y0, x1, y1;
+    if (!SplitRectangle(x, y, x + 3, y + 3, &x0, &y0, &x1, &y1)) return false;
+    const Rgba& colour = v[0]->diffuse;
+    for (int i = 1; i < 6; ++i) {
+        const Rgba& c = v[i]->diffuse;
+        if (c.r != colour.r || c.g != colour.g || c.b != colour.b || c.a != colour.a) {
+            return false;
+        }
+    }
+    Rows rows;
+    if (!RectangleRows(s, x0, y0, x1, y1, &rows)) {
+        // Both halves' pixels are the rectangle's: none is left within the clip.
+        return true;
+    }
+    // Made once per thread: a fresh one clears every plane, and this draw sets all it reads
+    // (the constant colour, and the planes of the stages that sample).
+    static thread_local Triangle tri;
+    tri.ox = static_cast<int>(rows.left);
+    tri.oy = static_cast<int>(rows.top);
+    tri.constantDiffuse = true;
+    tri.diffuseColor = colour;
+    tri.smallTexels = true;
+    // The texel offset d of one axis, or NaN where the mapping is not such.
+    auto offset = [&](uint32_t set, int axis, double size, const int64_t* position) {
+        double d = 0;
+        for (int i = 0; i < 6; ++i) {
+            const double t = v[i]->uv[set][axis] * size;
+            if (!(std::fabs(t) <= kSmallTexels)) return std::nan("");
+            const double di =
+                ExactDifference(t, static_cast<double>(position[i]) / kSubPixel);
+            if (i > 0 && !(di == d)) return std::nan("");
+            d = di;
+        }
+        const double fraction = d - std::floor(d);
+        return fraction >= 0.25 && fraction <= 0.75 ? d : std::nan("");
+    };
+    for (int i = 0; i < s.stageCount; ++i) {
+        const Stage& st = s.stages[i];
+        if (!st.samples) continue;
+        if (st.bilinear || st.coordSet >= 8) return false;
+        const double du = offset(st.coordSet, 0, st.texture->width, x);
+        const double dv = offset(st.coordSet, 1, st.texture->height, y);
+        if (std::isnan(du) || std::isnan(dv)) return false;
+        // The value at a pixel's centre: its texel's middle, one texel further per column
+        // (u) or row (v).
+        tri.u[i] = Plane{(static_cast<int64_t>(std::floor(du)) + tri.ox) * kOne + kHalf, kOne, 0};
+        tri.v[i] = Plane{(static_cast<int64_t>(std::floor(dv)) + tri.oy) * kOne + kHalf, 0, kOne};
+    }
+    TriangleFunction draw = s.fastModulate != nullptr ? FastTriangleFor(s, tri) : nullptr;
+    if (draw == nullptr) {
+        draw = GeneralTriangle;
+    } else {
+        ++D3DState().fastTriangles;
+    }
+    ++D3DState().joinedPairs;
+    ++D3DState().rectanglePairs;
+    ++D3DState().unscaledRectangles;
+    draw(s, tri, rows);
+    return true;
 }
 
 // Two triangles of a list, the first drawn before the second. When they share their planes
@@ -499,27 +609,20 @@ bool SplitRectangle(const PreparedTriangle& a, const PreparedTriangle& b, int64_
 // in longer spans.
 void DrawTrianglePair(const Setup& s, const Vertex* a0, const Vertex* a1, const Vertex* a2,
                       const Vertex* b0, const Vertex* b1, const Vertex* b2) {
+    if (D3DState().fastSpans) {
+        const Vertex* const six[6] = {a0, a1, a2, b0, b1, b2};
+        if (DrawUnscaledRectangle(s, six)) return;
+    }
     PreparedTriangle a, b;
     const bool drawsA = PrepareTriangle(s, a0, a1, a2, &a);
     const bool drawsB = PrepareTriangle(s, b0, b1, b2, &b);
     if (drawsA && drawsB && D3DState().fastSpans && SharePlanes(s, a, b)) {
         ++D3DState().joinedPairs;
         int64_t x0, y0, x1, y1;
-        if (SplitRectangle(a, b, &x0, &y0, &x1, &y1)) {
-            // Every row the same span: the columns whose centres lie in [x0, x1), the rows
-            // whose centres lie in [y0, y1), within the clip.
+        if (SplitRectangle(a.x, a.y, b.x, b.y, &x0, &y0, &x1, &y1)) {
             ++D3DState().rectanglePairs;
             Rows& rows = a.rows;
-            rows.start = rows.top =
-                std::max<int64_t>(FloorDiv(y0 + kSubPixel - 1, kSubPixel), s.clipTop);
-            rows.bottom = std::min<int64_t>(FloorDiv(y1 + kSubPixel - 1, kSubPixel) - 1,
-                                            s.clipBottom);
-            rows.left = std::max<int64_t>(FloorDiv(x0 + kSubPixel - 1, kSubPixel), s.clipLeft);
-            rows.width =
-                std::min<int64_t>(FloorDiv(x1 + kSubPixel - 1, kSubPixel) - 1, s.clipRight) -
-                rows.left;
-            rows.leftCount = rows.rightCount = 0;
-            if (rows.width >= 0) a.draw(s, a.tri, rows);
+            if (RectangleRows(s, x0, y0, x1, y1, &rows)) a.draw(s, a.tri, rows);
             return;
         }
         a.rows.partner = &b.rows;
@@ -566,8 +669,16 @@ DDResult RasterizePrimitive(DeviceImpl* device, PrimitiveType primitiveType,
     const size_t stride = 16 + (hasDiffuse ? 4 : 0) + (hasSpecular ? 4 : 0) + 8 * size_t{uvSets};
     // Indices reach the first 65536 vertices only; the rest need no decoding.
     if (indices != nullptr) vertexCount = std::min<uint32_t>(vertexCount, 65536);
-    // The decoded vertices live in a buffer kept between draws (every field is written below,
-    // so it needs no clearing: a draw of a full batch otherwise clears and frees it each time).
+    // The texture coordinate sets the sampling stages read (PrepareTriangle reads no others).
+    uint32_t readSets = 0;
+    for (int i = 0; i < s.stageCount; ++i) {
+        if (s.stages[i].samples && s.stages[i].coordSet < 8) {
+            readSets = std::max(readSets, s.stages[i].coordSet + 1);
+        }
+    }
+    // The decoded vertices live in a buffer kept between draws (every field read is written
+    // below, so it needs no clearing: a draw of a full batch otherwise clears and frees it
+    // each time).
     static thread_local std::vector<Vertex> vertices;
     if (vertices.size() < vertexCount) vertices.resize(vertexCount);
     for (uint32_t i = 0; i < vertexCount; ++i) {
@@ -581,8 +692,8 @@ DDResult RasterizePrimitive(DeviceImpl* device, PrimitiveType primitiveType,
         if (hasDiffuse) p += 4;
         v.specular = Unpack(hasSpecular ? ReadU32(p) : 0u);
         if (hasSpecular) p += 4;
-        // Sets the format lacks read (0, 0).
-        for (uint32_t set = 0; set < 8; ++set) {
+        // Sets the format lacks read (0, 0); sets no sampling stage reads are left unwritten.
+        for (uint32_t set = 0; set < readSets; ++set) {
             v.uv[set][0] = set < uvSets ? ReadFloat(p + 8 * set) : 0.0;
             v.uv[set][1] = set < uvSets ? ReadFloat(p + 8 * set + 4) : 0.0;
         }

@@ -55,6 +55,7 @@ void UseD3DFastSpans(bool on) { D3DState().fastSpans = on; }
 uint64_t D3DFastTriangleCount() { return D3DState().fastTriangles; }
 uint64_t D3DJoinedPairCount() { return D3DState().joinedPairs; }
 uint64_t D3DRectanglePairCount() { return D3DState().rectanglePairs; }
+uint64_t D3DUnscaledRectangleCount() { return D3DState().unscaledRectangles; }
 void UseD3DWideSpans(bool on) { D3DState().wideSpans = on; }
 bool D3DWideSpansAvailable() { return raster::ProcessorHasWideRuns(); }
 uint64_t D3DWideRunCount() { return D3DState().wideRuns; }

@@ -47,6 +47,9 @@ uint64_t D3DFastTriangleCount();
 // Pairs of triangles drawn together so far, and of those the axis-aligned rectangles.
 uint64_t D3DJoinedPairCount();
 uint64_t D3DRectanglePairCount();
+// Of those, the rectangles drawn one texel per pixel straight from their vertices, with no
+// plane set-up.
+uint64_t D3DUnscaledRectangleCount();
 // Whether the fast loops may draw eight pixels at a time where the processor has AVX2 (on by
 // default); off, they draw four at a time. Tests run both; D3DWideSpansAvailable tells
 // whether the processor has them at all, D3DWideRunCount how many spans they drew part of.

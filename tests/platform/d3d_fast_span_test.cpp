@@ -1,9 +1,9 @@
 // The rasteriser's fast span loops against its general path: for a table of texture and
 // target formats, stage set-ups, colour keys, alpha tests, blending and addressing, each drawn
 // over a set of triangles (rotated, 1:1, magnified, minified, off the edge, thin, quads on
-// whole pixels split along either diagonal, mirrored, clipped), the two give the same pixels,
-// and the fast loops, the quads drawn a row at a time and the rectangles drawn as such were
-// really used.
+// whole pixels split along either diagonal, mirrored, clipped, 1:1 at texel middles), the two
+// give the same pixels, and the fast loops, the quads drawn a row at a time, the rectangles
+// drawn as such and those drawn straight from their vertices were really used.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -121,6 +121,16 @@ std::vector<std::vector<TexVertex>> Shapes() {
     shapes.push_back(quad(21, 19, 21 - kTw, 19 - kTh, 0, 0, 1, 1));
     // 1:1 on quarter pixels, off the right and top edges.
     shapes.push_back(quad(18.25f, -1.75f, 18.25f + kTw, -1.75f + kTh, 0, 0, 1, 1));
+    // 1:1 on half pixels split along the other diagonal, the texture shifted by two texels
+    // (so clamping and wrapping differ), and 1:1 on eighths of a pixel: rectangles drawn
+    // straight from their vertices.
+    shapes.push_back({{5.5f, 13.5f, 0, 1, 0, 0.25f, 0}, {5.5f + kTw, 13.5f, 0, 1, 0, 1.25f, 0},
+                      {5.5f + kTw, 13.5f + kTh, 0, 1, 0, 1.25f, 1},
+                      {5.5f + kTw, 13.5f + kTh, 0, 1, 0, 1.25f, 1},
+                      {5.5f, 13.5f + kTh, 0, 1, 0, 0.25f, 1}, {5.5f, 13.5f, 0, 1, 0, 0.25f, 0}});
+    shapes.push_back(quad(9.625f, 7.375f, 9.625f + kTw, 7.375f + kTh, 0, 0, 1, 1));
+    // 1:1 across, stretched twice down, on half pixels: not one texel per pixel.
+    shapes.push_back(quad(14.5f, 9.5f, 14.5f + kTw, 9.5f + 2 * kTh, 0, 0, 1, 1));
     // A sheared quad whose halves share their texel mapping: drawn a row at a time.
     shapes.push_back({{4, 14, 0, 1, 0, 0, 0}, {12, 14, 0, 1, 0, 1, 0}, {6, 18, 0, 1, 0, 0, 1},
                       {14, 18, 0, 1, 0, 1, 1}, {6, 18, 0, 1, 0, 0, 1},
@@ -192,6 +202,7 @@ TEST_F(D3DFastSpanTest, FastLoopsDrawTheGeneralPathsPixels) {
                 const uint64_t fastBefore = plat::D3DFastTriangleCount();
                 const uint64_t joinedBefore = plat::D3DJoinedPairCount();
                 const uint64_t rectanglesBefore = plat::D3DRectanglePairCount();
+                const uint64_t unscaledBefore = plat::D3DUnscaledRectangleCount();
                 for (int fast = 0; fast < 3; ++fast) {
                     plat::UseD3DFastSpans(fast != 0);
                     plat::UseD3DWideSpans(fast == 2);
@@ -235,6 +246,9 @@ TEST_F(D3DFastSpanTest, FastLoopsDrawTheGeneralPathsPixels) {
                 EXPECT_GT(plat::D3DFastTriangleCount(), fastBefore);
                 const uint64_t rectangles = plat::D3DRectanglePairCount() - rectanglesBefore;
                 EXPECT_GE(rectangles, 5u);
+                // Four of the shapes are one texel per pixel at a texel's middle, drawn by the
+                // two fast settings.
+                EXPECT_EQ(plat::D3DUnscaledRectangleCount() - unscaledBefore, 8u);
                 EXPECT_GT(plat::D3DJoinedPairCount() - joinedBefore, rectangles);
             }
         }
