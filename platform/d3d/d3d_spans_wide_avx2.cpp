@@ -7,6 +7,7 @@
 
 #include <cstring>
 
+#include "platform/core/processor_features.h"
 #include "platform/d3d/d3d_internal.h"
 
 #if (defined(__GNUC__) || defined(__clang__)) && defined(__x86_64__)
@@ -19,16 +20,7 @@ namespace plat::raster {
 
 namespace {
 
-bool FindWideRuns() {
-#if ZN_D3D_WIDE_RUNS
-    __builtin_cpu_init();  // may run before the runtime's own initialisation
-    return __builtin_cpu_supports("avx2") != 0;
-#else
-    return false;
-#endif
-}
-
-const bool kProcessorHasWideRuns = FindWideRuns();
+const bool kProcessorHasWideRuns = ZN_D3D_WIDE_RUNS && ProcessorHasAvx2();
 
 }  // namespace
 
