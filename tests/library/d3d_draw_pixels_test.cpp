@@ -12,6 +12,7 @@
 #include "graphics/font/font.h"
 #include "graphics/font/string_draw.h"
 #include "graphics/graphs/graph_handle_table.h"
+#include "platform/testing/d3d_test_controls.h"
 #include "tests/graphics/graphs/generated_graph_test_support.h"
 #include "tests/support/draw_road_table.h"
 
@@ -78,7 +79,12 @@ TEST_P(D3DDrawPixelsTest, GraphAtAPointCoversItsPixelsAsTheSoftwareScreenDoes) {
         SCOPED_TRACE(c.name);
         const int32_t tolerance = Tolerance(c.tolerance);
         const std::vector<uint32_t> soft = DrawOnRoad(SoftwareScreenRoad(depth), c);
+        const uint64_t rectanglesBefore = plat::D3DUnscaledRectangleCount();
         const std::vector<uint32_t> device = DrawOnRoad(GetParam(), c);
+        // On the device an unscaled graph is one rectangle drawn straight from its vertices.
+        if (GetParam().direct3D) {
+            EXPECT_GT(plat::D3DUnscaledRectangleCount(), rectanglesBefore);
+        }
         ASSERT_EQ(soft.size(), device.size());
         int differing = 0;
         for (size_t i = 0; i < soft.size(); ++i) {
