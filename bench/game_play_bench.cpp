@@ -33,17 +33,14 @@ struct Game {
         setenv("ZN_ANSWER", "no", 1);
         namespace fs = std::filesystem;
         std::error_code error;
-        // One folder per build (builds elsewhere on the machine use their own), its resource
-        // link pointed at this build's files even when an earlier run left it elsewhere.
+        // One folder per build (builds elsewhere on the machine use their own), so its resource
+        // link always points at this build's files.
         const std::string resources = ZN_GAME_RESOURCES;
         const fs::path dir = fs::temp_directory_path() /
                              ("zn_game_play_bench_" +
                               std::to_string(std::hash<std::string>{}(resources)));
         fs::create_directories(dir, error);
         fs::current_path(dir, error);
-        if (fs::is_symlink("res", error) && fs::read_symlink("res", error) != resources) {
-            fs::remove("res", error);
-        }
         if (!fs::exists("res")) fs::create_directory_symlink(resources, "res", error);
         if (!theApp.init(frame.get())) return;
         up = true;

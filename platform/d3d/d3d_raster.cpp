@@ -309,24 +309,43 @@ struct PreparedTriangle {
     int64_t x[3], y[3];  // the snapped corners
 };
 
+// A corner's position in fixed point. False for a corner far beyond any surface (or not a
+// number), where nothing is drawn; the limit also keeps the fixed-point math in range.
+bool SnapCorner(const Vertex* v, int64_t* x, int64_t* y) {
+    constexpr double kLimit = 1 << 20;
+    if (!(std::fabs(v->x) <= kLimit && std::fabs(v->y) <= kLimit)) return false;
+    *x = Snap(v->x);
+    *y = Snap(v->y);
+    return true;
+}
+
+// Whether a triangle of this signed area covers anything and survives culling: area > 0 is
+// clockwise as seen on the target (y grows downward).
+bool FacesTheViewer(const Setup& s, int64_t area) {
+    if (area == 0) return false;
+    return !((s.cull == D3DCULL_CW && area > 0) || (s.cull == D3DCULL_CCW && area < 0));
+}
+
+// The span loop for a triangle made ready: a fast loop where one serves its state (counted),
+// else the general per-pixel one.
+TriangleFunction ChooseTriangleFunction(const Setup& s, const Triangle& tri) {
+    const TriangleFunction fast = s.fastModulate != nullptr ? FastTriangleFor(s, tri) : nullptr;
+    if (fast == nullptr) return GeneralTriangle;
+    ++D3DState().fastTriangles;
+    return fast;
+}
+
 // Coverage and interpolation of one triangle; flat shading takes the colours of v0. False
 // when it covers no pixel.
 bool PrepareTriangle(const Setup& s, const Vertex* v0, const Vertex* v1, const Vertex* v2,
                      PreparedTriangle* out) {
-    if (!std::isfinite(v0->x + v0->y + v1->x + v1->y + v2->x + v2->y)) return false;
-    // Far beyond any surface nothing is drawn; this also keeps the fixed-point math in range.
-    constexpr double kLimit = 1 << 20;
-    for (const Vertex* v : {v0, v1, v2}) {
-        if (std::fabs(v->x) > kLimit || std::fabs(v->y) > kLimit) return false;
-    }
     const Vertex* flat = v0;
-    int64_t x0 = Snap(v0->x), y0 = Snap(v0->y);
-    int64_t x1 = Snap(v1->x), y1 = Snap(v1->y);
-    int64_t x2 = Snap(v2->x), y2 = Snap(v2->y);
+    int64_t x0, y0, x1, y1, x2, y2;
+    if (!SnapCorner(v0, &x0, &y0) || !SnapCorner(v1, &x1, &y1) || !SnapCorner(v2, &x2, &y2)) {
+        return false;
+    }
     int64_t area = (x1 - x0) * (y2 - y0) - (x2 - x0) * (y1 - y0);
-    if (area == 0) return false;
-    // area > 0: clockwise as seen on the target (y grows downward).
-    if ((s.cull == D3DCULL_CW && area > 0) || (s.cull == D3DCULL_CCW && area < 0)) return false;
+    if (!FacesTheViewer(s, area)) return false;
     if (area < 0) {
         std::swap(v1, v2);
         std::swap(x1, x2);
@@ -375,11 +394,8 @@ bool PrepareTriangle(const Setup& s, const Vertex* v0, const Vertex* v1, const V
         out[2] = plane(c0.b, c1.b, c2.b);
         out[3] = plane(c0.a, c1.a, c2.a);
     };
-    auto same = [](const Rgba& a, const Rgba& b) {
-        return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a;
-    };
     tri.constantDiffuse =
-        !s.gouraud || (same(v0->diffuse, v1->diffuse) && same(v0->diffuse, v2->diffuse));
+        !s.gouraud || (v0->diffuse == v1->diffuse && v0->diffuse == v2->diffuse);
     tri.diffuseColor = flat->diffuse;
     if (!tri.constantDiffuse) colorPlanes(tri.diffuse, v0->diffuse, v1->diffuse, v2->diffuse);
     if (s.specularRead) {
@@ -407,12 +423,7 @@ bool PrepareTriangle(const Setup& s, const Vertex* v0, const Vertex* v1, const V
         tri.u[i] = plane(texels(v0, 0, w), texels(v1, 0, w), texels(v2, 0, w));
         tri.v[i] = plane(texels(v0, 1, h), texels(v1, 1, h), texels(v2, 1, h));
     }
-    TriangleFunction draw = s.fastModulate != nullptr ? FastTriangleFor(s, tri) : nullptr;
-    if (draw == nullptr) {
-        draw = GeneralTriangle;
-    } else {
-        ++D3DState().fastTriangles;
-    }
+    const TriangleFunction draw = ChooseTriangleFunction(s, tri);
 
     out->draw = draw;
 
@@ -452,9 +463,7 @@ bool SharePlanes(const Setup& s, const PreparedTriangle& a, const PreparedTriang
     const Triangle& ta = a.tri;
     const Triangle& tb = b.tri;
     if (!ta.constantDiffuse || !tb.constantDiffuse) return false;
-    const Rgba& ca = ta.diffuseColor;
-    const Rgba& cb = tb.diffuseColor;
-    if (ca.r != cb.r || ca.g != cb.g || ca.b != cb.b || ca.a != cb.a) return false;
+    if (!(ta.diffuseColor == tb.diffuseColor)) return false;
     for (int i = 0; i < s.stageCount; ++i) {
         if (!s.stages[i].samples) continue;
         if (!SamePlane(ta.u[i], Rebased(tb.u[i], tb.ox, tb.oy, ta.ox, ta.oy)) ||
@@ -527,29 +536,20 @@ double ExactDifference(double a, double b) {
 // as the two halves, without their set-up. False (nothing drawn) when the pair is not such.
 bool DrawUnscaledRectangle(const Setup& s, const Vertex* const* v) {
     if (s.zBuffer != nullptr || s.specularRead) return false;
-    constexpr double kLimit = 1 << 20;
     int64_t x[6], y[6];
     for (int i = 0; i < 6; ++i) {
-        if (!(std::fabs(v[i]->x) <= kLimit && std::fabs(v[i]->y) <= kLimit)) return false;
-        x[i] = Snap(v[i]->x);
-        y[i] = Snap(v[i]->y);
+        if (!SnapCorner(v[i], &x[i], &y[i])) return false;
     }
     for (int t = 0; t < 6; t += 3) {
         const int64_t area = (x[t + 1] - x[t]) * (y[t + 2] - y[t]) -
                              (x[t + 2] - x[t]) * (y[t + 1] - y[t]);
-        if (area == 0) return false;
-        if ((s.cull == D3DCULL_CW && area > 0) || (s.cull == D3DCULL_CCW && area < 0)) {
-            return false;
-        }
+        if (!FacesTheViewer(s, area)) return false;
     }
     int64_t x0, y0, x1, y1;
     if (!SplitRectangle(x, y, x + 3, y + 3, &x0, &y0, &x1, &y1)) return false;
     const Rgba& colour = v[0]->diffuse;
     for (int i = 1; i < 6; ++i) {
-        const Rgba& c = v[i]->diffuse;
-        if (c.r != colour.r || c.g != colour.g || c.b != colour.b || c.a != colour.a) {
-            return false;
-        }
+        if (!(v[i]->diffuse == colour)) return false;
     }
     Rows rows;
     if (!RectangleRows(s, x0, y0, x1, y1, &rows)) {
@@ -590,12 +590,7 @@ bool DrawUnscaledRectangle(const Setup& s, const Vertex* const* v) {
         tri.u[i] = Plane{(static_cast<int64_t>(std::floor(du)) + tri.ox) * kOne + kHalf, kOne, 0};
         tri.v[i] = Plane{(static_cast<int64_t>(std::floor(dv)) + tri.oy) * kOne + kHalf, 0, kOne};
     }
-    TriangleFunction draw = s.fastModulate != nullptr ? FastTriangleFor(s, tri) : nullptr;
-    if (draw == nullptr) {
-        draw = GeneralTriangle;
-    } else {
-        ++D3DState().fastTriangles;
-    }
+    const TriangleFunction draw = ChooseTriangleFunction(s, tri);
     ++D3DState().joinedPairs;
     ++D3DState().rectanglePairs;
     ++D3DState().unscaledRectangles;

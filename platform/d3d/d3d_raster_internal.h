@@ -23,6 +23,7 @@ inline constexpr int64_t kHalf = kOne / 2;
 
 struct Rgba {
     int r, g, b, a;
+    bool operator==(const Rgba&) const = default;
 };
 
 inline Rgba Unpack(uint32_t argb) {
