@@ -51,6 +51,14 @@ struct ApiLockState {
 ApiLockState& GetApiLockState();
 void ApiLock();
 void ApiUnlock();
+// The routine called with the arguments under the library lock; its result.
+template <class Routine, class... Args>
+auto LockedCall(Routine routine, Args... args) {
+    ApiLock();
+    const auto result = routine(args...);
+    ApiUnlock();
+    return result;
+}
 
 // The same operations on a given lock (tests use small ones).
 void AcquireApiLock(ApiLockState* lock);

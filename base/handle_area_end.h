@@ -1,6 +1,6 @@
 // The lowering of a handle table's area end once a slot has been emptied, shared by the graph,
-// sound and music handle tables. The area end is one past the highest used slot, so new records
-// go there first while it is below the table size; emptying the top slot moves it down past
+// sound, music and network handle tables. The area end is one past the highest used slot, so new
+// records go there first while it is below the table size; emptying the top slot moves it down past
 // every empty slot below, and an empty table starts again from slot 0.
 #pragma once
 #include <cstdint>

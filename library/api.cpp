@@ -4,19 +4,6 @@
 #include "platform/core/clock.h"
 #include "base/api_lock.h"
 
-namespace {
-
-// The routine called with the arguments under the library lock; its result.
-template <class Routine, class... Args>
-auto LockedCall(Routine routine, Args... args) {
-    ApiLock();
-    const auto result = routine(args...);
-    ApiUnlock();
-    return result;
-}
-
-}  // namespace
-
 int ApiGetMillisecondCount(int /*unused*/) {
     return LockedCall([] { return static_cast<int>(plat::MillisecondClock()); });
 }

@@ -1,10 +1,10 @@
-// A connection's byte ring: a ring of bytes like base's RingBuffer, kept in blocks instead of
-// one buffer, so that growing it never moves what it holds. A ring of one block smaller than
-// kNetWorkRingBlockBytes holds its bytes in that block alone (a quiet connection takes little
-// memory); beyond that every block has kNetWorkRingBlockBytes, and growth adds blocks at a
-// block boundary inside the free part of the ring. At most the written part of one block is
-// copied by a growth, and fresh memory is first written by the receive or the append that
-// fills it, a bounded amount per call, instead of all at once when the ring doubles.
+// A connection's byte ring, kept in blocks instead of one buffer, so that growing it never moves
+// what it holds. A ring of one block smaller than kNetWorkRingBlockBytes holds its bytes in that
+// block alone (a quiet connection takes little memory); beyond that every block has
+// kNetWorkRingBlockBytes, and growth adds blocks at a block boundary inside the free part of the
+// ring. At most the written part of one block is copied by a growth, and fresh memory is first
+// written by the receive or the append that fills it, a bounded amount per call, instead of all at
+// once when the ring doubles.
 #pragma once
 #include <cstdint>
 

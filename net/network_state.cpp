@@ -2,7 +2,7 @@
 #include <cstring>
 
 #include "base/log.h"
-#include "base/ring_buffer.h"
+#include "base/handle_area_end.h"
 #include "base/tracked_memory.h"
 #include "net/network_internal.h"
 
@@ -85,8 +85,8 @@ void FreeSocketRecord(SocketRecord* record) {
     FreeNetWorkRing(&record->recvRing);
     FreeNetWorkRing(&record->sendRing);
     state.slots[record->slot] = nullptr;
-    while (state.areaEnd > 0 && state.slots[state.areaEnd - 1] == nullptr) --state.areaEnd;
     --state.count;
+    LowerHandleAreaEnd(state, record->slot);
     TrackedFree(record);
 }
 

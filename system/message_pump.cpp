@@ -99,21 +99,13 @@ void PumpWindowMessages(WindowData& data) {
 }
 
 // One input check as a public entry makes it, under the library lock for its own length only.
-int LockedCheckAnyInput(int mask) {
-    ApiLock();
-    const int result = CheckAnyInput(mask);
-    ApiUnlock();
-    return result;
-}
+int LockedCheckAnyInput(int mask) { return LockedCall(CheckAnyInput, mask); }
 
 }  // namespace
 
 int GameStepProcessMessage() {
     plat::AdvanceScriptedInput();
-    ApiLock();
-    const int result = ProcessMessage();
-    ApiUnlock();
-    return result;
+    return LockedCall(ProcessMessage);
 }
 
 int ProcessMessage() {

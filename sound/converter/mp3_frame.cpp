@@ -55,9 +55,8 @@ int64_t FindSync(WindowReader& reader, int64_t from, int64_t end, unsigned char 
 // Between frames: a damaged frame, or bytes that are not a frame, are passed over.
 int64_t FindFrame(WindowReader& reader, int64_t from, int64_t end, Mp3FrameHeader* header) {
     unsigned char bytes[4];
-    for (int64_t position = from; position + 4 <= end; ++position) {
-        if (!reader.Get(position, bytes, 4)) return -1;
-        if (bytes[0] != 0xFF || (bytes[1] & 0xF0) != 0xF0) continue;
+    for (int64_t position = FindSync(reader, from, end, bytes); position >= 0;
+         position = FindSync(reader, position + 1, end, bytes)) {
         if (ParseMp3FrameHeader(bytes, header) == 0) return position;
     }
     return -1;
