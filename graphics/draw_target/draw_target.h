@@ -84,6 +84,9 @@ int BeginSoftDrawForKernel(const Surface2DRecord* record, int wantSource, const 
                            uint32_t* colourB);
 // Converts back, unlocks and copies back what BeginSoftDraw prepared. 0.
 int EndSoftDraw();
+// The pixels a software kernel may touch around the box its caller measured: 2 before and 4
+// after on each axis, held inside the 32-bit range. BeginSoftDrawForKernel locks this much.
+RECT KernelReach(const RECT& box);
 
 // Draws the 2D surface unscaled at (x, y). 0 (also when clipped away); -1 when no screen is
 // up, the handle is invalid or BeginSoftDraw fails.

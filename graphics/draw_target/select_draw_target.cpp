@@ -92,6 +92,40 @@ int BindTextureTarget(const GraphRecord& graph, DrawTargetSurface* next) {
     return 0;
 }
 
+// A 2D graph as the target: its software image (or a view of its place in a shared one), or
+// its surface at its place, with its depth image when it has one. -1 after the log line when
+// it has no pixels of its own or its place lies outside its image.
+int BindSurfaceTarget(const GraphRecord& graph, DrawTargetSurface* out) {
+    DrawTargetSurface& next = *out;
+    const Surface2DRecord* surface = GetSurface2D(graph.surfaces[0]);
+    SurfaceDataRecord* data =
+        surface != nullptr ? GetSurfaceData(surface->surfaceData) : nullptr;
+    // A graph without pixels of its own (no 2D surface or surface data) has nothing to
+    // draw into.
+    if (data == nullptr) return RefuseTarget("グラフィックに画像が無いため描画先にできません");
+    if (data->software) {
+        if (surface->width == data->width && surface->height == data->height) {
+            next.image = &data->image;
+        } else if (MemImgHasPixels(&data->image) &&
+                   surface->sourceX + surface->width <= data->image.width &&
+                   surface->sourceY + surface->height <= data->image.height) {
+            std::memset(&gTargetView, 0, sizeof gTargetView);
+            InitMemImgView(&gTargetView, &data->image, surface->sourceX, surface->sourceY,
+                           surface->width, surface->height);
+            next.image = &gTargetView;
+        } else {
+            return RefuseTarget("グラフィックの領域が画像からはみ出しているため描画先にできません");
+        }
+    } else {
+        next.surface = data->surface;
+        next.offsetX = surface->sourceX;
+        next.offsetY = surface->sourceY;
+    }
+    next.depthImage =
+        data->zBufferPresent && MemImgHasPixels(&data->zImage) ? &data->zImage : nullptr;
+    return 0;
+}
+
 // The target's place in memory, and the record made current.
 void FinishTarget(DrawTargetSurface* next) {
     if (next->surface != nullptr) {
@@ -121,38 +155,9 @@ int SelectDrawTargetSurface(HandleValue target, HandleValue previous) {
     } else {
         const GraphRecord* graph = GetGraphRecord(target);
         if (graph == nullptr) return -1;
-        if (graph->flags.is3D) {
-            if (BindTextureTarget(*graph, &next) != 0) return -1;
-            FollowTargetOnScreen(target, previous);
-            FinishTarget(&next);
-            return 0;
-        }
-        const Surface2DRecord* surface = GetSurface2D(graph->surfaces[0]);
-        SurfaceDataRecord* data =
-            surface != nullptr ? GetSurfaceData(surface->surfaceData) : nullptr;
-        // A graph without pixels of its own (no 2D surface or surface data) has nothing to
-        // draw into.
-        if (data == nullptr) return RefuseTarget("グラフィックに画像が無いため描画先にできません");
-        if (data->software) {
-            if (surface->width == data->width && surface->height == data->height) {
-                next.image = &data->image;
-            } else if (MemImgHasPixels(&data->image) &&
-                       surface->sourceX + surface->width <= data->image.width &&
-                       surface->sourceY + surface->height <= data->image.height) {
-                std::memset(&gTargetView, 0, sizeof gTargetView);
-                InitMemImgView(&gTargetView, &data->image, surface->sourceX, surface->sourceY,
-                               surface->width, surface->height);
-                next.image = &gTargetView;
-            } else {
-                return RefuseTarget("グラフィックの領域が画像からはみ出しているため描画先にできません");
-            }
-        } else {
-            next.surface = data->surface;
-            next.offsetX = surface->sourceX;
-            next.offsetY = surface->sourceY;
-        }
-        next.depthImage =
-            data->zBufferPresent && MemImgHasPixels(&data->zImage) ? &data->zImage : nullptr;
+        const int bound = graph->flags.is3D ? BindTextureTarget(*graph, &next)
+                                            : BindSurfaceTarget(*graph, &next);
+        if (bound != 0) return -1;
     }
     FollowTargetOnScreen(target, previous);
     FinishTarget(&next);

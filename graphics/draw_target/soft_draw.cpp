@@ -149,10 +149,7 @@ int BeginSoftDrawCore(const Surface2DRecord* record, int wantSource, const RECT*
     if (!allowBltFast) {
         // A kernel's own bounds may pass the box its caller measured by a few pixels (the
         // rotated draw's margin): the locked rectangle takes them in, within the draw area.
-        sd.clipRect.left = Widened(sd.clipRect.left, -kKernelMarginBefore);
-        sd.clipRect.top = Widened(sd.clipRect.top, -kKernelMarginBefore);
-        sd.clipRect.right = Widened(sd.clipRect.right, kKernelMarginAfter);
-        sd.clipRect.bottom = Widened(sd.clipRect.bottom, kKernelMarginAfter);
+        sd.clipRect = KernelReach(sd.clipRect);
     }
     ClipRectInPlace(&sd.clipRect, &draw.drawArea);
     if (masked) ClipRectInPlace(&sd.clipRect, &maskArea);
@@ -285,6 +282,11 @@ int BeginSoftDrawCore(const Surface2DRecord* record, int wantSource, const RECT*
 }
 
 }  // namespace
+
+RECT KernelReach(const RECT& box) {
+    return RECT{Widened(box.left, -kKernelMarginBefore), Widened(box.top, -kKernelMarginBefore),
+                Widened(box.right, kKernelMarginAfter), Widened(box.bottom, kKernelMarginAfter)};
+}
 
 plat::Rect ToPlatRect(const RECT& r) { return plat::Rect{r.left, r.top, r.right, r.bottom}; }
 

@@ -11,16 +11,6 @@
 
 namespace {
 
-// The pixels the kernel may touch around the corners' box: 2 before and 4 after on each axis.
-RECT KernelReach(const RECT& box) {
-    const int64_t left = int64_t{box.left} - 2, top = int64_t{box.top} - 2;
-    const int64_t right = int64_t{box.right} + 4, bottom = int64_t{box.bottom} + 4;
-    auto limit = [](int64_t v) {
-        return static_cast<int32_t>(v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : v);
-    };
-    return RECT{limit(left), limit(top), limit(right), limit(bottom)};
-}
-
 // The DirectDraw road: with the screen in DirectDraw surfaces the draw target begins software
 // drawing (flushing the Direct3D batch first) with the graph's 2D surface, the source
 // rectangle of its whole size and the box of GetRotatedSoftDrawBox; the kernel runs on the
