@@ -12,6 +12,7 @@
 #include "graphics/font/font.h"
 #include "graphics/graphs/graph_handle_table.h"
 #include "graphics/surfaces/surface_2d.h"
+#include "graphics/surfaces/surface_formats.h"
 #include "platform/core/system_info.h"
 #include "platform/font/gdi_font.h"
 
@@ -104,14 +105,8 @@ int Abandon(FontSystemState& state, int32_t slot, FontRecord* r) {
 // The colour format of the device's 16-bit texture format with alpha or with a colour key, as
 // the surface records make textures; null without a device or such a format.
 const PaletteColorFormat* DeviceTextureFormat16(int alpha, int alphaKey) {
-    const DeviceFormatDriver& device = *DeviceFormatSlot();
-    const PaletteColorFormat* format = nullptr;
-    SurfacePixelFormat pixelFormat;
-    if (device.getTextureFormat(device.chooseTextureFormat(16, alpha, alphaKey, 0), &pixelFormat,
-                                &format) != 0) {
-        return nullptr;
-    }
-    return format;
+    const int formatNumber = DeviceFormatSlot()->chooseTextureFormat(16, alpha, alphaKey, 0);
+    return DeviceTextureColorFormat(formatNumber);
 }
 
 // A texture cache is taken while the Direct3D device draws and both 16-bit texture formats

@@ -1,7 +1,6 @@
 // The source colour key of a record's surface, from the record's transparent colour.
 #include "graphics/surfaces/surface_data.h"
 #include "graphics/surfaces/surface_formats.h"
-#include "graphics/drivers/device_format_driver.h"
 #include "platform/ddraw/ddraw.h"
 #include "base/log.h"
 
@@ -15,9 +14,9 @@ int ApplySurfaceDataColorKey(HandleValue handle) {
     if (!r->isTexture) {
         key = GetSurfaceDisplayDepth() == 8 ? 0 : MakeSurfaceScreenColor(red, green, blue);
     } else {
-        SurfacePixelFormat pixelFormat;
-        const PaletteColorFormat* format = nullptr;
-        if (DeviceFormatSlot()->getTextureFormat(static_cast<int>(r->formatNumber), &pixelFormat, &format) != 0) {
+        const PaletteColorFormat* format =
+            DeviceTextureColorFormat(static_cast<int>(r->formatNumber));
+        if (format == nullptr) {
             return LogWrite("テクスチャサーフェスのカラーキーの設定に失敗しました\n");
         }
         const ColorFormat& f = format->format;

@@ -5,7 +5,6 @@
 #include "graphics/surfaces/direct_draw_object.h"
 #include "graphics/surfaces/surface_data.h"
 #include "graphics/surfaces/surface_formats.h"
-#include "graphics/drivers/device_format_driver.h"
 #include "platform/ddraw/ddraw.h"
 #include "base/log.h"
 
@@ -76,9 +75,9 @@ int FillSurfaceData(HandleValue handle, int32_t r, int32_t g, int32_t b, int32_t
 
     uint32_t colour;
     if (record->isTexture) {
-        SurfacePixelFormat pixelFormat;
-        const PaletteColorFormat* format = nullptr;
-        if (DeviceFormatSlot()->getTextureFormat(static_cast<int>(record->formatNumber), &pixelFormat, &format) != 0) {
+        const PaletteColorFormat* format =
+            DeviceTextureColorFormat(static_cast<int>(record->formatNumber));
+        if (format == nullptr) {
             return LogFormat("テクスチャのフォーマットが分かりません");
         }
         colour = ColorFormatRgbaToPixel(&format->format, r, g, b, a);

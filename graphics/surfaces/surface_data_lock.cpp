@@ -3,7 +3,6 @@
 #include "graphics/surfaces/direct_draw_object.h"
 #include "graphics/surfaces/surface_data.h"
 #include "graphics/surfaces/surface_formats.h"
-#include "graphics/drivers/device_format_driver.h"
 #include "platform/ddraw/ddraw.h"
 #include "base/log.h"
 
@@ -20,12 +19,7 @@ const PaletteColorFormat* RecordFormat(const SurfaceDataRecord* r) {
         return GetStandardColorFormat(r->image.pixelFormat, r->image.alpha, r->image.paletted);
     }
     if (r->isTexture) {
-        const PaletteColorFormat* format = nullptr;
-        SurfacePixelFormat pixelFormat;
-        if (DeviceFormatSlot()->getTextureFormat(static_cast<int>(r->formatNumber), &pixelFormat, &format) == 0) {
-            return format;
-        }
-        return nullptr;
+        return DeviceTextureColorFormat(static_cast<int>(r->formatNumber));
     }
     return GetSurfaceScreenFormat();
 }

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "graphics/surfaces/direct_draw_object.h"
+#include "graphics/drivers/device_format_driver.h"
 #include "graphics/drivers/screen_driver.h"
 #include "platform/ddraw/ddraw.h"
 
@@ -67,4 +68,13 @@ plat::PixelFormat ToPlatPixelFormat(const SurfacePixelFormat& format) {
     out.blueMask = format.blueMask;
     out.alphaMask = format.alphaMask;
     return out;
+}
+
+const PaletteColorFormat* DeviceTextureColorFormat(int formatNumber) {
+    const PaletteColorFormat* format = nullptr;
+    SurfacePixelFormat pixelFormat;
+    if (DeviceFormatSlot()->getTextureFormat(formatNumber, &pixelFormat, &format) != 0) {
+        return nullptr;
+    }
+    return format;
 }

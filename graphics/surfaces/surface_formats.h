@@ -17,6 +17,10 @@ int GetSurfaceDisplayDepth();
 // format's no-use bits (no alpha).
 uint32_t MakeSurfaceScreenColor(int r, int g, int b);
 
+// The colour format of one of the 3D device's texture formats (by its number); null when the
+// device is not up or has no such format.
+const PaletteColorFormat* DeviceTextureColorFormat(int formatNumber);
+
 // The 16-bit Z-buffer format used when no Direct3D back end gives one.
 SurfacePixelFormat DefaultZBufferFormat();
 plat::PixelFormat ToPlatPixelFormat(const SurfacePixelFormat& format);
