@@ -137,6 +137,8 @@ private:
     PlayerTailArray tails_;
     Background background_;
     HiScoreArray hiScores_;
+    // Set once a failed save has been reported, so a save that keeps failing is told once.
+    bool saveFailureReported_ = false;
     EnemyArray rearBlasts_;
     EnemyArray frontBlasts_;
     int survival_ = 0;

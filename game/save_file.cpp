@@ -122,7 +122,11 @@ bool writeSaveFile(const char* path, const HiScoreArray& table, int choice) {
 
     const std::string target = path;
     const std::string temporary = target + ".tmp";
-    const int fd = openRegularFile(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC);
+    // The temporary name is the program's own: whatever is left there (a stale file, a pipe, a
+    // link) is removed, and the file is made new without following a link, so no other file is
+    // ever written through that name.
+    if (::unlink(temporary.c_str()) != 0 && errno != ENOENT) return false;
+    const int fd = openRegularFile(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW);
     if (fd < 0) return false;
     // The bytes reach the disk before the rename makes them the save: otherwise a power loss
     // soon after could leave the renamed file empty.

@@ -10,8 +10,9 @@ class HiScoreArray;
 // short file become 0, and the choice stays as it was when the file ends before it. A choice
 // outside 0..4 becomes 0. Bytes past the 64th are ignored.
 bool readSaveFile(const char* path, HiScoreArray& table, int& choice);
-// Writes the table and the choice to a temporary file beside path, flushes it to the disk and
-// renames it over path, so a failed save leaves the old file whole; then flushes the folder so
-// that the rename lasts. False when anything failed (a failed flush of the file keeps the old
-// save).
+// Writes the table and the choice to a temporary file beside path (path with ".tmp"; anything
+// already at that name is removed first, and a link there is replaced, never followed),
+// flushes it to the disk and renames it over path, so a failed save leaves the old file whole;
+// then flushes the folder so that the rename lasts. False when anything failed (a failed flush
+// of the file keeps the old save).
 bool writeSaveFile(const char* path, const HiScoreArray& table, int choice);

@@ -20,6 +20,7 @@
 #include "graphics/surfaces/surface_data.h"
 #include "platform/ddraw/ddraw.h"
 #include "platform/window/window.h"
+#include "softrender/records/display_image_format.h"
 #include "softrender/rules/blend_tables.h"
 
 namespace {
@@ -66,6 +67,21 @@ const ScreenDriver kScreenModule = {
     .selectDrawTargetSurface = SelectDrawTargetSurface,
     .screenImage = DriverScreenImage,
 };
+
+// Software images made in the display's format follow the open screen's depth.
+const DisplayImageFormatDriver kScreenImageFormat = {
+    .displayImageFormat = GetDisplayMemImgFormat,
+};
+
+// The screen's drivers come and go together.
+void InstallScreenDrivers() {
+    ScreenSlot().Install(kScreenModule);
+    DisplayImageFormatSlot().Install(kScreenImageFormat);
+}
+void ResetScreenDrivers() {
+    ScreenSlot().Reset();
+    DisplayImageFormatSlot().Reset();
+}
 
 void ReleaseObject(ScreenState& s) {
     SetDirectDrawObject(nullptr);
@@ -229,7 +245,7 @@ int OpenDirectDrawScreen() {
     if (s.directDraw != nullptr) return -1;
     LogWrite("DirectDraw 関連の初期化を行います\n");
     LogIndentAdd();
-    ScreenSlot().Install(kScreenModule);
+    InstallScreenDrivers();
     if (s.noDirectDraw) {
         GetDrawState().use3D = 0;
         SwitchToSoftwareRendering(0);
@@ -237,7 +253,7 @@ int OpenDirectDrawScreen() {
     plat::DirectDraw* dd = nullptr;
     if (AcquireDirectDraw(&dd) != 0) {
         LogIndentSub();
-        ScreenSlot().Reset();
+        ResetScreenDrivers();
         return FatalExit("DirectDrawオブジェクトの作成に失敗しました");
     }
     s.directDraw = dd;
@@ -278,7 +294,7 @@ int CloseDirectDrawScreen() {
     LogIndentAdd();
     if (s.directDraw == nullptr) {
         LogIndentSub();
-        ScreenSlot().Reset();
+        ResetScreenDrivers();
         return 0;
     }
     if (s.palette != nullptr) {
@@ -301,7 +317,7 @@ int CloseDirectDrawScreen() {
     LogWrite("DirectDraw 関連の終了処理は正常に終了しました\n");
     s.screenReady = 0;
     s.screenOpen = 0;
-    ScreenSlot().Reset();
+    ResetScreenDrivers();
     return 0;
 }
 

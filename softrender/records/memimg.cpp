@@ -4,6 +4,7 @@
 
 #include "base/log.h"
 #include "base/tracked_memory.h"
+#include "softrender/records/display_image_format.h"
 
 namespace {
 
@@ -94,6 +95,7 @@ int InitMemImgPlain(MEMIMG* m, int width, int height, int pixelFormat) {
         return LogFormat("メモリイメージは既に初期化されています");
     }
     std::memset(m, 0, sizeof(*m));
+    if (pixelFormat == -1) pixelFormat = DisplayImageFormatSlot()->displayImageFormat();
     return CreateMemImg(m, width, height, -1, 0, pixelFormat, 0, 0);
 }
 

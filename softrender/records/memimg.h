@@ -52,9 +52,9 @@ int MemImgBytesPerPixel(int pixelFormat, int paletted, int alpha);
 // the record is already initialised, the size is invalid or too large, or the allocation fails.
 int CreateMemImg(MEMIMG* m, int width, int height, int pitch, uint32_t colorKey, int pixelFormat,
                  int paletted, int alpha);
-// An image in pixel format 0..3 (graphics' GetDisplayMemImgFormat gives the display's), with
-// automatic pitch, no key, no palette, no alpha. The record is zeroed first
-// unless it is already initialised, which is refused.
+// An image in pixel format 0..3, or -1 for the display's (5-6-5 at a depth of 16, else 32-bit;
+// see display_image_format.h), with automatic pitch, no key, no palette, no alpha. The record
+// is zeroed first unless it is already initialised, which is refused.
 int InitMemImgPlain(MEMIMG* m, int width, int height, int pixelFormat);
 // A raw 16-bit image used as a depth buffer.
 int InitMemImgZBuffer(MEMIMG* m, int width, int height);

@@ -210,7 +210,7 @@ TEST_F(SaveFileTest, FailedSaveLeavesTheOldFileWhole) {
     EXPECT_EQ(dir_.ReadFile("save.dat"), validFile(1));
 }
 
-TEST_F(SaveFileTest, WorldRoundTripAndSilentFailure) {
+TEST_F(SaveFileTest, WorldRoundTripAndAFailedSaveToldOnce) {
     lib_.setDateTime(ApiDateTime{2025, 6, 7, 8, 9, 10, 0});
     {
         GameWorld world;
@@ -236,14 +236,22 @@ TEST_F(SaveFileTest, WorldRoundTripAndSilentFailure) {
         EXPECT_EQ(world.getHiScores().at(1).getSecond(), 10);
         EXPECT_EQ(world.getHiScores().at(2).getScore(), 0);
 
-        // A save that cannot be written is silent; the table in memory is updated.
+        // A save that cannot be written keeps the table in memory updated and the old file
+        // whole; the first failure is told once on stderr, later ones are not repeated.
         const std::string before = dir_.ReadFile("save.dat");
         std::filesystem::create_directory("save.dat.tmp");
+        testing::internal::CaptureStderr();
         world.newGame();
         world.addScore(20000);
         world.recordScore();
-        EXPECT_EQ(world.getHiScores().at(0).getScore(), 20000);
+        world.newGame();
+        world.addScore(30000);
+        world.recordScore();
+        const std::string told = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(world.getHiScores().at(0).getScore(), 30000);
+        EXPECT_EQ(world.getHiScores().at(1).getScore(), 20000);
         EXPECT_EQ(dir_.ReadFile("save.dat"), before);
+        EXPECT_EQ(told, "save.dat: the high scores could not be saved (kept until the game ends)\n");
         Pattern::setWorld(nullptr);
     }
     PlayArea = Rect();

@@ -192,19 +192,34 @@ TEST_F(SaveFileFlushTest, ANamedPipeAsTheSaveFileIsRefusedAtOnce) {
     EXPECT_EQ(BytesOf("save.dat"), SaveBytes(66, 1));
 }
 
-TEST_F(SaveFileFlushTest, ANamedPipeInPlaceOfTheTemporaryFileFailsTheSave) {
-    std::ofstream("save.dat", std::ios::binary) << SaveBytes(10, 1);
-    ASSERT_EQ(::mkfifo("save.dat.tmp", 0644), 0);
-    bool saved = true;
-    EXPECT_TRUE(ReturnsWithoutBlocking("save.dat.tmp", [&] {
-        saved = Save(777, 2);
-    }));
-    EXPECT_FALSE(saved);
-    EXPECT_EQ(BytesOf("save.dat"), SaveBytes(10, 1));
-    struct stat st;
-    ASSERT_EQ(::stat("save.dat.tmp", &st), 0);
-    EXPECT_TRUE(S_ISFIFO(st.st_mode)) << "what stood in the way is not the game's to remove";
-    EXPECT_TRUE(g_flushes.empty());
+// Whatever stands at the temporary name is a leftover of the game's own: a pipe there neither
+// holds the save nor stops it, and a link there is replaced, never followed into its target.
+TEST_F(SaveFileFlushTest, ALeftoverAtTheTemporaryNameIsReplacedWithoutBeingFollowed) {
+    struct Leftover {
+        const char* what;
+        void (*make)();
+    };
+    const Leftover leftovers[] = {
+        {"a named pipe", [] { ASSERT_EQ(::mkfifo("save.dat.tmp", 0644), 0); }},
+        {"a link to a user's file",
+         [] { ASSERT_EQ(::symlink("notes.txt", "save.dat.tmp"), 0); }},
+        {"a dangling link", [] { ASSERT_EQ(::symlink("nowhere/file", "save.dat.tmp"), 0); }},
+        {"a stale temporary file",
+         [] { std::ofstream("save.dat.tmp", std::ios::binary) << "half a save"; }},
+    };
+    for (const Leftover& leftover : leftovers) {
+        SCOPED_TRACE(leftover.what);
+        std::filesystem::remove("save.dat");
+        std::ofstream("notes.txt", std::ios::binary) << "the user's own words";
+        std::ofstream("save.dat", std::ios::binary) << SaveBytes(10, 1);
+        leftover.make();
+        bool saved = false;
+        EXPECT_TRUE(ReturnsWithoutBlocking("save.dat.tmp", [&] { saved = Save(777, 2); }));
+        EXPECT_TRUE(saved);
+        EXPECT_EQ(BytesOf("save.dat"), SaveBytes(777, 2));
+        EXPECT_EQ(BytesOf("save.dat.tmp"), "<none>");
+        EXPECT_EQ(BytesOf("notes.txt"), "the user's own words");
+    }
 }
 
 }  // namespace
