@@ -42,7 +42,8 @@ int IsStreamSoundPlaying(HandleValue handle);
 // Keeps the ring three seconds ahead of the play cursor, writing at least an eighth of a second
 // a call. 0; -1 when the cursor lies outside the written part of the ring: nothing is written
 // then, and when the cursor ran past the written data (the stream stalled) the next refill
-// starts again just ahead of it.
+// starts again just ahead of it. Once a play's data has ended, all of the ring but what the
+// cursor has still to play is silence, and the sound stops when the cursor passes the end.
 int RefillStreamSound(HandleValue handle);
 // RefillStreamSound for every stream handle, in the order they were made. Always 0.
 int RefillAllStreamSounds();

@@ -1,6 +1,8 @@
 // The refill of a stream's ring from the message pump: the ring is kept three seconds ahead of
 // the play cursor with the sources' PCM, a source repeats or hands over to the next as it runs
-// out, and after the last one silence follows until the cursor has passed the data's end.
+// out, and after the last one silence follows until the cursor has passed the data's end: the
+// whole ring but what the cursor has still to play is silenced then, so no older data is heard
+// after the end however unevenly the pump comes.
 //
 // The written part of the ring is the window from the refill limit (four seconds behind the
 // write position) to the write position, and the play cursor alone decides what happens: in
@@ -197,9 +199,13 @@ int RefillStreamSound(HandleValue handle) {
             state.ending = 0;
             return 0;
         }
-        if (!CursorInWindow(state, cursor)) return -1;
-        bytes = AlignDown(avg / 8, align);
-        if (bytes <= 0) bytes = align;
+        // The stop comes only with a refill, and the pump may stay away for seconds: silence
+        // goes over the whole ring but what the cursor has still to play, from the write
+        // position round to the cursor, so that nothing older is heard after the data's end
+        // however long the next refill takes. Once done, each refill silences only what the
+        // cursor has played since.
+        bytes = AlignDown(CyclicBytes(cursor - state.writePosition, ringBytes), align);
+        if (bytes <= 0) return 0;
     } else {
         if (state.resync) {
             // After the data ran out: start again a sixteenth of a second ahead of the cursor.
