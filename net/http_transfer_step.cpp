@@ -51,6 +51,15 @@ int Peek(HttpTransfer* transfer, void* buffer, int length) {
     return NetWorkRecvToPeek(transfer->connection, buffer, length);
 }
 
+// The bytes the next line of the head is looked for in (kNetWorkLineBytes at most). The
+// connection takes them out of the socket as they arrive, so that an unfinished line cannot
+// hold the socket's receive memory and keep the rest of the head away.
+int PeekLine(HttpTransfer* transfer, char* bytes) {
+    plat::WSASetLastError(0);
+    return PeekNetWorkLine(transfer->connection, bytes);
+}
+static_assert(kHttpLineBytes == kNetWorkLineBytes, "the connection holds a whole head line");
+
 Progress SendRequest(HttpTransfer* transfer) {
     const int peerClosed = GetNetWorkPeerClosed(transfer->connection);
     if (peerClosed != 0) return Fail(transfer, kHttpDetailConnectionLost);
@@ -71,8 +80,8 @@ Progress SendRequest(HttpTransfer* transfer) {
 // Takes the next line of the head into line (kHttpLineBytes + 1 bytes). kAdvanced with a
 // line, kWaiting, or kEnded after failing the transfer.
 Progress TakeLine(HttpTransfer* transfer, char* line) {
-    char peeked[kHttpLineBytes];
-    const int got = Peek(transfer, peeked, kHttpLineBytes);
+    char peeked[kNetWorkLineBytes];
+    const int got = PeekLine(transfer, peeked);
     if (WouldBlock(got)) return Progress::kWaiting;
     if (got <= 0) return Fail(transfer, kHttpDetailConnectionLost);
     int length = 0;

@@ -65,17 +65,28 @@ int GetNetWorkIP(HandleValue handle, NetIpv4* ip, int* port);
 
 // ---- data ----------------------------------------------------------------------------------
 // Framed: 0 when `length` bytes of complete messages were taken, -1 when fewer wait (nothing
-// is taken). Raw: the result of recv on the socket.
+// is taken). Raw: the result of recv on the socket, or the bytes that a line read took from
+// it ahead and that are still held (up to `length`; the socket is not read then).
 int NetWorkRecv(HandleValue handle, void* buffer, int length);
 // As NetWorkRecv without taking the bytes.
 int NetWorkRecvToPeek(HandleValue handle, void* buffer, int length);
-// Takes one line ended by a line feed (at most 255 bytes before it) into text (256 bytes);
-// the line feed is not copied. 0, or -1 when no whole line waits.
+// Bytes a line is looked for in: its line feed must be among the first kNetWorkLineBytes.
+constexpr int kNetWorkLineBytes = 255;
+// Takes one line ended by a line feed (among the first kNetWorkLineBytes bytes) into text
+// (256 bytes); the line feed is not copied. 0, or -1 when no whole line waits.
 int NetWorkRecvLine(HandleValue handle, char* text);
+// The bytes the next line is looked for in, up to kNetWorkLineBytes, copied to `bytes`
+// without consuming them. Raw: what has arrived is first taken from the socket into the
+// connection (a raw read then gives these bytes before the socket's), so that an unfinished
+// line never waits in the socket; the count held, else the recv result (0 when the peer
+// closed, -1 when nothing has arrived or on failure). Framed: the count of complete-message
+// bytes looked at, or -1 when none wait.
+int PeekNetWorkLine(HandleValue handle, char* bytes);
 // Framed: 0 and the message queued (and as much sent as the socket takes). Raw: the result
 // of send. -1 on failure (also when not connected).
 int NetWorkSend(HandleValue handle, const void* data, int length);
-// Framed: bytes of complete messages waiting; raw: 1 when a byte waits, else 0; -1.
+// Framed: bytes of complete messages waiting; raw: 1 when a byte waits (in the socket or
+// held by a line read), else 0; -1.
 int GetNetWorkDataLength(HandleValue handle);
 // Bytes queued in the send ring and not sent yet, or -1.
 int GetNetWorkSendDataLength(HandleValue handle);

@@ -36,6 +36,11 @@ struct SocketRecord {
     // that the peer is never let send the rest).
     uint8_t lengthWord[4];
     int32_t lengthWordBytes;
+    // Raw receiving: bytes a line read took from the socket and nobody has read yet; every
+    // raw read gives them first. (Taken, not peeked, for the same reason as the length word:
+    // an unfinished line left in the socket can hold all of its receive memory.)
+    char lineBytes[kNetWorkLineBytes];
+    int32_t lineBytesHeld;
 };
 
 struct NetWorkState {

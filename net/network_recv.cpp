@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr int kLineBytes = 255;
-
 // Reads the 4-byte length of the next message, keeping the bytes that have arrived when it
 // is not all there. 1 when a message was started, 0 when the length is not all there, -1
 // when the length is refused or no room.
@@ -100,6 +98,51 @@ int ReadComplete(SocketRecord* record, void* buffer, int length, int take) {
     return 0;
 }
 
+// Raw reads: the bytes held by a line read, up to `length`, taken or peeked. The count.
+int ReadHeldLineBytes(SocketRecord* record, void* buffer, int length, int take) {
+    const int count = std::min(length, static_cast<int>(record->lineBytesHeld));
+    std::memcpy(buffer, record->lineBytes, static_cast<size_t>(count));
+    if (take) {
+        record->lineBytesHeld -= count;
+        std::memmove(record->lineBytes, record->lineBytes + count,
+                     static_cast<size_t>(record->lineBytesHeld));
+    }
+    return count;
+}
+
+// Raw reads that the held bytes answer (a null buffer or a length of 0 still goes to the
+// socket, which answers it as it always did).
+bool HeldLineBytesAnswer(const SocketRecord* record, const void* buffer, int length) {
+    return record->lineBytesHeld > 0 && buffer != nullptr && length > 0;
+}
+
+// The bytes the next line is looked for in (kNetWorkLineBytes at most) into `bytes`; see
+// PeekNetWorkLine.
+int PeekLineBytes(SocketRecord* record, char* bytes) {
+    if (record->framedRecv) {
+        const int count = std::min(kNetWorkLineBytes, static_cast<int>(record->completeBytes));
+        if (count <= 0) return -1;
+        if (ReadNetWorkRing(bytes, static_cast<uint32_t>(count), 0, &record->recvRing) != 0) return -1;
+        return count;
+    }
+    int held = record->lineBytesHeld;
+    // The socket is read only when the held bytes hold no line and leave room: taking the
+    // line's start out of the socket frees the receive memory it held, so the rest can come.
+    if (held < kNetWorkLineBytes &&
+        std::memchr(record->lineBytes, '\n', static_cast<size_t>(held)) == nullptr) {
+        const int got =
+            plat::recv(record->socket, record->lineBytes + held, kNetWorkLineBytes - held, 0);
+        if (got > 0) {
+            held += got;
+            record->lineBytesHeld = held;
+        } else if (held == 0) {
+            return got;
+        }
+    }
+    std::memcpy(bytes, record->lineBytes, static_cast<size_t>(held));
+    return held;
+}
+
 }  // namespace
 
 int RecvSocket(HandleValue handle) {
@@ -137,29 +180,40 @@ int RecvSocket(HandleValue handle) {
 int NetWorkRecv(HandleValue handle, void* buffer, int length) {
     SocketRecord* record = RecordForRead(handle, "NetWorkRecv");
     if (record == nullptr) return -1;
-    if (!record->framedRecv) return plat::recv(record->socket, buffer, length, 0);
+    if (!record->framedRecv) {
+        if (HeldLineBytesAnswer(record, buffer, length)) {
+            return ReadHeldLineBytes(record, buffer, length, 1);
+        }
+        return plat::recv(record->socket, buffer, length, 0);
+    }
     return ReadComplete(record, buffer, length, 1);
 }
 
 int NetWorkRecvToPeek(HandleValue handle, void* buffer, int length) {
     SocketRecord* record = RecordForRead(handle, "NetWorkRecvToPeek");
     if (record == nullptr) return -1;
-    if (!record->framedRecv) return plat::recv(record->socket, buffer, length, plat::MSG_PEEK_WS);
+    if (!record->framedRecv) {
+        if (HeldLineBytesAnswer(record, buffer, length)) {
+            return ReadHeldLineBytes(record, buffer, length, 0);
+        }
+        return plat::recv(record->socket, buffer, length, plat::MSG_PEEK_WS);
+    }
     return ReadComplete(record, buffer, length, 0);
+}
+
+int PeekNetWorkLine(HandleValue handle, char* bytes) {
+    if (bytes == nullptr) return -1;
+    SocketRecord* record = RecordForRead(handle, "PeekNetWorkLine");
+    if (record == nullptr) return -1;
+    return PeekLineBytes(record, bytes);
 }
 
 int NetWorkRecvLine(HandleValue handle, char* text) {
     if (text == nullptr) return -1;
     SocketRecord* record = RecordForRead(handle, "NetWorkRecvLine");
     if (record == nullptr) return -1;
-    char peeked[kLineBytes];
-    int got;
-    if (record->framedRecv) {
-        got = std::min(kLineBytes, static_cast<int>(record->completeBytes));
-        if (ReadNetWorkRing(peeked, static_cast<uint32_t>(got), 0, &record->recvRing) != 0) return -1;
-    } else {
-        got = plat::recv(record->socket, peeked, kLineBytes, plat::MSG_PEEK_WS);
-    }
+    char peeked[kNetWorkLineBytes];
+    const int got = PeekLineBytes(record, peeked);
     if (got <= 0) return -1;
     const char* feed = static_cast<const char*>(std::memchr(peeked, '\n', static_cast<size_t>(got)));
     if (feed == nullptr) return -1;
@@ -171,7 +225,7 @@ int NetWorkRecvLine(HandleValue handle, char* text) {
     if (record->framedRecv) {
         ReadComplete(record, peeked, consumed, 1);
     } else {
-        plat::recv(record->socket, peeked, consumed, 0);
+        ReadHeldLineBytes(record, peeked, consumed, 1);
     }
     return 0;
 }
@@ -180,6 +234,7 @@ int GetNetWorkDataLength(HandleValue handle) {
     SocketRecord* record = RecordForRead(handle, "GetNetWorkDataLength");
     if (record == nullptr) return -1;
     if (record->framedRecv) return record->completeBytes;
+    if (record->lineBytesHeld > 0) return 1;
     uint32_t waiting = 0;
     if (plat::BytesWaiting(record->socket, &waiting) != 0) return -1;
     return waiting > 0 ? 1 : 0;

@@ -11,6 +11,7 @@
 
 #include "base/tracked_memory.h"
 #include "platform/core/file.h"
+#include "net/http_internal.h"
 #include "tests/net/network_fixture.h"
 
 namespace {
@@ -277,6 +278,36 @@ TEST_F(HttpTransferTest, ABodyWithoutALengthStopsAtTheBodyLimit) {
     EXPECT_EQ(result, kHttpFailed);
     EXPECT_EQ(detail, kHttpDetailTooLarge);
     EXPECT_EQ(body, nullptr);
+}
+
+TEST_F(HttpTransferTest, AHeadOfManyLinesPassesASmallReceiveBuffer) {
+    // A head of a few MB in many lines, sent in pieces that end inside lines, to a client
+    // whose socket has little receive memory: the body after it must still come, long before
+    // the time limit.
+    std::string head = "HTTP/1.0 200 OK\r\n";
+    for (int i = 0; head.size() < 3'000'000; ++i) {
+        head += "X-Filler-" + std::to_string(i) + ": " + Pattern(180) + "\r\n";
+    }
+    const std::string body = Pattern(50000);
+    server_.Start(head + "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body, false);
+    ASSERT_EQ(SetHttpTimeLimit(5000), 0);
+    void* memory = nullptr;
+    const uint32_t begin = plat::MillisecondClock();
+    const int slot = HttpGetToMemory("127.0.0.1", "/many-headers", server_.port(), &memory);
+    ASSERT_GE(slot, 0);
+    // The request goes out on the first step, so the reply meets the small buffer.
+    ShrinkReceiveBuffer(GetHttpTransfer(slot)->connection, 32768);
+    int32_t result = 0, detail = 0;
+    Finish(slot, &result, &detail, 7000);
+    EXPECT_EQ(result, kHttpDone);
+    EXPECT_EQ(detail, kHttpDetailNone);
+    EXPECT_LT(plat::MillisecondClock() - begin, 5000u);
+    ASSERT_NE(memory, nullptr);
+    int32_t length = 0, received = 0;
+    GetHttpTransferSize(slot, &length, &received);
+    ASSERT_EQ(received, static_cast<int32_t>(body.size()));
+    EXPECT_EQ(std::string(static_cast<char*>(memory), body.size()), body);
+    FreeHttpBuffer(memory);
 }
 
 TEST_F(HttpTransferTest, RequestsThatCannotBeMadeAreRefusedOrFail) {
