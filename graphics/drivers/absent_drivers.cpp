@@ -40,7 +40,6 @@ int CannotDerive(GraphRecord*, int32_t, int32_t, int32_t, int32_t, GraphRecord*)
 int NothingToRelease(GraphRecord*) { return 0; }
 int CannotFill(GraphRecord*, int32_t, int32_t, int32_t, int32_t) { return -1; }
 int NothingToRestore(GraphRecord*) { return 0; }
-void NoTables() {}
 
 // --- No Direct3D device -------------------------------------------------------------------------
 int NoDeviceToStart() { return -1; }
@@ -88,7 +87,6 @@ void NoMovieSurfaces(HandleValue) {}
 int NoMovies() { return 0; }
 HandleValue NoMovieToOpen(const char*, int32_t*, int32_t*, int32_t, int32_t*) { return -1; }
 void NoMovieToDiscard(HandleValue) {}
-int NothingToReload() { return 0; }
 
 // --- No screen overlay ---------------------------------------------------------------------------
 int NoOverlay() { return 0; }
@@ -123,7 +121,6 @@ const GraphSurfaceDriver kAbsentGraphSurfaces = {
     .release = NothingToRelease,
     .fill = CannotFill,
     .restore = NothingToRestore,
-    .clearTables = NoTables,
 };
 
 const Device3DStartDriver kAbsentDevice3DStart = {
@@ -185,7 +182,6 @@ const MovieDriver kAbsentMovies = {
     .pauseAllGraphMovies = NoMovies,
     .resumeAllGraphMovies = NoMovies,
 };
-const GraphLoaderDriver kAbsentGraphLoader = {.reloadAllGraphs = NothingToReload};
 const ScreenOverlayDriver kAbsentScreenOverlay = {.drawIfShown = NoOverlay};
 
 DriverSlot<WindowFactsDriver>& WindowFactsSlot() {
@@ -194,10 +190,6 @@ DriverSlot<WindowFactsDriver>& WindowFactsSlot() {
 }
 DriverSlot<ScreenDriver>& ScreenSlot() {
     static DriverSlot<ScreenDriver> slot(kAbsentScreen);
-    return slot;
-}
-DriverSlot<GraphSurfaceDriver>& Surface2DSlot() {
-    static DriverSlot<GraphSurfaceDriver> slot(kAbsentGraphSurfaces);
     return slot;
 }
 DriverSlot<GraphSurfaceDriver>& TextureSlot() {
@@ -230,10 +222,6 @@ DriverSlot<MaskDriver>& MaskSlot() {
 }
 DriverSlot<MovieDriver>& MovieSlot() {
     static DriverSlot<MovieDriver> slot(kAbsentMovies);
-    return slot;
-}
-DriverSlot<GraphLoaderDriver>& GraphLoaderSlot() {
-    static DriverSlot<GraphLoaderDriver> slot(kAbsentGraphLoader);
     return slot;
 }
 DriverSlot<ScreenOverlayDriver>& ScreenOverlaySlot() {
