@@ -22,8 +22,8 @@ int NoQuitRequested() { return 0; }
 
 // --- No screen module ---------------------------------------------------------------------------
 void DefaultScreenDimensions(int32_t* width, int32_t* height) {
-    *width = 640;
-    *height = 480;
+    *width = kDefaultScreenWidth;
+    *height = kDefaultScreenHeight;
 }
 int32_t DefaultScreenDepth() { return 16; }
 // Software-only unless a DirectDraw object was handed to graphics.
@@ -232,8 +232,8 @@ DriverSlot<ScreenOverlayDriver>& ScreenOverlaySlot() {
 void GetScreenSize(int32_t* width, int32_t* height) {
     int32_t w = 0, h = 0;
     ScreenSlot()->getScreenDimensions(&w, &h);
-    if (width != nullptr) *width = w != 0 ? w : 640;
-    if (height != nullptr) *height = h != 0 ? h : 480;
+    if (width != nullptr) *width = w != 0 ? w : kDefaultScreenWidth;
+    if (height != nullptr) *height = h != 0 ? h : kDefaultScreenHeight;
 }
 
 int32_t GetDisplayDepth() {
