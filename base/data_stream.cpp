@@ -6,12 +6,21 @@
 namespace {
 
 constexpr StreamFunctionTable kFileStreamFunctions = {
-    FileAccessTell, FileAccessSeek,      FileAccessRead,
-    FileAccessEof,  FileAccessIdleCheck, FileAccessClose,
+    .tell = FileAccessTell,
+    .seek = FileAccessSeek,
+    .read = FileAccessRead,
+    .eof = FileAccessEof,
+    .idleCheck = FileAccessIdleCheck,
+    .close = FileAccessClose,
 };
 
 constexpr StreamFunctionTable kMemStreamFunctions = {
-    MemStreamTell, MemStreamSeek, MemStreamRead, MemStreamEof, MemStreamIdleCheck, MemStreamClose,
+    .tell = MemStreamTell,
+    .seek = MemStreamSeek,
+    .read = MemStreamRead,
+    .eof = MemStreamEof,
+    .idleCheck = MemStreamIdleCheck,
+    .close = MemStreamClose,
 };
 
 }  // namespace

@@ -7,16 +7,34 @@
 namespace {
 
 constexpr FileAccessTable kDiskFileFunctions = {
-    DiskFileOpen,      DiskFileClose, DiskFileTell,      DiskFileSeek,
-    DiskFileRead,      DiskFileEof,   DiskFileIdleCheck, DiskSetCurrentDir,
-    DiskGetCurrentDir, DiskFindFirst, DiskFindNext,      DiskFindClose,
+    .open = DiskFileOpen,
+    .close = DiskFileClose,
+    .tell = DiskFileTell,
+    .seek = DiskFileSeek,
+    .read = DiskFileRead,
+    .eof = DiskFileEof,
+    .idleCheck = DiskFileIdleCheck,
+    .setDir = DiskSetCurrentDir,
+    .getDir = DiskGetCurrentDir,
+    .findFirst = DiskFindFirst,
+    .findNext = DiskFindNext,
+    .findClose = DiskFindClose,
 };
 
 // The default set looks into archives first and falls back to the disk.
 constexpr FileAccessTable kArchiveAwareFileFunctions = {
-    ArchiveFileOpen,      ArchiveFileClose,    ArchiveFileTell,      ArchiveFileSeek,
-    ArchiveFileRead,      ArchiveFileEof,      ArchiveFileIdleCheck, ArchiveSetCurrentDir,
-    ArchiveGetCurrentDir, ArchiveFindFirst,    ArchiveFindNext,      ArchiveFindClose,
+    .open = ArchiveFileOpen,
+    .close = ArchiveFileClose,
+    .tell = ArchiveFileTell,
+    .seek = ArchiveFileSeek,
+    .read = ArchiveFileRead,
+    .eof = ArchiveFileEof,
+    .idleCheck = ArchiveFileIdleCheck,
+    .setDir = ArchiveSetCurrentDir,
+    .getDir = ArchiveGetCurrentDir,
+    .findFirst = ArchiveFindFirst,
+    .findNext = ArchiveFindNext,
+    .findClose = ArchiveFindClose,
 };
 
 // The table in use; its static contents are the default set.

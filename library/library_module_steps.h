@@ -29,6 +29,7 @@ int StopGraphics();
 // The current music stopped and every sound with it.
 int StopMusicAndSounds();
 int TurnOnVSyncWait();
+// The first draw targets and the first clears of both screens (startup_screen_clears.cpp).
 int SetFirstDrawTargets();
 int ClearBothScreens();
 int DumpTrackedMemory();

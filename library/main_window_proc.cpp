@@ -10,7 +10,7 @@
 #include "base/log.h"
 #include "system/window_data.h"
 #include "system/window_placement.h"
-#include "system/saved_screen.h"
+#include "system/inactive_window_redraw.h"
 #include "sound/music/music_handles.h"
 
 using namespace plat;

@@ -45,8 +45,6 @@ int SetHttpBodyLimit(int32_t bytes);
 // failed transfer frees it and sets *bufferOut to null. A file is created anew.
 int HttpGetToFile(const char* host, const char* path, int port, const char* fileName);
 int HttpGetToMemory(const char* host, const char* path, int port, void** bufferOut);
-int HttpPostToFile(const char* host, const char* path, int port, const void* data, int size,
-                   const char* fileName);
 int HttpPostToMemory(const char* host, const char* path, int port, const void* data, int size,
                      void** bufferOut);
 int HttpHead(const char* host, const char* path, int port);

@@ -180,12 +180,6 @@ int HttpGetToMemory(const char* host, const char* path, int port, void** bufferO
     return StartTransfer({kHttpGet, host, path, port, nullptr, 0, nullptr, bufferOut});
 }
 
-int HttpPostToFile(const char* host, const char* path, int port, const void* data, int size,
-                   const char* fileName) {
-    if (fileName == nullptr) return LogWrite("HTTP の受信先ファイル名がありません\n");
-    return StartTransfer({kHttpPost, host, path, port, data, size, fileName, nullptr});
-}
-
 int HttpPostToMemory(const char* host, const char* path, int port, const void* data, int size,
                      void** bufferOut) {
     return StartTransfer({kHttpPost, host, path, port, data, size, nullptr, bufferOut});

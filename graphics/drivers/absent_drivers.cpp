@@ -22,8 +22,8 @@ int NoQuitRequested() { return 0; }
 
 // --- No screen module ---------------------------------------------------------------------------
 void DefaultScreenDimensions(int32_t* width, int32_t* height) {
-    *width = 640;
-    *height = 480;
+    *width = kDefaultScreenWidth;
+    *height = kDefaultScreenHeight;
 }
 int32_t DefaultScreenDepth() { return 16; }
 // Software-only unless a DirectDraw object was handed to graphics.
@@ -40,7 +40,6 @@ int CannotDerive(GraphRecord*, int32_t, int32_t, int32_t, int32_t, GraphRecord*)
 int NothingToRelease(GraphRecord*) { return 0; }
 int CannotFill(GraphRecord*, int32_t, int32_t, int32_t, int32_t) { return -1; }
 int NothingToRestore(GraphRecord*) { return 0; }
-void NoTables() {}
 
 // --- No Direct3D device -------------------------------------------------------------------------
 int NoDeviceToStart() { return -1; }
@@ -88,7 +87,6 @@ void NoMovieSurfaces(HandleValue) {}
 int NoMovies() { return 0; }
 HandleValue NoMovieToOpen(const char*, int32_t*, int32_t*, int32_t, int32_t*) { return -1; }
 void NoMovieToDiscard(HandleValue) {}
-int NothingToReload() { return 0; }
 
 // --- No screen overlay ---------------------------------------------------------------------------
 int NoOverlay() { return 0; }
@@ -123,7 +121,6 @@ const GraphSurfaceDriver kAbsentGraphSurfaces = {
     .release = NothingToRelease,
     .fill = CannotFill,
     .restore = NothingToRestore,
-    .clearTables = NoTables,
 };
 
 const Device3DStartDriver kAbsentDevice3DStart = {
@@ -185,7 +182,6 @@ const MovieDriver kAbsentMovies = {
     .pauseAllGraphMovies = NoMovies,
     .resumeAllGraphMovies = NoMovies,
 };
-const GraphLoaderDriver kAbsentGraphLoader = {.reloadAllGraphs = NothingToReload};
 const ScreenOverlayDriver kAbsentScreenOverlay = {.drawIfShown = NoOverlay};
 
 DriverSlot<WindowFactsDriver>& WindowFactsSlot() {
@@ -194,10 +190,6 @@ DriverSlot<WindowFactsDriver>& WindowFactsSlot() {
 }
 DriverSlot<ScreenDriver>& ScreenSlot() {
     static DriverSlot<ScreenDriver> slot(kAbsentScreen);
-    return slot;
-}
-DriverSlot<GraphSurfaceDriver>& Surface2DSlot() {
-    static DriverSlot<GraphSurfaceDriver> slot(kAbsentGraphSurfaces);
     return slot;
 }
 DriverSlot<GraphSurfaceDriver>& TextureSlot() {
@@ -232,10 +224,6 @@ DriverSlot<MovieDriver>& MovieSlot() {
     static DriverSlot<MovieDriver> slot(kAbsentMovies);
     return slot;
 }
-DriverSlot<GraphLoaderDriver>& GraphLoaderSlot() {
-    static DriverSlot<GraphLoaderDriver> slot(kAbsentGraphLoader);
-    return slot;
-}
 DriverSlot<ScreenOverlayDriver>& ScreenOverlaySlot() {
     static DriverSlot<ScreenOverlayDriver> slot(kAbsentScreenOverlay);
     return slot;
@@ -244,8 +232,8 @@ DriverSlot<ScreenOverlayDriver>& ScreenOverlaySlot() {
 void GetScreenSize(int32_t* width, int32_t* height) {
     int32_t w = 0, h = 0;
     ScreenSlot()->getScreenDimensions(&w, &h);
-    if (width != nullptr) *width = w != 0 ? w : 640;
-    if (height != nullptr) *height = h != 0 ? h : 480;
+    if (width != nullptr) *width = w != 0 ? w : kDefaultScreenWidth;
+    if (height != nullptr) *height = h != 0 ? h : kDefaultScreenHeight;
 }
 
 int32_t GetDisplayDepth() {

@@ -43,6 +43,10 @@ struct ScreenDriver {
 extern const ScreenDriver kAbsentScreen;
 DriverSlot<ScreenDriver>& ScreenSlot();
 
+// The screen size the library takes while none is set.
+constexpr int32_t kDefaultScreenWidth = 640;
+constexpr int32_t kDefaultScreenHeight = 480;
+
 // The screen size with the defaults for zero edges (640 x 480); either output may be null.
 void GetScreenSize(int32_t* width, int32_t* height);
 // The display depth, 16 when the screen reports 0.

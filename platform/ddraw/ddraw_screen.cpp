@@ -354,8 +354,11 @@ bool ReportedDisplayMasks(int32_t bitsPerPixel, uint32_t* red, uint32_t* green, 
 
 }  // namespace
 
-const DisplaySurfacesDriver kDDrawDisplaySurfaces = {LoseEveryPrimary, LoseEveryPrimary,
-                                                     ReportedDisplayMasks};
+const DisplaySurfacesDriver kDDrawDisplaySurfaces = {
+    .displayModeChanged = LoseEveryPrimary,
+    .displayTakenByOtherOwner = LoseEveryPrimary,
+    .displayFormatMasks = ReportedDisplayMasks,
+};
 
 // ---- flips ----------------------------------------------------------------------------------
 

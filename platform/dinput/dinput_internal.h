@@ -70,8 +70,6 @@ DirectInputDevice* NewDevice(DeviceKind kind, const DiGuid& guid, const PadDescr
 DirectInputEffect* NewEffect(const std::shared_ptr<EffectRecord>& record);
 
 // ---- states -------------------------------------------------------------------------------
-// The device key code of a virtual key (0 for none).
-uint8_t DikFromVirtualKey(uint32_t virtualKey);
 // The keyboard state (256 bytes by device key code) from the virtual-key state.
 void FillKeyboardState(const uint8_t virtualKeys[256], uint8_t state[256]);
 // One raw axis value through a range and a dead zone.

@@ -61,10 +61,6 @@ constexpr std::array<uint8_t, 256> kMap = BuildMap();
 
 }  // namespace
 
-uint8_t DikFromVirtualKey(uint32_t virtualKey) {
-    return virtualKey < 256 ? kMap[virtualKey] : 0;
-}
-
 void FillKeyboardState(const uint8_t virtualKeys[256], uint8_t state[256]) {
     for (int i = 0; i < 256; ++i) state[i] = 0;
     for (int vk = 0; vk < 256; ++vk) {

@@ -84,11 +84,6 @@ bool ReadPadState(uint32_t id, RawPadState* out) {
     return GetInputBackend().ReadPad(id, out);
 }
 
-bool PadAttached(uint32_t id) {
-    PadDescription unused;
-    return DescribePad(id, &unused);
-}
-
 bool DescribePad(uint32_t id, PadDescription* out) {
     for (const PadDescription& pad : GetInputBackend().Pads()) {
         if (pad.id == id) {

@@ -78,8 +78,6 @@ void ResetTestPads();
 bool ReadVirtualKeys(InputDeviceKind kind, uint8_t keys[256]);
 // The pad's raw state; false when it is not attached or the read was made to fail.
 bool ReadPadState(uint32_t id, RawPadState* out);
-// The pad with this id is attached now.
-bool PadAttached(uint32_t id);
 // The attached pad of this product that no device holds yet, or 0.
 uint32_t FindPadOfProduct(const DiGuid& product, const std::vector<uint32_t>& taken);
 // The description of an attached pad; false when it is gone.

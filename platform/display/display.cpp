@@ -93,7 +93,11 @@ void AnnounceDisplayChange() {
 
 }  // namespace
 
-const DisplaySurfacesDriver kAbsentDisplaySurfaces = {NothingToTell, NothingToTell, OwnMasks};
+const DisplaySurfacesDriver kAbsentDisplaySurfaces = {
+    .displayModeChanged = NothingToTell,
+    .displayTakenByOtherOwner = NothingToTell,
+    .displayFormatMasks = OwnMasks,
+};
 
 void InstallDisplaySurfaces(const DisplaySurfacesDriver& driver) { g_surfaces.store(&driver); }
 

@@ -109,8 +109,9 @@ int32_t CopyRun565(uint8_t* dst, uint32_t u, uint32_t v, int32_t count,
     return i;
 }
 
-constexpr WideRotatedCopies kCopies{&CopyRun<false>, &CopyRun<true>};
-constexpr WideRotatedCopies kCopies565{&CopyRun565<false>, &CopyRun565<true>};
+constexpr WideRotatedCopies kCopies{.copy = &CopyRun<false>, .copyKeyed = &CopyRun<true>};
+constexpr WideRotatedCopies kCopies565{.copy = &CopyRun565<false>,
+                                       .copyKeyed = &CopyRun565<true>};
 
 }  // namespace
 

@@ -31,7 +31,7 @@ Calls g_calls;
 constexpr uintptr_t kFakeHandle = 0x1234;
 
 const FileAccessTable kRecordingTable = {
-    [](const char* path, int useCache, int extra, int async) -> uintptr_t {
+    .open = [](const char* path, int useCache, int extra, int async) -> uintptr_t {
         g_calls.names.push_back("open");
         g_calls.path = path;
         g_calls.useCache = useCache;
@@ -39,24 +39,24 @@ const FileAccessTable kRecordingTable = {
         g_calls.async = async;
         return kFakeHandle;
     },
-    [](uintptr_t handle) {
+    .close = [](uintptr_t handle) {
         g_calls.names.push_back("close");
         g_calls.handle = handle;
         return 0;
     },
-    [](uintptr_t handle) -> int64_t {
+    .tell = [](uintptr_t handle) -> int64_t {
         g_calls.names.push_back("tell");
         g_calls.handle = handle;
         return 77;
     },
-    [](uintptr_t handle, int64_t offset, int origin) {
+    .seek = [](uintptr_t handle, int64_t offset, int origin) {
         g_calls.names.push_back("seek");
         g_calls.handle = handle;
         g_calls.offset = offset;
         g_calls.origin = origin;
         return 0;
     },
-    [](void* buffer, size_t size, size_t count, uintptr_t handle) -> size_t {
+    .read = [](void* buffer, size_t size, size_t count, uintptr_t handle) -> size_t {
         g_calls.names.push_back("read");
         g_calls.size = size;
         g_calls.count = count;
@@ -64,36 +64,36 @@ const FileAccessTable kRecordingTable = {
         std::memset(buffer, 'r', size * count);
         return count;
     },
-    [](uintptr_t handle) {
+    .eof = [](uintptr_t handle) {
         g_calls.names.push_back("eof");
         g_calls.handle = handle;
         return -1;
     },
-    [](uintptr_t handle) {
+    .idleCheck = [](uintptr_t handle) {
         g_calls.names.push_back("idle");
         g_calls.handle = handle;
         return 1;
     },
-    [](const char* path) {
+    .setDir = [](const char* path) {
         g_calls.names.push_back("setdir");
         g_calls.path = path;
         return 1;
     },
-    [](char* buffer) {
+    .getDir = [](char* buffer) {
         g_calls.names.push_back("getdir");
         std::strcpy(buffer, "fake");
         return 4;
     },
-    [](const char* pattern, FileInfo*) -> intptr_t {
+    .findFirst = [](const char* pattern, FileInfo*) -> intptr_t {
         g_calls.names.push_back("findfirst");
         g_calls.path = pattern;
         return 5;
     },
-    [](intptr_t, FileInfo*) {
+    .findNext = [](intptr_t, FileInfo*) {
         g_calls.names.push_back("findnext");
         return -1;
     },
-    [](intptr_t) {
+    .findClose = [](intptr_t) {
         g_calls.names.push_back("findclose");
         return 0;
     },

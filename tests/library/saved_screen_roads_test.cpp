@@ -14,7 +14,7 @@
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/graphs/graph_handle_table.h"
 #include "platform/window/window_messages.h"
-#include "system/saved_screen.h"
+#include "system/inactive_window_redraw.h"
 #include "system/window_data.h"
 #include "tests/graphics/graphs/generated_graph_test_support.h"
 #include "tests/support/draw_road_table.h"

@@ -6,7 +6,7 @@
 #include "graphics/draw_state/draw_state.h"
 #include "graphics/draw_state/draw_state_record.h"
 #include "graphics/graphs/graph_handle_table.h"
-#include "system/saved_screen.h"
+#include "system/inactive_window_redraw.h"
 #include "tests/library/screen_rest_fixture.h"
 
 namespace {

@@ -13,7 +13,6 @@
 inline void ResetGraphicsDrivers() {
     WindowFactsSlot().Reset();
     ScreenSlot().Reset();
-    Surface2DSlot().Reset();
     TextureSlot().Reset();
     TexturePieceAccessSlot().Reset();
     DeviceFormatSlot().Reset();
@@ -22,5 +21,4 @@ inline void ResetGraphicsDrivers() {
     FontSlot().Reset();
     MaskSlot().Reset();
     MovieSlot().Reset();
-    GraphLoaderSlot().Reset();
 }

@@ -1,4 +1,4 @@
-#include "system/saved_screen.h"
+#include "system/inactive_window_redraw.h"
 
 #include "graphics/draw_graph/draw_graph.h"
 #include "graphics/draw_state/draw_state.h"
