@@ -52,6 +52,10 @@ struct SoftDrawState {
     MEMIMG sourceView;
     int32_t sourceLocked;
     int32_t sourceViaWork2;          // the source went through the second work surface
+    // Work surfaces made for this draw because its rectangle did not fit the screen's (a
+    // target or a graph larger than the screen); released at the end of the draw.
+    plat::DrawSurface* madeWork;
+    plat::DrawSurface* madeWork2;
     // The draw area while the draw runs is narrowed to clipRect, so that no kernel writes
     // outside the locked rectangle; the caller's area comes back at EndSoftDraw.
     RECT savedDrawArea;
@@ -73,8 +77,9 @@ int SelectDrawTargetSurface(HandleValue target, HandleValue previous);
 // writeOnly: the draw does not read the destination. colourA / colourB (either may be null)
 // are converted to the standard format when the pixels are. 0 when ready (also at once on a
 // software screen); -1 when destRect clipped to the draw area is empty, when the target
-// cannot be drawn in software, when a rectangle does not fit a work surface, or when a copy
-// or a lock fails: then nothing is left locked and nothing needs EndSoftDraw.
+// cannot be drawn in software, or when a work surface cannot be made, a copy or a lock fails:
+// then nothing is left locked and nothing needs EndSoftDraw. A rectangle larger than the
+// screen's work surfaces goes through work surfaces of its own size.
 int BeginSoftDraw(const Surface2DRecord* record, int wantSource, const RECT* sourceRect,
                   const RECT* destRect, int writeOnly, uint32_t* colourA, uint32_t* colourB);
 // As BeginSoftDraw for a draw that must run a software kernel (a scaled, rotated or

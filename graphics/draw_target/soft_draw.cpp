@@ -4,13 +4,16 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <initializer_list>
 
+#include "base/log.h"
 #include "graphics/draw_state/draw_state_record.h"
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/draw_target/draw_target_internal.h"
 #include "graphics/draw_target/target_screen.h"
 #include "graphics/drivers/graph_companion_drivers.h"
 #include "graphics/surfaces/surface_2d.h"
+#include "graphics/surfaces/direct_draw_object.h"
 #include "graphics/surfaces/surface_data.h"
 #include "graphics/pixels/transfer_pixels.h"
 #include "platform/ddraw/ddraw.h"
@@ -37,6 +40,38 @@ bool FitsSurface(plat::DrawSurface* surface, const RECT& r) {
     if (surface == nullptr || surface->GetSurfaceDesc(&desc) != plat::DD_OK) return false;
     return r.left >= 0 && r.top >= 0 && r.right <= static_cast<int32_t>(desc.width) &&
            r.bottom <= static_cast<int32_t>(desc.height);
+}
+
+// The work surface a rectangle of width x height is copied to at (0, 0): the screen's, which
+// has the screen's size, when the rectangle fits it; else one of the rectangle's own size made
+// for this draw like the screen's (plain, in system memory, in the display's format) and
+// stored in *made, for the end of the draw to release. Null, after a log line, when it cannot
+// be made.
+plat::DrawSurface* WorkSurfaceFor(plat::DrawSurface* screenWork, int32_t width, int32_t height,
+                                  plat::DrawSurface** made) {
+    if (FitsSurface(screenWork, RECT{0, 0, width, height})) return screenWork;
+    plat::DirectDraw* const directDraw = GetDirectDrawObject();
+    plat::SurfaceDesc desc{};
+    desc.flags = plat::DDSD_CAPS | plat::DDSD_WIDTH | plat::DDSD_HEIGHT;
+    desc.width = static_cast<uint32_t>(width);
+    desc.height = static_cast<uint32_t>(height);
+    desc.caps.caps = plat::DDSCAPS_OFFSCREENPLAIN | plat::DDSCAPS_SYSTEMMEMORY;
+    plat::DrawSurface* surface = nullptr;
+    if (directDraw == nullptr ||
+        !plat::DDSucceeded(directDraw->CreateSurface(&desc, &surface)) || surface == nullptr) {
+        LogFormat("作業用サーフェス（%d x %d）の作成に失敗しました\n", width, height);
+        return nullptr;
+    }
+    *made = surface;
+    return surface;
+}
+
+// Releases the work surfaces made for the draw.
+void ReleaseMadeWork(SoftDrawState& sd) {
+    for (plat::DrawSurface** made : {&sd.madeWork, &sd.madeWork2}) {
+        if (*made != nullptr) (*made)->Release();
+        *made = nullptr;
+    }
 }
 
 // Locks r of the surface; the pointer to its first pixel and the pitch. False on failure.
@@ -74,11 +109,12 @@ void BuildLockedView(MEMIMG* view, uint8_t* locked, int32_t pitch, int32_t origi
     CreateMemImg(view, width, height, pitch, colorKey, format, 0, 0);
 }
 
-// Undoes what a failed begin had done: unlocks the destination. Nothing was drawn, so the
-// work surface needs no copy back.
+// Undoes what a failed begin had done: unlocks the destination and releases the work
+// surfaces made for it. Nothing was drawn, so the work surface needs no copy back.
 int AbandonBegin(SoftDrawState& sd) {
     if (sd.destLocked) UnlockRect(sd.destSurface, sd.destRect);
     if (sd.sourceLocked) UnlockRect(sd.sourceSurface, sd.sourceRect);
+    ReleaseMadeWork(sd);
     std::memset(&sd, 0, sizeof sd);
     return -1;
 }
@@ -170,14 +206,14 @@ int BeginSoftDrawCore(const Surface2DRecord* record, int wantSource, const RECT*
         uint8_t* pixels = nullptr;
         int32_t pitch = 0;
         if (sd.viaWork) {
-            // The work surface is the size of the screen: a rectangle of a larger target that
-            // does not fit it is refused rather than copied past its edge.
+            // A rectangle of a target larger than the screen may not fit the screen's work
+            // surface: it goes through one of its own size.
             const RECT atOrigin{0, 0, clipW, clipH};
-            if (!FitsSurface(screen.work, atOrigin) ||
-                CopySurfaceRect(screen.work, destination, 0, 0, &locked, -1) != 0) {
+            plat::DrawSurface* const work = WorkSurfaceFor(screen.work, clipW, clipH, &sd.madeWork);
+            if (work == nullptr || CopySurfaceRect(work, destination, 0, 0, &locked, -1) != 0) {
                 return AbandonBegin(sd);
             }
-            sd.destSurface = screen.work;
+            sd.destSurface = work;
             sd.destRect = atOrigin;
             sd.workOrigin = destination;
             sd.workOriginX = locked.left;
@@ -239,12 +275,16 @@ int BeginSoftDrawCore(const Surface2DRecord* record, int wantSource, const RECT*
             uint8_t* pixels = nullptr;
             int32_t pitch = 0;
             if (sd.sourceViaWork2) {
+                // A graph larger than the screen may not fit the screen's second work surface:
+                // it goes through one of its own size.
                 const RECT atOrigin{0, 0, qW, qH};
-                if (!FitsSurface(screen.work2, atOrigin) ||
-                    CopySurfaceRect(screen.work2, source->surface, 0, 0, &q, -1) != 0) {
+                plat::DrawSurface* const work2 =
+                    WorkSurfaceFor(screen.work2, qW, qH, &sd.madeWork2);
+                if (work2 == nullptr ||
+                    CopySurfaceRect(work2, source->surface, 0, 0, &q, -1) != 0) {
                     return AbandonBegin(sd);
                 }
-                sd.sourceSurface = screen.work2;
+                sd.sourceSurface = work2;
                 sd.sourceRect = atOrigin;
                 if (!LockRect(sd.sourceSurface, sd.sourceRect, &pixels, &pitch)) {
                     return AbandonBegin(sd);
@@ -325,6 +365,7 @@ int EndSoftDraw() {
                         &sd.destRect, -1);
     }
     if (sd.drawAreaNarrowed) GetDrawState().drawArea = sd.savedDrawArea;
+    ReleaseMadeWork(sd);
     std::memset(&sd, 0, sizeof sd);
     return 0;
 }

@@ -553,8 +553,8 @@ TEST_F(DirectDrawTargetTest, AnotherDisplayFormatConvertsThroughTheWorkSurface) 
     }
 }
 
-TEST_F(DirectDrawTargetTest, ARectangleWiderThanTheWorkSurfaceIsRefusedNotCopiedPastItsEdge) {
-    // A 5-5-5 display: every blended draw converts through the screen-sized work surface.
+TEST_F(DirectDrawTargetTest, ARectangleLargerThanTheWorkSurfaceGoesThroughOneOfItsOwnSize) {
+    // A 5-5-5 display: every blended draw converts through a work surface.
     StopScreen();
     UseDisplay555();
     StartSurfaces();
@@ -564,17 +564,67 @@ TEST_F(DirectDrawTargetTest, ARectangleWiderThanTheWorkSurfaceIsRefusedNotCopied
     const std::vector<uint32_t> before = GraphPixels(big);
     SetBlendState(kBlendAlpha, 128);
     const uint32_t work = Serial(GetScreenState().work);
+    const size_t surfaces = plat::LiveSurfaceCount();
     plat::StartDDrawCallLog();
-    EXPECT_EQ(FillBoxSoft(0, 0, 700, 20, 0x1234), -1);
+    EXPECT_EQ(FillBoxSoft(0, 0, 700, 20, 0x1234), 0);
     const std::vector<plat::DDrawCall> calls = plat::TakeDDrawCallLog();
     plat::StopDDrawCallLog();
+    // The screen-sized work surface is left alone; the one made for the draw is gone after it.
     EXPECT_TRUE(CallsOn(calls, work).empty());
-    EXPECT_EQ(CountOp(calls, "Lock"), 0);
-    EXPECT_EQ(GraphPixels(big), before);
-    // What fits is drawn.
+    EXPECT_EQ(CountOp(calls, "CreateSurface"), 1);
+    EXPECT_EQ(plat::LiveSurfaceCount(), surfaces);
+    // Every pixel of the graph, up to its right edge, took the fill.
+    const std::vector<uint32_t> after = GraphPixels(big);
+    ASSERT_EQ(after.size(), before.size());
+    int unchanged = 0;
+    for (size_t i = 0; i < after.size(); ++i) unchanged += after[i] == before[i] ? 1 : 0;
+    EXPECT_EQ(unchanged, 0);
+    EXPECT_EQ(after[699], after[0]);
+    EXPECT_EQ(after[after.size() - 1], after[0]);
+    // A rectangle that fits still goes through the screen's work surface, making none.
+    plat::StartDDrawCallLog();
     EXPECT_EQ(FillBoxSoft(600, 0, 700, 20, 0x1234), 0);
-    EXPECT_NE(GraphPixels(big), before);
+    const std::vector<plat::DDrawCall> fitting = plat::TakeDDrawCallLog();
+    plat::StopDDrawCallLog();
+    EXPECT_FALSE(CallsOn(fitting, work).empty());
+    EXPECT_EQ(CountOp(fitting, "CreateSurface"), 0);
+
+    // A work surface that cannot be made: a log line, -1, nothing drawn or left locked.
+    const std::vector<uint32_t> filled = GraphPixels(big);
+    NewLogText();
+    plat::FailNextSurfaceCreates(1);
+    EXPECT_EQ(FillBoxSoft(0, 0, 700, 20, 0x0841), -1);
+    EXPECT_NE(NewLogText().find("作業用サーフェス（700 x 20）の作成に失敗しました"),
+              std::string::npos);
+    EXPECT_FALSE(GetSoftDrawState().begun);
+    EXPECT_EQ(GetDrawState().drawArea.right, 700);
+    EXPECT_EQ(GraphPixels(big), filled);
+    EXPECT_EQ(plat::LiveSurfaceCount(), surfaces);
     ASSERT_EQ(SetDrawTarget(kDrawTargetBack), 0);
+}
+
+TEST_F(DirectDrawTargetTest, AGraphTallerThanTheScreenIsReadWhole) {
+    // A graph in video memory is read through a work surface; this one does not fit the
+    // screen's second one, so a surface of its own size is made for each draw.
+    for (int bits : {16, 32}) {
+        SCOPED_TRACE(bits);
+        StopScreen();
+        StartScreen(bits);
+        const HandleValue tall = MakeSprite(12, kScreenH + 150);
+        ASSERT_EQ(DataOf(tall)->softImage, 0);
+        for (const DrawCase& c : kDraws) {
+            SCOPED_TRACE(c.name);
+            FillSurfaceRaw(GetScreenState().back, 0x0101);
+            const std::vector<uint32_t> before = BackPixels();
+            const size_t surfaces = plat::LiveSurfaceCount();
+            EXPECT_EQ(c.drawOnScreen(tall), 0);
+            EXPECT_EQ(plat::LiveSurfaceCount(), surfaces);
+            const std::vector<uint32_t> want = Expected(before, c.drawOnImage, tall);
+            EXPECT_NE(want, before);
+            EXPECT_EQ(BackPixels(), want);
+        }
+        DeleteGraphHandle(tall, 0);
+    }
 }
 
 // ---- The software screen ------------------------------------------------------------------
