@@ -1,0 +1,93 @@
+// How far a blended colour on the 3D device may lie from the software screen's, in steps of a
+// channel, derived from the two roads' arithmetic:
+// - the software renderer weighs a blend by factors of 1/256 (shifts) and truncates, with its
+//   brights and lone parameters from tables that truncate x / 255; its add and subtract work
+//   on a whole pixel word with carry masks;
+// - the device weighs by 1/255 and rounds to nearest.
+// The road tests that compare blends or brights with the software screen take their bounds
+// from here; the README states the same figures.
+#pragma once
+#include <cstdint>
+
+#include "graphics/draw_state/draw_state_record.h"
+#include "tests/support/draw_road_table.h"
+
+namespace road_bounds {
+
+// The weights of one channel: a channel difference of up to 255 weighed by n partial factors
+// (each below 255: a blend parameter, a source alpha, a bright byte, the source colour of a
+// multiply) is 255 × (1 − (255/256)^n) steps lower over 256^n than over 255^n (0.996 for
+// one factor, 1.99 for two); the software renderer's truncation loses less than one step
+// more and the device's rounding moves half of one: the two lie less than gap + 1.5 apart.
+// Without a partial factor both are exact.
+constexpr int32_t PartialFactorSteps(int32_t factors) {
+    if (factors <= 0) return 0;
+    double kept = 1.0;
+    for (int32_t i = 0; i < factors; ++i) kept *= 255.0 / 256.0;
+    const double apart = 255.0 * (1.0 - kept) + 1.5;
+    int32_t steps = 0;
+    while (steps + 1 < apart) ++steps;  // the largest whole number of steps below `apart`
+    return steps;
+}
+static_assert(PartialFactorSteps(1) == 2 && PartialFactorSteps(2) == 3);
+// The bound is reached: multiply 241 by 241 gives (241 × 241) >> 8 = 226 in software and
+// 241 × 241 / 255 = 227.8, rounded 228, on the device.
+static_assert((241 * 241 * 2 + 255) / 510 - ((241 * 241) >> 8) == PartialFactorSteps(1));
+
+// The carry masks: the software add takes the lowest bits of green and red by OR, not by sum
+// (1 + 1 in them gives 1, or 0 at the unscaled add), and the subtract sets them when the
+// channel below did not borrow: green or red up to two steps off the exact result by the
+// masks alone. The add's loss does not grow with the factors' (where it loses, the lowest
+// bits it drops are what the truncation kept); the subtract's lowest bit adds one step to
+// the factors' bound.
+constexpr int32_t kCarryMaskSteps = 2;
+constexpr int32_t AddSteps(int32_t factors) {
+    const int32_t steps = PartialFactorSteps(factors);
+    return steps > kCarryMaskSteps ? steps : kCarryMaskSteps;
+}
+constexpr int32_t SubtractSteps(int32_t factors) {
+    const int32_t steps = PartialFactorSteps(factors) + 1;
+    return steps > kCarryMaskSteps ? steps : kCarryMaskSteps;
+}
+
+// The partial factors of a draw in blend mode `mode` at parameter `param`: the parameter in
+// modes 1 to 3 unless it is 255 (the software renderer's short cuts draw those unweighted),
+// the source colour of a multiply (which ignores the parameter), and a bright that is not
+// white.
+constexpr int32_t PartialFactors(int32_t mode, int32_t param, bool brightNotWhite) {
+    int32_t factors = brightNotWhite ? 1 : 0;
+    if (mode >= kBlendAlpha && mode <= kBlendSubtract && param < 255) ++factors;
+    if (mode == kBlendMultiply) ++factors;
+    return factors;
+}
+
+// 32 bits: the steps by which a draw's colours may differ between the roads.
+constexpr int32_t BlendSteps32(int32_t mode, int32_t param, bool brightNotWhite) {
+    const int32_t factors = PartialFactors(mode, param, brightNotWhite);
+    if (mode == kBlendAdd) return AddSteps(factors);
+    if (mode == kBlendSubtract) return SubtractSteps(factors);
+    return PartialFactorSteps(factors);
+}
+
+// 16 bits: the device's 16-bit textures hold 5 bits of every channel, green too, where the
+// 5-6-5 screen holds 6 of green, and the device blends the 8-bit values before writing 5-6-5
+// where the software renderer blends 5-6-5 values: green loses one 5-bit level (two 6-bit
+// levels) in the texture and the different roundings one 6-bit level more, three levels of
+// 255 / 63; red and blue differ by whole 5-bit levels (255 / 31), of which that allows one.
+constexpr int32_t kSteps16 = 3 * 255 / 63;
+static_assert(kSteps16 >= 255 / 31);
+// The device subtracts by inverting the destination, adding and inverting again; the
+// software renderer's 16-bit subtract works on 5-6-5 words with carry masks of its own. The
+// bound is the one the roads have shown, about five 5-bit levels; it is not derived here.
+constexpr int32_t kSubtractSteps16 = 40;
+
+// The bound on the road: 0 off the device (the software screen and DirectDraw surfaces share
+// the renderer).
+constexpr int32_t BlendSteps(const DrawRoad& road, int32_t mode, int32_t param,
+                             bool brightNotWhite) {
+    if (!road.direct3D) return 0;
+    if (road.depth == 16) return mode == kBlendSubtract ? kSubtractSteps16 : kSteps16;
+    return BlendSteps32(mode, param, brightNotWhite);
+}
+
+}  // namespace road_bounds
