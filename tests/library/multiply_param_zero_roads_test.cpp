@@ -1,10 +1,11 @@
 // Multiplying ignores the blend parameter on every road: at parameter 0 an opaque graph drawn
 // with the transparent flag still multiplies a grey background, at a point, stretched,
 // rotated, onto four corners, as a divided graph and as a graph derived from a larger one,
-// and every road's colours agree with the software screen's within the roads' bound.
+// and every road's colours agree with the software screen's within the roads' bound. Where
+// the software screen draws the graph as two triangles (onto four corners, or mirrored by the
+// rotation) it blends the diagonal they share twice; the device blends it once.
 #include <gtest/gtest.h>
 
-#include <iterator>
 #include <numbers>
 #include <vector>
 
@@ -17,7 +18,7 @@
 
 namespace {
 
-constexpr int32_t kW = 96, kH = 24;
+constexpr int32_t kW = 112, kH = 24;
 constexpr uint32_t kGrey = 0x808080u;
 constexpr uint32_t kColour = 0xD82C64u;  // no black: nothing of it is the transparent colour
 constexpr int32_t kGraphW = 6, kGraphH = 8;
@@ -32,7 +33,7 @@ struct DrawKind {
     const char* name;
     int (*draw)(const Handles& h);
     RECT box;            // where the draw lands on the software screen
-    bool placedOwnWay;   // the device places it differently (an even-sized graph turned)
+    bool placedOwnWay;   // the device places it differently (an even-sized graph rotated)
     bool diagonalTwice = false;  // the software screen blends the two triangles' shared
                                  // diagonal twice; the device once
 };
@@ -61,6 +62,11 @@ const DrawKind kKinds[] = {
     {"derived, rotated unturned",
      [](const Handles& h) { return ApiDrawGraphRotatedInt(89, 14, 1.0, 0.0, h.derived, 1, 0); },
      RECT{84, 8, 94, 20}, true},
+    {"rotated unturned, mirrored",
+     [](const Handles& h) {
+         return ApiDrawGraphRotatedInt(103, 10, 1.0, 0.0, h.graph, 1, 1);
+     },
+     RECT{97, 4, 109, 16}, true, true},
 };
 
 class MultiplyParamZeroRoadsTest : public DrawRoadFixture {
@@ -120,35 +126,34 @@ TEST_P(MultiplyParamZeroRoadsTest, EveryDrawKindMultipliesAsOnTheSoftwareScreen)
     const uint32_t once = soft[static_cast<size_t>(2 * kW + 2)];
     for (const DrawKind& kind : kKinds) {
         SCOPED_TRACE(kind.name);
-        int softChanged = 0, drawnChanged = 0, differing = 0;
-        uint32_t product = 0;
+        const bool ownPlace = kind.placedOwnWay && GetParam().direct3D;
+        int softChanged = 0, drawnChanged = 0, differing = 0, softTwice = 0;
         for (int32_t y = kind.box.top; y < kind.box.bottom; ++y) {
             for (int32_t x = kind.box.left; x < kind.box.right; ++x) {
                 const size_t i = static_cast<size_t>(y * kW + x);
-                if (soft[i] != softGrey) {
-                    ++softChanged;
-                    product = soft[i];
-                }
+                softChanged += soft[i] != softGrey ? 1 : 0;
+                softTwice += soft[i] != softGrey && soft[i] != once ? 1 : 0;
                 drawnChanged += drawn[i] != drawnGrey ? 1 : 0;
                 const bool near = ChannelDifference(soft[i], drawn[i]) <= bound ||
                                   (kind.diagonalTwice && ChannelDifference(once, drawn[i]) <= bound);
-                if (!kind.placedOwnWay && !near && ++differing <= 3) {
+                if (!ownPlace && !near && ++differing <= 3) {
                     ADD_FAILURE() << "at " << x << "," << y << ": software " << std::hex
                                   << soft[i] << ", drawn " << drawn[i];
                 }
             }
         }
         EXPECT_EQ(differing, 0);
+        EXPECT_EQ(softTwice > 0, kind.diagonalTwice);
         EXPECT_GE(softChanged, kGraphW * kGraphH);
         EXPECT_EQ(drawnChanged, softChanged);
-        // Where the device places the draw its own way, every pixel it changed shows the
-        // software screen's product.
-        if (kind.placedOwnWay) {
+        // Where the device places the draw its own way, every pixel it changed shows one
+        // product.
+        if (ownPlace) {
             for (int32_t y = kind.box.top; y < kind.box.bottom; ++y) {
                 for (int32_t x = kind.box.left; x < kind.box.right; ++x) {
                     const uint32_t c = drawn[static_cast<size_t>(y * kW + x)];
                     if (c != drawnGrey) {
-                        EXPECT_LE(ChannelDifference(c, product), bound)
+                        EXPECT_LE(ChannelDifference(c, once), bound)
                             << "at " << x << "," << y << std::hex << ": " << c;
                     }
                 }

@@ -32,14 +32,14 @@ constexpr int32_t PartialFactorSteps(int32_t factors) {
 static_assert(PartialFactorSteps(1) == 2 && PartialFactorSteps(2) == 3);
 // The bound is reached: multiply 241 by 241 gives (241 × 241) >> 8 = 226 in software and
 // 241 × 241 / 255 = 227.8, rounded 228, on the device.
-static_assert((241 * 241 * 2 + 255) / 510 - ((241 * 241) >> 8) == PartialFactorSteps(1));
+static_assert((241 * 241 + 127) / 255 - ((241 * 241) >> 8) == PartialFactorSteps(1));
 
 // The carry masks: the software add takes the lowest bits of green and red by OR, not by sum
 // (1 + 1 in them gives 1, or 0 at the unscaled add), and the subtract sets them when the
 // channel below did not borrow: green or red up to two steps off the exact result by the
-// masks alone. The add's loss does not grow with the factors' (where it loses, the lowest
-// bits it drops are what the truncation kept); the subtract's lowest bit adds one step to
-// the factors' bound.
+// masks alone. Worked through for every parameter, channel value and carry from the channel
+// below, the add's loss and the factors' never add up (the larger of the two bounds), while
+// the subtract's lowest bit adds one step to the factors' bound.
 constexpr int32_t kCarryMaskSteps = 2;
 constexpr int32_t AddSteps(int32_t factors) {
     const int32_t steps = PartialFactorSteps(factors);
@@ -52,18 +52,20 @@ constexpr int32_t SubtractSteps(int32_t factors) {
 
 // The partial factors of a draw in blend mode `mode` at parameter `param`: the parameter in
 // modes 1 to 3 unless it is 255 (the software renderer's short cuts draw those unweighted),
-// the source colour of a multiply (which ignores the parameter), and a bright that is not
-// white.
-constexpr int32_t PartialFactors(int32_t mode, int32_t param, bool brightNotWhite) {
-    int32_t factors = brightNotWhite ? 1 : 0;
+// the source colour of a multiply (which ignores the parameter), a bright that is not white
+// and a source alpha between 0 and 255.
+constexpr int32_t PartialFactors(int32_t mode, int32_t param, bool brightNotWhite,
+                                 bool partialAlpha) {
+    int32_t factors = (brightNotWhite ? 1 : 0) + (partialAlpha ? 1 : 0);
     if (mode >= kBlendAlpha && mode <= kBlendSubtract && param < 255) ++factors;
     if (mode == kBlendMultiply) ++factors;
     return factors;
 }
 
 // 32 bits: the steps by which a draw's colours may differ between the roads.
-constexpr int32_t BlendSteps32(int32_t mode, int32_t param, bool brightNotWhite) {
-    const int32_t factors = PartialFactors(mode, param, brightNotWhite);
+constexpr int32_t BlendSteps32(int32_t mode, int32_t param, bool brightNotWhite,
+                               bool partialAlpha) {
+    const int32_t factors = PartialFactors(mode, param, brightNotWhite, partialAlpha);
     if (mode == kBlendAdd) return AddSteps(factors);
     if (mode == kBlendSubtract) return SubtractSteps(factors);
     return PartialFactorSteps(factors);
@@ -84,10 +86,10 @@ constexpr int32_t kSubtractSteps16 = 40;
 // The bound on the road: 0 off the device (the software screen and DirectDraw surfaces share
 // the renderer).
 constexpr int32_t BlendSteps(const DrawRoad& road, int32_t mode, int32_t param,
-                             bool brightNotWhite) {
+                             bool brightNotWhite, bool partialAlpha = false) {
     if (!road.direct3D) return 0;
     if (road.depth == 16) return mode == kBlendSubtract ? kSubtractSteps16 : kSteps16;
-    return BlendSteps32(mode, param, brightNotWhite);
+    return BlendSteps32(mode, param, brightNotWhite, partialAlpha);
 }
 
 }  // namespace road_bounds
