@@ -43,12 +43,11 @@ const DrawCase kCases[] = {
 
 class D3DDrawPixelsTest : public DrawRoadFixture {
 protected:
-    // A case's tolerance on the test's road: on the 3D device at 16 bits textures hold 5 bits
-    // of each channel (green included) where the 5-6-5 screen holds 6 of green, and the device
-    // blends the 8-bit values where the software renderer blends the 5-6-5 ones: one 5-bit
-    // step (8) and the rounding of another, 12.
+    // A text case's tolerance on the test's road: on the 3D device at 16 bits at least the
+    // roads' 16-bit bound (textures of 5 bits of green, see tests/support/draw_road_bounds.h).
     static int32_t Tolerance(int32_t tolerance) {
-        return GetParam().direct3D && GetParam().depth == 16 && tolerance < 12 ? 12 : tolerance;
+        constexpr int32_t k16 = road_bounds::kSteps16;
+        return GetParam().direct3D && GetParam().depth == 16 && tolerance < k16 ? k16 : tolerance;
     }
 
     // The back screen after a background and the sprite at (10, 20) drawn in the case's mode,

@@ -71,17 +71,19 @@ constexpr int32_t BlendSteps32(int32_t mode, int32_t param, bool brightNotWhite,
     return PartialFactorSteps(factors);
 }
 
-// 16 bits: the device's 16-bit textures hold 5 bits of every channel, green too, where the
-// 5-6-5 screen holds 6 of green, and the device blends the 8-bit values before writing 5-6-5
-// where the software renderer blends 5-6-5 values: green loses one 5-bit level (two 6-bit
-// levels) in the texture and the different roundings one 6-bit level more, three levels of
-// 255 / 63; red and blue differ by whole 5-bit levels (255 / 31), of which that allows one.
+// 16 bits: both roads write 5-6-5 by truncation, the device from 8-bit values it blends,
+// the software renderer from the 5-6-5 values it blends. Red and blue, 5 bits on both roads,
+// differ by one 5-bit level (255 / 31) at most. Green: the device's 16-bit textures hold 5 bits
+// of it where the screen holds 6 (one 6-bit level lost), and each road's truncation one level
+// more: three levels of 255 / 63.
 constexpr int32_t kSteps16 = 3 * 255 / 63;
 static_assert(kSteps16 >= 255 / 31);
-// The device subtracts by inverting the destination, adding and inverting again; the
-// software renderer's 16-bit subtract works on 5-6-5 words with carry masks of its own. The
-// bound is the one the roads have shown, about five 5-bit levels; it is not derived here.
-constexpr int32_t kSubtractSteps16 = 40;
+// A subtraction: the software renderer's 16-bit subtract computes red on its upper four bits
+// under a guard bit (up to two 5-bit levels high) from a source term truncated to whole
+// levels by the parameter and by the bright (one level each), and the device writes each of
+// its passes' 8-bit results to 5-6-5 by truncation (one level): five levels of 255 / 31.
+constexpr int32_t kSubtractSteps16 = (2 + 1 + 1 + 1) * 255 / 31;
+static_assert(kSubtractSteps16 == 41);
 
 // The bound on the road: 0 off the device (the software screen and DirectDraw surfaces share
 // the renderer).
