@@ -116,7 +116,10 @@ void PlanUntextured(const Device3DRecord& d, StagePlan& plan) {
 void PlanTextured(const Device3DRecord& d, StagePlan& plan) {
     const BlendFactors blend = BlendFactorsOf(d.blendMode);
     const bool blending = BlendModeBlends(d.blendMode) != 0;
-    const int32_t combination = (d.vertexAlpha ? 1 : 0) + (d.colorModulation ? 2 : 0);
+    // Multiplying ignores the blend parameter: the stage alpha, which the alpha test below
+    // reads, is then the texture's alone, so that a parameter of 0 still multiplies.
+    const bool vertexAlpha = d.vertexAlpha && d.blendMode != kBlendMultiply;
+    const int32_t combination = (vertexAlpha ? 1 : 0) + (d.colorModulation ? 2 : 0);
     plan.vertexKind = 1;
     AddStage(plan, kTextureStageTable[combination][AlphaCase(d)], d.stage0Texture);
     if (d.textureAlpha) {

@@ -13,6 +13,7 @@
 
 #include "graphics/draw_state/draw_state.h"
 #include "tests/support/bmp_file.h"
+#include "tests/support/draw_road_bounds.h"
 #include "tests/support/draw_road_table.h"
 
 namespace {
@@ -41,13 +42,11 @@ const Look kLooks[] = {
     {"black bright", 0, 255, 0, 0, 0},
 };
 
-// The stated rounding of the roads (README): the device rounds partial blends and brights to
-// nearest where the software renderer truncates, and at 16 bits blends 8-bit values of 5-bit
-// textures; its subtraction inverts the destination around an addition.
-int32_t Tolerance(const DrawRoad& road, int32_t mode) {
-    if (!road.direct3D) return 0;
-    if (road.depth == 16) return mode == 3 ? 40 : 12;
-    return mode == 3 ? 3 : 1;
+// The roads' stated bounds (README, tests/support/draw_road_bounds.h) for a look's mode,
+// parameter and bright.
+int32_t Tolerance(const DrawRoad& road, const Look& look) {
+    const bool brightNotWhite = look.r < 255 || look.g < 255 || look.b < 255;
+    return road_bounds::BlendSteps(road, look.mode, look.param, brightNotWhite);
 }
 
 class BrightBlendEntriesRoadsTest : public DrawRoadFixture {
@@ -103,7 +102,7 @@ TEST_P(BrightBlendEntriesRoadsTest, RotatedGraphsAndTextAgreeWithTheSoftwareScre
         SCOPED_TRACE(look.name);
         const int32_t x0 = static_cast<int32_t>(cell % 4) * kCellW;
         const int32_t y0 = static_cast<int32_t>(cell / 4) * kCellH;
-        const int32_t tolerance = Tolerance(GetParam(), look.mode);
+        const int32_t tolerance = Tolerance(GetParam(), look);
         int differing = 0, changed = 0;
         for (int32_t y = y0; y < y0 + kCellH; ++y) {
             for (int32_t x = x0; x < x0 + kCellW; ++x) {

@@ -5,7 +5,7 @@
 // in parts (plain and stretched). Draws whose pixels follow from the sprite's are checked pixel
 // for pixel on each road; every road's whole picture must equal the software screen's of the
 // same depth. Blends in each mode with a bright, drawn on the same background, agree with the
-// software screen within one step of a channel (the roads round partial blends differently).
+// software screen within the roads' stated bounds (they weigh and round blends differently).
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -19,6 +19,7 @@
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/graphs/graph_handle_table.h"
 #include "tests/graphics/graphs/generated_graph_test_support.h"
+#include "tests/support/draw_road_bounds.h"
 #include "tests/support/draw_road_table.h"
 
 namespace {
@@ -314,19 +315,11 @@ protected:
     }
 };
 
-// The roads may round blends and brights differently, by at most these steps of a channel:
-// - 32 bits: the device rounds to nearest where the software renderer's tables truncate: 1;
-//   subtraction, which the device makes by inverting the destination around an addition,
-//   rounds three times: 3.
-// - 16 bits: the device's 16-bit textures hold 5 bits of every channel (green too) and it
-//   blends the 8-bit values before writing 5-6-5, where the software renderer blends the
-//   5-6-5 values: one 5-bit step and the rounding of another, 12; subtraction quantises the
-//   destination to 5-6-5 at each of its three passes: 40.
-// The software screen and DirectDraw surfaces share the renderer: equal.
-int32_t BlendTolerance(const DrawRoad& road, int32_t mode) {
-    if (!road.direct3D) return 0;
-    if (road.depth == 16) return mode == kBlendSubtract ? 40 : 12;
-    return mode == kBlendSubtract ? 3 : 1;
+// The roads weigh blends and brights by their own arithmetic: the bound of each cell is the
+// roads' stated one for its mode, parameter and bright (tests/support/draw_road_bounds.h).
+int32_t BlendTolerance(const DrawRoad& road, const BlendCase& blend, const Bright& bright) {
+    const bool brightNotWhite = bright.r < 255 || bright.g < 255 || bright.b < 255;
+    return road_bounds::BlendSteps(road, blend.mode, blend.param, brightNotWhite);
 }
 
 TEST_P(BlendRoadsTest, BlendsAndBrightsAgreeWithTheSoftwareScreenWithinTheirRounding) {
@@ -338,7 +331,8 @@ TEST_P(BlendRoadsTest, BlendsAndBrightsAgreeWithTheSoftwareScreenWithinTheirRoun
         const BlendCase& blend = kBlends[cell % std::size(kBlends)];
         SCOPED_TRACE(testing::Message() << "cell " << cell << ": mode " << blend.mode << " at "
                                         << blend.param << ", bright " << cell / std::size(kBlends));
-        const int32_t tolerance = BlendTolerance(GetParam(), blend.mode);
+        const int32_t tolerance =
+            BlendTolerance(GetParam(), blend, kBrights[cell / std::size(kBlends)]);
         const int32_t x0 = (cell % 4) * 28, y0 = (cell / 4) * 16;
         int differing = 0, changed = 0;
         for (int32_t y = y0; y < y0 + 16; ++y) {

@@ -13,6 +13,7 @@
 
 #include "graphics/graphs/graph_handle_table.h"
 #include "tests/support/bmp_file.h"
+#include "tests/support/draw_road_bounds.h"
 #include "tests/support/draw_road_table.h"
 
 namespace {
@@ -200,7 +201,8 @@ TEST_P(GraphLoadEntriesRoadsTest, LoadedGraphsAndTilesShowTheirPixelsAsOnTheSoft
     if (!GetParam().softwareScreen) {
         const std::vector<uint32_t> soft = DrawLoaded(SoftwareScreenRoad(GetParam().depth));
         std::vector<uint32_t> expected = soft;
-        const int32_t tolerance = GetParam().direct3D ? (GetParam().depth == 16 ? 12 : 1) : 0;
+        const int32_t tolerance =
+            road_bounds::BlendSteps(GetParam(), kBlendNone, 255, false, /*partialAlpha=*/true);
         for (int flag = 0; flag < 2; ++flag) {
             for (int32_t y = 0; y < 4; ++y) {
                 const size_t i =

@@ -76,6 +76,34 @@ TEST_F(Direct3DStagesTest, UntexturedDrawTakesTheVertexColourAfterATexturedOne) 
     }
 }
 
+TEST_F(Direct3DStagesTest, MultiplyingTakesTheKeyedTexturesOwnAlphaWhateverTheParameter) {
+    ASSERT_EQ(Start(true), 0);
+    const HandleValue piece = FirstPiece(MakeGraph(16, 16, 0x204080));
+    struct Case {
+        int32_t mode;
+        uint32_t alphaOp;  // the stage alpha: the texture's, or times the vertex alpha
+    };
+    const Case cases[] = {
+        {kBlendMultiply, plat::D3DTOP_SELECTARG1},
+        {kBlendAlpha, plat::D3DTOP_MODULATE},
+        {kBlendMultiply, plat::D3DTOP_SELECTARG1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mode);
+        GetDrawState().blendMode = c.mode;
+        GetDrawState().blendParam = 0;
+        ASSERT_EQ(ApplyDrawRenderState(piece, kApplyTransFlag), 0);
+        ASSERT_EQ(CurrentDevice3DRecord()->alphaKey, 1);
+        EXPECT_EQ(StageState(0, plat::D3DTSS_ALPHAOP), c.alphaOp);
+        EXPECT_EQ(StageState(0, plat::D3DTSS_ALPHAARG1), plat::D3DTA_TEXTURE);
+        if (c.mode == kBlendMultiply) {
+            // The key's texels (alpha 0) are left out by the alpha test; the others pass.
+            EXPECT_EQ(RenderState(plat::D3DRENDERSTATE_ALPHATESTENABLE), 1u);
+            EXPECT_EQ(RenderState(plat::D3DRENDERSTATE_ALPHAREF), 0u);
+        }
+    }
+}
+
 TEST_F(Direct3DStagesTest, StatesAreSentOnlyWhenTheyChange) {
     ASSERT_EQ(Start(true), 0);
     const HandleValue piece = FirstPiece(MakeGraph(16, 16, 0x204080));
