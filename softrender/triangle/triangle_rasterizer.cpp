@@ -33,8 +33,7 @@ void RasterizeMemImgTriangle(MEMIMG* dst, const MEMIMG* src, const int32_t* vert
     TriangleRun run{};
     if (SetUpTriangle(vertices, src != nullptr, &run.setup) != TriangleSetupResult::Ok) return;
 
-    const uint32_t mode = static_cast<uint32_t>(state.blendMode);
-    if (mode > 4) return;
+    if (!IsKernelBlendMode(state.blendMode)) return;
     run.bound = DrawBoundsInImage(state.drawArea, *dst);
     if (run.bound.left >= run.bound.right || run.bound.top >= run.bound.bottom) return;
 
@@ -67,6 +66,6 @@ void RasterizeMemImgTriangle(MEMIMG* dst, const MEMIMG* src, const int32_t* vert
             }
         }
     }
-    const TriangleEntry entry = GetTriangleEntries(group)[mode];
+    const TriangleEntry entry = GetTriangleEntries(group)[state.blendMode];
     if (entry != nullptr) entry(run);
 }
