@@ -64,8 +64,9 @@ constexpr PixelLoop DescribeFillLoop(int index) {
             loop.rule.param = true;
             break;
         case kBlendMultiply:
-        default:
             loop.rule.op = PixelOp::Multiply;
+            break;
+        case kBlendModeCount:  // not a mode
             break;
     }
     return loop;

@@ -7,12 +7,13 @@
 // kBlendNone copies (interpolates with a blend image, through the bright's rows with a bright),
 // kBlendAlpha interpolates by p, kBlendAdd and kBlendSubtract add and subtract p-weighted,
 // kBlendMultiply multiplies. 16-bit kBlendAlpha without blend image has p as its only factor
-// and steps by `mode1Op565`, which is where the kernels differ.
-constexpr PixelRule BasePixelRule(const LoopKey& k, PixelOp mode1Op565) {
+// and steps by `alphaOp565`, which is where the kernels differ.
+constexpr PixelRule BasePixelRule(const LoopKey& k, PixelOp alphaOp565) {
     PixelRule base;
     base.bright = k.bright;
     base.weight = k.blend;
-    switch (k.mode) {
+    // Every mode has its case (-Wswitch names a missing one).
+    switch (static_cast<BlendMode>(k.mode)) {
         case kBlendNone:
             base.op = k.blend ? PixelOp::Interpolate
                               : (k.bright ? PixelOp::CopyBright : PixelOp::CopyWhole);
@@ -21,7 +22,7 @@ constexpr PixelRule BasePixelRule(const LoopKey& k, PixelOp mode1Op565) {
             base.op = PixelOp::Interpolate;
             base.param = true;
             if (k.format == 0 && !k.blend) {
-                base.op = mode1Op565;
+                base.op = alphaOp565;
                 base.param = false;
             }
             break;
@@ -34,8 +35,9 @@ constexpr PixelRule BasePixelRule(const LoopKey& k, PixelOp mode1Op565) {
             base.param = true;
             break;
         case kBlendMultiply:
-        default:
             base.op = PixelOp::Multiply;
+            break;
+        case kBlendModeCount:  // not a mode
             break;
     }
     return base;
