@@ -58,7 +58,7 @@ void PutBackDrawState(const KeptDrawState& kept) {
 bool SelectWholeScreen(HandleValue target, int32_t width, int32_t height) {
     if (SetDrawTarget(target) != 0) return false;
     SetDrawAreaRect(0, 0, width, height);
-    SetBlendState(0, 255);
+    SetBlendState(kBlendNone, 255);
     SetBrightPacked(kBrightWhite);
     return true;
 }

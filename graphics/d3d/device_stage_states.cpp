@@ -19,21 +19,23 @@ constexpr uint32_t kKeep = kUnknownDeviceState;
 struct BlendFactors {
     uint32_t dest, src;
 };
-constexpr BlendFactors kBlendTable[10] = {
-    {0, 0},                                     // 0 none
-    {D3DBLEND_INVSRCALPHA, D3DBLEND_SRCALPHA},  // 1 alpha
-    {D3DBLEND_ONE, D3DBLEND_SRCALPHA},          // 2 add
-    {D3DBLEND_ZERO, D3DBLEND_INVDESTCOLOR},     // 3 subtract (inverts the destination)
-    {D3DBLEND_SRCCOLOR, D3DBLEND_ZERO},         // 4 multiply
-    {D3DBLEND_ONE, D3DBLEND_SRCALPHA},          // 5 add of the subtract emulation
+constexpr BlendFactors kBlendTable[kBlendInvertDestination3D + 1] = {
+    {0, 0},                                     // kBlendNone
+    {D3DBLEND_INVSRCALPHA, D3DBLEND_SRCALPHA},  // kBlendAlpha
+    {D3DBLEND_ONE, D3DBLEND_SRCALPHA},          // kBlendAdd
+    {D3DBLEND_ZERO, D3DBLEND_INVDESTCOLOR},     // kBlendSubtract (inverts the destination)
+    {D3DBLEND_SRCCOLOR, D3DBLEND_ZERO},         // kBlendMultiply
+    {D3DBLEND_ONE, D3DBLEND_SRCALPHA},          // kBlendAddByAlpha3D (subtract emulation)
     {0, 0},                                     // 6
     {0, 0},                                     // 7
-    {D3DBLEND_ONE, D3DBLEND_ZERO},              // 8
-    {D3DBLEND_ZERO, D3DBLEND_INVDESTCOLOR},     // 9
+    {D3DBLEND_ONE, D3DBLEND_ZERO},              // kBlendKeepDestination3D
+    {D3DBLEND_ZERO, D3DBLEND_INVDESTCOLOR},     // kBlendInvertDestination3D
 };
+static_assert(kBlendModeCount == kBlendAddByAlpha3D,
+              "the device's own modes follow the kernels' modes in its blend table");
 
 BlendFactors BlendFactorsOf(int32_t mode) {
-    if (mode < 0 || mode > 9) return {0, 0};
+    if (mode < 0 || mode > kBlendInvertDestination3D) return {0, 0};
     return kBlendTable[mode];
 }
 

@@ -34,7 +34,9 @@ plat::Direct3DDevice* GetCurrentDevice3D() {
     return device != nullptr ? device->device : nullptr;
 }
 
-int BlendModeBlends(int32_t mode) { return mode != 0 && mode != 6 && mode != 7 ? 1 : 0; }
+int BlendModeBlends(int32_t mode) {
+    return mode != kBlendNone && mode != 6 && mode != 7 ? 1 : 0;
+}
 
 void RefreshVertexColor() {
     const DrawState& draw = GetDrawState();

@@ -2,8 +2,16 @@
 
 #include <algorithm>
 
-#include "base/number_routines.h"
 #include "graphics/draw_graph/coordinate_math.h"
+#include "softrender/rotated/rotated_blit_plan.h"
+
+namespace {
+
+// The rotated bracket's widening on every side: it takes in what either road draws, the
+// device about the unrounded centre and the kernel with its margin.
+constexpr int32_t kRotatedBracketMargin = 5;
+
+}  // namespace
 
 RECT BracketAt(int32_t x, int32_t y, int32_t width, int32_t height) {
     return RECT{x, y, AddSaturated(x, width), AddSaturated(y, height)};
@@ -15,25 +23,17 @@ RECT BracketStretched(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
 
 RECT BracketRotated(float x, float y, double scale, double angle, int32_t width,
                     int32_t height) {
-    const double cx = RoundToNearestInt(x);
-    const double cy = RoundToNearestInt(y);
-    float sinA = 0.0f, cosA = 0.0f;
-    SinCosF(static_cast<float>(angle), &sinA, &cosA);
-    const double left = -(width / 2), top = -(height / 2);
-    const double right = width - width / 2, bottom = height - height / 2;
-    const double px[4] = {left, right, left, right};
-    const double py[4] = {top, top, bottom, bottom};
-    double minX = 0, minY = 0, maxX = 0, maxY = 0;
-    for (int i = 0; i < 4; ++i) {
-        const double X = (px[i] * cosA - py[i] * sinA) * scale + cx;
-        const double Y = (px[i] * sinA + py[i] * cosA) * scale + cy;
-        minX = i == 0 ? X : std::min(minX, X);
-        maxX = i == 0 ? X : std::max(maxX, X);
-        minY = i == 0 ? Y : std::min(minY, Y);
-        maxY = i == 0 ? Y : std::max(maxY, Y);
+    RECT corners;
+    if (!GetRotatedCornerBox(RoundToNearestInt(x), RoundToNearestInt(y),
+                             static_cast<float>(angle), static_cast<float>(scale), width, height,
+                             &corners)) {
+        // Corners beyond any target: the bracket takes in everything.
+        return RECT{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
     }
-    return RECT{RoundToNearestInt(minX - 5.0), RoundToNearestInt(minY - 5.0),
-                RoundToNearestInt(maxX + 5.0), RoundToNearestInt(maxY + 5.0)};
+    return RECT{AddSaturated(corners.left, -kRotatedBracketMargin),
+                AddSaturated(corners.top, -kRotatedBracketMargin),
+                AddSaturated(corners.right, kRotatedBracketMargin),
+                AddSaturated(corners.bottom, kRotatedBracketMargin)};
 }
 
 RECT BracketQuad(const float (&corners)[8]) {

@@ -66,9 +66,8 @@ int BlitGraphRectStretched(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32
 
 // The Direct3D emulation of subtract blending around an additive draw: each inverts the
 // destination inside rect (a white box at subtract 255); Begin leaves the blend state at the
-// device's add-by-alpha mode 5, End at subtract (mode 3), both with the parameter they found.
-// The bright comes back as it was. 0.
-constexpr int32_t kBlendAddByAlpha3D = 5;
+// device's add-by-alpha mode (kBlendAddByAlpha3D), End at subtract, both with the parameter
+// they found. The bright comes back as it was. 0.
 int BeginSubtractEmulation(const RECT* rect);
 int EndSubtractEmulation(const RECT* rect);
 

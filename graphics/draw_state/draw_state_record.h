@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "base/handle_value.h"
+#include "softrender/records/blend_mode.h"
 #include "softrender/records/kernel_draw_state.h"
 #include "softrender/records/rect.h"
 
@@ -14,12 +15,12 @@
 constexpr HandleValue kDrawTargetFront = -4;
 constexpr HandleValue kDrawTargetBack = -2;
 
-// Blend modes.
-constexpr int32_t kBlendNone = 0;      // copy the source
-constexpr int32_t kBlendAlpha = 1;     // mix with the parameter as opacity
-constexpr int32_t kBlendAdd = 2;       // add the source, saturating
-constexpr int32_t kBlendSubtract = 3;  // subtract the source, saturating
-constexpr int32_t kBlendMultiply = 4;  // multiply the destination by the source
+// Blend modes: the kernels' modes kBlendNone .. kBlendMultiply (softrender/records/
+// blend_mode.h), and beyond them modes only the 3D device draws (its blend table), which the
+// software kernels refuse.
+constexpr int32_t kBlendAddByAlpha3D = 5;         // adds the source weighted by its alpha
+constexpr int32_t kBlendKeepDestination3D = 8;    // the destination stays as it is
+constexpr int32_t kBlendInvertDestination3D = 9;  // the source times the destination's inverse
 
 // Bright value that leaves colours unchanged.
 constexpr uint32_t kBrightWhite = 0xFFFFFF;

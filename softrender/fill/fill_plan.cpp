@@ -47,14 +47,15 @@ FillPlan PlanFillMemImgRect(const MEMIMG* dst, const RECT* rect, uint32_t color,
     if (format == MEMIMG_FORMAT_565) color &= 0xFFFFu;
     if ((state.bright & 0xFFFFFFu) != 0xFFFFFFu) color = ModulateColor(color, format, state.bright);
 
-    const uint32_t mode = static_cast<uint32_t>(state.blendMode);
-    if (mode > 4) return plan;
+    if (!IsKernelBlendMode(state.blendMode)) return plan;
     const int32_t p = state.blendParam < 0 ? 0 : state.blendParam > 255 ? 255 : state.blendParam;
-    int effective = static_cast<int>(mode);
-    if (mode == 1 && p == 255) effective = 0;
-    if (effective >= 1 && effective <= 3 && p == 0) return plan;
+    const int effective = EffectiveBlendMode(state.blendMode, p);
+    if ((effective == kBlendAlpha || effective == kBlendAdd || effective == kBlendSubtract) &&
+        p == 0) {
+        return plan;
+    }
 
-    plan.loop = format * 5 + effective;
+    plan.loop = FillLoopIndex(format, effective);
     plan.area = area;
     plan.color = color;
     return plan;

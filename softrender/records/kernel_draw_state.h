@@ -4,11 +4,12 @@
 #pragma once
 #include <cstdint>
 
+#include "softrender/records/blend_mode.h"
 #include "softrender/records/rect.h"
 
 struct KernelDrawState {
     RECT drawArea;       // clip rectangle, right and bottom exclusive
-    int32_t blendMode;   // kBlend* of the draw state, stored as given
+    int32_t blendMode;   // a BlendMode, stored as given (the kernels refuse other values)
     int32_t blendParam;  // 0..255
     uint32_t bright;     // 0x00RRGGBB, 0xFFFFFF = no modulation
 };

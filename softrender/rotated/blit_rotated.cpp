@@ -3,7 +3,7 @@
 #include <cstddef>
 
 #include "softrender/records/kernel_draw_state.h"
-#include "softrender/unscaled/blit_unscaled.h"
+#include "softrender/rules/palette_scratch.h"
 #include "softrender/rules/pixel_context.h"
 #include "softrender/triangle/quad_draw.h"
 #include "softrender/rotated/rotated_blit_plan.h"
@@ -15,14 +15,6 @@ namespace {
 // Start of each source row and of each blend-image row, for the rows the source has.
 const uint8_t* SourceRowTable[kRotatedMaxSourceSide];
 const uint8_t* BlendRowTable[kRotatedMaxSourceSide];
-
-// The source's palette: 256 entries of 4 bytes (32-bit sources) or 2 bytes (16-bit sources),
-// zero past its count.
-union RotatedPaletteScratch {
-    uint32_t entries32[256];
-    uint16_t entries16[256];
-};
-alignas(16) RotatedPaletteScratch PaletteScratch;
 
 }  // namespace
 
@@ -70,14 +62,6 @@ void BlitMemImgRotated(MEMIMG* dst, const MEMIMG* src, int32_t cx, int32_t cy, f
                                                              src->height, src->pitch)
                                      : nullptr;
     span.sourcePitch = src->pitch;
-    if (src->paletted) {
-        if (src->pixelFormat == MEMIMG_FORMAT_32) {
-            CopyPaletteToScratch(PaletteScratch.entries32, src->palette, src->paletteCount, 4);
-            span.context.palette32 = PaletteScratch.entries32;
-        } else {
-            CopyPaletteToScratch(PaletteScratch.entries16, src->palette, src->paletteCount, 2);
-            span.context.palette16 = PaletteScratch.entries16;
-        }
-    }
+    UsePaletteScratch(*src, &span.context);
     loop(span);
 }

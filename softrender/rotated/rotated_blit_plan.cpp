@@ -33,7 +33,61 @@ int32_t ClampTo32(int64_t v) {
     return static_cast<int32_t>(v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : v);
 }
 
+// The corners' box widened by `before` pixels to the left and top and `after` to the right and
+// bottom, held inside the 32-bit range.
+RECT CornerBox(const RotatedCorners& corners, int64_t before, int64_t after) {
+    int64_t minX = corners.x[0], maxX = corners.x[0], minY = corners.y[0], maxY = corners.y[0];
+    for (int i = 1; i < 4; ++i) {
+        minX = corners.x[i] < minX ? corners.x[i] : minX;
+        maxX = corners.x[i] > maxX ? corners.x[i] : maxX;
+        minY = corners.y[i] < minY ? corners.y[i] : minY;
+        maxY = corners.y[i] > maxY ? corners.y[i] : maxY;
+    }
+    return RECT{ClampTo32(minX - before), ClampTo32(minY - before), ClampTo32(maxX + after),
+                ClampTo32(maxY + after)};
+}
+
 }  // namespace
+
+bool TurnRotatedCorners(int32_t cx, int32_t cy, float angle, float scale, int32_t width,
+                        int32_t height, RotatedCorners* corners) {
+    float sinValue, cosValue;
+    SinCosF(angle, &sinValue, &cosValue);
+    const int32_t s2 = FixedTrig(sinValue);
+    const int32_t c2 = FixedTrig(cosValue);
+
+    // Half sizes and the four products, each rounded to float (14.18 units).
+    const float hw = static_cast<float>(
+        static_cast<double>(static_cast<uint32_t>(width)) * scale * 0.5);
+    const float hh = static_cast<float>(
+        static_cast<double>(static_cast<uint32_t>(height)) * scale * 0.5);
+    const float a = static_cast<float>(c2) * hw;
+    const float b = static_cast<float>(s2) * hw;
+    const float c = static_cast<float>(c2) * hh;
+    const float d = static_cast<float>(s2) * hh;
+
+    // Each sum rounded to float, truncated, the centre added, then rounded toward zero.
+    const float offsets[4][2] = {{-a + d, -c - b}, {a + d, b - c}, {-a - d, c - b}, {a - d, c + b}};
+    RotatedCorners turned;
+    for (int i = 0; i < 4; ++i) {
+        int64_t ox, oy;
+        if (!TruncateTo64(offsets[i][0], &ox) || !TruncateTo64(offsets[i][1], &oy)) return false;
+        turned.x[i] = WholePixels(ox + int64_t{cx} * kOnePixel);
+        turned.y[i] = WholePixels(oy + int64_t{cy} * kOnePixel);
+    }
+    turned.sine = s2;
+    turned.cosine = c2;
+    *corners = turned;
+    return true;
+}
+
+bool GetRotatedCornerBox(int32_t cx, int32_t cy, float angle, float scale, int32_t width,
+                         int32_t height, RECT* box) {
+    RotatedCorners corners;
+    if (!TurnRotatedCorners(cx, cy, angle, scale, width, height, &corners)) return false;
+    *box = CornerBox(corners, 0, 0);
+    return true;
+}
 
 RotatedBlitPlan PlanBlitMemImgRotated(const MEMIMG* dst, const MEMIMG* src, int32_t cx,
                                       int32_t cy, float angle, float scale, int32_t transFlag,
@@ -53,43 +107,26 @@ RotatedBlitPlan PlanBlitMemImgRotated(const MEMIMG* dst, const MEMIMG* src, int3
         return plan;
     }
 
+    RotatedCorners corners;
+    if (!TurnRotatedCorners(cx, cy, angle, scale, src->width, src->height, &corners)) {
+        return plan;
+    }
     // Trigonometry: (S2, C2) of the angle for the corners and the step along a line, (S1, C1)
     // of -angle for the inverse mapping. Sine is odd and cosine even, also as computed and
     // truncated, so the second pair follows from the first.
-    float sinValue, cosValue;
-    SinCosF(angle, &sinValue, &cosValue);
-    const int32_t s2 = FixedTrig(sinValue);
-    const int32_t c2 = FixedTrig(cosValue);
+    const int32_t s2 = corners.sine;
+    const int32_t c2 = corners.cosine;
     const int32_t s1 = -s2;
     const int32_t c1 = c2;
-
-    // Half sizes and the four products, each rounded to float (14.18 units).
     const uint32_t width = static_cast<uint32_t>(src->width);
     const uint32_t height = static_cast<uint32_t>(src->height);
-    const float hw = static_cast<float>(static_cast<double>(width) * scale * 0.5);
-    const float hh = static_cast<float>(static_cast<double>(height) * scale * 0.5);
-    const float a = static_cast<float>(c2) * hw;
-    const float b = static_cast<float>(s2) * hw;
-    const float c = static_cast<float>(c2) * hh;
-    const float d = static_cast<float>(s2) * hh;
-
-    // The corners top-left, top-right, bottom-left, bottom-right in whole pixels: each sum
-    // rounded to float, truncated, the centre added, then rounded toward zero.
-    const float offsets[4][2] = {{-a + d, -c - b}, {a + d, b - c}, {-a - d, c - b}, {a - d, c + b}};
-    int64_t cornerX[4], cornerY[4];
-    for (int i = 0; i < 4; ++i) {
-        int64_t ox, oy;
-        if (!TruncateTo64(offsets[i][0], &ox) || !TruncateTo64(offsets[i][1], &oy)) return plan;
-        cornerX[i] = WholePixels(ox + int64_t{cx} * kOnePixel);
-        cornerY[i] = WholePixels(oy + int64_t{cy} * kOnePixel);
-    }
 
     if (turnFlag != 0) {
         // Top-right, top-left, bottom-right, bottom-left: mirrored left to right.
         const int order[4] = {1, 0, 3, 2};
         for (int i = 0; i < 4; ++i) {
-            plan.quad[2 * i] = ClampTo32(cornerX[order[i]]);
-            plan.quad[2 * i + 1] = ClampTo32(cornerY[order[i]]);
+            plan.quad[2 * i] = ClampTo32(corners.x[order[i]]);
+            plan.quad[2 * i + 1] = ClampTo32(corners.y[order[i]]);
         }
         plan.draw = RotatedDraw::Mirrored;
         return plan;
@@ -105,14 +142,7 @@ RotatedBlitPlan PlanBlitMemImgRotated(const MEMIMG* dst, const MEMIMG* src, int3
     }
 
     // Bounding box: 2 pixels of margin to the left and top, 4 to the right and bottom.
-    int64_t minX = cornerX[0], maxX = cornerX[0], minY = cornerY[0], maxY = cornerY[0];
-    for (int i = 1; i < 4; ++i) {
-        minX = cornerX[i] < minX ? cornerX[i] : minX;
-        maxX = cornerX[i] > maxX ? cornerX[i] : maxX;
-        minY = cornerY[i] < minY ? cornerY[i] : minY;
-        maxY = cornerY[i] > maxY ? cornerY[i] : maxY;
-    }
-    RECT box{ClampTo32(minX - 2), ClampTo32(minY - 2), ClampTo32(maxX + 4), ClampTo32(maxY + 4)};
+    RECT box = CornerBox(corners, 2, 4);
     const RECT bound = DrawBoundsInImage(state.drawArea, *dst);
     ClipRectInPlace(&box, &bound);
     if (box.left == box.right || box.top == box.bottom) return plan;

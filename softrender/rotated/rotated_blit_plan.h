@@ -41,6 +41,28 @@ struct RotatedBlitPlan {
     uint32_t uLimit = 0, vLimit = 0;
 };
 
+// The corners of the rotated rectangle: a width x height source scaled by `scale` and turned by
+// `angle` (radians) about its centre, which lands on (cx, cy). Each corner's offset from the
+// centre is the half size (size x scale / 2, rounded to float) turned by the sine and cosine
+// in 14.18, each product and sum rounded to float and truncated; the centre is added and the
+// sum rounded toward zero to whole pixels. A negative size counts as its unsigned value.
+struct RotatedCorners {
+    // Top-left, top-right, bottom-left, bottom-right of the unturned source.
+    int64_t x[4], y[4];
+    int32_t sine, cosine;  // of the angle, 14.18
+};
+
+// Works out the corners; false when an offset is not finite or lies beyond 2^61 (in 14.18).
+bool TurnRotatedCorners(int32_t cx, int32_t cy, float angle, float scale, int32_t width,
+                        int32_t height, RotatedCorners* corners);
+
+// The box of the corners, as the rotated blit draws them: left and top the least corner
+// coordinates, right and bottom the greatest, each held inside the 32-bit range, with no
+// margin (the span loop walks it widened by 2 pixels before and 4 after, clipped). False, and
+// the box untouched, when TurnRotatedCorners is false.
+bool GetRotatedCornerBox(int32_t cx, int32_t cy, float angle, float scale, int32_t width,
+                         int32_t height, RECT* box);
+
 // Decides how BlitMemImgRotated(dst, src, cx, cy, angle, scale, transFlag, turnFlag, blend)
 // draws under the draw state's blend mode, parameter, bright and draw area. The source's
 // centre pixel (width >> 1, height >> 1) lands on (cx, cy); a source offset (px, py) lands at

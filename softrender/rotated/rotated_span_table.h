@@ -1,5 +1,5 @@
 // The rotated blit's dispatch: four groups (by source format and paletted or direct), each a
-// table of five mode entries, each mode entry the loops of its variants. Built at compile time
+// table of an entry per blend mode, each mode entry the loops of its variants. Built at compile time
 // from DescribeRotatedSpanLoop, one source file per pixel format.
 #pragma once
 #include <array>
@@ -10,8 +10,8 @@
 
 // The loops of one blend mode, by variant index (null where the group has no such variant).
 using RotatedModeEntry = std::array<RotatedSpanFn, kRotatedVariantCount>;
-// The five mode entries of a group.
-using RotatedSpanGroup = std::array<RotatedModeEntry, kRotatedModeCount>;
+// The mode entries of a group.
+using RotatedSpanGroup = std::array<RotatedModeEntry, kBlendModeCount>;
 
 // The group of the given number (RotatedGroupOf), built from its loop keys.
 template <int Group>
@@ -20,7 +20,7 @@ constexpr RotatedSpanGroup MakeRotatedSpanGroup() {
         MakeLoopTable<RotatedSpanFn, DescribeRotatedSpanLoop, RotatedSpanLoop,
                       Group * kRotatedLoopsPerGroup, kRotatedLoopsPerGroup>();
     RotatedSpanGroup group{};
-    for (int mode = 0; mode < kRotatedModeCount; ++mode) {
+    for (int mode = kBlendNone; mode < kBlendModeCount; ++mode) {
         for (int variant = 0; variant < kRotatedVariantCount; ++variant) {
             group[mode][variant] = loops[mode * kRotatedVariantCount + variant];
         }
@@ -40,6 +40,6 @@ inline RotatedSpanFn FindRotatedSpanLoop(int key) {
         &kRotatedSpans565Paletted, &kRotatedSpans565Direct, &kRotatedSpans32Paletted,
         &kRotatedSpans32Direct};
     const int group = key / kRotatedLoopsPerGroup;
-    const int mode = key / kRotatedVariantCount % kRotatedModeCount;
+    const int mode = key / kRotatedVariantCount % kBlendModeCount;
     return (*kGroups[group])[mode][key % kRotatedVariantCount];
 }

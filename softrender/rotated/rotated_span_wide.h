@@ -1,7 +1,7 @@
-// The eight-pixel AVX2 runs of the rotated blit's copies (mode 0 from a direct 16-bit or 32-bit
-// source without alpha, blend image or bright, with or without colour key), compiled in a file
-// of their own for AVX2. The line walk hands a run of inside pixels to one of these and finishes
-// the run's last pixels itself.
+// The eight-pixel AVX2 runs of the rotated blit's copies (kBlendNone from a direct 16-bit or
+// 32-bit source without alpha, blend image or bright, with or without colour key), compiled in a
+// file of their own for AVX2. The line walk hands a run of inside pixels to one of these and
+// finishes the run's last pixels itself.
 #pragma once
 #include <cstddef>
 #include <cstdint>

@@ -4,37 +4,40 @@
 
 #include "softrender/rules/pixel_loop.h"
 
-// Mode 0 copies (interpolates with a blend image, through the bright's rows with a bright),
-// mode 1 interpolates by p, modes 2 and 3 add and subtract p-weighted, mode 4 multiplies.
-// 16-bit mode 1 without blend image has p as its only factor and steps by `mode1Op565`, which
-// is where the kernels differ.
-constexpr PixelRule BasePixelRule(const LoopKey& k, PixelOp mode1Op565) {
+// kBlendNone copies (interpolates with a blend image, through the bright's rows with a bright),
+// kBlendAlpha interpolates by p, kBlendAdd and kBlendSubtract add and subtract p-weighted,
+// kBlendMultiply multiplies. 16-bit kBlendAlpha without blend image has p as its only factor
+// and steps by `alphaOp565`, which is where the kernels differ.
+constexpr PixelRule BasePixelRule(const LoopKey& k, PixelOp alphaOp565) {
     PixelRule base;
     base.bright = k.bright;
     base.weight = k.blend;
-    switch (k.mode) {
-        case 0:
+    // Every mode has its case (-Wswitch names a missing one).
+    switch (static_cast<BlendMode>(k.mode)) {
+        case kBlendNone:
             base.op = k.blend ? PixelOp::Interpolate
                               : (k.bright ? PixelOp::CopyBright : PixelOp::CopyWhole);
             break;
-        case 1:
+        case kBlendAlpha:
             base.op = PixelOp::Interpolate;
             base.param = true;
             if (k.format == 0 && !k.blend) {
-                base.op = mode1Op565;
+                base.op = alphaOp565;
                 base.param = false;
             }
             break;
-        case 2:
+        case kBlendAdd:
             base.op = PixelOp::Add;
             base.param = true;
             break;
-        case 3:
+        case kBlendSubtract:
             base.op = PixelOp::Subtract;
             base.param = true;
             break;
-        default:
+        case kBlendMultiply:
             base.op = PixelOp::Multiply;
+            break;
+        case kBlendModeCount:  // not a mode
             break;
     }
     return base;

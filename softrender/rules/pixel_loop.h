@@ -11,6 +11,8 @@
 #pragma once
 #include <cstdint>
 
+#include "softrender/records/blend_mode.h"
+
 // How one source colour is combined with one destination pixel. Notation of the comments:
 // b_c the source channel after the bright, d_c the destination channel, ΠF the product of the
 // factors that apply (blend weight W, source alpha a, parameter p) and n their number.
@@ -94,7 +96,7 @@ enum class LoopSpecial : uint8_t {
 struct LoopKey {
     int format = 0;  // 0: 16-bit 5-6-5, 1: 32-bit
     SourceKind source = SourceKind::Direct;
-    int mode = 0;    // effective blend mode 0..4 (mode 1 at p = 255 is named mode 0)
+    int mode = kBlendNone;  // EffectiveBlendMode of the call
     bool blend = false;   // a blend image is given
     bool bright = false;  // the bright is not white
     bool key = false;     // TransFlag set
@@ -103,14 +105,14 @@ struct LoopKey {
     constexpr bool operator==(const LoopKey&) const = default;
 };
 
-constexpr int kLoopKeysPerFormat = 3 * 5 * 2 * 2 * 2 * 3;
+constexpr int kLoopKeysPerFormat = 3 * kBlendModeCount * 2 * 2 * 2 * 3;
 constexpr int kLoopKeyCount = 2 * kLoopKeysPerFormat;
 
 // Format-major, so that each pixel format's loops are one contiguous range of keys.
 constexpr int EncodeLoopKey(const LoopKey& k) {
     int v = k.format;
     v = v * 3 + static_cast<int>(k.source);
-    v = v * 5 + k.mode;
+    v = v * kBlendModeCount + k.mode;
     v = v * 2 + (k.blend ? 1 : 0);
     v = v * 2 + (k.bright ? 1 : 0);
     v = v * 2 + (k.key ? 1 : 0);
@@ -128,8 +130,8 @@ constexpr LoopKey DecodeLoopKey(int v) {
     v /= 2;
     k.blend = v % 2 != 0;
     v /= 2;
-    k.mode = v % 5;
-    v /= 5;
+    k.mode = v % kBlendModeCount;
+    v /= kBlendModeCount;
     k.source = static_cast<SourceKind>(v % 3);
     v /= 3;
     k.format = v;

@@ -5,19 +5,12 @@
 #include "softrender/records/kernel_draw_state.h"
 #include "softrender/rules/blend_tables.h"
 #include "softrender/unscaled/blit_unscaled.h"
+#include "softrender/rules/palette_scratch.h"
 #include "softrender/rules/pixel_context.h"
 #include "softrender/scaled/scaled_blit_plan.h"
 #include "softrender/scaled/scaled_blit_table.h"
 
 namespace {
-
-// A paletted source's palette: 256 entries of 4 bytes (32-bit sources) or 2 bytes (16-bit
-// sources), zero past its count.
-union ScaledPaletteScratch {
-    uint32_t entries32[256];
-    uint16_t entries16[256];
-};
-alignas(16) ScaledPaletteScratch PaletteScratch;
 
 // The source columns of a strip of destination pixels (scaled_blit_walk.h).
 int32_t ColumnTable[kScaledColumnStrip];
@@ -67,14 +60,6 @@ void BlitMemImgScaled(MEMIMG* dst, const MEMIMG* src, const RECT& rect, int32_t 
     run.accumulatorY = plan.accumulatorY;
     run.columns = ColumnTable;
     run.context = MakePixelContext(state.bright, state.blendParam, src->colorKey);
-    if (src->paletted) {
-        if (src->pixelFormat == MEMIMG_FORMAT_32) {
-            CopyPaletteToScratch(PaletteScratch.entries32, src->palette, src->paletteCount, 4);
-            run.context.palette32 = PaletteScratch.entries32;
-        } else {
-            CopyPaletteToScratch(PaletteScratch.entries16, src->palette, src->paletteCount, 2);
-            run.context.palette16 = PaletteScratch.entries16;
-        }
-    }
+    UsePaletteScratch(*src, &run.context);
     loop(run);
 }

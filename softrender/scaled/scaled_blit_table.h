@@ -1,5 +1,5 @@
 // The scaled blit's dispatch: four groups (by pixel format, and paletted or direct source),
-// each a table of five mode entries, each mode entry the loops of its variants. Built at
+// each a table of an entry per blend mode, each mode entry the loops of its variants. Built at
 // compile time from DescribeScaledPixelLoop, one source file per pixel format.
 #pragma once
 #include <array>
@@ -14,7 +14,7 @@ constexpr int kScaledKeysPerSourceMode = 2 * 2 * 2 * 3;
 // The loops of one blend mode: the source kinds of the group (paletted; or direct, then direct
 // with alpha), each with its variants (null where no loop exists).
 using ScaledModeEntry = std::array<ScaledBlitFn, 2 * kScaledKeysPerSourceMode>;
-using ScaledBlitGroup = std::array<ScaledModeEntry, 5>;
+using ScaledBlitGroup = std::array<ScaledModeEntry, kBlendModeCount>;
 
 // Where a key sits in its group's mode entry.
 constexpr int ScaledModeSlot(const LoopKey& k, int keyIndex) {
@@ -27,9 +27,9 @@ template <int Format, bool Paletted>
 constexpr ScaledBlitGroup MakeScaledBlitGroup() {
     constexpr SourceKind kFirst = Paletted ? SourceKind::Paletted : SourceKind::Direct;
     constexpr int kSources = Paletted ? 1 : 2;
-    constexpr int kFirstKey = EncodeLoopKey(LoopKey{Format, kFirst, 0, false, false, false,
-                                                    LoopSpecial::None});
-    constexpr int kCount = kSources * 5 * kScaledKeysPerSourceMode;
+    constexpr int kFirstKey = EncodeLoopKey(LoopKey{Format, kFirst, kBlendNone, false, false,
+                                                    false, LoopSpecial::None});
+    constexpr int kCount = kSources * kBlendModeCount * kScaledKeysPerSourceMode;
     constexpr auto loops = MakeLoopTable<ScaledBlitFn, DescribeScaledPixelLoop, ScaledBlitLoop,
                                          kFirstKey, kCount>();
     ScaledBlitGroup group{};

@@ -10,12 +10,13 @@
 #include "softrender/rules/base_pixel_rule.h"
 #include "softrender/rules/pixel_loop.h"
 
-// The loop key for a call, or -1 when nothing is drawn: mode 1 and mode 2 at parameter 0, mode
-// 3 at parameter 0 from a direct source (a paletted source runs its loops with a zero term),
-// a mode outside 0..4, or a format other than 0 (16-bit) and 1 (32-bit). Mode 1 at parameter
-// 255 runs mode 0's loops. bright is the packed 0x00RRGGBB draw bright. Mode 3 at parameter
-// 255 with no blend image, white bright and no source alpha takes the full-parameter loops,
-// through packed bytes when useMmx is 1 and the pixels are 32-bit.
+// The loop key for a call, or -1 when nothing is drawn: kBlendAlpha and kBlendAdd at parameter
+// 0, kBlendSubtract at parameter 0 from a direct source (a paletted source runs its loops with
+// a zero term), a mode that is not a kernel mode, or a format other than 0 (16-bit) and 1
+// (32-bit). kBlendAlpha at parameter 255 runs kBlendNone's loops. bright is the packed
+// 0x00RRGGBB draw bright. kBlendSubtract at parameter 255 with no blend image, white bright and
+// no source alpha takes the full-parameter loops, through packed bytes when useMmx is 1 and the
+// pixels are 32-bit.
 int SelectScaledPixelLoop(int pixelFormat, SourceKind source, int32_t blendMode,
                           int32_t blendParam, bool blendImage, uint32_t bright,
                           int32_t transFlag, int32_t useMmx);
@@ -24,8 +25,8 @@ int SelectScaledPixelLoop(int pixelFormat, SourceKind source, int32_t blendMode,
 //
 // Named differences from the unscaled blit's loops: no half-average and no unscaled add; a
 // source alpha without colour key weights every pixel (the plain copy too); under a colour key
-// an alpha-0 pixel is left out in every mode, mode 4 included; 16-bit mode 1 with p the only
-// factor always steps through SignedProductTable; the 16-bit add and subtract term of an alpha
+// an alpha-0 pixel is left out in every mode, kBlendMultiply included; 16-bit kBlendAlpha with
+// p the only factor always steps through SignedProductTable; the 16-bit add and subtract term of an alpha
 // source with a bright and no blend image applies the alpha before the bright.
 constexpr PixelLoop DescribeScaledPixelLoop(int keyIndex) {
     const LoopKey k = DecodeLoopKey(keyIndex);
@@ -38,7 +39,7 @@ constexpr PixelLoop DescribeScaledPixelLoop(int keyIndex) {
 
     if (k.special != LoopSpecial::None) {
         // The full-parameter subtract.
-        if (k.mode != 3 || k.blend || k.bright || alphaSource) return {};
+        if (k.mode != kBlendSubtract || k.blend || k.bright || alphaSource) return {};
         const bool packed = k.special == LoopSpecial::Packed;
         if (packed && k.format != 1) return {};
         loop.valid = true;
@@ -54,7 +55,7 @@ constexpr PixelLoop DescribeScaledPixelLoop(int keyIndex) {
     }
 
     loop.valid = true;
-    if (k.mode == 0 && !k.blend && !k.bright && !alphaSource) {
+    if (k.mode == kBlendNone && !k.blend && !k.bright && !alphaSource) {
         loop.rule.op = PixelOp::CopyWhole;
         loop.accept = keyAccept;
         if (k.key && k.format == 0 && !paletted) loop.accept = Acceptance::KeyLow16;

@@ -2,7 +2,7 @@
 
 namespace {
 
-// The dispatch tables of the six span groups, five entries each (blend modes 0..4).
+// The dispatch tables of the six span groups, an entry per blend mode each.
 constexpr TriangleEntryTable kFlat16Entries = MakeFlatEntries<0>();
 constexpr TriangleEntryTable kFlat32Entries = MakeFlatEntries<1>();
 constexpr TriangleEntryTable kPaletted32Entries = MakeTexturedEntries<1, true>();

@@ -30,15 +30,15 @@ int SelectTriangleSpanLoop(int pixelFormat, SourceKind source, int32_t blendMode
                            int32_t blendParam, bool blendImage, uint32_t bright,
                            int32_t transFlag) {
     if (pixelFormat != 0 && pixelFormat != 1) return -1;
-    const uint32_t mode = static_cast<uint32_t>(blendMode);
-    if (mode > 4) return -1;
+    const int32_t mode = blendMode;
+    if (!IsKernelBlendMode(mode)) return -1;
     const int32_t p = blendParam < 0 ? 0 : blendParam > 255 ? 255 : blendParam;
-    if ((mode == 1 || mode == 2) && p == 0) return -1;
-    if (mode == 3 && p == 0 && source != SourceKind::Paletted) return -1;
+    if ((mode == kBlendAlpha || mode == kBlendAdd) && p == 0) return -1;
+    if (mode == kBlendSubtract && p == 0 && source != SourceKind::Paletted) return -1;
     LoopKey key;
     key.format = pixelFormat;
     key.source = source;
-    key.mode = mode == 1 && p == 255 ? 0 : static_cast<int>(mode);
+    key.mode = EffectiveBlendMode(mode, p);
     key.blend = blendImage;
     key.bright = (bright & 0xFFFFFFu) != 0xFFFFFFu;
     key.key = transFlag != 0;
@@ -47,12 +47,11 @@ int SelectTriangleSpanLoop(int pixelFormat, SourceKind source, int32_t blendMode
 
 int SelectFlatSpanLoop(int pixelFormat, int32_t blendMode, int32_t blendParam) {
     if (pixelFormat != 0 && pixelFormat != 1) return -1;
-    const uint32_t mode = static_cast<uint32_t>(blendMode);
-    if (mode > 4) return -1;
+    const int32_t mode = blendMode;
+    if (!IsKernelBlendMode(mode)) return -1;
     const int32_t p = blendParam < 0 ? 0 : blendParam > 255 ? 255 : blendParam;
-    if (mode >= 1 && mode <= 3 && p == 0) return -1;
-    const int effective = mode == 1 && p == 255 ? 0 : static_cast<int>(mode);
-    return pixelFormat * 5 + effective;
+    if ((mode == kBlendAlpha || mode == kBlendAdd || mode == kBlendSubtract) && p == 0) return -1;
+    return FillLoopIndex(pixelFormat, EffectiveBlendMode(mode, p));
 }
 
 uint32_t PrepareFlatColour(int pixelFormat, uint32_t colour, uint32_t bright) {

@@ -11,7 +11,7 @@
 #include "softrender/rules/pixel_loop.h"
 #include "softrender/scaled/scaled_pixel_loops.h"
 
-// The span groups. Each has a dispatch table of five entries, one per blend mode.
+// The span groups. Each has a dispatch table of an entry per blend mode.
 enum class TriangleGroup : int8_t {
     None = -1,   // nothing is drawn
     Flat16,      // no source, 16-bit destination
@@ -33,13 +33,14 @@ constexpr int32_t kTriangleMaxSourceSize = 16384;
 //   - a source without pixels, or 16384 or more pixels wide or high;
 //   - a blend image (read only with a source) without pixels, or narrower or lower than the
 //     source.
-// The blend mode is the entries' business (a mode above 4 has no entry).
+// The blend mode is the entries' business (a mode that is not a kernel mode has no entry).
 TriangleGroup SelectTriangleGroup(const MEMIMG* dst, const MEMIMG* src, const MEMIMG* blend);
 
 // The loop key of a textured triangle's call (the key space of pixel_loop.h, no special
-// keys), or -1 when nothing is drawn: a mode outside 0..4, mode 1 or 2 at parameter 0, mode 3
-// at parameter 0 from a direct source. A paletted source runs its mode-3 loops at parameter 0
-// too, with a zero source term. Mode 1 at parameter 255 runs mode 0's loops.
+// keys), or -1 when nothing is drawn: a mode that is not a kernel mode, kBlendAlpha or kBlendAdd
+// at parameter 0, kBlendSubtract at parameter 0 from a direct source. A paletted source runs its
+// kBlendSubtract loops at parameter 0 too, with a zero source term. kBlendAlpha at parameter
+// 255 runs kBlendNone's loops.
 int SelectTriangleSpanLoop(int pixelFormat, SourceKind source, int32_t blendMode,
                            int32_t blendParam, bool blendImage, uint32_t bright, int32_t transFlag);
 
@@ -49,7 +50,7 @@ int SelectTriangleSpanLoop(int pixelFormat, SourceKind source, int32_t blendMode
 //   - no full-parameter loops: the subtract takes the ProductTable form at every parameter,
 //     255 included, and never the packed bytes;
 //   - the 16-bit plain copy compares the texel with the whole 32-bit colour key;
-//   - mode 4 from a source with alpha under a colour key has no alpha-0 test: alpha 0 takes
+//   - kBlendMultiply from a source with alpha under a colour key has no alpha-0 test: alpha 0 takes
 //     the rule with alpha and writes black.
 constexpr PixelLoop DescribeTriangleSpanLoop(int keyIndex) {
     const LoopKey k = DecodeLoopKey(keyIndex);
@@ -58,15 +59,15 @@ constexpr PixelLoop DescribeTriangleSpanLoop(int keyIndex) {
     if (!loop.valid) return loop;
     loop.strict = false;  // no source stepping: every pixel is mapped on its own
     if (loop.accept == Acceptance::KeyLow16) loop.accept = Acceptance::KeyWhole;
-    if (k.mode == 4 && loop.accept == Acceptance::AlphaSkipZero) {
+    if (k.mode == kBlendMultiply && loop.accept == Acceptance::AlphaSkipZero) {
         loop.accept = Acceptance::AlphaKeepZero;
     }
     return loop;
 }
 
-// The flat-colour loop index (format * 5 + mode, the fill's loop indices) of a call, or -1:
-// a format other than 0 or 1, a mode outside 0..4, or mode 1, 2 or 3 at parameter 0. Mode 1 at
-// parameter 255 is the copy.
+// The flat-colour loop index (FillLoopIndex, the fill's loop indices) of a call, or -1: a
+// format other than 0 or 1, a mode that is not a kernel mode, or kBlendAlpha, kBlendAdd or
+// kBlendSubtract at parameter 0. kBlendAlpha at parameter 255 is the copy.
 int SelectFlatSpanLoop(int pixelFormat, int32_t blendMode, int32_t blendParam);
 
 // The flat-colour loops apply the rectangle fill's pixel rules to the prepared colour.

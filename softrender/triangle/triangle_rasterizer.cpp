@@ -3,24 +3,12 @@
 #include <cstddef>
 
 #include "softrender/records/kernel_draw_state.h"
-#include "softrender/unscaled/blit_unscaled.h"
 #include "softrender/rules/draw_bounds.h"
+#include "softrender/rules/palette_scratch.h"
 #include "softrender/rules/pixel_context.h"
 #include "softrender/triangle/triangle_plan.h"
 #include "softrender/triangle/triangle_setup.h"
 #include "softrender/triangle/triangle_spans.h"
-
-namespace {
-
-// The rasteriser's copy of a paletted source's palette: 256 entries whatever the palette's
-// count, the entries past the count zero, so that every index reads a defined colour.
-union TrianglePaletteTable {
-    uint32_t entries32[256];
-    uint16_t entries16[256];
-};
-alignas(16) TrianglePaletteTable PaletteScratch;
-
-}  // namespace
 
 void RasterizeMemImgTriangle(MEMIMG* dst, const MEMIMG* src, const int32_t* vertices,
                              int32_t transFlag, const MEMIMG* blendImage, uint32_t colour,
@@ -33,8 +21,7 @@ void RasterizeMemImgTriangle(MEMIMG* dst, const MEMIMG* src, const int32_t* vert
     TriangleRun run{};
     if (SetUpTriangle(vertices, src != nullptr, &run.setup) != TriangleSetupResult::Ok) return;
 
-    const uint32_t mode = static_cast<uint32_t>(state.blendMode);
-    if (mode > 4) return;
+    if (!IsKernelBlendMode(state.blendMode)) return;
     run.bound = DrawBoundsInImage(state.drawArea, *dst);
     if (run.bound.left >= run.bound.right || run.bound.top >= run.bound.bottom) return;
 
@@ -57,16 +44,8 @@ void RasterizeMemImgTriangle(MEMIMG* dst, const MEMIMG* src, const int32_t* vert
             run.blendPixels = blend->pixels;
             run.blendPitch = blend->pitch;
         }
-        if (src->paletted) {
-            if (src->pixelFormat == MEMIMG_FORMAT_32) {
-                CopyPaletteToScratch(PaletteScratch.entries32, src->palette, src->paletteCount, 4);
-                run.context.palette32 = PaletteScratch.entries32;
-            } else {
-                CopyPaletteToScratch(PaletteScratch.entries16, src->palette, src->paletteCount, 2);
-                run.context.palette16 = PaletteScratch.entries16;
-            }
-        }
+        UsePaletteScratch(*src, &run.context);
     }
-    const TriangleEntry entry = GetTriangleEntries(group)[mode];
+    const TriangleEntry entry = GetTriangleEntries(group)[state.blendMode];
     if (entry != nullptr) entry(run);
 }

@@ -5,7 +5,8 @@
 //
 // The set-up and the line walk are triangle_setup.h and triangle_walk.h; the refusals and the
 // choice of loop triangle_plan.h; the loops and their dispatch triangle_spans.h. Not
-// re-entrant: a paletted source's palette goes through a table of the rasteriser's own.
+// re-entrant: a paletted source's palette goes through the kernels' palette scratch
+// (palette_scratch.h).
 #pragma once
 #include <cstdint>
 

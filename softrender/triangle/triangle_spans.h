@@ -1,13 +1,14 @@
 // The span loops of the triangle rasteriser and their dispatch: every loop runs the line walk
 // (triangle_walk.h) around a pixel loop of its own, drawing each visited pixel by the pixel
 // rules of its PixelLoop description (pixel_draw.h). Each span group has a dispatch table of
-// five entries, one per blend mode; an entry tests the parameter and picks the loop of the
+// an entry per blend mode; an entry tests the parameter and picks the loop of the
 // call's variant (triangle_plan.h). The groups' tables live in triangle_spans_*.cpp.
 #pragma once
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 #include "softrender/records/rect.h"
 #include "softrender/rules/pixel_context.h"
@@ -42,9 +43,9 @@ struct TriangleRun {
 };
 
 using TriangleEntry = void (*)(const TriangleRun&);
-using TriangleEntryTable = std::array<TriangleEntry, 5>;
+using TriangleEntryTable = std::array<TriangleEntry, kBlendModeCount>;
 
-// The five entries of a group (indexed by blend mode 0..4).
+// The entries of a group (indexed by blend mode).
 const TriangleEntryTable& GetTriangleEntries(TriangleGroup group);
 
 // --- The loops ---------------------------------------------------------------------------------
@@ -228,7 +229,7 @@ struct FlatTriangleLoop {
 
 // The loop tables the entries choose from: every textured key of DescribeTriangleSpanLoop
 // (null where a key names no loop), by pixel format and paletted or direct source, each in a
-// source file of its own, and the ten flat-colour loops.
+// source file of its own, and the flat-colour loops (the fill's).
 constexpr int kTriangleKeysPerSource = kLoopKeysPerFormat / 3;
 using TrianglePalettedLoops = std::array<TriangleEntry, kTriangleKeysPerSource>;
 using TriangleDirectLoops = std::array<TriangleEntry, 2 * kTriangleKeysPerSource>;
@@ -250,9 +251,8 @@ inline TriangleEntry FindTriangleSpanLoop(int key) {
     return format32 ? kTriangleLoopsDirect32[d] : kTriangleLoopsDirect565[d];
 }
 
-// The entry of blend mode Mode in a textured group: the parameter test (mode 1 at 255 runs
-// mode 0's loops; modes 1 and 2 at 0, and 3 at 0 from a direct source, draw nothing), then the
-// loop of the variant: blend image, bright, source alpha, colour key.
+// The entry of blend mode Mode in a textured group: the parameter test (SelectTriangleSpanLoop),
+// then the loop of the variant: blend image, bright, source alpha, colour key.
 template <int Format, bool Paletted, int Mode>
 void TexturedTriangleEntry(const TriangleRun& r) {
     const SourceKind source = Paletted        ? SourceKind::Paletted
@@ -263,12 +263,14 @@ void TexturedTriangleEntry(const TriangleRun& r) {
     if (const TriangleEntry loop = FindTriangleSpanLoop(key)) loop(r);
 }
 
+template <int Format, bool Paletted, size_t... Mode>
+constexpr TriangleEntryTable MakeTexturedEntries(std::index_sequence<Mode...>) {
+    return {&TexturedTriangleEntry<Format, Paletted, static_cast<int>(Mode)>...};
+}
+
 template <int Format, bool Paletted>
 constexpr TriangleEntryTable MakeTexturedEntries() {
-    return {
-        &TexturedTriangleEntry<Format, Paletted, 0>, &TexturedTriangleEntry<Format, Paletted, 1>,
-        &TexturedTriangleEntry<Format, Paletted, 2>, &TexturedTriangleEntry<Format, Paletted, 3>,
-        &TexturedTriangleEntry<Format, Paletted, 4>};
+    return MakeTexturedEntries<Format, Paletted>(std::make_index_sequence<kBlendModeCount>());
 }
 
 // The entry of blend mode Mode in a flat-colour group.
@@ -278,9 +280,12 @@ void FlatTriangleEntry(const TriangleRun& r) {
     if (index >= 0) kFlatTriangleLoops[index](r);
 }
 
+template <int Format, size_t... Mode>
+constexpr TriangleEntryTable MakeFlatEntries(std::index_sequence<Mode...>) {
+    return {&FlatTriangleEntry<Format, static_cast<int>(Mode)>...};
+}
+
 template <int Format>
 constexpr TriangleEntryTable MakeFlatEntries() {
-    return {&FlatTriangleEntry<Format, 0>, &FlatTriangleEntry<Format, 1>,
-            &FlatTriangleEntry<Format, 2>, &FlatTriangleEntry<Format, 3>,
-            &FlatTriangleEntry<Format, 4>};
+    return MakeFlatEntries<Format>(std::make_index_sequence<kBlendModeCount>());
 }

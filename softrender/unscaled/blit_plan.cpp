@@ -30,14 +30,13 @@ BlitPlan PlanBlitMemImg(const MEMIMG* dst, const MEMIMG* src, int32_t x, int32_t
     if (area.right == area.left || area.bottom == area.top) return plan;
 
     // Mode handlers: parameter exits first.
-    const uint32_t mode = static_cast<uint32_t>(state.blendMode);
-    if (mode > 4) return plan;
+    const int32_t mode = state.blendMode;
+    if (!IsKernelBlendMode(mode)) return plan;
     const int32_t p = state.blendParam < 0 ? 0 : state.blendParam > 255 ? 255 : state.blendParam;
     LoopKey key;
     key.format = format;
-    key.mode = static_cast<int>(mode);
-    if (mode == 1 && p == 255) key.mode = 0;
-    if ((mode == 1 || mode == 2 || mode == 3) && p == 0) return plan;
+    key.mode = EffectiveBlendMode(mode, p);
+    if ((mode == kBlendAlpha || mode == kBlendAdd || mode == kBlendSubtract) && p == 0) return plan;
 
     key.blend = blend != nullptr;
     key.bright = (state.bright & 0xFFFFFFu) != 0xFFFFFFu;
@@ -50,10 +49,10 @@ BlitPlan PlanBlitMemImg(const MEMIMG* dst, const MEMIMG* src, int32_t x, int32_t
 
     if (!key.blend && !key.bright && key.source != SourceKind::DirectAlpha) {
         const bool packedAllowed = useMmx != 0 && format == MEMIMG_FORMAT_32;
-        if (key.mode == 1 && p == 128) {
+        if (key.mode == kBlendAlpha && p == 128) {
             key.special = packedAllowed && key.source == SourceKind::Direct ? LoopSpecial::Packed
                                                                             : LoopSpecial::Shortcut;
-        } else if ((key.mode == 2 || key.mode == 3) && p == 255) {
+        } else if ((key.mode == kBlendAdd || key.mode == kBlendSubtract) && p == 255) {
             key.special = packedAllowed ? LoopSpecial::Packed : LoopSpecial::Shortcut;
         }
     }

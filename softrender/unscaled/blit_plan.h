@@ -27,7 +27,8 @@ struct BlitPlan {
 //   - x + source width or y + source height lies beyond the 32-bit range;
 //   - the source rectangle clipped to the draw area (itself limited to the destination) is
 //     empty;
-//   - the blend mode is outside 0..4, or mode 1, 2 or 3 has parameter 0.
+//   - the blend mode is not a kernel mode, or kBlendAlpha, kBlendAdd or kBlendSubtract has
+//     parameter 0.
 BlitPlan PlanBlitMemImg(const MEMIMG* dst, const MEMIMG* src, int32_t x, int32_t y,
                         int32_t transFlag, const MEMIMG* blend, const KernelDrawState& state,
                         int32_t useMmx);
@@ -35,17 +36,17 @@ BlitPlan PlanBlitMemImg(const MEMIMG* dst, const MEMIMG* src, int32_t x, int32_t
 // What the loop of an unscaled-blit key draws; .valid is false for keys the blit never uses.
 //
 // Short cuts (only with no blend image, white bright and a source without alpha channel):
-// mode 1 at parameter 128 is the half-average (a packed leaf for 32-bit direct sources); modes
-// 2 and 3 at parameter 255 are the unscaled add and subtract of the source word (packed leaves,
-// exact per byte, for 32-bit sources). The 16-bit unscaled add and subtract work on pixel
+// kBlendAlpha at parameter 128 is the half-average (a packed leaf for 32-bit direct sources);
+// kBlendAdd and kBlendSubtract at parameter 255 are the unscaled add and subtract of the source
+// word (packed leaves, exact per byte, for 32-bit sources). The 16-bit unscaled add and subtract work on pixel
 // pairs (the walker's business).
 //
 // Named differences from the general rules:
-//   - mode 0 from a source with alpha channel, without colour key, white bright and no blend
+//   - kBlendNone from a source with alpha channel, without colour key, white bright and no blend
 //     image copies the whole source pixel and ignores the alpha;
-//   - mode 4 from a source with alpha channel under a colour key has only the a = 255 short
+//   - kBlendMultiply from a source with alpha channel under a colour key has only the a = 255 short
 //     cut: a = 0 is multiplied by 0, not left out;
-//   - 16-bit mode 1 with p the only factor reads Blend565Table with white bright, and
+//   - 16-bit kBlendAlpha with p the only factor reads Blend565Table with white bright, and
 //     SignedProductTable with a bright and for the a = 255 pixels of an alpha source;
 //   - the 16-bit plain copy compares the colour key's low 16 bits; every other 16-bit direct
 //     loop compares the colour with the whole key.
@@ -60,15 +61,15 @@ constexpr PixelLoop DescribeUnscaledBlitLoop(int keyIndex) {
 
     if (k.special != LoopSpecial::None) {
         if (k.blend || k.bright || alphaSource) return {};
-        if (k.mode == 0 || k.mode == 4) return {};
+        if (k.mode != kBlendAlpha && k.mode != kBlendAdd && k.mode != kBlendSubtract) return {};
         const bool packed = k.special == LoopSpecial::Packed;
-        if (packed && (k.format != 1 || (k.mode == 1 && paletted))) return {};
+        if (packed && (k.format != 1 || (k.mode == kBlendAlpha && paletted))) return {};
         loop.valid = true;
         loop.accept = keyAccept;
         loop.packed = packed;
-        if (k.mode == 1) {
+        if (k.mode == kBlendAlpha) {
             loop.rule.op = PixelOp::HalfAverage;
-        } else if (k.mode == 2) {
+        } else if (k.mode == kBlendAdd) {
             loop.rule.op = packed ? PixelOp::AddSaturate : PixelOp::AddUnscaled;
         } else {
             loop.rule.op = packed ? PixelOp::SubtractSaturate : PixelOp::SubtractUnscaled;
@@ -109,6 +110,7 @@ constexpr PixelLoop DescribeUnscaledBlitLoop(int keyIndex) {
     if (base.op == PixelOp::BlendTable565) {
         loop.opaque = {PixelOp::DifferenceStep, false, false, false, false, false};
     }
-    loop.accept = k.mode == 4 ? Acceptance::AlphaKeepZero : Acceptance::AlphaSkipZero;
+    loop.accept =
+        k.mode == kBlendMultiply ? Acceptance::AlphaKeepZero : Acceptance::AlphaSkipZero;
     return loop;
 }

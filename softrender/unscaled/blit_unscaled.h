@@ -4,7 +4,8 @@
 // weighting each pixel through a blend image read at source coordinates when one is given.
 //
 // It draws silently or draws nothing; PlanBlitMemImg (blit_plan.h) lists every case in which
-// nothing is drawn. Not re-entrant: a paletted source's palette goes through one static table.
+// nothing is drawn. Not re-entrant: a paletted source's palette goes through the kernels'
+// palette scratch (palette_scratch.h).
 #pragma once
 #include <cstdint>
 
@@ -15,8 +16,3 @@
 // blendImage: one byte per pixel, at least as large as src, or null.
 void BlitMemImg(MEMIMG* dst, const MEMIMG* src, int32_t x, int32_t y, int32_t transFlag,
                 const MEMIMG* blendImage, const KernelDrawState& state);
-
-// Copies a palette of `count` entries of `entryBytes` bytes (2 or 4) into a 256-entry table of
-// 1024 bytes: at most 256 entries are copied and the rest of the table is zeroed, so an index
-// without an entry reads colour 0.
-void CopyPaletteToScratch(void* scratch, const void* palette, int32_t count, int entryBytes);

@@ -8,6 +8,7 @@
 #include "graphics/draw_target/draw_target_images.h"
 #include "softrender/records/memimg.h"
 #include "softrender/rotated/blit_rotated.h"
+#include "softrender/rotated/rotated_blit_plan.h"
 
 namespace {
 
@@ -37,22 +38,10 @@ int BlitRotatedOnDirectDrawScreen(int32_t x, int32_t y, double scale, double ang
 
 RECT GetRotatedSoftDrawBox(int32_t x, int32_t y, double scale, double angle, int32_t graphWidth,
                            int32_t graphHeight) {
-    float s, c;
-    SinCosF(static_cast<float>(angle), &s, &c);
-    const float hw = static_cast<float>(graphWidth * scale * 0.5);
-    const float hh = static_cast<float>(graphHeight * scale * 0.5);
-    const float corners[4][2] = {{-hw, -hh}, {hw, -hh}, {-hw, hh}, {hw, hh}};
-    RECT box{1000000, 1000000, -1000000, -1000000};
-    for (const auto& corner : corners) {
-        const float px = corner[0];
-        const float py = corner[1];
-        const int32_t cornerX = FloatToInt(c * px - s * py) + x;
-        const int32_t cornerY = FloatToInt(s * px + c * py) + y;
-        box.left = cornerX < box.left ? cornerX : box.left;
-        box.top = cornerY < box.top ? cornerY : box.top;
-        box.right = cornerX > box.right ? cornerX : box.right;
-        box.bottom = cornerY > box.bottom ? cornerY : box.bottom;
-    }
+    // The kernel takes the angle and scale as floats.
+    RECT box{x, y, x, y};
+    GetRotatedCornerBox(x, y, static_cast<float>(angle), static_cast<float>(scale), graphWidth,
+                        graphHeight, &box);
     return box;
 }
 

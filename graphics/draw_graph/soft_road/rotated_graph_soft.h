@@ -21,9 +21,9 @@ struct GraphRecord;
 int BlitGraphRotatedSoft(float x, float y, double scale, double angle, const GraphRecord* graph,
                          int32_t transFlag, int32_t turnFlag);
 
-// The destination box the DirectDraw road prepares for that draw: the least and greatest
-// corner of the graph's rectangle (width × scale by height × scale, from the graph record's
-// size in double arithmetic and stored as floats) turned by the angle about (x, y), each
-// corner truncated toward zero; no margin, right and bottom the greatest corner coordinates.
+// The destination box the DirectDraw road prepares for that draw: the kernel's own corner box
+// (GetRotatedCornerBox, the angle and scale as floats) of the graph's rectangle about (x, y);
+// no margin, right and bottom the greatest corner coordinates. (x, y, x, y) when the kernel
+// has no corners for the call (it then draws nothing).
 RECT GetRotatedSoftDrawBox(int32_t x, int32_t y, double scale, double angle, int32_t graphWidth,
                            int32_t graphHeight);

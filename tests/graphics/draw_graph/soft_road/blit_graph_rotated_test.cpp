@@ -6,7 +6,9 @@
 
 #include <cmath>
 
+#include "graphics/draw_target/draw_target.h"
 #include "softrender/rotated/blit_rotated.h"
+#include "softrender/rotated/rotated_blit_plan.h"
 #include "tests/graphics/draw_graph/soft_road/soft_graph_fixture.h"
 #include "tests/softrender/softrender_test_support.h"
 
@@ -133,8 +135,12 @@ TEST_F(BlitGraphRotatedTest, DirectDrawBox) {
         {"angle 0", 1.0, 0.0, {8, 8, 12, 12}},
         {"scale 2", 2.0, 0.0, {6, 6, 14, 14}},
         {"quarter turn", 1.0, M_PI / 2, {8, 8, 12, 12}},
-        {"eighth turn", 1.0, M_PI / 4, {8, 8, 12, 12}},
+        // The corners lie 2.83 pixels from the centre: 7.17 rounds toward zero to 7.
+        {"eighth turn", 1.0, M_PI / 4, {7, 7, 12, 12}},
     };
+    TestImage destination(40, 40, MEMIMG_FORMAT_32);
+    TestImage source(4, 4, MEMIMG_FORMAT_32);
+    const KernelDrawState state{RECT{0, 0, 40, 40}, kBlendNone, 255, 0xFFFFFF};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const RECT box = GetRotatedSoftDrawBox(10, 10, c.scale, c.angle, 4, 4);
@@ -142,6 +148,17 @@ TEST_F(BlitGraphRotatedTest, DirectDrawBox) {
         EXPECT_EQ(box.top, c.box.top);
         EXPECT_EQ(box.right, c.box.right);
         EXPECT_EQ(box.bottom, c.box.bottom);
+        // Widened by the kernel's margin it is the box the kernel's span loop walks.
+        const RotatedBlitPlan plan =
+            PlanBlitMemImgRotated(destination.get(), source.get(), 10, 10,
+                                  static_cast<float>(c.angle), static_cast<float>(c.scale), 0, 0,
+                                  nullptr, state);
+        ASSERT_EQ(plan.draw, RotatedDraw::Spans);
+        const RECT reach = KernelReach(box);
+        EXPECT_EQ(reach.left, plan.box.left);
+        EXPECT_EQ(reach.top, plan.box.top);
+        EXPECT_EQ(reach.right, plan.box.right);
+        EXPECT_EQ(reach.bottom, plan.box.bottom);
     }
 }
 
