@@ -113,9 +113,13 @@ int ApiReadPadInputBits(int inputType) {
 }
 
 // --- Message box and the local date and time ----------------------------------------------
+#include "library/platform_backends.h"
 #include "platform/window/message_box.h"
 
+// A program may ask its question before the library starts (the game asks how to start): the
+// box needs the window backend, so the backends are handed down here too.
 int ApiShowMessageBox(const char* text, const char* caption, int buttons) {
+    HandPlatformBackendsDown();
     return plat::ShowMessageBox(0, text, caption, static_cast<uint32_t>(buttons));
 }
 

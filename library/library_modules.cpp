@@ -5,6 +5,7 @@
 #include "library/library_drivers.h"
 #include "library/library_module_steps.h"
 #include "library/library_startup.h"
+#include "library/platform_backends.h"
 #include "sound/sound_system.h"
 #include "system/input.h"
 #include "system/key_input_state.h"
@@ -22,6 +23,9 @@ using F = StartFailure;
 // clock, the window's last messages, the start directory, the archives, the tracked-memory
 // dump, and last the library's drivers.
 const LibraryModule kModules[] = {
+    // The platform's window backends with their input and sound entries, before anything that
+    // uses them.
+    {"platform backends", HandPlatformBackendsDown, nullptr, nullptr, F::kCannotFail, 0},
     {"library drivers", InstallLibraryDrivers, ResetLibraryDrivers, nullptr, F::kCannotFail, 14},
     {"tracked memory", nullptr, DumpTrackedMemory, nullptr, F::kCannotFail, 13},
     {"window backend", BindWindowBackend, DrainLastMessages, nullptr, F::kCannotFail, 10},

@@ -1,14 +1,25 @@
-// The entries each backend folder offers to the layers that choose among backends: the SDL2
-// and headless window backends, SDL2's joysticks and the test pads, and the clocked null audio
-// sink. Only the backends' registration (backend_registration.cpp) hands them on.
+// The platform's backends as a program's top hands them down (UseBackends of
+// platform/window/backend_record.h): the SDL2 backend's record and the headless one's, and the
+// entries each backend folder fills them with.
 #pragma once
 #include <memory>
 
+#include "platform/window/backend_record.h"
+
 namespace plat {
 
-class WindowBackend;
-class InputBackend;
+// SDL's windows, joysticks and audio device, with the clocked null sink when no audio device
+// opens.
+extern const BackendRecord kSdl2BackendRecord;
+// Windows without a display, the test pads, no audio output and the clocked null sink.
+extern const BackendRecord kHeadlessBackendRecord;
 
+// Both records in their places of the choice.
+inline BackendRecords PlatformBackends() {
+    return {.sdl2 = &kSdl2BackendRecord, .headless = &kHeadlessBackendRecord};
+}
+
+// ---- the records' entries -------------------------------------------------------------------
 // Null when SDL's video cannot be started.
 WindowBackend* CreateSdl2Backend();
 WindowBackend* CreateHeadlessBackend();
@@ -17,8 +28,6 @@ InputBackend* CreateSdl2InputBackend();
 InputBackend* CreateTestInputBackend();
 
 namespace snd {
-class AudioSink;
-class Mixer;
 // The clocked null sink: the mix follows the platform clock and is thrown away.
 std::unique_ptr<AudioSink> MakeHeadlessNullAudioSink(Mixer* mixer);
 }  // namespace snd

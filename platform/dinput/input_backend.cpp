@@ -3,13 +3,10 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstdlib>
-#include <cstring>
 #include <mutex>
 
-#include "platform/core/terminal_line.h"
+#include "platform/window/backend_record.h"
 #include "platform/window/window.h"
-#include "platform/window/window_backend.h"
 
 namespace plat {
 
@@ -18,25 +15,15 @@ namespace {
 std::mutex g_backendMutex;
 std::atomic<InputBackend*> g_backend{nullptr};
 
-InputBackend* NoSdl2InputBackend() { return nullptr; }
-[[noreturn]] InputBackend* NoTestInputBackend() {
-    WriteTerminalLine("No input backend is linked into this program");
-    std::abort();
-}
-constexpr InputBackendMakers kAbsentInputBackends = {.makeSdl2 = NoSdl2InputBackend,
-                                                     .makeTest = NoTestInputBackend};
-constinit InputBackendMakers g_makers = kAbsentInputBackends;
-
 constexpr int kKinds = static_cast<int>(InputDeviceKind::Count);
 std::atomic<int> g_failNext[kKinds];
 std::atomic<uint64_t> g_reads[kKinds];
 
+// The input of the window backend's record (choosing the window backend if none is chosen
+// yet): SDL's joysticks go with SDL's windows, and a headless run never reads real pads.
 InputBackend* ChooseBackend() {
-    // SDL's joysticks go with SDL's window backend: a headless run never reads real pads.
-    if (std::strcmp(Backend().Name(), "sdl2") == 0) {
-        if (InputBackend* sdl = g_makers.makeSdl2()) return sdl;
-    }
-    return g_makers.makeTest();
+    if (InputBackend* input = ChosenBackendRecord().makeInput()) return input;
+    return HeadlessBackendRecord().makeInput();
 }
 
 // Counts the read; true when it is to fail.
@@ -51,8 +38,6 @@ bool CountAndConsumeFailure(InputDeviceKind kind) {
 }
 
 }  // namespace
-
-void RegisterInputBackends(const InputBackendMakers& makers) { g_makers = makers; }
 
 InputBackend& GetInputBackend() {
     InputBackend* backend = g_backend.load(std::memory_order_acquire);
@@ -70,7 +55,12 @@ void UseTestInputBackend() {
     std::lock_guard<std::mutex> hold(g_backendMutex);
     InputBackend* old = g_backend.exchange(nullptr);
     delete old;
-    g_backend.store(g_makers.makeTest(), std::memory_order_release);
+    g_backend.store(HeadlessBackendRecord().makeInput(), std::memory_order_release);
+}
+
+void ForgetInputBackendForTests() {
+    std::lock_guard<std::mutex> hold(g_backendMutex);
+    delete g_backend.exchange(nullptr);
 }
 
 bool ReadVirtualKeys(InputDeviceKind kind, uint8_t keys[256]) {

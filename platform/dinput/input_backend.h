@@ -1,10 +1,11 @@
 // Internal to the platform layer: where the input devices' states come from.
 //
 // The keyboard and the mouse buttons are the window layer's key state; the joypads come from
-// an input backend: SDL2 joysticks when the window backend is SDL2, else the test backend,
-// whose pads exist only when the test controls attach them (so a headless run never sees the
-// machine's pads). Every read goes through the counted reads below, which the test controls
-// can make fail and whose number they can ask.
+// an input backend: the one of the window backend's record (backend_record.h), SDL2 joysticks
+// with the SDL2 backend and the test backend headless, whose pads exist only when the test
+// controls attach them (so a headless run never sees the machine's pads). Every read goes
+// through the counted reads below, which the test controls can make fail and whose number they
+// can ask.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -56,19 +57,14 @@ public:
     virtual bool ReadPad(uint32_t id, RawPadState* out) = 0;
 };
 
-// The backend in use, chosen on first use (SDL2 when the window backend is SDL2).
+// The backend in use, made on first use from the window backend's record (the headless
+// record's when that one cannot start).
 InputBackend& GetInputBackend();
-// Replaces the backend with the test backend (tests).
+// Replaces the backend with the headless record's, the test backend (tests).
 void UseTestInputBackend();
-// The input backends this layer chooses among, registered by the backend folders before the
-// program starts; until then the absent entries stand (no SDL2, and a test backend that ends
-// the program saying no backend is linked).
-struct InputBackendMakers {
-    // Null when SDL's joysticks cannot be started.
-    InputBackend* (*makeSdl2)();
-    InputBackend* (*makeTest)();
-};
-void RegisterInputBackends(const InputBackendMakers& makers);
+// Ends the backend in use: the next use makes one again from the window backend's record
+// (tests).
+void ForgetInputBackendForTests();
 // Detaches every pad of the test backend.
 void ResetTestPads();
 

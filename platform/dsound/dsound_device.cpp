@@ -6,6 +6,7 @@
 
 #include "platform/core/clock.h"
 #include "platform/dsound/dsound_internal.h"
+#include "platform/window/backend_record.h"
 #include "platform/window/window_backend.h"
 
 namespace plat::snd {
@@ -44,14 +45,15 @@ std::unique_ptr<AudioSink> ChooseSink(Mixer* mixer) {
         choice = s.sink;
     }
     if (choice == SinkChoice::Memory) return std::make_unique<MemoryAudioSink>(mixer);
-    // The window backend's audio output (SDL's device with the SDL2 backend), on its thread and
-    // with the real clock (under the virtual clock the output has to follow the run's own time).
+    // The audio output of the window backend's record (SDL's device with the SDL2 backend), on
+    // the backend's thread and with the real clock (under the virtual clock the output has to
+    // follow the run's own time).
     if (choice == SinkChoice::Automatic && !VirtualClockInUse() && OnBackendThread()) {
-        if (AudioSink* output = Backend().OpenAudioSink(mixer)) {
-            return std::unique_ptr<AudioSink>(output);
+        if (std::unique_ptr<AudioSink> output = BackendRecordInUse().openAudio(mixer)) {
+            return output;
         }
     }
-    return MakeNullAudioSink(mixer);
+    return BackendRecordInUse().makeNullSink(mixer);
 }
 
 }  // namespace

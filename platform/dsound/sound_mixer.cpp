@@ -2,9 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
-
-#include "platform/core/terminal_line.h"
 
 namespace plat::snd {
 
@@ -46,17 +43,7 @@ void Move(Voice& v, uint64_t delta) {
     v.position = pos;
 }
 
-[[noreturn]] std::unique_ptr<AudioSink> NoNullAudioSink(Mixer*) {
-    WriteTerminalLine("No null audio sink is linked into this program");
-    std::abort();
-}
-constinit NullAudioSinkMaker g_makeNullSink = NoNullAudioSink;
-
 }  // namespace
-
-void RegisterNullAudioSink(NullAudioSinkMaker make) { g_makeNullSink = make; }
-
-std::unique_ptr<AudioSink> MakeNullAudioSink(Mixer* mixer) { return g_makeNullSink(mixer); }
 
 int32_t GainForLevel(int32_t hundredthsOfDb) {
     if (hundredthsOfDb <= DSBVOLUME_MIN) return 0;

@@ -76,13 +76,6 @@ public:
     virtual void CatchUpLocked() {}
 };
 
-// The clocked null sink, which the headless backend registers before the program starts: the
-// mix follows the platform clock and is thrown away. Until it is registered, making one ends
-// the program saying no null sink is linked.
-using NullAudioSinkMaker = std::unique_ptr<AudioSink> (*)(Mixer* mixer);
-void RegisterNullAudioSink(NullAudioSinkMaker make);
-std::unique_ptr<AudioSink> MakeNullAudioSink(Mixer* mixer);
-
 // The memory sink (platform/backend/headless): nothing moves until RenderLocked.
 class MemoryAudioSink : public AudioSink {
 public:

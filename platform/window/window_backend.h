@@ -2,11 +2,12 @@
 // window's state and its messages; a backend only mirrors windows on a display and reports
 // what the desktop does to them through the core's desktop-event route (window_route.h).
 //
-// The backend is chosen on first use from ZN_VIDEO: "headless" selects the headless backend,
-// "sdl2" the SDL2 backend; unset (or anything else), SDL2 when a display is available
-// (DISPLAY or WAYLAND_DISPLAY, and SDL's video starts), else headless. The thread of that
-// first use is the backend thread: a thread-bound backend (SDL2) is called on it only, and
-// native changes made on other threads wait for its next pump.
+// The backend is chosen on first use among the records the program handed down
+// (backend_record.h), from ZN_VIDEO: "headless" selects the headless record's backend, "sdl2"
+// the SDL2 record's; unset (or anything else), SDL2 when a display is available (DISPLAY or
+// WAYLAND_DISPLAY, and SDL's video starts), else headless. The thread of that first use is the
+// backend thread: a thread-bound backend (SDL2) is called on it only, and native changes made
+// on other threads wait for its next pump.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -15,11 +16,6 @@
 #include "platform/window/window.h"
 
 namespace plat {
-
-namespace snd {
-class AudioSink;
-class Mixer;
-}  // namespace snd
 
 // What a native window should look like.
 struct NativeWindowState {
@@ -51,13 +47,6 @@ public:
     virtual DesktopInfo Desktop() = 0;
     // The display's refresh rate in Hz, 0 when the backend does not know it.
     virtual uint32_t RefreshRate() { return 0; }
-    // The backend's audio output for a sound device's mixer (owned by the caller), or null when
-    // the backend has none or it cannot start; the device then plays into a clocked null sink.
-    // Called on the backend thread.
-    virtual snd::AudioSink* OpenAudioSink(snd::Mixer* mixer) {
-        (void)mixer;
-        return nullptr;
-    }
     // Shows a message box; false when it cannot be shown (the caller falls back).
     virtual bool ShowMessageBox(WindowHandle owner, const char* text, const char* title,
                                 uint32_t type, int* answer) = 0;
@@ -68,18 +57,12 @@ WindowBackend& Backend();
 bool OnBackendThread();
 // True when the calling thread may call the backend now.
 bool MayCallBackend();
-// Replaces the backend with a fresh headless one and forgets the backend thread (tests).
+// Replaces the backend with a fresh one of the headless record and forgets the backend thread
+// (tests).
 void UseHeadlessBackendForTests();
-
-// The window backends this layer chooses among. The backend folders register them before the
-// program starts; until then the absent entries stand (no SDL2, and a headless backend that
-// ends the program saying no backend is linked).
-struct WindowBackendMakers {
-    // Null when SDL's video cannot be started.
-    WindowBackend* (*makeSdl2)();
-    WindowBackend* (*makeHeadless)();
-};
-void RegisterWindowBackends(const WindowBackendMakers& makers);
+// Ends the backend in use and forgets it and the backend thread: the next use chooses again
+// among the records handed down (tests; no window may be left).
+void ForgetBackendForTests();
 // Puts the headless backend's settings (desktop, refusals) back to their defaults.
 void ResetHeadlessSettings();
 // The desktop the headless backend reports (set by the test controls).

@@ -1,7 +1,9 @@
 // The message box and local-time entries the game's start-up uses.
 #include <gtest/gtest.h>
 
+#include "platform/backend/backend_entries.h"
 #include "platform/core/clock.h"
+#include "platform/testing/backend_test_controls.h"
 #include "platform/testing/test_controls.h"
 #include "platform/window/window_messages.h"
 #include "platform/testing/window_test_controls.h"
@@ -43,6 +45,16 @@ TEST_F(ApiMessageBoxTest, TheAnswerAndTheTextsGoThroughUnchanged) {
         EXPECT_EQ(records[0].title, "VORNAST");
         EXPECT_EQ(records[0].type, static_cast<uint32_t>(c.buttons));
     }
+}
+
+// The game asks its start-up question before the library starts: the entry hands the platform
+// its backends itself.
+TEST_F(ApiMessageBoxTest, ABoxBeforeStartUpFindsTheBackendsHandedDown) {
+    plat::HandDownBackendsAfresh({});
+    plat::SetMessageBoxAnswer(plat::IDNO);
+    EXPECT_EQ(ApiShowMessageBox("フルスクリーンで起動しますか?", "VORNAST", ApiButtonsYesNo),
+              ApiAnswerNo);
+    EXPECT_EQ(&plat::HeadlessBackendRecord(), &plat::kHeadlessBackendRecord);
 }
 
 TEST_F(ApiMessageBoxTest, LocalDateTimeFollowsTheFixedStartAndTheClock) {

@@ -5,12 +5,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "graphics/draw_state/draw_state.h"
 #include "graphics/graphs/graphics_state.h"
 #include "library/library_modules.h"
+#include "platform/backend/backend_entries.h"
+#include "platform/dinput/input_backend.h"
+#include "platform/testing/backend_test_controls.h"
 #include "platform/window/instance_lock.h"
 #include "platform/core/system_info.h"
 #include "platform/core/thread.h"
@@ -351,6 +356,29 @@ TEST_F(LibraryStartupTest, WithoutGraphicsNoGraphSystemStarts) {
     StartWithoutPumpThread();
     EXPECT_EQ(GetGraphicsState().graphicsUp, 0);
     EXPECT_FALSE(LogHas("グラフィック管理系の初期化を行います"));
+}
+
+// A program hands the platform no backends of its own: the first row of start-up does, and
+// the window backend, its input and its sound then come from the record ZN_VIDEO chooses.
+TEST_F(LibraryStartupTest, StartUpHandsThePlatformItsBackendsFirst) {
+    size_t count = 0;
+    EXPECT_STREQ(LibraryModules(&count)[0].name, "platform backends");
+
+    const char* video = std::getenv("ZN_VIDEO");
+    const std::optional<std::string> videoBefore =
+        video != nullptr ? std::optional<std::string>(video) : std::nullopt;
+    setenv("ZN_VIDEO", "headless", 1);
+    plat::HandDownBackendsAfresh({});
+    ASSERT_EQ(ApiInitLibrary(), 0);
+    EXPECT_STREQ(plat::WindowBackendName(), "headless");
+    EXPECT_EQ(&plat::ChosenBackendRecord(), &plat::kHeadlessBackendRecord);
+    EXPECT_STREQ(plat::GetInputBackend().Name(), "test");
+    EXPECT_EQ(ApiTermLibrary(), 0);
+    if (videoBefore) {
+        setenv("ZN_VIDEO", videoBefore->c_str(), 1);
+    } else {
+        unsetenv("ZN_VIDEO");
+    }
 }
 
 }  // namespace

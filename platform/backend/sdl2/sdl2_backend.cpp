@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "platform/backend/backend_entries.h"
-#include "platform/backend/sdl2/sdl2_audio.h"
 #include "platform/backend/sdl2/sdl2_keymap.h"
 #include "platform/backend/sdl2/sdl2_message_box.h"
 #include "platform/backend/sdl2/sdl2_text_input.h"
@@ -122,11 +121,6 @@ public:
             KeepPlaceWhileSettling();
         }
         ShowDisplay();
-    }
-
-    // SDL's audio device, shared by every mixer of the process.
-    snd::AudioSink* OpenAudioSink(snd::Mixer* mixer) override {
-        return snd::OpenSdl2AudioSink(mixer).release();
     }
 
     uint32_t RefreshRate() override {
