@@ -34,7 +34,7 @@ int BlitGraph3D(int32_t x, int32_t y, const GraphRecord* graph, int32_t transFla
             *vx = x0 + piece.corners[i].x;
             *vy = y0 + piece.corners[i].y;
         },
-        [&](const Surface3DData& piece, QuadVertex3D corners[4]) {
-            if (overlap > 0) ClipPieceQuadToDrawArea3D(course, piece, 1.0f, 1.0f, 0.0f, corners);
+        [&](const Surface3DData&, QuadVertex3D corners[4]) {
+            if (overlap > 0) ClipPieceQuadToDrawArea3D(course, 0.0f, corners);
         });
 }

@@ -44,10 +44,6 @@ int BlitGraphQuadBlend3D(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t
     const float backColX = (brX - blX) / w, backColY = (brY - blY) / w;
     const float backRowX = (brX - trX) / h, backRowY = (brY - trY) / h;
 
-    // The clip steps: texture coordinates per target pixel along the quad's top and left
-    // edges (a sheared quad is clipped as the rectangle of those scales).
-    const float scaleX = colX != 0.0f ? colX : 1.0f;
-    const float scaleY = rowY != 0.0f ? rowY : 1.0f;
     return DrawGraphPieceQuads3D(
         course, graph,
         [&](const Surface3DData& piece, int i, float* vx, float* vy) {
@@ -60,7 +56,7 @@ int BlitGraphQuadBlend3D(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t
                 *vy = brY - (w - c.x) * backColY - (h - c.y) * backRowY;
             }
         },
-        [&](const Surface3DData& piece, QuadVertex3D corners[4]) {
-            ClipPieceQuadToDrawArea3D(course, piece, scaleX, scaleY, 0.0f, corners);
+        [&](const Surface3DData&, QuadVertex3D corners[4]) {
+            ClipPieceQuadToDrawArea3D(course, 0.0f, corners);
         });
 }

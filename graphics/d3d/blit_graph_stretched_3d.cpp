@@ -45,8 +45,7 @@ int BlitGraphStretched3D(int32_t x1, int32_t y1, int32_t x2, int32_t y2,
             *vx = x0 + piece.corners[i].x * sx;
             *vy = y0 + piece.corners[i].y * sy;
         },
-        [&](const Surface3DData& piece, QuadVertex3D corners[4]) {
-            // Texture coordinates per target pixel are negative for a mirrored axis.
-            if (overlap > 0) ClipPieceQuadToDrawArea3D(course, piece, sx, sy, -0.5f, corners);
+        [&](const Surface3DData&, QuadVertex3D corners[4]) {
+            if (overlap > 0) ClipPieceQuadToDrawArea3D(course, -0.5f, corners);
         });
 }

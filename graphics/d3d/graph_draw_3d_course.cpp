@@ -5,7 +5,6 @@
 
 #include "graphics/draw_state/draw_state_record.h"
 #include "graphics/graphs/graph_handle_table.h"
-#include "graphics/surfaces/surface_data.h"
 
 Draw3DStart OpenDraw3D(Draw3DCourse* course) {
     Device3DRecord* device = CurrentDevice3DRecord();
@@ -81,39 +80,57 @@ void FinishDraw3D() {
 
 namespace {
 
-// One axis of a corner: a position outside [low, high] moves to the edge, and its texture and
-// blend-graph coordinates move with it by their steps per target pixel.
-void ClipCornerAxis(float* position, float* texture, float* blend, float low, float high,
-                    float step, float blendStep) {
-    if (*position < low) {
-        const float d = low - *position;
-        *texture += d * step;
-        *blend += d * blendStep;
-        *position = low;
-    } else if (*position > high) {
-        const float d = *position - high;
-        *texture -= d * step;
-        *blend -= d * blendStep;
-        *position = high;
-    }
+// How a value of the corners (a texture or blend-graph coordinate) changes per target pixel
+// along x and along y, by the quad's own affine map through its top-left, top-right and
+// bottom-left corners. It follows the quad's corners, not the graph's axes: a mirrored quad
+// gives a negative change, and a quad turned by a quarter (its graph columns running down the
+// target) changes its v along x and its u along y.
+struct CornerGradient {
+    double perX = 0.0, perY = 0.0;
+};
+
+CornerGradient GradientOf(const QuadVertex3D corners[4], float QuadVertex3D::*value) {
+    const QuadVertex3D& tl = corners[0];
+    const QuadVertex3D& tr = corners[1];
+    const QuadVertex3D& bl = corners[2];
+    const double acrossX = double{tr.x} - tl.x, acrossY = double{tr.y} - tl.y;
+    const double downX = double{bl.x} - tl.x, downY = double{bl.y} - tl.y;
+    const double det = acrossX * downY - acrossY * downX;
+    // A quad without area covers no pixel: its coordinates need not move.
+    if (det == 0.0) return {};
+    const double across = double{tr.*value} - tl.*value;
+    const double down = double{bl.*value} - tl.*value;
+    return {(across * downY - down * acrossY) / det, (down * acrossX - across * downX) / det};
+}
+
+// The four values a corner carries besides its position.
+constexpr float QuadVertex3D::*kCornerValues[4] = {&QuadVertex3D::u, &QuadVertex3D::v,
+                                                   &QuadVertex3D::blendU, &QuadVertex3D::blendV};
+
+// A position outside [low, high] on the nearer edge; inside, the position itself.
+float ClampedTo(float position, float low, float high) {
+    return position < low ? low : position > high ? high : position;
 }
 
 }  // namespace
 
 void ClipQuadCorners3D(QuadVertex3D corners[4], const QuadClip3D& clip) {
+    // Taken from the corners as given, before any of them moves.
+    CornerGradient gradients[4];
+    for (int k = 0; k < 4; ++k) gradients[k] = GradientOf(corners, kCornerValues[k]);
     for (int i = 0; i < 4; ++i) {
         QuadVertex3D& c = corners[i];
-        ClipCornerAxis(&c.x, &c.u, &c.blendU, clip.left, clip.right, clip.stepU,
-                       clip.blendStepU);
-        ClipCornerAxis(&c.y, &c.v, &c.blendV, clip.top, clip.bottom, clip.stepV,
-                       clip.blendStepV);
+        const float x = ClampedTo(c.x, clip.left, clip.right);
+        const float y = ClampedTo(c.y, clip.top, clip.bottom);
+        if (x == c.x && y == c.y) continue;
+        const double dx = double{x} - c.x, dy = double{y} - c.y;
+        c.x = x;
+        c.y = y;
+        for (int k = 0; k < 4; ++k) {
+            float& value = c.*kCornerValues[k];
+            value = static_cast<float>(value + dx * gradients[k].perX + dy * gradients[k].perY);
+        }
     }
-}
-
-void PieceTextureSize(const Surface3DData& piece, int32_t* width, int32_t* height) {
-    const SurfaceDataRecord* data = GetSurfaceData(piece.surfaceData);
-    *width = data != nullptr ? data->width : 0;
-    *height = data != nullptr ? data->height : 0;
 }
 
 int DrawAreaOverlap3D(const RECT& rect) {

@@ -53,18 +53,14 @@ void AppendQuad3D(const Draw3DCourse& course, const QuadVertex3D corners[4], uin
 // Ends the scene when the device ends it after each draw (drawing to the front screen).
 void FinishDraw3D();
 
-// The clip of corners against a rectangle: a corner left of left moves to left and its u grows
-// by the distance times stepU (its blend u by the distance times blendStepU); right, top and
-// bottom alike.
+// The clip of a quad's corners (a rectangle on the target, upright, mirrored or turned by a
+// quarter) against a rectangle: a corner outside it moves onto its nearest edges, and its
+// texture and blend-graph coordinates move with it by the quad's own map, so that the pixels
+// left inside show what they showed before.
 struct QuadClip3D {
     float left, top, right, bottom;
-    float stepU, stepV;            // texture coordinate per target pixel
-    float blendStepU, blendStepV;  // blend-graph coordinate per target pixel
 };
 void ClipQuadCorners3D(QuadVertex3D corners[4], const QuadClip3D& clip);
-
-// The texture size of a piece (its surface data's), or 0 x 0.
-void PieceTextureSize(const Surface3DData& piece, int32_t* width, int32_t* height);
 
 // 0 when the integer rectangle lies entirely inside the draw area, 1 when it overlaps it, -1
 // when it lies entirely outside.

@@ -35,9 +35,8 @@ int DrawGraphPieceQuads3D(const Draw3DCourse& course, const GraphRecord* graph, 
     return 0;
 }
 
-// Clips a piece's quad to the draw area (each edge moved by edgeOffset) for a draw that shows
-// each graph pixel as scaleX × scaleY target pixels (negative for a mirrored axis): the texture
-// and blend-graph coordinates move by their step per target pixel.
-void ClipPieceQuadToDrawArea3D(const Draw3DCourse& course, const Surface3DData& piece,
-                               float scaleX, float scaleY, float edgeOffset,
+// Clips a piece's quad to the draw area (each edge moved by edgeOffset): its texture and
+// blend-graph coordinates move with its corners by the quad's own map, whether the draw
+// scales, mirrors or turns the graph by a quarter.
+void ClipPieceQuadToDrawArea3D(const Draw3DCourse& course, float edgeOffset,
                                QuadVertex3D corners[4]);
