@@ -16,15 +16,15 @@ enum class StartFailure : uint8_t {
 };
 
 struct LibraryModule {
-    const char* name;
-    int (*start)();  // negative on failure; null: nothing to start
-    int (*end)();    // null: nothing to end
+    const char* name = nullptr;
+    int (*start)() = nullptr;  // negative on failure; null: nothing to start
+    int (*end)() = nullptr;    // null: nothing to end
     // The setting that leaves the start out (noWindow, noInput...); null: always started. Ends
     // run whatever the settings; each module ends only what it started.
-    uint32_t WindowSettings::*offSwitch;
-    StartFailure failure;
+    uint32_t WindowSettings::*offSwitch = nullptr;
+    StartFailure failure = StartFailure::kCannotFail;
     // Position in shut-down, from 1; 0: no part in shut-down.
-    int endRank;
+    int endRank = 0;
 };
 
 // The rows in start-up order.
