@@ -31,6 +31,10 @@ struct SocketLayer {
     int startCount = 0;
     std::map<Socket, SocketEntry> sockets;
     Socket nextValue = 0x100;  // the value of the next socket made
+    // SO_SNDBUF and SO_RCVBUF given to each socket made; 0: the system's (only tests set
+    // them, through the test controls).
+    int sendBufferBytes = 0;
+    int receiveBufferBytes = 0;
 };
 
 SocketLayer& GetSocketLayer();
