@@ -24,6 +24,8 @@ struct SocketEntry {
     bool writeArmed = true;
     bool acceptArmed = true;
     bool closePosted = false;
+    // The last recv only looked at the bytes (MSG_PEEK) and left them.
+    bool peekedLast = false;
 };
 
 struct SocketLayer {
