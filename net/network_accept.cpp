@@ -44,7 +44,15 @@ HandleValue AcceptNetWork() {
     NetWorkState& state = GetNetWorkState();
     if (!state.started || state.listenSocket == plat::INVALID_SOCKET) return kNoHandle;
     SocketRecord* record = NewSocketRecord();
-    if (record == nullptr) return kNoHandle;
+    if (record == nullptr) {
+        // No record for the caller (the table is full, or memory is out; logged): refuse it,
+        // accepted and closed at once. Left waiting, it would never be told, and the listener
+        // would hear of no caller again (the next FD_ACCEPT comes only after an accept), so
+        // that slots freed later would take no one.
+        const plat::Socket refused = plat::accept(state.listenSocket, nullptr);
+        if (refused != plat::INVALID_SOCKET) plat::closesocket(refused);
+        return kNoHandle;
+    }
     plat::SockAddrIn address{};
     record->socket = plat::accept(state.listenSocket, &address);
     if (record->socket == plat::INVALID_SOCKET) {

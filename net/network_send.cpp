@@ -14,7 +14,8 @@ int SendSocket(HandleValue handle) {
     state.sendGuard = 1;
     NetWorkRing& ring = record->sendRing;
     // The ring holds the bytes as they go out (each length word before its message): send
-    // from its start, a block's part at a time, until the socket takes less than offered.
+    // from its start, a block's part at a time, until the socket takes less than offered
+    // (FD_WRITE then brings the rest, once the socket can take more).
     while (ring.length > 0) {
         const unsigned char* at = nullptr;
         const uint32_t offered = NetWorkRingReadable(ring, &at);

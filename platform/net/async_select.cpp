@@ -89,9 +89,16 @@ void CollectDue(Socket s, net::SocketEntry& entry, short seen, std::vector<Notic
     const bool peerGone = (seen & (POLLRDHUP | POLLHUP | POLLERR)) != 0 ||
                           ((seen & POLLIN) != 0 && waiting == 0);
     if (peerGone && !entry.closePosted) {
-        entry.closePosted = true;
         const int error = (seen & POLLERR) != 0 ? PendingError(entry.fd) : 0;
-        post(FD_CLOSE, error);
+        // A peer that closed in order is reported once every byte it sent has been read
+        // (the FD_READs before the close bring them), so that no byte is left behind the
+        // close; or once the reader only looked at the bytes left and took none (a peek):
+        // it waits for more, which will not come. A reset is reported at once (what it left
+        // cannot be read).
+        if (error != 0 || waiting == 0 || entry.peekedLast) {
+            entry.closePosted = true;
+            post(FD_CLOSE, error);
+        }
     }
 }
 

@@ -38,6 +38,21 @@ int DescriptorOf(Socket s) {
     return entry != nullptr ? entry->fd : -1;
 }
 
+// The buffer sizes chosen for new sockets, if any. Set before connect or listen, they also
+// shape the window the connection starts with (accepted sockets take their listener's).
+void SetBufferSizes(int fd) {
+    net::SocketLayer& layer = net::GetSocketLayer();
+    std::lock_guard<std::mutex> hold(layer.lock);
+    if (layer.sendBufferBytes > 0) {
+        ::setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &layer.sendBufferBytes,
+                     sizeof(layer.sendBufferBytes));
+    }
+    if (layer.receiveBufferBytes > 0) {
+        ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &layer.receiveBufferBytes,
+                     sizeof(layer.receiveBufferBytes));
+    }
+}
+
 Socket Register(int fd, bool connected) {
     net::SocketLayer& layer = net::GetSocketLayer();
     std::lock_guard<std::mutex> hold(layer.lock);
@@ -75,6 +90,7 @@ Socket socket(int family, int type, int protocol) {
         net::FailFromErrno();
         return INVALID_SOCKET;
     }
+    SetBufferSizes(fd);
     return Register(fd, false);
 }
 

@@ -24,6 +24,8 @@ struct SocketEntry {
     bool writeArmed = true;
     bool acceptArmed = true;
     bool closePosted = false;
+    // The last recv only looked at the bytes (MSG_PEEK) and left them.
+    bool peekedLast = false;
 };
 
 struct SocketLayer {
@@ -31,6 +33,10 @@ struct SocketLayer {
     int startCount = 0;
     std::map<Socket, SocketEntry> sockets;
     Socket nextValue = 0x100;  // the value of the next socket made
+    // SO_SNDBUF and SO_RCVBUF given to each socket made; 0: the system's (only tests set
+    // them, through the test controls).
+    int sendBufferBytes = 0;
+    int receiveBufferBytes = 0;
 };
 
 SocketLayer& GetSocketLayer();

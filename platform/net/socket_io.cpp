@@ -25,13 +25,16 @@ int send(Socket s, const void* data, int length, int /*flags*/) {
     if (fd < 0) return -1;
     const ssize_t sent = ::send(fd, data, static_cast<size_t>(length), MSG_NOSIGNAL);
     const int error = errno;
-    if (sent >= 0) return static_cast<int>(sent);
-    if (error == EAGAIN || error == EWOULDBLOCK) {
-        // FD_WRITE comes again once the socket can take more.
+    // A send the socket could not take whole, in part (a short send, common on a full
+    // socket) or not at all: FD_WRITE comes again once the socket can take more, so that the
+    // sender learns when to send the rest.
+    const bool full = sent >= 0 ? sent < length : error == EAGAIN || error == EWOULDBLOCK;
+    if (full) {
         net::SocketLayer& layer = net::GetSocketLayer();
         std::lock_guard<std::mutex> hold(layer.lock);
         if (net::SocketEntry* entry = net::FindEntryLocked(layer, s)) entry->writeArmed = true;
     }
+    if (sent >= 0) return static_cast<int>(sent);
     return net::Fail(net::ErrnoToWsaError(error));
 }
 
@@ -46,7 +49,10 @@ int recv(Socket s, void* buffer, int length, int flags) {
         // Any recv lets the next FD_READ be posted while data is left.
         net::SocketLayer& layer = net::GetSocketLayer();
         std::lock_guard<std::mutex> hold(layer.lock);
-        if (net::SocketEntry* entry = net::FindEntryLocked(layer, s)) entry->readArmed = true;
+        if (net::SocketEntry* entry = net::FindEntryLocked(layer, s)) {
+            entry->readArmed = true;
+            entry->peekedLast = native == MSG_PEEK;
+        }
     }
     if (got >= 0) return static_cast<int>(got);
     return net::Fail(net::ErrnoToWsaError(error));

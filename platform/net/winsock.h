@@ -11,10 +11,12 @@
 // when one of the chosen events happens, following the re-enabling rules of Windows sockets:
 //   FD_READ     data waits; posted again only after a recv on the socket
 //   FD_WRITE    the socket can send: once when connected (or accepted), then only after a
-//               send that would have blocked
+//               send that would have blocked or that took fewer bytes than offered
 //   FD_ACCEPT   a connection waits on a listening socket; posted again only after an accept
 //   FD_CONNECT  a non-blocking connect has ended (the error word is 0 on success)
-//   FD_CLOSE    the peer closed the connection (error 0) or reset it; posted once
+//   FD_CLOSE    the peer closed the connection (error 0) or reset it; posted once. A close
+//               in order is posted only once every byte the peer sent has been read, or
+//               once the last recv only peeked at the bytes left
 // Nothing runs in the background: PollSocketEvents, called from the message pump's thread,
 // looks at every registered socket without waiting and posts what is due.
 #pragma once

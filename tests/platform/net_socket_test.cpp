@@ -2,12 +2,14 @@
 // lookup, and the notifications of WSAAsyncSelect with their re-enabling rules.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "platform/core/clock.h"
 #include "platform/net/winsock.h"
+#include "platform/testing/net_test_controls.h"
 #include "platform/testing/test_controls.h"
 #include "platform/testing/window_test_controls.h"
 #include "platform/window/window.h"
@@ -40,6 +42,7 @@ protected:
     }
 
     void TearDown() override {
+        plat::SetSocketBufferSizes(0, 0);
         plat::WSACleanup();
         plat::ResetWindowTestControls();
         plat::ResetTestControls();
@@ -265,6 +268,83 @@ TEST_F(NetSocketTest, FdWriteComesBackOnlyAfterASendWouldHaveBlocked) {
     EXPECT_EQ(Count(seen, plat::FD_WRITE), 1);
     plat::closesocket(server);
     plat::closesocket(client);
+    plat::closesocket(listener);
+}
+
+// A send that the socket takes only in part (common on a full socket) brings FD_WRITE back
+// as a send that would have blocked does: the sender hears when it can send the rest.
+TEST_F(NetSocketTest, FdWriteComesBackAfterAShortSend) {
+    plat::SetSocketBufferSizes(8 * 1024, 8 * 1024);
+    uint16_t port = 0;
+    const plat::Socket listener = Listen(&port);
+    const plat::Socket client = plat::socket(plat::AF_INET_WS, plat::SOCK_STREAM_WS, 0);
+    const plat::SockAddrIn address = Loopback(port);
+    ASSERT_EQ(plat::connect(client, &address), 0);
+    const plat::Socket server = plat::accept(listener, nullptr);
+    ASSERT_EQ(plat::WSAAsyncSelect(client, window_, kNotify, plat::FD_WRITE), 0);
+    EXPECT_EQ(Count(Collect(1), plat::FD_WRITE), 1);
+
+    // Far more than small buffers hold: taken in part, without an error.
+    std::vector<char> chunk(1 << 20, 'z');
+    const int sent = plat::send(client, chunk.data(), static_cast<int>(chunk.size()), 0);
+    ASSERT_GT(sent, 0);
+    ASSERT_LT(sent, static_cast<int>(chunk.size()));
+    // The peer reads: FD_WRITE comes once, when the socket has room again.
+    std::vector<char> sink(1 << 16);
+    int read = 0;
+    std::vector<Notice> seen;
+    const uint32_t begin = plat::MillisecondClock();
+    while (Count(seen, plat::FD_WRITE) == 0 && plat::MillisecondClock() - begin < 2000) {
+        if (read < sent) {
+            read += std::max(0, plat::recv(server, sink.data(), static_cast<int>(sink.size()), 0));
+        }
+        plat::PollSocketEvents();
+        Drain(&seen);
+    }
+    EXPECT_EQ(Count(seen, plat::FD_WRITE), 1);
+    EXPECT_EQ(Count(Collect(0), plat::FD_WRITE), 0);
+    plat::closesocket(server);
+    plat::closesocket(client);
+    plat::closesocket(listener);
+}
+
+// A peer that sends and closes in order is reported closed only once its bytes have been
+// read, so that FD_CLOSE never leaves bytes behind; a reader that only peeks at the bytes
+// left is told at once, as no more will come.
+TEST_F(NetSocketTest, FdCloseComesAfterThePeersLastBytesAreRead) {
+    uint16_t port = 0;
+    const plat::Socket listener = Listen(&port);
+    const uint32_t events = plat::FD_READ | plat::FD_CLOSE;
+    for (const bool peek : {false, true}) {
+        SCOPED_TRACE(peek ? "a reader that peeks" : "a reader that takes");
+        const plat::Socket client = plat::socket(plat::AF_INET_WS, plat::SOCK_STREAM_WS, 0);
+        const plat::SockAddrIn address = Loopback(port);
+        ASSERT_EQ(plat::connect(client, &address), 0);
+        const plat::Socket server = plat::accept(listener, nullptr);
+        ASSERT_EQ(plat::WSAAsyncSelect(client, window_, kNotify, events), 0);
+        ASSERT_EQ(plat::send(server, "abcdef", 6, 0), 6);
+        plat::closesocket(server);
+
+        std::vector<Notice> seen = Collect(1);
+        EXPECT_EQ(Count(seen, plat::FD_READ), 1);
+        EXPECT_EQ(Count(seen, plat::FD_CLOSE), 0);
+        char buffer[8];
+        if (peek) {
+            ASSERT_EQ(plat::recv(client, buffer, 8, plat::MSG_PEEK_WS), 6);
+            EXPECT_EQ(Count(Collect(1), plat::FD_CLOSE), 1);
+        } else {
+            ASSERT_EQ(plat::recv(client, buffer, 4, 0), 4);
+            seen = Collect(1);
+            EXPECT_EQ(Count(seen, plat::FD_READ), 1);
+            EXPECT_EQ(Count(seen, plat::FD_CLOSE), 0);
+            ASSERT_EQ(plat::recv(client, buffer, 8, 0), 2);
+            seen = Collect(1);
+            EXPECT_EQ(Count(seen, plat::FD_CLOSE), 1);
+            EXPECT_EQ(Count(seen, plat::FD_READ), 0);
+        }
+        EXPECT_EQ(Count(Collect(0), plat::FD_CLOSE), 0);
+        plat::closesocket(client);
+    }
     plat::closesocket(listener);
 }
 
