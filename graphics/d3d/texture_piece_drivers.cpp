@@ -4,6 +4,8 @@
 
 namespace {
 
+void ClearPieceTable() { DeleteAllSurface3DData(); }
+
 int FindPieceTexture(HandleValue piece, HandleValue* surfaceData, int32_t* textureX,
                      int32_t* textureY) {
     const Surface3DData* record = GetSurface3DData(piece);
@@ -22,6 +24,7 @@ const GraphSurfaceDriver kTexturePieces = {
     .release = DeleteGraphTextures,
     .fill = FillGraphTextures,
     .restore = RestoreGraphTextures,
+    .clearTables = ClearPieceTable,
 };
 
 const TexturePieceAccessDriver kTexturePieceAccess = {

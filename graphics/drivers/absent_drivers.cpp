@@ -40,6 +40,7 @@ int CannotDerive(GraphRecord*, int32_t, int32_t, int32_t, int32_t, GraphRecord*)
 int NothingToRelease(GraphRecord*) { return 0; }
 int CannotFill(GraphRecord*, int32_t, int32_t, int32_t, int32_t) { return -1; }
 int NothingToRestore(GraphRecord*) { return 0; }
+void NoTables() {}
 
 // --- No Direct3D device -------------------------------------------------------------------------
 int NoDeviceToStart() { return -1; }
@@ -87,6 +88,7 @@ void NoMovieSurfaces(HandleValue) {}
 int NoMovies() { return 0; }
 HandleValue NoMovieToOpen(const char*, int32_t*, int32_t*, int32_t, int32_t*) { return -1; }
 void NoMovieToDiscard(HandleValue) {}
+int NothingToReload() { return 0; }
 
 // --- No screen overlay ---------------------------------------------------------------------------
 int NoOverlay() { return 0; }
@@ -121,6 +123,7 @@ const GraphSurfaceDriver kAbsentGraphSurfaces = {
     .release = NothingToRelease,
     .fill = CannotFill,
     .restore = NothingToRestore,
+    .clearTables = NoTables,
 };
 
 const Device3DStartDriver kAbsentDevice3DStart = {
@@ -182,6 +185,7 @@ const MovieDriver kAbsentMovies = {
     .pauseAllGraphMovies = NoMovies,
     .resumeAllGraphMovies = NoMovies,
 };
+const GraphLoaderDriver kAbsentGraphLoader = {.reloadAllGraphs = NothingToReload};
 const ScreenOverlayDriver kAbsentScreenOverlay = {.drawIfShown = NoOverlay};
 
 DriverSlot<WindowFactsDriver>& WindowFactsSlot() {
@@ -190,6 +194,10 @@ DriverSlot<WindowFactsDriver>& WindowFactsSlot() {
 }
 DriverSlot<ScreenDriver>& ScreenSlot() {
     static DriverSlot<ScreenDriver> slot(kAbsentScreen);
+    return slot;
+}
+DriverSlot<GraphSurfaceDriver>& Surface2DSlot() {
+    static DriverSlot<GraphSurfaceDriver> slot(kAbsentGraphSurfaces);
     return slot;
 }
 DriverSlot<GraphSurfaceDriver>& TextureSlot() {
@@ -222,6 +230,10 @@ DriverSlot<MaskDriver>& MaskSlot() {
 }
 DriverSlot<MovieDriver>& MovieSlot() {
     static DriverSlot<MovieDriver> slot(kAbsentMovies);
+    return slot;
+}
+DriverSlot<GraphLoaderDriver>& GraphLoaderSlot() {
+    static DriverSlot<GraphLoaderDriver> slot(kAbsentGraphLoader);
     return slot;
 }
 DriverSlot<ScreenOverlayDriver>& ScreenOverlaySlot() {

@@ -1,6 +1,6 @@
-// The modules that live beside graphs and follow their life: fonts, mask screens and movies.
-// Each supplies its driver while it runs; without it there is nothing of its kind to start,
-// end, restore or reload.
+// The modules that live beside graphs and follow their life: fonts, mask screens, movies and
+// the graph loader. Each supplies its driver while it runs; without it there is nothing of
+// its kind to start, end, restore or reload.
 #pragma once
 #include <cstdint>
 
@@ -66,3 +66,13 @@ struct MovieDriver {
 };
 extern const MovieDriver kAbsentMovies;
 DriverSlot<MovieDriver>& MovieSlot();
+
+struct GraphLoaderDriver {
+    // Reloads every lost graph that can be reloaded from its file; 0 or -1.
+    int (*reloadAllGraphs)();
+};
+extern const GraphLoaderDriver kAbsentGraphLoader;
+DriverSlot<GraphLoaderDriver>& GraphLoaderSlot();
+
+// Graphics' own loader as a driver (RestoreAllGraphs).
+extern const GraphLoaderDriver kGraphFileLoader;

@@ -1,8 +1,8 @@
-// The pixels of texture graphs: a 3D graph's surfaces are made, derived over a parent's,
-// released, filled and restored through the GraphSurfaceDriver in TextureSlot, the Direct3D
-// texture pieces (installed by the 3D device's module). Without it a texture graph cannot be
-// made: creation and derivation fail, release and restore find nothing to do. (2D graphs' surface
-// records are graphics' own, called directly.)
+// The pixels of graphs: a graph's surfaces are made, derived over a parent's, released,
+// filled and restored through a GraphSurfaceDriver. Two slots hold one each: the 2D surface
+// records (graphics' own, installed by graph management's start-up) and the Direct3D texture
+// pieces (installed by the 3D device's module). Without a module a graph of its kind cannot be
+// made: creation and derivation fail, release and restore find nothing to do.
 #pragma once
 #include <cstdint>
 
@@ -22,8 +22,15 @@ struct GraphSurfaceDriver {
     int (*fill)(GraphRecord* graph, int32_t r, int32_t g, int32_t b, int32_t a);
     // Restores the graph's lost surfaces; 0, or -1 when a reload is needed.
     int (*restore)(GraphRecord* graph);
+    // Empties the module's record tables (graph management's start-up).
+    void (*clearTables)();
 };
 
 extern const GraphSurfaceDriver kAbsentGraphSurfaces;
+// The 2D surface records.
+DriverSlot<GraphSurfaceDriver>& Surface2DSlot();
 // The Direct3D texture pieces.
 DriverSlot<GraphSurfaceDriver>& TextureSlot();
+
+// Graphics' own 2D surface records as a driver.
+extern const GraphSurfaceDriver kSurfaceRecords;

@@ -8,9 +8,7 @@
 #include "graphics/drivers/device_3d_driver.h"
 #include "graphics/drivers/graph_companion_drivers.h"
 #include "graphics/drivers/graph_surface_driver.h"
-#include "graphics/graphs/graph_load.h"
 #include "graphics/graphs/graphics_state.h"
-#include "graphics/surfaces/surface_2d.h"
 #include "platform/core/text_encoding.h"
 #include "base/fatal_exit.h"
 #include "base/handle_area_end.h"
@@ -41,30 +39,19 @@ int CopyNameTruncating(char* buffer, size_t size, const char* text) {
     return 1;
 }
 
-// A 3D graph's pixels are texture pieces, reached through the 3D device's driver; a 2D graph's
-// are graphics' own 2D surface records.
-int CreateGraphSurfaces(GraphRecord* graph) {
-    return graph->flags.is3D ? TextureSlot()->create(graph) : CreateGraphSurface2D(graph);
-}
-
-int DeriveGraphSurfaces(GraphRecord* graph, int32_t x, int32_t y, int32_t width, int32_t height,
-                        GraphRecord* parent) {
-    return graph->flags.is3D ? TextureSlot()->derive(graph, x, y, width, height, parent)
-                             : DeriveGraphSurface2D(graph, x, y, width, height, parent);
+// The module that holds the graph's pixels: the texture pieces for a 3D graph, else the 2D
+// surface records.
+const DriverSlot<GraphSurfaceDriver>& SurfacesOf(const GraphRecord* graph) {
+    return graph->flags.is3D ? TextureSlot() : Surface2DSlot();
 }
 
 int ReleaseGraphSurfaces(GraphRecord* graph) {
-    return graph->flags.is3D ? TextureSlot()->release(graph) : DeleteGraphSurface2Ds(graph);
+    return SurfacesOf(graph)->release(graph);
 }
 
-int FillGraphSurfaces(GraphRecord* graph, int32_t r, int32_t g, int32_t b, int32_t a) {
-    return graph->flags.is3D ? TextureSlot()->fill(graph, r, g, b, a)
-                             : FillGraphSurface2Ds(graph, r, g, b, a);
-}
-
-int RestoreOneGraphSurfaces(GraphRecord* graph) {
-    return graph->flags.is3D ? TextureSlot()->restore(graph) : RestoreGraphSurface2Ds(graph);
-}
+// The default restore callback: the graph loader plugged in at the time of the restore reloads
+// the lost graphs from their files.
+int ReloadThroughLoader() { return GraphLoaderSlot()->reloadAllGraphs(); }
 
 }  // namespace
 
@@ -152,7 +139,7 @@ HandleValue AllocGraphWithSurface(int32_t width, int32_t height, int want3D, int
     const HandleValue handle = AllocGraphRecord(width, height, want3D, &graph, alpha, paletted);
     if (handle < 0) return -1;
 
-    if (CreateGraphSurfaces(graph) != 0) {
+    if (SurfacesOf(graph)->create(graph) != 0) {
         LogWrite("グラフィックの作成に失敗しました\n");
         // A graph without pixels is of no use to anybody: it leaves its slot at once.
         DeleteGraphHandle(handle, 0);
@@ -211,7 +198,7 @@ HandleValue DeriveGraph(int32_t x, int32_t y, int32_t width, int32_t height, Han
     graph->sourceX = source->sourceX + x;
     graph->sourceY = source->sourceY + y;
 
-    if (DeriveGraphSurfaces(graph, x, y, width, height, source) != 0) {
+    if (SurfacesOf(graph)->derive(graph, x, y, width, height, source) != 0) {
         LogFormat("グラフィックの派生に失敗しました終了します");
         DeleteGraphHandle(handle, 0);
         return -1;
@@ -287,13 +274,13 @@ int SetGraphSourceName(HandleValue handle, const char* name) {
 int FillGraph(HandleValue handle, int32_t r, int32_t g, int32_t b, int32_t a) {
     GraphRecord* graph = GetGraphRecord(handle);
     if (graph == nullptr) return -1;
-    return FillGraphSurfaces(graph, r, g, b, a);
+    return SurfacesOf(graph)->fill(graph, r, g, b, a);
 }
 
 int RestoreGraphSurfaces(HandleValue handle) {
     GraphRecord* graph = GetGraphRecord(handle);
     if (graph == nullptr) return -1;
-    RestoreOneGraphSurfaces(graph);
+    SurfacesOf(graph)->restore(graph);
     if (graph->movie != kNoHandle) MovieSlot()->restoreMovieSurfaces(graph->movie);
     return 0;
 }
@@ -325,7 +312,7 @@ int FlagGraphsLostAndRestore() {
 }
 
 int InstallGraphReloadHandler(GraphRestoreCallback callback) {
-    GetGraphicsState().restoreCallback = callback != nullptr ? callback : RestoreAllGraphs;
+    GetGraphicsState().restoreCallback = callback != nullptr ? callback : ReloadThroughLoader;
     return 0;
 }
 

@@ -91,7 +91,7 @@ int FillGraph(HandleValue handle, int32_t r, int32_t g, int32_t b, int32_t a);
 int RestoreGraphSurfaces(HandleValue handle);
 int RestoreLostGraphSurfaces();
 int FlagGraphsLostAndRestore();
-// Installs the restore callback; null installs the default reloader, RestoreAllGraphs, which
-// reloads the lost graphs from their files.
+// Installs the restore callback; null installs the default reloader, which hands the restore
+// to the graph loader plugged in when it runs (nothing is reloaded while none is).
 int InstallGraphReloadHandler(GraphRestoreCallback callback);
 int HasGraphRestoreCallback();

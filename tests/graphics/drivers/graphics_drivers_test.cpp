@@ -6,7 +6,6 @@
 #include "graphics/drivers/screen_driver.h"
 #include "graphics/graphs/graph_system.h"
 #include "graphics/graphs/graphics_state.h"
-#include "graphics/mask/mask_drivers.h"
 #include "tests/graphics/drivers/graphics_driver_reset.h"
 
 namespace {
@@ -50,14 +49,14 @@ TEST(GraphicsDriversTest, GraphManagementPlugsItsOwnModulesInWhileItRuns) {
     GraphicsState& state = GetGraphicsState();
     state.graphicsUp = 0;
     ASSERT_EQ(InitGraphSystem(), 0);
-    EXPECT_EQ(&*MaskSlot(), &kMaskScreens);
-    EXPECT_EQ(&*MaskBracketSlot(), &kMaskBracket);
+    EXPECT_EQ(&*Surface2DSlot(), &kSurfaceRecords);
+    EXPECT_EQ(&*GraphLoaderSlot(), &kGraphFileLoader);
     // The modules of other owners stay as they were.
     EXPECT_TRUE(ScreenSlot().IsAbsent());
     EXPECT_TRUE(TextureSlot().IsAbsent());
     ASSERT_EQ(TermGraphSystem(), 0);
-    EXPECT_TRUE(MaskSlot().IsAbsent());
-    EXPECT_TRUE(MaskBracketSlot().IsAbsent());
+    EXPECT_TRUE(Surface2DSlot().IsAbsent());
+    EXPECT_TRUE(GraphLoaderSlot().IsAbsent());
     ClearGraphicsState();
 }
 

@@ -9,8 +9,6 @@
 
 #include "graphics/draw_state/draw_state.h"
 #include "graphics/graphs/graph_image.h"
-#include "graphics/graphs/graph_load.h"
-#include "graphics/surfaces/surface_2d.h"
 #include "base/fatal_exit.h"
 #include "base/file_access_table.h"
 #include "library/fatal_error.h"
@@ -207,10 +205,9 @@ class DeriveGraphTest : public GraphStateTest, public ::testing::WithParamInterf
 
 TEST_P(DeriveGraphTest, RectangleIsClippedToTheParentOrRefused) {
     const DeriveCase& c = GetParam();
-    UseSoftwareSurfaces();
-    const HandleValue parentHandle = AllocGraphWithSurface(100, 80, 0, 0, 0);
-    GraphRecord* parent = GetGraphRecord(parentHandle);
-    ASSERT_NE(parent, nullptr);
+    UseStubSurfaces();
+    GraphRecord* parent = nullptr;
+    const HandleValue parentHandle = AllocGraphRecord(100, 80, 0, &parent, 0, 0);
     parent->sourceX = 5;
     parent->sourceY = 7;
 
@@ -249,10 +246,9 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 TEST_F(GraphHandleTableTest, DerivedGraphInheritsSourceAndOutlivesItsParent) {
-    UseSoftwareSurfaces();
-    const HandleValue parentHandle = AllocGraphWithSurface(64, 64, 0, 1, 0);
-    GraphRecord* parent = GetGraphRecord(parentHandle);
-    ASSERT_NE(parent, nullptr);
+    UseStubSurfaces();
+    GraphRecord* parent = nullptr;
+    const HandleValue parentHandle = AllocGraphRecord(64, 64, 0, &parent, 1, 0);
     ASSERT_EQ(SetGraphSourceName(parentHandle, "res\\ship.bmp"), 0);
     parent->movie = 0x18000003;
     parent->flags.softImage = 1;
@@ -275,55 +271,34 @@ TEST_F(GraphHandleTableTest, DerivedGraphInheritsSourceAndOutlivesItsParent) {
 }
 
 TEST_F(GraphHandleTableTest, GraphWhoseSurfaceFailsLeavesItsSlot) {
-    // No screen yet: a 2D graph gets no surface records.
+    stubSurfaces_ = kAbsentGraphSurfaces;
+    stubSurfaces_.create = StubFailCreateSurface;
+    Surface2DSlot().Install(stubSurfaces_);
     EXPECT_EQ(AllocGraphWithSurface(32, 32, 0, 0, 0), -1);
     EXPECT_EQ(Table().count, 0);
     EXPECT_EQ(Table().areaEnd, 0);
     EXPECT_EQ(Table().slots[0], nullptr);
 
-    // Without the texture module a texture graph cannot be made either.
+    // Without any surface module a graph cannot be made either.
+    Surface2DSlot().Reset();
     TextureSlot().Reset();
-    EXPECT_EQ(NewTextureGraph(32, 32), -1);
+    EXPECT_EQ(CreateBlankGraph(32, 32, 1), -1);
     EXPECT_EQ(Table().count, 0);
 
-    stubSurfaces_ = kAbsentGraphSurfaces;
-    stubSurfaces_.create = StubFailCreateSurface;
-    TextureSlot().Install(stubSurfaces_);
-    EXPECT_EQ(NewTextureGraph(32, 32), -1);
-    EXPECT_EQ(Table().count, 0);
-    EXPECT_EQ(Table().areaEnd, 0);
-
-    UseStubTextures();
-    const HandleValue texture = NewTextureGraph(32, 32);
-    ASSERT_GE(texture, 0);
-    EXPECT_EQ(GetGraphRecord(texture)->flags.is3D, 1);
-    EXPECT_EQ(GetGraphRecord(texture)->surfaceCount, 1);
+    UseStubSurfaces();
+    const HandleValue h = CreateBlankGraph(32, 32, 1);
+    ASSERT_GE(h, 0);
+    EXPECT_EQ(GetGraphRecord(h)->surfaceCount, 1);
     EXPECT_EQ(gSurfaceCalls, 1);
 
     stubSurfaces_.derive = StubFailDeriveSurface;
-    EXPECT_EQ(DeriveGraph(0, 0, 8, 8, texture), -1);
+    EXPECT_EQ(DeriveGraph(0, 0, 8, 8, h), -1);
     EXPECT_EQ(Table().count, 1);
     EXPECT_EQ(Table().areaEnd, 1);
-
-    // On the software screen a 2D graph has its view; one derived from a graph whose view is
-    // gone fails and leaves its slot.
-    UseSoftwareSurfaces();
-    const HandleValue h = CreateBlankGraph(32, 32, 1);
-    ASSERT_GE(h, 0);
-    GraphRecord* graph = GetGraphRecord(h);
-    EXPECT_EQ(graph->flags.is3D, 0);
-    EXPECT_EQ(graph->surfaceCount, 1);
-    EXPECT_NE(GetSurface2D(graph->surfaces[0]), nullptr);
-    EXPECT_EQ(gSurfaceCalls, 1);
-
-    ASSERT_EQ(DeleteGraphSurface2Ds(graph), 0);
-    EXPECT_EQ(DeriveGraph(0, 0, 8, 8, h), -1);
-    EXPECT_EQ(Table().count, 2);
-    EXPECT_EQ(Table().areaEnd, 2);
 }
 
 TEST_F(GraphHandleTableTest, BlankGraphTakesAlphaFromItsSetting) {
-    UseSoftwareSurfaces();
+    UseStubSurfaces();
     GetDrawState().blankGraphAlpha = 1;
     EXPECT_EQ(GetGraphRecord(CreateBlankGraph(4, 4, 1))->flags.alpha, 1);
     GetDrawState().blankGraphAlpha = 0;
@@ -338,8 +313,7 @@ int LongDirectory(char* buffer) {
 }
 
 TEST_F(GraphHandleTableTest, LongSourceNamesAreCutAndMarkTheGraphNotReloadable) {
-    UseSoftwareSurfaces();
-    const HandleValue h = CreateBlankGraph(16, 8, 1);
+    const HandleValue h = NewGraph();
     GraphRecord* graph = GetGraphRecord(h);
 
     const std::string fits(63, 'a');
@@ -375,6 +349,7 @@ TEST_F(GraphHandleTableTest, LongSourceNamesAreCutAndMarkTheGraphNotReloadable) 
     EXPECT_EQ(std::strlen(graph->directory), 255u);
     EXPECT_EQ(IsGraphReloadable(graph), 0);
     // A graph derived from it inherits the mark.
+    UseStubSurfaces();
     EXPECT_EQ(IsGraphReloadable(GetGraphRecord(DeriveGraph(0, 0, 1, 1, h))), 0);
 }
 
@@ -413,6 +388,11 @@ int CountLostGraphs() {
     return 0;
 }
 void CountFontRecreate() { ++gFontsRecreated; }
+int gDefaultReloads = 0;
+int DefaultReloader() {
+    ++gDefaultReloads;
+    return 0;
+}
 
 TEST_F(GraphHandleTableTest, LostSurfacesFlagEveryGraphThenRunTheCallbackAndFonts) {
     const HandleValue a = NewGraph();
@@ -429,13 +409,14 @@ TEST_F(GraphHandleTableTest, LostSurfacesFlagEveryGraphThenRunTheCallbackAndFont
     EXPECT_EQ(GetGraphRecord(c)->lost, 1);
     EXPECT_EQ(gFontsRecreated, 1);
 
-    // Null installs the default reloader, which reloads the lost graphs from their files: a
-    // graph whose file cannot be read is no longer lost after it.
+    // Null installs the default reloader, which hands the restore to the loader module.
+    static const GraphLoaderDriver loader = {.reloadAllGraphs = DefaultReloader};
+    GraphLoaderSlot().Install(loader);
     InstallGraphReloadHandler(nullptr);
-    ASSERT_EQ(GetGraphicsState().restoreCallback, RestoreAllGraphs);
-    ASSERT_EQ(SetGraphSourceName(c, "no_such_graph.bmp"), 0);
+    ASSERT_NE(GetGraphicsState().restoreCallback, nullptr);
+    gDefaultReloads = 0;
     EXPECT_EQ(GetGraphicsState().restoreCallback(), 0);
-    EXPECT_EQ(GetGraphRecord(c)->lost, 0);
+    EXPECT_EQ(gDefaultReloads, 1);
 }
 
 TEST_F(GraphHandleTableTest, RestartKeepsTheRestoreCallbackAndSetsDefaults) {
@@ -485,7 +466,7 @@ class GraphForImageTest : public GraphStateTest, public ::testing::WithParamInte
 
 TEST_P(GraphForImageTest, ImageShapeDecidesPaletteAndAlpha) {
     const ImageCase& c = GetParam();
-    UseSoftwareSurfaces();
+    UseStubSurfaces();
     GraphImage image = {};
     image.width = 12;
     image.height = 9;
@@ -511,7 +492,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<ImageCase>& info) { return std::string(info.param.name); });
 
 TEST_F(GraphHandleTableTest, AlphaImageOfAnotherSizeIsRefused) {
-    UseSoftwareSurfaces();
+    UseStubSurfaces();
     GraphImage image = {};
     image.width = 12;
     image.height = 9;
@@ -523,8 +504,8 @@ TEST_F(GraphHandleTableTest, AlphaImageOfAnotherSizeIsRefused) {
 }
 
 std::string gRestored;
-int RecordRestoreTexture(GraphRecord* graph) {
-    gRestored += "texture:" + std::to_string(graph->width) + " ";
+int RecordRestore2D(GraphRecord* graph) {
+    gRestored += "2d:" + std::to_string(graph->width) + " ";
     return 0;
 }
 void RecordMovieRestore(HandleValue movie) { gRestored += "movie:" + std::to_string(movie) + " "; }
@@ -537,27 +518,23 @@ int FillWithResult(GraphRecord*, int32_t r, int32_t, int32_t, int32_t) { return 
 
 TEST_F(GraphHandleTableTest, RestoreAndFillReachTheGraphsSurfaces) {
     stubSurfaces_ = kAbsentGraphSurfaces;
-    stubSurfaces_.restore = RecordRestoreTexture;
-    TextureSlot().Install(stubSurfaces_);
+    stubSurfaces_.restore = RecordRestore2D;
+    Surface2DSlot().Install(stubSurfaces_);
     movies_.restoreMovieSurfaces = RecordMovieRestore;
     screen_.restoreScreenSurfaces = RecordScreenRestore;
     gRestored.clear();
     gScreenRestores = 0;
 
-    // Texture graphs, as made while the 3D device is up.
-    GetGraphicsState().direct3DInUse = 1;
-    const HandleValue a = AllocGraphRecord(1, 1, 1, nullptr, 0, 0);
+    const HandleValue a = NewGraph(1, 1);
     GraphRecord* b = nullptr;
-    AllocGraphRecord(2, 2, 1, &b, 0, 0);
+    AllocGraphRecord(2, 2, 0, &b, 0, 0);
     b->movie = 0x18000000;
-    const HandleValue c = AllocGraphRecord(3, 3, 1, nullptr, 0, 0);
-    GetGraphicsState().direct3DInUse = 0;
-    ASSERT_EQ(b->flags.is3D, 1);
+    const HandleValue c = NewGraph(3, 3);
     DeleteGraphHandle(a, 0);
 
     ASSERT_EQ(RestoreLostGraphSurfaces(), 0);
     EXPECT_EQ(gScreenRestores, 1);
-    EXPECT_EQ(gRestored, "texture:2 movie:" + std::to_string(0x18000000) + " texture:3 ");
+    EXPECT_EQ(gRestored, "2d:2 movie:" + std::to_string(0x18000000) + " 2d:3 ");
     EXPECT_EQ(RestoreGraphSurfaces(a), -1);
 
     EXPECT_EQ(FillGraph(c, 1, 2, 3, 4), -1);  // no surface module
@@ -565,14 +542,6 @@ TEST_F(GraphHandleTableTest, RestoreAndFillReachTheGraphsSurfaces) {
     EXPECT_EQ(FillGraph(c, 1, 2, 3, 4), 0);
     EXPECT_EQ(FillGraph(c, 9, 2, 3, 4), -1);
     EXPECT_EQ(FillGraph(a, 1, 2, 3, 4), -1);
-
-    // A 2D graph's own surface records: filled on the software screen, not without a screen.
-    UseSoftwareSurfaces();
-    const HandleValue flat = CreateBlankGraph(4, 4, 1);
-    ASSERT_GE(flat, 0);
-    EXPECT_EQ(FillGraph(flat, 1, 2, 3, 4), 0);
-    screen_.isNoDirectDraw = [] { return 0; };
-    EXPECT_EQ(FillGraph(flat, 1, 2, 3, 4), -1);
 }
 
 }  // namespace

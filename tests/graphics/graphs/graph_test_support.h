@@ -1,6 +1,6 @@
 // Shared set-up of the graph and draw-state tests: a fresh graphics state with graph
 // management up, a stand-in screen that has not opened DirectDraw yet (neither software-only
-// nor a DirectDraw object, so 2D graphs get no surfaces of their own), and stand-ins for the other
+// nor a DirectDraw object, so graphs get no surfaces of their own), and stand-ins for the other
 // back ends that a test adjusts entry by entry (they start as the absent instances).
 #pragma once
 #include <gtest/gtest.h>
@@ -10,7 +10,7 @@
 #include "tests/graphics/drivers/graphics_driver_reset.h"
 #include "graphics/graphs/graphics_state.h"
 
-// Texture surface stand-ins: record the graph they were asked for and succeed.
+// Surface stand-ins: record the graph they were asked for and succeed.
 inline int gSurfaceCalls = 0;
 inline int StubCreateSurface(GraphRecord* graph) {
     ++gSurfaceCalls;
@@ -62,27 +62,12 @@ protected:
         gSurfaceCalls = 0;
     }
 
-    // The software-only screen: 2D graphs get surface records whose pixels are software images.
-    static void UseSoftwareSurfaces() {
-        screen_.isNoDirectDraw = [] { return 1; };
-        screen_.isScreenSoftwareDrawn = [] { return 1; };
-    }
-
-    // Texture graphs get their surfaces from the stand-ins (TextureSlot, the 3D device's driver).
-    static void UseStubTextures() {
+    static void UseStubSurfaces() {
         stubSurfaces_ = kAbsentGraphSurfaces;
         stubSurfaces_.create = StubCreateSurface;
         stubSurfaces_.derive = StubDeriveSurface;
+        Surface2DSlot().Install(stubSurfaces_);
         TextureSlot().Install(stubSurfaces_);
-    }
-
-    // A graph held as textures, made as while the 3D device is up (and taken down again after).
-    static HandleValue NewTextureGraph(int32_t width, int32_t height) {
-        GraphicsState& state = GetGraphicsState();
-        state.direct3DInUse = 1;
-        const HandleValue graph = CreateBlankGraph(width, height, 0);
-        state.direct3DInUse = 0;
-        return graph;
     }
 
 public:
