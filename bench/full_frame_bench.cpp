@@ -18,7 +18,7 @@
 #include "graphics/draw_state/draw_state.h"
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/graphs/graph_handle_table.h"
-#include "graphics/graphs/graph_image.h"
+#include "graphics/codecs/graph_image.h"
 #include "graphics/graphs/graph_load.h"
 #include "graphics/screen/screen.h"
 #include "library/public/api.h"

@@ -10,7 +10,7 @@
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/drivers/screen_driver.h"
 #include "graphics/graphs/graph_handle_table.h"
-#include "graphics/graphs/graph_image.h"
+#include "graphics/codecs/graph_image.h"
 #include "graphics/graphs/graph_load.h"
 #include "graphics/screen/screen.h"
 #include "library/library_drivers.h"

@@ -6,7 +6,7 @@
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/draw_target/draw_target_internal.h"
 #include "graphics/draw_target/target_screen.h"
-#include "graphics/graphs/graph_image.h"
+#include "graphics/codecs/graph_image.h"
 #include "graphics/pixels/transfer_pixels.h"
 #include "platform/ddraw/ddraw.h"
 #include "platform/gdi/gdi.h"

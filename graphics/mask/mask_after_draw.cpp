@@ -3,7 +3,7 @@
 #include "graphics/draw_state/draw_state_record.h"
 #include "graphics/draw_target/target_screen.h"
 #include "graphics/drivers/device_3d_driver.h"
-#include "graphics/graphs/graph_image.h"
+#include "graphics/codecs/graph_image.h"
 #include "graphics/mask/mask_internal.h"
 #include "graphics/mask/mask_screen.h"
 #include "platform/ddraw/ddraw.h"

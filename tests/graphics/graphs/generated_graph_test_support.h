@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "softrender/records/color_format.h"
-#include "graphics/graphs/graph_image.h"
+#include "graphics/codecs/graph_image.h"
 #include "graphics/graphs/graph_load.h"
 
 template <class Colour>
