@@ -13,7 +13,7 @@
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/graphs/graph_handle_table.h"
 #include "graphics/codecs/graph_image.h"
-#include "graphics/graphs/graph_load.h"
+#include "graphics/graph_load/graph_load.h"
 #include "graphics/screen/screen.h"
 #include "library/public/api.h"
 #include "graphics/draw_graph/soft_road/rotated_graph_soft.h"

@@ -11,7 +11,7 @@
 #include "graphics/drivers/screen_driver.h"
 #include "graphics/graphs/graph_handle_table.h"
 #include "graphics/codecs/graph_image.h"
-#include "graphics/graphs/graph_load.h"
+#include "graphics/graph_load/graph_load.h"
 #include "graphics/screen/screen.h"
 #include "library/library_drivers.h"
 #include "platform/core/clock.h"

@@ -8,7 +8,7 @@
 #include "graphics/draw_state/draw_state.h"
 #include "graphics/drivers/device_3d_driver.h"
 #include "graphics/drivers/graph_companion_drivers.h"
-#include "graphics/graphs/graph_system.h"
+#include "graphics/graph_load/graph_system.h"
 #include "graphics/screen/screen.h"
 #include "graphics/screen/screen_host.h"
 #include "graphics/screen/screen_internal.h"

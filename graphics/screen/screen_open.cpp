@@ -12,7 +12,7 @@
 #include "graphics/drivers/graph_companion_drivers.h"
 #include "graphics/drivers/screen_driver.h"
 #include "graphics/graphs/graph_handle_table.h"
-#include "graphics/graphs/graph_system.h"
+#include "graphics/graph_load/graph_system.h"
 #include "graphics/graphs/graphics_state.h"
 #include "graphics/screen/screen.h"
 #include "graphics/screen/screen_host.h"

@@ -12,7 +12,7 @@
 #include "graphics/draw_state/draw_state.h"
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/codecs/graph_image.h"
-#include "graphics/graphs/graph_load.h"
+#include "graphics/graph_load/graph_load.h"
 #include "graphics/screen/screen.h"
 #include "graphics/screen/screen_state.h"
 #include "graphics/surfaces/surface_formats.h"

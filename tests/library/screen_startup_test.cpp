@@ -14,7 +14,7 @@
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/graphs/graph_handle_table.h"
 #include "graphics/codecs/graph_image.h"
-#include "graphics/graphs/graph_load.h"
+#include "graphics/graph_load/graph_load.h"
 #include "graphics/drivers/screen_driver.h"
 #include "graphics/screen/screen.h"
 #include "platform/ddraw/ddraw.h"

@@ -4,7 +4,7 @@
 
 #include "graphics/surfaces/direct_draw_object.h"
 #include "graphics/drivers/screen_driver.h"
-#include "graphics/graphs/graph_system.h"
+#include "graphics/graph_load/graph_system.h"
 #include "graphics/graphs/graphics_state.h"
 #include "tests/graphics/drivers/graphics_driver_reset.h"
 

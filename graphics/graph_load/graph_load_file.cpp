@@ -1,6 +1,6 @@
 // Image files loaded into graphs, whole or divided, and the public load entries.
 #include "graphics/graphs/graph_handle_table.h"
-#include "graphics/graphs/graph_load.h"
+#include "graphics/graph_load/graph_load.h"
 #include "graphics/drivers/window_facts_driver.h"
 #include "graphics/drivers/device_3d_driver.h"
 #include "graphics/drivers/graph_companion_drivers.h"
