@@ -1,7 +1,7 @@
 // The clip of a piece's quad to the draw area, with the steps of the texture and blend-graph
 // coordinates per target pixel taken from the draw's scale.
 #include "graphics/d3d/graph_piece_quads_3d.h"
-#include "graphics/draw_state/draw_state_record.h"
+#include "graphics/graphs/draw_state_record.h"
 
 void ClipPieceQuadToDrawArea3D(const Draw3DCourse& course, const Surface3DData& piece,
                                float scaleX, float scaleY, float edgeOffset,

@@ -9,7 +9,7 @@
 #include "graphics/d3d/device.h"
 #include "graphics/d3d/texture_pieces.h"
 #include "graphics/surfaces/direct_draw_object.h"
-#include "graphics/draw_state/draw_state_record.h"
+#include "graphics/graphs/draw_state_record.h"
 #include "graphics/screen/screen_state.h"
 #include "graphics/surfaces/surface_data.h"
 #include "graphics/surfaces/surface_formats.h"

@@ -2,7 +2,7 @@
 #include <bit>
 
 #include "base/number_routines.h"
-#include "graphics/draw_state/draw_state_record.h"
+#include "graphics/graphs/draw_state_record.h"
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/draw_target/draw_target_internal.h"
 #include "graphics/draw_target/target_screen.h"

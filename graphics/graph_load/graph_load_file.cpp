@@ -6,7 +6,7 @@
 #include "graphics/drivers/graph_companion_drivers.h"
 #include "graphics/drivers/screen_driver.h"
 #include "graphics/draw_state/draw_state.h"
-#include "graphics/draw_state/draw_state_record.h"
+#include "graphics/graphs/draw_state_record.h"
 #include "base/file_access_table.h"
 #include "base/log.h"
 

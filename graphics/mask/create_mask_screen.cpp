@@ -6,7 +6,7 @@
 #include "base/log.h"
 #include "base/tracked_memory.h"
 #include "graphics/surfaces/direct_draw_object.h"
-#include "graphics/draw_state/draw_state_record.h"
+#include "graphics/graphs/draw_state_record.h"
 #include "graphics/draw_target/target_screen.h"
 #include "graphics/drivers/screen_driver.h"
 #include "graphics/drivers/window_facts_driver.h"

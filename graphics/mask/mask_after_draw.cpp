@@ -1,6 +1,6 @@
 // The hook after a draw: the pixels of the mask screen that the mask lets through go onto the
 // draw target; everywhere else the target keeps what it had.
-#include "graphics/draw_state/draw_state_record.h"
+#include "graphics/graphs/draw_state_record.h"
 #include "graphics/draw_target/target_screen.h"
 #include "graphics/drivers/device_3d_driver.h"
 #include "graphics/codecs/graph_image.h"
