@@ -8,7 +8,7 @@
 #include "base/log.h"
 #include "graphics/d3d/device.h"
 #include "graphics/d3d/texture_pieces.h"
-#include "graphics/surfaces/direct_draw_object.h"
+#include "graphics/drivers/direct_draw_object.h"
 #include "graphics/graphs/draw_state_record.h"
 #include "graphics/screen/screen_state.h"
 #include "graphics/surfaces/surface_data.h"

@@ -1,5 +1,5 @@
 // The absent instances of the drivers graphics calls, and the slots that hold the ones in use.
-#include "graphics/surfaces/direct_draw_object.h"
+#include "graphics/drivers/direct_draw_object.h"
 #include "graphics/drivers/device_3d_driver.h"
 #include "graphics/drivers/device_format_driver.h"
 #include "graphics/drivers/graph_companion_drivers.h"

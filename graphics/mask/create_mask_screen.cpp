@@ -5,7 +5,7 @@
 #include "base/fatal_exit.h"
 #include "base/log.h"
 #include "base/tracked_memory.h"
-#include "graphics/surfaces/direct_draw_object.h"
+#include "graphics/drivers/direct_draw_object.h"
 #include "graphics/graphs/draw_state_record.h"
 #include "graphics/draw_target/target_screen.h"
 #include "graphics/drivers/screen_driver.h"

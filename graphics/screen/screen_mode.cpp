@@ -4,7 +4,7 @@
 
 #include "base/fatal_exit.h"
 #include "base/log.h"
-#include "graphics/surfaces/direct_draw_object.h"
+#include "graphics/drivers/direct_draw_object.h"
 #include "graphics/draw_state/draw_state.h"
 #include "graphics/drivers/device_3d_driver.h"
 #include "graphics/drivers/graph_companion_drivers.h"
