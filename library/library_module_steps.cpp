@@ -13,6 +13,7 @@
 #include "graphics/codecs/graph_image.h"
 #include "graphics/graph_load/graph_load.h"
 #include "graphics/screen/screen.h"
+#include "graphics/screen_setup/screen_setup.h"
 #include "library/library_drivers.h"
 #include "platform/core/clock.h"
 #include "platform/core/system_info.h"

@@ -62,6 +62,11 @@ struct SoftDrawState {
 DrawTargetSurface& GetDrawTargetSurface();
 SoftDrawState& GetSoftDrawState();
 
+// The surface of the current draw target (null for a software image).
+plat::DrawSurface* GetDrawTargetDDSurface();
+// 1 when the screen is a window and the draw target is drawn on the primary itself.
+int IsDrawingToPrimaryInWindow();
+
 // Binds the new target (-4 front, -2 back, else a graph) to its surface or software image;
 // previous is the target selected before. 0, or -1 when a graph target has no valid record
 // or 3D data, or (with a log line) no pixels of its own: no 2D surface or surface data, or a

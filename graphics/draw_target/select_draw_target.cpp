@@ -142,6 +142,13 @@ void FinishTarget(DrawTargetSurface* next) {
 DrawTargetSurface& GetDrawTargetSurface() { return gTarget; }
 SoftDrawState& GetSoftDrawState() { return gSoftDraw; }
 
+plat::DrawSurface* GetDrawTargetDDSurface() { return GetDrawTargetSurface().surface; }
+
+int IsDrawingToPrimaryInWindow() {
+    const plat::DrawSurface* surface = GetDrawTargetSurface().surface;
+    return ScreenIsWindowed() && surface != nullptr && surface == GetScreenState().primary ? 1 : 0;
+}
+
 int SelectDrawTargetSurface(HandleValue target, HandleValue previous) {
     const TargetScreen screen = ReadTargetScreen();
     DrawTargetSurface next{};

@@ -17,6 +17,7 @@
 #include "graphics/graph_load/graph_load.h"
 #include "graphics/drivers/screen_driver.h"
 #include "graphics/screen/screen.h"
+#include "graphics/screen_setup/screen_setup.h"
 #include "platform/ddraw/ddraw.h"
 #include "softrender/records/memimg.h"
 #include "platform/display/display.h"

@@ -12,6 +12,8 @@
 #include "graphics/screen/screen.h"
 #include "graphics/screen/screen_host.h"
 #include "graphics/screen/screen_internal.h"
+#include "graphics/screen_setup/screen_setup.h"
+#include "graphics/screen_setup/screen_setup_internal.h"
 #include "platform/core/clock.h"
 #include "platform/ddraw/ddraw.h"
 #include "platform/gdi/gdi.h"

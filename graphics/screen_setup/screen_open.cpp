@@ -17,6 +17,8 @@
 #include "graphics/screen/screen.h"
 #include "graphics/screen/screen_host.h"
 #include "graphics/screen/screen_internal.h"
+#include "graphics/screen_setup/screen_setup.h"
+#include "graphics/screen_setup/screen_setup_internal.h"
 #include "graphics/surfaces/surface_data.h"
 #include "platform/ddraw/ddraw.h"
 #include "platform/window/window.h"
