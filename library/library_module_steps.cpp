@@ -7,6 +7,7 @@
 #include "base/tracked_memory.h"
 #include "graphics/draw_graph/draw_graph.h"
 #include "graphics/draw_state/draw_state.h"
+#include "graphics/draw_graph/soft_road/blit_graph_2d.h"
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/drivers/screen_driver.h"
 #include "graphics/graphs/graph_handle_table.h"

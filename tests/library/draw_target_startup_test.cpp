@@ -10,6 +10,7 @@
 #include "graphics/d3d/device.h"
 #include "graphics/draw_graph/draw_graph.h"
 #include "graphics/draw_state/draw_state.h"
+#include "graphics/draw_graph/soft_road/blit_graph_2d.h"
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/codecs/graph_image.h"
 #include "graphics/graph_load/graph_load.h"

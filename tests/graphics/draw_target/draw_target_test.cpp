@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "graphics/draw_state/draw_state.h"
+#include "graphics/draw_graph/soft_road/blit_graph_2d.h"
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/codecs/graph_image.h"
 #include "graphics/screen/screen.h"

@@ -1,4 +1,5 @@
-// The unscaled graph draw: the road of every sprite whose graph has no texture.
+#include "graphics/draw_graph/soft_road/blit_graph_2d.h"
+
 #include <bit>
 
 #include "base/number_routines.h"
