@@ -10,10 +10,11 @@
 
 #include "graphics/draw_graph/draw_graph.h"
 #include "graphics/draw_state/draw_state.h"
+#include "graphics/draw_graph/soft_road/blit_graph_2d.h"
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/graphs/graph_handle_table.h"
-#include "graphics/graphs/graph_image.h"
-#include "graphics/graphs/graph_load.h"
+#include "graphics/codecs/graph_image.h"
+#include "graphics/graph_load/graph_load.h"
 #include "graphics/screen/screen.h"
 #include "library/public/api.h"
 #include "graphics/draw_graph/soft_road/rotated_graph_soft.h"

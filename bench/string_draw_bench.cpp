@@ -7,7 +7,7 @@
 #include "graphics/drivers/screen_driver.h"
 #include "graphics/font/font.h"
 #include "graphics/font/string_draw.h"
-#include "graphics/graphs/graph_system.h"
+#include "graphics/graph_load/graph_system.h"
 #include "softrender/records/memimg.h"
 
 namespace {

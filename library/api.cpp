@@ -137,7 +137,7 @@ int ApiGetLocalDateTime(ApiDateTime* out) {
 }
 
 // --- Loading graphs from files ------------------------------------------------------------------
-#include "graphics/graphs/graph_load.h"
+#include "graphics/graph_load/graph_load.h"
 
 int ApiLoadGraphFromPath(const char* path, int flag) {
     return LockedCall(OpenGraphFile, path, flag);

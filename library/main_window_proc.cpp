@@ -3,6 +3,7 @@
 #include "graphics/draw_state/draw_state.h"
 #include "graphics/graphs/graph_handle_table.h"
 #include "graphics/screen/screen.h"
+#include "graphics/screen_setup/screen_setup.h"
 #include "platform/window/window_messages.h"
 #include "system/ime.h"
 #include "system/input_char_queue.h"

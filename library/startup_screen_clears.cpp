@@ -1,11 +1,12 @@
 // The start-up steps that draw: the first draw targets and the first clears of both screens.
 #include "graphics/draw_graph/draw_graph.h"
+#include "graphics/draw_graph/soft_road/blit_graph_2d.h"
 #include "graphics/draw_state/draw_state.h"
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/drivers/screen_driver.h"
 #include "graphics/graphs/graph_handle_table.h"
-#include "graphics/graphs/graph_image.h"
-#include "graphics/graphs/graph_load.h"
+#include "graphics/codecs/graph_image.h"
+#include "graphics/graph_load/graph_load.h"
 #include "library/library_module_steps.h"
 
 // Both screens are made draw targets once; the front screen stays the target.

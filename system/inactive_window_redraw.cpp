@@ -2,7 +2,7 @@
 
 #include "graphics/draw_graph/draw_graph.h"
 #include "graphics/draw_state/draw_state.h"
-#include "graphics/draw_state/draw_state_record.h"
+#include "graphics/graphs/draw_state_record.h"
 #include "graphics/graphs/graph_handle_table.h"
 #include "graphics/graphs/graphics_state.h"
 #include "graphics/screen/screen.h"

@@ -4,6 +4,7 @@
 
 #include "base/log.h"
 #include "graphics/screen/screen.h"
+#include "graphics/screen_setup/screen_setup.h"
 #include "platform/core/clock.h"
 #include "platform/window/window.h"
 #include "system/message_pump.h"

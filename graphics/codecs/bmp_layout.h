@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "softrender/records/color_format.h"
-#include "graphics/graphs/graph_image.h"
+#include "graphics/codecs/graph_image.h"
 
 // Compression codes of the info header.
 constexpr uint32_t kBmpRgb = 0;

@@ -9,7 +9,7 @@
 #pragma once
 #include <cstdint>
 
-#include "graphics/graphs/graph_image.h"
+#include "graphics/codecs/graph_image.h"
 #include "base/data_stream.h"
 
 // Largest image any decoder produces: each side at most kMaxImageSide pixels and at most

@@ -5,7 +5,7 @@
 
 #include "graphics/d3d/graph_draw_3d.h"
 #include "graphics/d3d/graph_draw_3d_course.h"
-#include "graphics/draw_state/draw_state_record.h"
+#include "graphics/graphs/draw_state_record.h"
 #include "graphics/graphs/graph_handle_table.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include "graphics/d3d/graph_draw_3d.h"
 #include "graphics/d3d/graph_piece_quads_3d.h"
-#include "graphics/draw_state/draw_state_record.h"
+#include "graphics/graphs/draw_state_record.h"
 #include "graphics/graphs/graph_handle_table.h"
 
 int BlitGraphStretched3D(int32_t x1, int32_t y1, int32_t x2, int32_t y2,

@@ -1,7 +1,7 @@
 // The clip of a piece's quad to the draw area, its edges moved by the draw's edge offset and
 // placed at the device's origin.
 #include "graphics/d3d/graph_piece_quads_3d.h"
-#include "graphics/draw_state/draw_state_record.h"
+#include "graphics/graphs/draw_state_record.h"
 
 void ClipPieceQuadToDrawArea3D(const Draw3DCourse& course, float edgeOffset,
                                QuadVertex3D corners[4]) {

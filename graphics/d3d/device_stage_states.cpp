@@ -4,7 +4,7 @@
 #include "graphics/d3d/device_internal.h"
 #include "graphics/d3d/device.h"
 #include "graphics/d3d/texture_pieces.h"
-#include "graphics/draw_state/draw_state_record.h"
+#include "graphics/graphs/draw_state_record.h"
 #include "graphics/graphs/graph_handle_table.h"
 #include "graphics/surfaces/surface_data.h"
 

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "graphics/d3d/device.h"
-#include "graphics/draw_state/draw_state_record.h"
+#include "graphics/graphs/draw_state_record.h"
 
 Device3DState& GetDevice3DState() {
     // Zero-initialised; the fields that start otherwise are set by InitDirect3D.

@@ -4,7 +4,7 @@
 #include "graphics/d3d/device_internal.h"
 #include "graphics/d3d/device.h"
 #include "graphics/d3d/texture_pieces.h"
-#include "graphics/draw_state/draw_state_record.h"
+#include "graphics/graphs/draw_state_record.h"
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/drivers/graph_companion_drivers.h"
 #include "graphics/graphs/graph_handle_table.h"

@@ -3,7 +3,7 @@
 // the 2D text path.
 #include "graphics/d3d/graph_draw_3d.h"
 #include "graphics/d3d/graph_draw_3d_course.h"
-#include "graphics/draw_state/draw_state_record.h"
+#include "graphics/graphs/draw_state_record.h"
 #include "graphics/font/font.h"
 #include "graphics/font/string_draw.h"
 

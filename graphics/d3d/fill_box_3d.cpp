@@ -4,7 +4,7 @@
 
 #include "graphics/d3d/graph_draw_3d.h"
 #include "graphics/d3d/graph_draw_3d_course.h"
-#include "graphics/draw_state/draw_state_record.h"
+#include "graphics/graphs/draw_state_record.h"
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/screen/screen.h"
 

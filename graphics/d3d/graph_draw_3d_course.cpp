@@ -3,7 +3,7 @@
 
 #include <bit>
 
-#include "graphics/draw_state/draw_state_record.h"
+#include "graphics/graphs/draw_state_record.h"
 #include "graphics/graphs/graph_handle_table.h"
 
 Draw3DStart OpenDraw3D(Draw3DCourse* course) {

@@ -6,7 +6,7 @@
 #include "graphics/d3d/screen_readback.h"
 #include "graphics/d3d/texture_pieces.h"
 #include "graphics/draw_state/draw_state.h"
-#include "graphics/draw_state/draw_state_record.h"
+#include "graphics/graphs/draw_state_record.h"
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/graphs/graph_handle_table.h"
 #include "graphics/screen/screen_state.h"

@@ -7,7 +7,7 @@
 #include "base/fatal_exit.h"
 #include "base/log.h"
 #include "graphics/d3d/texture_pieces.h"
-#include "graphics/surfaces/direct_draw_object.h"
+#include "graphics/drivers/direct_draw_object.h"
 #include "graphics/image_transfer/image_transfer_internal.h"
 #include "graphics/surfaces/surface_data.h"
 #include "graphics/pixels/transfer_pixels.h"

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "graphics/draw_state/draw_state_record.h"
+#include "graphics/graphs/draw_state_record.h"
 
 SavedDrawArea NarrowDrawArea(const RECT& part) {
     DrawState& draw = GetDrawState();

@@ -1,6 +1,7 @@
 #include "graphics/draw_graph/graph_draw_course.h"
 
 #include "graphics/draw_graph/graph_draw_drivers.h"
+#include "graphics/drivers/graph_companion_drivers.h"
 #include "graphics/draw_state/draw_state.h"
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/draw_target/draw_target_images.h"

@@ -7,7 +7,7 @@
 
 #include "base/handle_value.h"
 #include "graphics/draw_graph/draw_graph.h"
-#include "graphics/draw_state/draw_state_record.h"
+#include "graphics/graphs/draw_state_record.h"
 #include "graphics/graphs/graph_handle_table.h"
 #include "softrender/records/rect.h"
 

@@ -21,9 +21,6 @@ int No3DString(int32_t, int32_t, const char*, uint32_t, HandleValue, uint32_t, i
     return -1;
 }
 
-// --- No mask screens.
-void NoMaskBracket(const RECT*) {}
-
 // --- No movies.
 int NoMovie(HandleValue, MovieOverlayFacts*) { return 0; }
 void NoMovieFrame(HandleValue) {}
@@ -39,10 +36,6 @@ const GraphDraw3DDriver kAbsentGraphDraw3D = {
     .fillBox3D = No3DFill,
     .drawString3D = No3DString,
 };
-const MaskBracketDriver kAbsentMaskBracket = {
-    .beginMaskBracket = NoMaskBracket,
-    .endMaskBracket = NoMaskBracket,
-};
 const MovieDrawDriver kAbsentMovieDraw = {
     .getMovieFacts = NoMovie,
     .updateMovieFrame = NoMovieFrame,
@@ -51,10 +44,6 @@ const MovieDrawDriver kAbsentMovieDraw = {
 
 DriverSlot<GraphDraw3DDriver>& GraphDraw3DSlot() {
     static DriverSlot<GraphDraw3DDriver> slot(kAbsentGraphDraw3D);
-    return slot;
-}
-DriverSlot<MaskBracketDriver>& MaskBracketSlot() {
-    static DriverSlot<MaskBracketDriver> slot(kAbsentMaskBracket);
     return slot;
 }
 DriverSlot<MovieDrawDriver>& MovieDrawSlot() {

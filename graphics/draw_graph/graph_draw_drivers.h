@@ -1,11 +1,12 @@
 // What the graph drawing family hands to modules beside it: the Direct3D road of the graph
 // draws, its box fill and the string draw of fonts cached in textures (the texture graph
-// draws), the bracket a mask screen puts around every draw, and the frame update and overlay
-// placement of a graph a movie renders into.
+// draws), and the frame update and overlay placement of a graph a movie renders into. The
+// bracket a mask screen puts around every draw is MaskBracketDriver in
+// graphics/drivers/graph_companion_drivers.h, since the draw targets' clear and fill take it too.
 //
 // Each module supplies its driver while it runs. Without one nothing of its kind exists: no
-// graph is a texture graph (a draw that would take the Direct3D road is refused), no mask
-// screen asks for a bracket, and no graph has a movie.
+// graph is a texture graph (a draw that would take the Direct3D road is refused) and no graph
+// has a movie.
 #pragma once
 #include <cstdint>
 
@@ -41,17 +42,6 @@ struct GraphDraw3DDriver {
 
 extern const GraphDraw3DDriver kAbsentGraphDraw3D;
 DriverSlot<GraphDraw3DDriver>& GraphDraw3DSlot();
-
-// The mask screen's bracket around one draw while mask drawing is active: the rectangle the
-// draw may touch, in target coordinates. The mask module (graphics/mask/) supplies it while
-// graph management runs; the string draw brackets a whole line with it as well.
-struct MaskBracketDriver {
-    void (*beginMaskBracket)(const RECT* rect);
-    void (*endMaskBracket)(const RECT* rect);
-};
-
-extern const MaskBracketDriver kAbsentMaskBracket;
-DriverSlot<MaskBracketDriver>& MaskBracketSlot();
 
 // A movie's facts as the overlay placement reads them.
 struct MovieOverlayFacts {

@@ -8,6 +8,7 @@
 #include "graphics/draw_graph/graph_draw_course.h"
 #include "graphics/draw_graph/graph_draw_drivers.h"
 #include "graphics/draw_graph/movie_graph_draw.h"
+#include "graphics/draw_graph/soft_road/blit_graph_2d.h"
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/graphs/graph_handle_table.h"
 

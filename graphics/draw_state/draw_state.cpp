@@ -46,8 +46,6 @@ int SelectTargetInBackEnds(HandleValue target, HandleValue previous) {
 
 }  // namespace
 
-DrawState& GetDrawState() { return GetGraphicsState().draw; }
-
 int SetBlendState(int32_t mode, int32_t param) {
     DrawState& draw = GetDrawState();
     if (mode == draw.blendMode && param == draw.blendParam) return 0;

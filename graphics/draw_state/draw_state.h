@@ -1,10 +1,10 @@
 // The draw state's calls: setting the blend, the colour key, the creation settings of new
 // graphs, the draw target and the draw area, and reading sizes. The record they change, its
-// accessor and the rectangle routines are in draw_state_record.h.
+// accessor and the rectangle routines are in graphics/graphs/draw_state_record.h.
 #pragma once
 #include <cstdint>
 
-#include "graphics/draw_state/draw_state_record.h"
+#include "graphics/graphs/draw_state_record.h"
 
 struct GraphRecord;
 

@@ -2,11 +2,11 @@
 #include <algorithm>
 #include <cstring>
 
-#include "graphics/draw_state/draw_state_record.h"
+#include "graphics/graphs/draw_state_record.h"
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/draw_target/draw_target_images.h"
 #include "graphics/draw_target/draw_target_internal.h"
-#include "graphics/draw_graph/graph_draw_drivers.h"
+#include "graphics/drivers/graph_companion_drivers.h"
 #include "graphics/draw_target/target_screen.h"
 #include "graphics/drivers/device_3d_driver.h"
 #include "graphics/drivers/screen_driver.h"

@@ -1,7 +1,8 @@
 // The 2D side of drawing: which surface or software image the current draw target is, the
-// begin and end of software drawing on a target held in DirectDraw surfaces, the unscaled
-// graph draw every sprite takes, the clear of the draw target, the box fill, raw fills and
-// surface copies, and the front screen of a software screen kept in step with the window.
+// begin and end of software drawing on a target held in DirectDraw surfaces, the clear of the
+// draw target, the box fill, raw fills and surface copies, and the front screen of a software
+// screen kept in step with the window. The graph draws on these roads, the unscaled one every
+// sprite takes among them, are graphics/draw_graph/soft_road/.
 //
 // Two roads. On a software screen the back and front screens are software images and every
 // draw is a software blit between images. On a screen in DirectDraw surfaces an opaque,
@@ -66,6 +67,11 @@ struct SoftDrawState {
 DrawTargetSurface& GetDrawTargetSurface();
 SoftDrawState& GetSoftDrawState();
 
+// The surface of the current draw target (null for a software image).
+plat::DrawSurface* GetDrawTargetDDSurface();
+// 1 when the screen is a window and the draw target is drawn on the primary itself.
+int IsDrawingToPrimaryInWindow();
+
 // Binds the new target (-4 front, -2 back, else a graph) to its surface or software image;
 // previous is the target selected before. 0, or -1 when a graph target has no valid record
 // or 3D data, or (with a log line) no pixels of its own: no 2D surface or surface data, or a
@@ -92,14 +98,6 @@ int EndSoftDraw();
 // The pixels a software kernel may touch around the box its caller measured: 2 before and 4
 // after on each axis, held inside the 32-bit range. BeginSoftDrawForKernel locks this much.
 RECT KernelReach(const RECT& box);
-
-// Draws the 2D surface unscaled at (x, y). 0 (also when clipped away); -1 when no screen is
-// up, the handle is invalid or BeginSoftDraw fails.
-int BlitGraph2DCore(int32_t x, int32_t y, HandleValue surface2D, int32_t transFlag);
-// The graph's own 2D surface at (x, y); intCoords other than 1: x and y are float bit
-// patterns, rounded to the nearest integer.
-int BlitGraph2D(int32_t x, int32_t y, const GraphRecord* graph, int32_t transFlag,
-                int32_t intCoords);
 
 // Clears the current draw target with the background colour. 0; -1 when no screen is up or
 // the graph target is invalid.

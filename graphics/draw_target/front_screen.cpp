@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "base/tracked_memory.h"
-#include "graphics/draw_state/draw_state_record.h"
+#include "graphics/graphs/draw_state_record.h"
 
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/draw_target/target_screen.h"

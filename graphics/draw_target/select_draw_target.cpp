@@ -2,7 +2,7 @@
 #include <cstring>
 
 #include "base/log.h"
-#include "graphics/draw_state/draw_state_record.h"
+#include "graphics/graphs/draw_state_record.h"
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/draw_target/target_screen.h"
 #include "graphics/drivers/texture_piece_access_driver.h"
@@ -141,6 +141,13 @@ void FinishTarget(DrawTargetSurface* next) {
 
 DrawTargetSurface& GetDrawTargetSurface() { return gTarget; }
 SoftDrawState& GetSoftDrawState() { return gSoftDraw; }
+
+plat::DrawSurface* GetDrawTargetDDSurface() { return GetDrawTargetSurface().surface; }
+
+int IsDrawingToPrimaryInWindow() {
+    const plat::DrawSurface* surface = GetDrawTargetSurface().surface;
+    return ScreenIsWindowed() && surface != nullptr && surface == GetScreenState().primary ? 1 : 0;
+}
 
 int SelectDrawTargetSurface(HandleValue target, HandleValue previous) {
     const TargetScreen screen = ReadTargetScreen();

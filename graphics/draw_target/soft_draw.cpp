@@ -7,13 +7,13 @@
 #include <initializer_list>
 
 #include "base/log.h"
-#include "graphics/draw_state/draw_state_record.h"
+#include "graphics/graphs/draw_state_record.h"
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/draw_target/draw_target_internal.h"
 #include "graphics/draw_target/target_screen.h"
 #include "graphics/drivers/graph_companion_drivers.h"
 #include "graphics/surfaces/surface_2d.h"
-#include "graphics/surfaces/direct_draw_object.h"
+#include "graphics/drivers/direct_draw_object.h"
 #include "graphics/surfaces/surface_data.h"
 #include "graphics/pixels/transfer_pixels.h"
 #include "platform/ddraw/ddraw.h"

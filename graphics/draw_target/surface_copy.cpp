@@ -2,11 +2,11 @@
 #include <algorithm>
 #include <cstring>
 
-#include "graphics/draw_state/draw_state_record.h"
+#include "graphics/graphs/draw_state_record.h"
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/draw_target/draw_target_internal.h"
 #include "graphics/draw_target/target_screen.h"
-#include "graphics/graphs/graph_image.h"
+#include "graphics/codecs/graph_image.h"
 #include "graphics/pixels/transfer_pixels.h"
 #include "platform/ddraw/ddraw.h"
 #include "platform/gdi/gdi.h"

@@ -1,7 +1,7 @@
 #include "graphics/draw_target/target_screen.h"
 
 #include "graphics/drivers/screen_driver.h"
-#include "graphics/draw_state/draw_state_record.h"
+#include "graphics/graphs/draw_state_record.h"
 #include "graphics/screen/screen_host.h"
 #include "graphics/screen/screen_state.h"
 #include "graphics/surfaces/surface_formats.h"

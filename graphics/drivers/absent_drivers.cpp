@@ -1,5 +1,5 @@
 // The absent instances of the drivers graphics calls, and the slots that hold the ones in use.
-#include "graphics/surfaces/direct_draw_object.h"
+#include "graphics/drivers/direct_draw_object.h"
 #include "graphics/drivers/device_3d_driver.h"
 #include "graphics/drivers/device_format_driver.h"
 #include "graphics/drivers/graph_companion_drivers.h"
@@ -83,6 +83,7 @@ MEMIMG* NoMaskImage() { return nullptr; }
 plat::DrawSurface* NoMaskSurface() { return nullptr; }
 int32_t NoMaskScreenKept() { return 0; }
 void NoMaskToRemake(int32_t) {}
+void NoMaskBracket(const RECT*) {}
 void NoMovieLink(GraphRecord*) {}
 void NoMovieSurfaces(HandleValue) {}
 int NoMovies() { return 0; }
@@ -175,6 +176,10 @@ const MaskDriver kAbsentMasks = {
     .releaseMaskScreen = NoMasks,
     .recreateMaskScreen = NoMasks,
 };
+const MaskBracketDriver kAbsentMaskBracket = {
+    .beginMaskBracket = NoMaskBracket,
+    .endMaskBracket = NoMaskBracket,
+};
 const MovieDriver kAbsentMovies = {
     .openMovieToGraph = NoMovieToOpen,
     .discardMovie = NoMovieToDiscard,
@@ -226,6 +231,10 @@ DriverSlot<FontDriver>& FontSlot() {
 }
 DriverSlot<MaskDriver>& MaskSlot() {
     static DriverSlot<MaskDriver> slot(kAbsentMasks);
+    return slot;
+}
+DriverSlot<MaskBracketDriver>& MaskBracketSlot() {
+    static DriverSlot<MaskBracketDriver> slot(kAbsentMaskBracket);
     return slot;
 }
 DriverSlot<MovieDriver>& MovieSlot() {

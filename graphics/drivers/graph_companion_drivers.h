@@ -6,6 +6,7 @@
 
 #include "base/driver_slot.h"
 #include "base/handle_value.h"
+#include "softrender/records/rect.h"
 
 struct GraphRecord;
 struct MEMIMG;
@@ -44,6 +45,18 @@ struct MaskDriver {
 };
 extern const MaskDriver kAbsentMasks;
 DriverSlot<MaskDriver>& MaskSlot();
+
+// The mask screen's bracket around one draw while mask drawing is active: the rectangle the
+// draw may touch, in target coordinates. The mask module (graphics/mask/) supplies it while
+// graph management runs; the graph draws, the draw target's clear and box fill take it, and the
+// string draw brackets a whole line with it.
+struct MaskBracketDriver {
+    void (*beginMaskBracket)(const RECT* rect);
+    void (*endMaskBracket)(const RECT* rect);
+};
+
+extern const MaskBracketDriver kAbsentMaskBracket;
+DriverSlot<MaskBracketDriver>& MaskBracketSlot();
 
 struct MovieDriver {
     // Opens the file as a movie: its handle, frame size and whether its frames carry alpha

@@ -3,7 +3,7 @@
 // of the cache graph on the draw target (texture cache).
 #include <cmath>
 
-#include "graphics/draw_state/draw_state_record.h"
+#include "graphics/graphs/draw_state_record.h"
 #include "graphics/drivers/screen_driver.h"
 #include "graphics/font/font.h"
 #include "graphics/font/glyph_paint.h"

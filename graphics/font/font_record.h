@@ -12,7 +12,7 @@
 #include <cstdint>
 
 #include "base/handle_value.h"
-#include "graphics/graphs/graph_image.h"
+#include "graphics/codecs/graph_image.h"
 
 namespace plat {
 struct Font;

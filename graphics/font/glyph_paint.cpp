@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "graphics/draw_state/draw_state_record.h"
+#include "graphics/graphs/draw_state_record.h"
 
 namespace {
 

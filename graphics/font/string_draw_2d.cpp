@@ -3,6 +3,7 @@
 // composed on the font drawing screen and then blitted in the current blend mode.
 #include "graphics/draw_graph/graph_draw_drivers.h"
 #include "graphics/draw_state/draw_state.h"
+#include "graphics/draw_graph/soft_road/blit_graph_2d.h"
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/draw_target/draw_target_images.h"
 #include "graphics/draw_target/target_screen.h"

@@ -7,6 +7,7 @@
 #include "base/log.h"
 #include "graphics/draw_graph/draw_graph.h"
 #include "graphics/draw_graph/graph_draw_drivers.h"
+#include "graphics/drivers/graph_companion_drivers.h"
 #include "graphics/draw_state/draw_state.h"
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/draw_target/target_screen.h"

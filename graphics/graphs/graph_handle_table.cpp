@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "graphics/graphs/graph_image.h"
+#include "graphics/codecs/graph_image.h"
 #include "graphics/drivers/screen_driver.h"
 #include "graphics/drivers/window_facts_driver.h"
 #include "graphics/drivers/device_3d_driver.h"

@@ -10,6 +10,8 @@ GraphicsState& GetGraphicsState() {
     return state;
 }
 
+DrawState& GetDrawState() { return GetGraphicsState().draw; }
+
 void ClearGraphicsState() {
     GraphicsState& state = GetGraphicsState();
     const GraphRestoreCallback callback = state.restoreCallback;

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "graphics/graphs/aux_buffer_table.h"
-#include "graphics/draw_state/draw_state.h"
+#include "graphics/graphs/draw_state_record.h"
 #include "graphics/graphs/graph_handle_table.h"
 
 struct GraphicsState {

@@ -12,7 +12,7 @@
 
 #include "base/handle_value.h"
 #include "graphics/graphs/graph_handle_table.h"
-#include "graphics/graphs/graph_image.h"
+#include "graphics/codecs/graph_image.h"
 #include "softrender/records/rect.h"
 
 namespace plat {

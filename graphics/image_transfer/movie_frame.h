@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "graphics/graphs/graph_handle_table.h"
-#include "graphics/graphs/graph_image.h"
+#include "graphics/codecs/graph_image.h"
 
 // MovieFrame::surfaceMode values.
 constexpr int32_t kMovieSurfaceScreenFormat = 0;  // system memory in the screen's format

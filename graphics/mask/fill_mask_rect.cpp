@@ -1,7 +1,7 @@
 // Filling rectangles of the mask bitmap, and reading one of its bytes.
 #include <cstring>
 
-#include "graphics/draw_state/draw_state_record.h"
+#include "graphics/graphs/draw_state_record.h"
 #include "graphics/mask/mask_screen.h"
 
 int FillMaskRect(int32_t left, int32_t top, int32_t right, int32_t bottom, uint8_t value) {

@@ -1,9 +1,9 @@
 // The hook after a draw: the pixels of the mask screen that the mask lets through go onto the
 // draw target; everywhere else the target keeps what it had.
-#include "graphics/draw_state/draw_state_record.h"
+#include "graphics/graphs/draw_state_record.h"
 #include "graphics/draw_target/target_screen.h"
 #include "graphics/drivers/device_3d_driver.h"
-#include "graphics/graphs/graph_image.h"
+#include "graphics/codecs/graph_image.h"
 #include "graphics/mask/mask_internal.h"
 #include "graphics/mask/mask_screen.h"
 #include "platform/ddraw/ddraw.h"

@@ -2,7 +2,7 @@
 // mask screen, where the draw then goes.
 #include "graphics/draw_target/target_screen.h"
 #include "graphics/drivers/device_3d_driver.h"
-#include "graphics/graphs/graph_image.h"
+#include "graphics/codecs/graph_image.h"
 #include "graphics/mask/mask_internal.h"
 #include "graphics/mask/mask_screen.h"
 #include "graphics/pixels/transfer_pixels.h"

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "graphics/draw_target/draw_target.h"
-#include "graphics/graphs/graph_image.h"
+#include "graphics/codecs/graph_image.h"
 #include "graphics/mask/mask_screen.h"
 
 namespace {

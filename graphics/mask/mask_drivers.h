@@ -2,7 +2,6 @@
 // masks, the mask screen's image and surface, its keeping through a mode change and a display
 // change, and the bracket around every draw.
 #pragma once
-#include "graphics/draw_graph/graph_draw_drivers.h"
 #include "graphics/drivers/graph_companion_drivers.h"
 
 extern const MaskDriver kMaskScreens;

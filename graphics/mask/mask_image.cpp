@@ -4,7 +4,7 @@
 
 #include "base/log.h"
 #include "base/tracked_memory.h"
-#include "graphics/draw_state/draw_state_record.h"
+#include "graphics/graphs/draw_state_record.h"
 #include "graphics/mask/mask_screen.h"
 
 namespace {

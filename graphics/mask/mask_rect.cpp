@@ -1,5 +1,5 @@
 // The rectangle a hook works on and the place of the draw target on its surface.
-#include "graphics/draw_state/draw_state_record.h"
+#include "graphics/graphs/draw_state_record.h"
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/drivers/screen_driver.h"
 #include "graphics/drivers/window_facts_driver.h"

@@ -1,5 +1,5 @@
 // The mask's state record and what others read of it.
-#include "graphics/draw_state/draw_state_record.h"
+#include "graphics/graphs/draw_state_record.h"
 #include "graphics/mask/mask_screen.h"
 
 MaskState& GetMaskState() {

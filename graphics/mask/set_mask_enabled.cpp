@@ -1,6 +1,6 @@
 // The switch of mask drawing and the reverse setting.
 #include "graphics/draw_state/draw_state.h"
-#include "graphics/draw_state/draw_state_record.h"
+#include "graphics/graphs/draw_state_record.h"
 #include "graphics/drivers/device_3d_driver.h"
 #include "graphics/drivers/screen_driver.h"
 #include "graphics/drivers/window_facts_driver.h"

@@ -7,7 +7,7 @@
 
 #include "base/log.h"
 #include "base/tracked_memory.h"
-#include "graphics/surfaces/direct_draw_object.h"
+#include "graphics/drivers/direct_draw_object.h"
 #include "graphics/movie/movie.h"
 #include "graphics/surfaces/surface_formats.h"
 #include "platform/core/clock.h"

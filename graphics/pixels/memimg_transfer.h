@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "graphics/graphs/graph_image.h"
+#include "graphics/codecs/graph_image.h"
 #include "softrender/records/memimg.h"
 #include "softrender/records/rect.h"
 

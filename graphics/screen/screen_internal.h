@@ -1,5 +1,5 @@
-// Shared between the screen's own files: logging with a format, the bounded polls of the
-// raster, the Direct3D start of a hardware screen and the measurements of a mode change.
+// Shared between the screen's own files and the screen's setup (graphics/screen_setup/):
+// logging with a format, the bounded polls of the raster and the measurements of a mode change.
 #pragma once
 #include <cstdint>
 
@@ -33,9 +33,3 @@ void MeasureFrameTime(ScreenState& s);
 // The window timer routine of the temporary primary.
 void TempPrimaryTimerProc(plat::WindowHandle window, uint32_t message, uintptr_t id,
                           uint32_t time);
-
-// AcquireDirectDraw: a new, initialised object in *out. 0; -1 after a log line.
-int AcquireDirectDraw(plat::DirectDraw** out);
-int CreateWindowClipper(plat::DrawClipper** out);
-int RecreateClipper();
-int ReleaseClipper();

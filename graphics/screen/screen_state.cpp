@@ -1,6 +1,5 @@
 #include "graphics/screen/screen_state.h"
 
-#include "graphics/draw_target/draw_target.h"
 #include "graphics/screen/screen.h"
 #include "graphics/screen/screen_host.h"
 
@@ -69,13 +68,6 @@ const plat::PixelFormat* GetOverlayFormat() {
     GetScreenDimensions(&width, &height);
     if (width < 640 || height < 400) return nullptr;
     return &kOverlayFormats[s.overlayFormat];
-}
-
-plat::DrawSurface* GetDrawTargetDDSurface() { return GetDrawTargetSurface().surface; }
-
-int IsDrawingToPrimaryInWindow() {
-    const plat::DrawSurface* surface = GetDrawTargetSurface().surface;
-    return ScreenIsWindowed() && surface != nullptr && surface == GetScreenState().primary ? 1 : 0;
 }
 
 int SetVSyncWait(int32_t value) {

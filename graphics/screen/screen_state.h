@@ -124,7 +124,3 @@ const VideoCardFacts* GetVideoCardFacts();
 // The overlay pixel format that works, or null (no overlay format works on this display, or
 // the screen is smaller than 640 x 400).
 const plat::PixelFormat* GetOverlayFormat();
-// The surface of the current draw target (null for a software image).
-plat::DrawSurface* GetDrawTargetDDSurface();
-// 1 when the screen is a window and the draw target is drawn on the primary itself.
-int IsDrawingToPrimaryInWindow();

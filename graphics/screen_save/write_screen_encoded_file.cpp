@@ -5,7 +5,7 @@
 #include "base/log.h"
 #include "base/tracked_memory.h"
 #include "graphics/codecs/image_decoders.h"
-#include "graphics/graphs/graph_image.h"
+#include "graphics/codecs/graph_image.h"
 #include "graphics/screen_save/screen_save.h"
 #include "graphics/screen_save/screen_save_internal.h"
 

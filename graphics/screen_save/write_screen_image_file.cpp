@@ -1,6 +1,6 @@
 // Saving a rectangle of the draw target to an image file.
 #include "base/log.h"
-#include "graphics/draw_state/draw_state_record.h"
+#include "graphics/graphs/draw_state_record.h"
 #include "graphics/draw_target/target_screen.h"
 #include "graphics/drivers/device_3d_driver.h"
 #include "graphics/drivers/window_facts_driver.h"

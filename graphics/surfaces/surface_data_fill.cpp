@@ -2,7 +2,7 @@
 // pixel in their own format.
 #include <cstring>
 
-#include "graphics/surfaces/direct_draw_object.h"
+#include "graphics/drivers/direct_draw_object.h"
 #include "graphics/surfaces/surface_data.h"
 #include "graphics/surfaces/surface_formats.h"
 #include "platform/ddraw/ddraw.h"

@@ -1,6 +1,6 @@
 // Direct access to a record's pixels: nested locks of one rectangle, released by the outermost
 // unlock.
-#include "graphics/surfaces/direct_draw_object.h"
+#include "graphics/drivers/direct_draw_object.h"
 #include "graphics/surfaces/surface_data.h"
 #include "graphics/surfaces/surface_formats.h"
 #include "platform/ddraw/ddraw.h"

@@ -2,7 +2,7 @@
 // and its Z buffer.
 #include <cstring>
 
-#include "graphics/surfaces/direct_draw_object.h"
+#include "graphics/drivers/direct_draw_object.h"
 #include "graphics/drivers/screen_driver.h"
 #include "graphics/surfaces/surface_data.h"
 #include "graphics/surfaces/surface_formats.h"

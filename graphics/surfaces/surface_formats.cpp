@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "graphics/surfaces/direct_draw_object.h"
+#include "graphics/drivers/direct_draw_object.h"
 #include "graphics/drivers/device_format_driver.h"
 #include "graphics/drivers/screen_driver.h"
 #include "platform/ddraw/ddraw.h"

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "graphics/graphs/graph_image.h"
+#include "graphics/codecs/graph_image.h"
 #include "graphics/codecs/image_decoders.h"
 #include "base/memory_stream.h"
 #include "base/tracked_memory.h"

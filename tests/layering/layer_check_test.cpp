@@ -8,6 +8,12 @@
 // dinput, net, font, ime, mci); GDI; the display; windows; the core. A platform file may include
 // its own folder and the ranks below it, not a folder beside it in its rank.
 //
+// Inside graphics/ its folders stand in ranks the same way, top to bottom: the 3D device; the
+// screen's setup; the graph load road with graph management's start and end, fonts, movies; the
+// graph drawing family, the mask screens, the screen saves; the draw targets, the image
+// transfers; the screen, the surfaces; the draw state's calls; the graph handle tables with the
+// graphics state block, the pixel transfers; the codecs with the decoded image; the drivers.
+//
 // Some folders are modules reached only through drivers: graphics/d3d, the Direct3D device, is
 // built on the rest of graphics and is there only while the device runs, so no file outside it
 // includes it but the library's, whose start-up installs the device's start.
@@ -51,6 +57,18 @@ const std::vector<std::vector<std::string>> kPlatformRanks = {
     {"window"},
     {"core"}};
 
+const std::vector<std::vector<std::string>> kGraphicsRanks = {
+    {"d3d"},
+    {"screen_setup"},
+    {"graph_load", "font", "movie"},
+    {"draw_graph", "mask", "screen_save"},
+    {"draw_target", "image_transfer"},
+    {"screen", "surfaces"},
+    {"draw_state"},
+    {"graphs", "pixels"},
+    {"codecs"},
+    {"drivers"}};
+
 struct Finding {
     std::string file;     // relative to the source root, '/' separated
     int line;
@@ -73,14 +91,14 @@ std::string FirstComponent(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
-// The platform folder of a path under platform/ ("window" of "platform/window/window.h").
-std::string PlatformFolder(const std::string& path) {
+// The folder of a path inside its layer ("window" of "platform/window/window.h").
+std::string FolderInLayer(const std::string& path) {
     return FirstComponent(path.substr(path.find('/') + 1));
 }
 
-int PlatformRank(const std::string& folder) {
-    for (size_t rank = 0; rank < kPlatformRanks.size(); ++rank) {
-        const std::vector<std::string>& folders = kPlatformRanks[rank];
+int RankOf(const std::vector<std::vector<std::string>>& ranks, const std::string& folder) {
+    for (size_t rank = 0; rank < ranks.size(); ++rank) {
+        const std::vector<std::string>& folders = ranks[rank];
         if (std::find(folders.begin(), folders.end(), folder) != folders.end()) {
             return static_cast<int>(rank);
         }
@@ -88,16 +106,30 @@ int PlatformRank(const std::string& folder) {
     return -1;
 }
 
-// Whether a platform file (outside platform/testing) breaks the platform's ranks by including
-// the platform path: a folder above its own or beside it in its rank, or a folder of no rank.
-bool BreaksPlatformRanks(const std::string& file, const std::string& include) {
-    if (FirstComponent(include) != "platform") return false;
-    const std::string own = PlatformFolder(file);
-    const std::string target = PlatformFolder(include);
-    if (own == target || target == "testing") return false;  // testing: its own rule
-    const int ownRank = PlatformRank(own);
-    const int targetRank = PlatformRank(target);
+// Whether a file of the layer breaks the layer's ranks by including a path of the same layer:
+// a folder above its own or beside it in its rank, or a folder of no rank.
+bool BreaksRanks(const std::string& layer, const std::vector<std::vector<std::string>>& ranks,
+                 const std::string& file, const std::string& include) {
+    if (FirstComponent(include) != layer) return false;
+    const std::string own = FolderInLayer(file);
+    const std::string target = FolderInLayer(include);
+    if (own == target) return false;
+    const int ownRank = RankOf(ranks, own);
+    const int targetRank = RankOf(ranks, target);
     return ownRank < 0 || targetRank < 0 || targetRank <= ownRank;
+}
+
+// Whether a platform file (outside platform/testing) breaks the platform's ranks.
+bool BreaksPlatformRanks(const std::string& file, const std::string& include) {
+    if (FirstComponent(include) == "platform" && FolderInLayer(include) == "testing") {
+        return false;  // testing: its own rule
+    }
+    return BreaksRanks("platform", kPlatformRanks, file, include);
+}
+
+// Whether a graphics file breaks the ranks of graphics' folders.
+bool BreaksGraphicsRanks(const std::string& file, const std::string& include) {
+    return BreaksRanks("graphics", kGraphicsRanks, file, include);
 }
 
 // Whether the file includes a driver-only folder from outside it and its includers.
@@ -160,6 +192,7 @@ std::vector<Finding> FindLayerBreaks(const fs::path& root) {
                     breaks = (target >= 0 && target < own) ||
                              (layer == "platform" && !inTesting &&
                               BreaksPlatformRanks(file, include)) ||
+                             (layer == "graphics" && BreaksGraphicsRanks(file, include)) ||
                              ReachesDriverOnlyFolder(file, include) ||
                              folder == "tests" ||
                              folder == "bench" ||
@@ -238,6 +271,21 @@ TEST_F(LayerCheckRulesTest, FlagsEachKindOfBreakAndOnlyThose) {
     Write("graphics/font/text_draw.cpp",
           "#include \"graphics/drivers/device_3d_driver.h\"\n"
           "#include \"graphics/d3d/graph_draw_3d.h\"\n");  // the device only through drivers
+    Write("graphics/drivers/absent_drivers.cpp",
+          "#include \"graphics/drivers/screen_driver.h\"\n"
+          "#include \"graphics/surfaces/direct_draw_object.h\"\n");  // a rank above the floor
+    Write("graphics/surfaces/surface_data.cpp",
+          "#include \"graphics/graphs/graph_handle_table.h\"\n"
+          "#include \"graphics/draw_state/draw_state.h\"\n"
+          "#include \"graphics/drivers/screen_driver.h\"\n"
+          "#include \"graphics/screen/screen.h\"\n"            // beside it in its rank
+          "#include \"graphics/draw_target/draw_target.h\"\n"  // a rank above
+          "#include \"graphics/tiles/tile.h\"\n");             // a folder of no rank
+    Write("graphics/tiles/tile.cpp", "#include \"graphics/codecs/graph_image.h\"\n");  // no rank
+    Write("graphics/screen_setup/screen_open.cpp",
+          "#include \"graphics/graph_load/graph_system.h\"\n"
+          "#include \"graphics/draw_target/draw_target.h\"\n"
+          "#include \"graphics/screen/screen.h\"\n");
     Write("library/library_drivers.cpp", "#include \"graphics/d3d/device.h\"\n");
     Write("sound/sound_graphs.cpp", "#include \"graphics/d3d/device.h\"\n");  // a layer above
     Write("net/net_graphs.cpp",
@@ -248,7 +296,12 @@ TEST_F(LayerCheckRulesTest, FlagsEachKindOfBreakAndOnlyThose) {
         {"base/log.cpp", 3, "system/window_data.h"},
         {"game/zn_app.cpp", 4, "system/input.h"},
         {"game/zn_app.cpp", 5, "library/public/api.h"},
+        {"graphics/drivers/absent_drivers.cpp", 2, "graphics/surfaces/direct_draw_object.h"},
         {"graphics/font/text_draw.cpp", 2, "graphics/d3d/graph_draw_3d.h"},
+        {"graphics/surfaces/surface_data.cpp", 4, "graphics/screen/screen.h"},
+        {"graphics/surfaces/surface_data.cpp", 5, "graphics/draw_target/draw_target.h"},
+        {"graphics/surfaces/surface_data.cpp", 6, "graphics/tiles/tile.h"},
+        {"graphics/tiles/tile.cpp", 1, "graphics/codecs/graph_image.h"},
         {"library/api.cpp", 1, "game/zn_app.h"},
         {"net/net_graphs.cpp", 2, "graphics/d3d/device.h"},
         {"platform/core/clock.cpp", 2, "platform/window/window.h"},

@@ -8,6 +8,7 @@
 #include "graphics/drivers/device_format_driver.h"
 #include "graphics/drivers/graph_surface_driver.h"
 #include "graphics/drivers/texture_piece_access_driver.h"
+#include "graphics/screen_setup/screen_setup.h"
 #include "graphics/surfaces/surface_formats.h"
 #include "tests/graphics/d3d/device_test_support.h"
 

@@ -13,6 +13,7 @@
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/mask/mask_screen.h"
 #include "graphics/screen/screen.h"
+#include "graphics/screen_setup/screen_setup.h"
 #include "graphics/screen/screen_state.h"
 #include "graphics/surfaces/surface_formats.h"
 #include "platform/display/display.h"

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "graphics/screen/screen.h"
+#include "graphics/screen_setup/screen_setup.h"
 #include "platform/ddraw/ddraw.h"
 #include "platform/display/display.h"
 #include "platform/testing/ddraw_test_controls.h"

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "graphics/draw_state/draw_state.h"
-#include "graphics/draw_state/draw_state_record.h"
+#include "graphics/graphs/draw_state_record.h"
 #include "graphics/graphs/graph_handle_table.h"
 #include "system/inactive_window_redraw.h"
 #include "tests/library/screen_rest_fixture.h"

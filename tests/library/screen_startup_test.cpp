@@ -11,12 +11,14 @@
 #include <vector>
 
 #include "graphics/draw_state/draw_state.h"
+#include "graphics/draw_graph/soft_road/blit_graph_2d.h"
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/graphs/graph_handle_table.h"
-#include "graphics/graphs/graph_image.h"
-#include "graphics/graphs/graph_load.h"
+#include "graphics/codecs/graph_image.h"
+#include "graphics/graph_load/graph_load.h"
 #include "graphics/drivers/screen_driver.h"
 #include "graphics/screen/screen.h"
+#include "graphics/screen_setup/screen_setup.h"
 #include "platform/ddraw/ddraw.h"
 #include "softrender/records/memimg.h"
 #include "platform/display/display.h"

@@ -9,7 +9,7 @@
 #pragma once
 #include <cstdint>
 
-#include "graphics/draw_state/draw_state_record.h"
+#include "graphics/graphs/draw_state_record.h"
 #include "tests/support/draw_road_table.h"
 
 namespace road_bounds {

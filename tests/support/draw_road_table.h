@@ -18,6 +18,7 @@
 #include "graphics/d3d/device.h"
 #include "graphics/draw_state/draw_state.h"
 #include "graphics/screen/screen.h"
+#include "graphics/screen_setup/screen_setup.h"
 #include "graphics/screen/screen_state.h"
 #include "tests/support/back_screen_colours.h"
 #include "platform/display/display.h"

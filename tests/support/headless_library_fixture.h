@@ -7,6 +7,7 @@
 #include <string>
 
 #include "graphics/screen/screen.h"
+#include "graphics/screen_setup/screen_setup.h"
 #include "graphics/screen/screen_state.h"
 #include "platform/testing/d3d_test_controls.h"
 #include "platform/testing/ddraw_test_controls.h"

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/graphs/graph_system.h"
+#include "graphics/graph_load/graph_system.h"
 #include "graphics/graphs/graphics_state.h"
 #include "graphics/screen/screen.h"
 #include "platform/core/clock.h"

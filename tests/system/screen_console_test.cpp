@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "graphics/draw_state/draw_state.h"
 #include "graphics/drivers/screen_overlay_driver.h"
 #include "graphics/font/font.h"
 #include "graphics/screen/screen.h"

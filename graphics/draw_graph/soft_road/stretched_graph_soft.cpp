@@ -3,7 +3,8 @@
 #include <utility>
 
 #include "base/number_routines.h"
-#include "graphics/draw_state/draw_state_record.h"
+#include "graphics/graphs/draw_state_record.h"
+#include "graphics/draw_graph/soft_road/blit_graph_2d.h"
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/draw_target/draw_target_images.h"
 #include "softrender/records/memimg.h"

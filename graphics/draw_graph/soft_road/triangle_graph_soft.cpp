@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "graphics/draw_state/draw_state_record.h"
+#include "graphics/graphs/draw_state_record.h"
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/draw_target/draw_target_images.h"
 #include "softrender/records/memimg.h"

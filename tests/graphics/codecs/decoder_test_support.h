@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "graphics/graphs/graph_image.h"
+#include "graphics/codecs/graph_image.h"
 #include "graphics/codecs/image_decoders.h"
 #include "base/memory_stream.h"
 #include "system/window_data.h"

@@ -6,7 +6,7 @@
 
 #include <random>
 
-#include "graphics/graphs/graph_load.h"
+#include "graphics/graph_load/graph_load.h"
 #include "base/memory_stream.h"
 #include "system/window_data.h"
 #include "tests/graphics/image_fixtures.h"

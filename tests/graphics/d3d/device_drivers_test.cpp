@@ -7,7 +7,7 @@
 #include "graphics/d3d/texture_pieces.h"
 #include "graphics/drivers/device_3d_driver.h"
 #include "graphics/drivers/texture_piece_access_driver.h"
-#include "graphics/surfaces/direct_draw_object.h"
+#include "graphics/drivers/direct_draw_object.h"
 
 namespace {
 

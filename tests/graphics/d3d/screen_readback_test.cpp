@@ -12,6 +12,7 @@
 #include "graphics/draw_state/draw_state.h"
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/screen_save/screen_save.h"
+#include "graphics/screen_setup/screen_setup.h"
 #include "platform/testing/d3d_test_controls.h"
 #include "tests/graphics/d3d/screen_readback_test_support.h"
 #include "tests/graphics/screen_save/screen_save_test_support.h"

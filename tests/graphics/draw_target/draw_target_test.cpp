@@ -9,8 +9,9 @@
 #include <vector>
 
 #include "graphics/draw_state/draw_state.h"
+#include "graphics/draw_graph/soft_road/blit_graph_2d.h"
 #include "graphics/draw_target/draw_target.h"
-#include "graphics/graphs/graph_image.h"
+#include "graphics/codecs/graph_image.h"
 #include "graphics/screen/screen.h"
 #include "graphics/screen/screen_state.h"
 #include "graphics/draw_graph/soft_road/rotated_graph_soft.h"

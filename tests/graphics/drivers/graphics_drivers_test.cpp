@@ -2,9 +2,9 @@
 // and graph management's start-up plugs its own modules in and its shut-down takes them out.
 #include <gtest/gtest.h>
 
-#include "graphics/surfaces/direct_draw_object.h"
+#include "graphics/drivers/direct_draw_object.h"
 #include "graphics/drivers/screen_driver.h"
-#include "graphics/graphs/graph_system.h"
+#include "graphics/graph_load/graph_system.h"
 #include "graphics/graphs/graphics_state.h"
 #include "tests/graphics/drivers/graphics_driver_reset.h"
 

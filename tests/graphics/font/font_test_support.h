@@ -12,7 +12,7 @@
 #include "graphics/draw_state/draw_state.h"
 #include "graphics/font/font.h"
 #include "graphics/font/string_draw.h"
-#include "graphics/graphs/graph_system.h"
+#include "graphics/graph_load/graph_system.h"
 #include "graphics/graphs/graphics_state.h"
 #include "softrender/records/memimg.h"
 #include "tests/graphics/drivers/graphics_driver_reset.h"

@@ -6,8 +6,8 @@
 #include <cstdint>
 
 #include "softrender/records/color_format.h"
-#include "graphics/graphs/graph_image.h"
-#include "graphics/graphs/graph_load.h"
+#include "graphics/codecs/graph_image.h"
+#include "graphics/graph_load/graph_load.h"
 
 template <class Colour>
 HandleValue MakeGeneratedGraph(int32_t width, int32_t height, Colour colour, int want3D = 1) {

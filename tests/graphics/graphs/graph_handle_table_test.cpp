@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "graphics/draw_state/draw_state.h"
-#include "graphics/graphs/graph_image.h"
+#include "graphics/codecs/graph_image.h"
 #include "base/fatal_exit.h"
 #include "base/file_access_table.h"
 #include "library/fatal_error.h"

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "graphics/graphs/graph_handle_table.h"
-#include "graphics/graphs/graph_system.h"
+#include "graphics/graph_load/graph_system.h"
 #include "tests/graphics/drivers/graphics_driver_reset.h"
 #include "graphics/graphs/graphics_state.h"
 

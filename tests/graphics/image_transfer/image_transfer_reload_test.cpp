@@ -7,7 +7,7 @@
 #include <string>
 
 #include "base/file_access_table.h"
-#include "graphics/graphs/graph_load.h"
+#include "graphics/graph_load/graph_load.h"
 #include "tests/graphics/image_fixtures.h"
 #include "tests/graphics/image_transfer/image_transfer_test_support.h"
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "graphics/draw_state/draw_state.h"
-#include "graphics/graphs/graph_image.h"
+#include "graphics/codecs/graph_image.h"
 #include "graphics/image_transfer/image_transfer.h"
 #include "tests/graphics/surfaces/surface_test_support.h"
 

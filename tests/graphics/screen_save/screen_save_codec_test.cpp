@@ -7,7 +7,7 @@
 
 #include "base/memory_stream.h"
 #include "graphics/codecs/image_decoders.h"
-#include "graphics/graphs/graph_image.h"
+#include "graphics/codecs/graph_image.h"
 #include "graphics/screen_save/screen_save.h"
 #include "tests/graphics/screen_save/screen_save_test_support.h"
 

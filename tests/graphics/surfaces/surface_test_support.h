@@ -4,8 +4,8 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include "graphics/surfaces/direct_draw_object.h"
-#include "graphics/graphs/graph_system.h"
+#include "graphics/drivers/direct_draw_object.h"
+#include "graphics/graph_load/graph_system.h"
 #include "graphics/graphs/graphics_state.h"
 #include "graphics/surfaces/surface_2d.h"
 #include "graphics/surfaces/surface_data.h"

@@ -11,7 +11,7 @@
 
 #include "graphics/draw_state/draw_state.h"
 #include "graphics/graphs/graph_handle_table.h"
-#include "graphics/graphs/graph_system.h"
+#include "graphics/graph_load/graph_system.h"
 #include "graphics/graphs/graphics_state.h"
 #include "graphics/mask/mask_drivers.h"
 #include "graphics/surfaces/surface_2d.h"

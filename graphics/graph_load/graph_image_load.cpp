@@ -2,7 +2,7 @@
 // "_a" file beside an image supplies.
 #include <cstring>
 
-#include "graphics/graphs/graph_load.h"
+#include "graphics/graph_load/graph_load.h"
 #include "platform/core/text_encoding.h"
 #include "base/file_access_table.h"
 #include "base/memory_stream.h"

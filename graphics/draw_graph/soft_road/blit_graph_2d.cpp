@@ -1,8 +1,9 @@
-// The unscaled graph draw: the road of every sprite whose graph has no texture.
+#include "graphics/draw_graph/soft_road/blit_graph_2d.h"
+
 #include <bit>
 
 #include "base/number_routines.h"
-#include "graphics/draw_state/draw_state_record.h"
+#include "graphics/graphs/draw_state_record.h"
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/draw_target/draw_target_internal.h"
 #include "graphics/draw_target/target_screen.h"

@@ -1,4 +1,4 @@
-#include "graphics/surfaces/direct_draw_object.h"
+#include "graphics/drivers/direct_draw_object.h"
 
 namespace {
 plat::DirectDraw* g_directDraw = nullptr;

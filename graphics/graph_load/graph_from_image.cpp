@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "graphics/image_transfer/image_transfer.h"
-#include "graphics/graphs/graph_load.h"
+#include "graphics/graph_load/graph_load.h"
 #include "graphics/drivers/device_3d_driver.h"
 #include "base/log.h"
 

@@ -2,7 +2,9 @@
 // (draw target and draw area), how to blend (mode and parameter, blend graph, brightness), the
 // transparent colour, and the settings that shape graphs created from now on.
 //
-// Only the record and its accessor live here; graphics' own calls on it are draw_state.h.
+// Only the record and its accessor live here, beside the graph handle table, which reads the
+// creation settings, in the graphics state block (graphics_state.h); graphics' own calls on it
+// are graphics/draw_state/draw_state.h.
 #pragma once
 #include <cstdint>
 

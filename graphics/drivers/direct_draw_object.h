@@ -1,5 +1,6 @@
 // The DirectDraw object that graphics makes its surfaces with. The screen acquires it and
-// stores it here; everything that creates, restores or fills surfaces reads it from here.
+// stores it here; everything that creates, restores or fills surfaces reads it from here, and so
+// does the absent screen driver, which answers from it while no screen module runs.
 #pragma once
 
 namespace plat {

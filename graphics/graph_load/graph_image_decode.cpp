@@ -1,5 +1,5 @@
 // The decoder table and the decoding of a stream by the first decoder that accepts it.
-#include "graphics/graphs/graph_load.h"
+#include "graphics/graph_load/graph_load.h"
 #include "graphics/codecs/image_decoders.h"
 #include "graphics/codecs/image_input.h"
 

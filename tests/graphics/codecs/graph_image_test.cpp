@@ -1,4 +1,4 @@
-#include "graphics/graphs/graph_image.h"
+#include "graphics/codecs/graph_image.h"
 
 #include <gtest/gtest.h>
 

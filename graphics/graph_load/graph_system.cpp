@@ -1,4 +1,4 @@
-#include "graphics/graphs/graph_system.h"
+#include "graphics/graph_load/graph_system.h"
 
 #include "graphics/graphs/aux_buffer_table.h"
 #include "graphics/draw_state/draw_state.h"

@@ -1,12 +1,12 @@
 // Image files loaded into graphs, whole or divided, and the public load entries.
 #include "graphics/graphs/graph_handle_table.h"
-#include "graphics/graphs/graph_load.h"
+#include "graphics/graph_load/graph_load.h"
 #include "graphics/drivers/window_facts_driver.h"
 #include "graphics/drivers/device_3d_driver.h"
 #include "graphics/drivers/graph_companion_drivers.h"
 #include "graphics/drivers/screen_driver.h"
 #include "graphics/draw_state/draw_state.h"
-#include "graphics/draw_state/draw_state_record.h"
+#include "graphics/graphs/draw_state_record.h"
 #include "base/file_access_table.h"
 #include "base/log.h"
 

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "graphics/image_transfer/image_transfer.h"
-#include "graphics/graphs/graph_load.h"
+#include "graphics/graph_load/graph_load.h"
 #include "graphics/graphs/graphics_state.h"
 #include "base/file_access_table.h"
 #include "base/log.h"

@@ -1,6 +1,6 @@
 // The graph load road: files decoded into graphs (with "_a" alpha images), divided loads, the
 // movie fallback's failures, and the reload of lost graphs from their files.
-#include "graphics/graphs/graph_load.h"
+#include "graphics/graph_load/graph_load.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "graphics/graphs/graph_image.h"
+#include "graphics/codecs/graph_image.h"
 #include "base/handle_value.h"
 #include "base/data_stream.h"
 
