@@ -194,7 +194,9 @@ void PlanBlendGraph(Device3DRecord& d, StagePlan& plan) {
             : StageOps{D3DTOP_SELECTARG1, D3DTA_TEXTURE, kKeep, graphAlphaOp, D3DTA_TEXTURE,
                        D3DTA_CURRENT};
     AddStage(plan, graphStage, d.stage0Texture);
-    if (d.vertexAlpha) {
+    // As without a blend graph, multiplying leaves the parameter out of the stage alpha that
+    // the alpha test reads, so that a parameter of 0 still multiplies.
+    if (d.vertexAlpha && d.blendMode != kBlendMultiply) {
         AddStage(plan, {D3DTOP_SELECTARG1, D3DTA_CURRENT, kKeep, D3DTOP_MODULATE, D3DTA_DIFFUSE,
                         D3DTA_CURRENT},
                  nullptr);

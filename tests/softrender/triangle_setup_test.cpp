@@ -219,3 +219,61 @@ TEST(TriangleSetupTest, WholePixelsTruncateTowardZero) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TriangleSetupTest, SharedEdgeAndBottomLine) {
+    struct Case {
+        const char* name;
+        std::vector<int32_t> vertices;
+        bool textured;
+        int sharedEdge;
+        bool leftShared, rightShared;  // the first segment of each side
+        bool bottomLine;
+        int32_t bottomLeft, bottomRight;
+    };
+    const Case cases[] = {
+        {"nothing shared: the bottom vertex's line is its pixel",
+         {0, 0, 0, 0, 4, 0, 4, 0, 0, 4, 0, 4}, true, kNoSharedEdge, false, false, true, 0, 0},
+        {"a flat triangle walks no bottom line",
+         {0, 0, 0, 0, 4, 0, 4, 0, 0, 4, 0, 4}, false, kNoSharedEdge, false, false, false, 0, 0},
+        {"the right side shared: its end vertex is left out of the bottom line",
+         {0, 0, 0, 0, 4, 0, 4, 0, 0, 4, 0, 4}, true, 0, false, true, true, 0, -1},
+        {"the left side shared",
+         {0, 0, 0, 0, 4, 0, 4, 0, 0, 4, 0, 4}, true, 1, true, false, true, 1, 0},
+        {"a flat bottom: the bottom edge from vertex to vertex",
+         {2, 0, 0, 0, 0, 4, 0, 4, 5, 4, 4, 4}, true, kNoSharedEdge, false, false, true, 0, 5},
+        {"the flat bottom edge shared: no bottom line",
+         {2, 0, 0, 0, 0, 4, 0, 4, 5, 4, 4, 4}, true, 0, false, false, false, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TriangleSetup t;
+        ASSERT_EQ(SetUpTriangle(c.vertices.data(), c.textured, &t, c.sharedEdge),
+                  TriangleSetupResult::Ok);
+        EXPECT_EQ(t.left[0].shared, c.leftShared);
+        EXPECT_EQ(t.right[0].shared, c.rightShared);
+        EXPECT_EQ(t.bottomLine, c.bottomLine);
+        if (c.bottomLine) {
+            EXPECT_EQ(t.bottomLeft, c.bottomLeft);
+            EXPECT_EQ(t.bottomRight, c.bottomRight);
+        }
+    }
+    // Middle vertex on the right and the lower right segment shared: it starts on the vertex,
+    // not one unit right of it, so that the neighbour walks the same edge.
+    const int32_t v[12] = {0, 0, 0, 0, 4, 2, 0, 0, 0, 4, 0, 0};
+    TriangleSetup plain, shared;
+    ASSERT_EQ(SetUpTriangle(v, false, &plain), TriangleSetupResult::Ok);
+    ASSERT_EQ(SetUpTriangle(v, false, &shared, 0), TriangleSetupResult::Ok);
+    ASSERT_EQ(shared.rightSegments, 2);
+    EXPECT_EQ(plain.right[1].x, 4 * kOne + kHalf + 1);
+    EXPECT_EQ(shared.right[1].x, 4 * kOne + kHalf);
+    EXPECT_TRUE(shared.right[1].shared);
+    EXPECT_FALSE(shared.right[0].shared);
+    // The top-left rule's first pixel right of an edge: a centre on the edge belongs right.
+    EXPECT_EQ(SharedEdgeFirstPixel(3 * kOne + kHalf), 3);
+    EXPECT_EQ(SharedEdgeFirstPixel(3 * kOne + kHalf + 1), 4);
+    EXPECT_EQ(SharedEdgeFirstPixel(3 * kOne), 3);
+}
+
+}  // namespace
