@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "base/log.h"
 #include "graphics/draw_state/draw_state.h"
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/drivers/device_3d_driver.h"
@@ -15,6 +16,10 @@ namespace {
 
 // The view of a derived graph's rectangle, made again for each draw that asks for it.
 MEMIMG gTargetView = {};
+
+// The blend graph the last call of GetBlendGraphMemImg met (-1 none), so that a blend graph the
+// software draws cannot read is logged once while it stays in use.
+HandleValue gLastBlendGraph = kNoHandle;
 
 // The software image of a 2D surface: its surface data's image when the surface covers all of
 // it, else a view of its rectangle in *view. Null when the rectangle does not lie inside.
@@ -64,13 +69,25 @@ MEMIMG* GetSoftScreenDestination() {
 
 const MEMIMG* GetBlendGraphMemImg() {
     const HandleValue handle = GetDrawState().blendGraph;
+    const HandleValue previous = gLastBlendGraph;
+    gLastBlendGraph = handle;
     if (handle == kNoHandle) return nullptr;
     const GraphRecord* graph = GetGraphRecord(handle);
     if (graph == nullptr || graph->flags.is3D) return nullptr;
     const Surface2DRecord* surface = GetSurface2D(graph->surfaces[0]);
     if (surface == nullptr) return nullptr;
     const SurfaceDataRecord* data = GetSurfaceData(surface->surfaceData);
-    if (data == nullptr || data->image.pixels == nullptr) return nullptr;
+    if (data == nullptr) return nullptr;
+    if (data->image.pixels == nullptr) {
+        // A graph whose pixels lie in a DirectDraw surface has no software image for the
+        // kernels to read: the draw goes on without the blend graph. Said once for each blend
+        // graph that draws meet in turn, not at every draw.
+        if (data->surface != nullptr && handle != previous) {
+            LogWrite("ブレンドグラフィックが DirectDraw のサーフェスにあるためソフトウエア描画では"
+                     "使えません、ブレンドグラフィック無しで描画します\n");
+        }
+        return nullptr;
+    }
     return &data->image;
 }
 

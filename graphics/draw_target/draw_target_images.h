@@ -54,7 +54,9 @@ MEMIMG* GetSoftScreenDestination();
 
 // The blend graph's image (the one inside its surface data), or null when no blend graph is
 // set, its handle is invalid, it is held as Direct3D textures, its 2D surface or surface data
-// cannot be found, or the image has no pixels.
+// cannot be found, or the image has no pixels. A blend graph whose pixels lie in a DirectDraw
+// surface (a graph without an alpha channel on a screen in DirectDraw surfaces) has none: the
+// software draws go on without it, and the log says so when draws first meet it.
 const MEMIMG* GetBlendGraphMemImg();
 
 // A graph's software image: its surface data's image when the graph's 2D surface covers the

@@ -69,10 +69,14 @@ int GetStretchedSoftDrawRects(int32_t x1, int32_t y1, int32_t x2, int32_t y2,
                  static_cast<int32_t>(right), static_cast<int32_t>(bottom)};
     ClipRectInPlace(&clipped, &drawArea);
     if (clipped.left == clipped.right || clipped.top == clipped.bottom) return 1;
-    int64_t srcLeft = clipped.left != left ? ((clipped.left - left) << 16) / stepX : 0;
-    int64_t srcTop = clipped.top != top ? ((clipped.top - top) << 16) / stepY : 0;
-    int64_t srcRight = srcLeft + CeilDiv(int64_t{clipped.right - clipped.left} << 16, stepX);
-    int64_t srcBottom = srcTop + CeilDiv(int64_t{clipped.bottom - clipped.top} << 16, stepY);
+    // The kernel reads, for the destination pixel at distance d from the ordered rectangle's
+    // left, source column floor(d * 65536 / stepX). The part runs from the column the first
+    // clipped pixel reads to one past the column the last one reads, both reckoned from the
+    // rectangle's own left: a clipped left edge inside a source pixel must not move the right.
+    int64_t srcLeft = ((clipped.left - left) << 16) / stepX;
+    int64_t srcTop = ((clipped.top - top) << 16) / stepY;
+    int64_t srcRight = CeilDiv((clipped.right - left) << 16, stepX);
+    int64_t srcBottom = CeilDiv((clipped.bottom - top) << 16, stepY);
     if (mirrorX) {
         const int64_t l = sourceWidth - srcRight;
         srcRight = sourceWidth - srcLeft;

@@ -150,6 +150,11 @@ TEST_F(BlitGraphStretchedTest, DirectDrawRectangles) {
         {"left half clipped, mirrored", {4, 0, -4, 8}, 4, 4, 0, {0, 0, 2, 4}, {0, 0, 4, 8}},
         {"bottom clipped, mirrored vertically", {0, 20, 8, 8}, 4, 4, 0, {0, 1, 4, 4}, {0, 8, 8, 16}},
         {"shrunk, right clipped", {10, 0, 18, 1}, 16, 1, 0, {0, 0, 12, 1}, {10, 0, 16, 1}},
+        // The area's left and top edges fall inside the first source pixel: the source part
+        // reaches the column and row the last drawn pixel reads (16 / 2).
+        {"cut inside a source pixel", {-1, -1, 31, 31}, 16, 16, 0, {0, 0, 9, 9}, {0, 0, 16, 16}},
+        {"cut inside a source pixel, mirrored across", {31, -1, -1, 31}, 16, 16, 0,
+         {7, 0, 16, 9}, {0, 0, 16, 16}},
         {"zero width", {3, 0, 3, 8}, 4, 4, -1, {}, {}},
         {"outside", {20, 0, 28, 8}, 4, 4, 1, {}, {}},
         {"outside, mirrored", {28, 0, 20, 8}, 4, 4, 1, {}, {}},
