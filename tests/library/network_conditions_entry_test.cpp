@@ -15,6 +15,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <ostream>
 #include <string>
@@ -199,6 +200,7 @@ public:
                 if (n <= 0) break;
                 got.append(buffer, static_cast<size_t>(n));
             }
+            requested_ = true;
             SendAll(s, reply);
             std::lock_guard<std::mutex> hold(lock_);
             plat::closesocket(s);
@@ -215,11 +217,14 @@ public:
         plat::closesocket(listener_);
     }
     int port() const { return port_; }
+    // The request's head came.
+    bool requested() const { return requested_; }
 
 private:
     plat::Socket listener_;
     plat::Socket connection_ = plat::INVALID_SOCKET;
     int port_ = 0;
+    std::atomic<bool> requested_{false};
     std::mutex lock_;
     std::thread thread_;
 };
@@ -407,11 +412,96 @@ TEST_P(NetworkConditionsEntryTest, AReplyWithAHeadOfAFewMegabytesDeliversItsBody
     ASSERT_EQ(ApiTermLibrary(), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    ConditionsAndRhythms, NetworkConditionsEntryTest,
-    ::testing::Combine(::testing::ValuesIn(kConditions), ::testing::ValuesIn(kRhythms)),
-    [](const ::testing::TestParamInfo<NetworkConditionsEntryTest::ParamType>& info) {
-        return std::string(std::get<0>(info.param).name) + std::get<1>(info.param).name;
+// The game away from the pump for a while, with the library's pump thread running. The pump
+// thread steps the HTTP transfers (each step reads many head lines) and leaves the socket
+// notices to the game's thread: the game's queue does not fill up with them while it is away,
+// so framed messages a peer sends in that time arrive once the game pumps again, and the
+// transfers end with their bodies.
+class NetworkGameAwayEntryTest : public NetworkConditionsEntryTest {};
+
+TEST_P(NetworkGameAwayEntryTest, MessagesSentWhileTheGameIsAwayArriveWhenItPumpsAgain) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    plat::Socket socket;
+    const HandleValue handle = ConnectPeer(&socket);
+    ASSERT_NE(handle, kNoHandle);
+    // Transfers with heads long enough to keep the pump thread reading them all the time away.
+    std::string head = "HTTP/1.0 200 OK\r\n";
+    for (int i = 0; head.size() < 2'000'000; ++i) {
+        head += "X-Filler-" + std::to_string(i) + ": " + std::string(220, 'a' + i % 23) + "\r\n";
+    }
+    const std::string body = TestMessage(3, 1000);
+    const std::string reply =
+        head + "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+    constexpr int kTransfers = 4;
+    std::vector<std::unique_ptr<ReplyServer>> servers;
+    void* memory[kTransfers] = {};
+    int slots[kTransfers];
+    for (int k = 0; k < kTransfers; ++k) {
+        servers.push_back(std::make_unique<ReplyServer>(reply));
+        slots[k] = Net(HttpGetToMemory, "127.0.0.1", "/away", servers[k]->port(), &memory[k]);
+        ASSERT_GE(slots[k], 0);
+    }
+    // The requests go out: their connections are made through the game's pump.
+    ASSERT_TRUE(PumpUntil([&] {
+        return std::all_of(servers.begin(), servers.end(),
+                           [](const std::unique_ptr<ReplyServer>& s) { return s->requested(); });
+    }));
+
+    // Away; the peer sends its messages late in that time.
+    constexpr int kCount = 3;
+    constexpr int kSize = 1000;
+    plat::SleepMs(1200);
+    std::string sent;
+    for (int i = 0; i < kCount; ++i) sent += LengthWord(kSize) + TestMessage(i, kSize);
+    ASSERT_TRUE(SendAll(socket, sent));
+    plat::SleepMs(500);
+
+    int read = 0;
+    std::vector<char> buffer(kSize);
+    const bool all = PumpUntil([&] {
+        while (read < kCount && Net(GetNetWorkDataLength, handle) >= kSize) {
+            EXPECT_EQ(Net(NetWorkRecv, handle, static_cast<void*>(buffer.data()), kSize), 0);
+            EXPECT_TRUE(std::string(buffer.data(), kSize) == TestMessage(read, kSize))
+                << "message " << read << " differs";
+            ++read;
+        }
+        return read == kCount;
     });
+    EXPECT_TRUE(all) << read << " of " << kCount << " messages arrived";
+    for (int k = 0; k < kTransfers; ++k) {
+        int32_t result = kHttpRunning, detail = 0;
+        PumpUntil([&] {
+            Net(GetHttpTransferResult, slots[k], &result, &detail);
+            return result != kHttpRunning;
+        }, 8000);
+        EXPECT_EQ(result, kHttpDone) << "transfer " << k;
+        if (result == kHttpDone) {
+            EXPECT_TRUE(std::string(static_cast<char*>(memory[k]), body.size()) == body)
+                << "the body of transfer " << k << " differs";
+        }
+        Net([](void* block) {
+            FreeHttpBuffer(block);
+            return 0;
+        }, memory[k]);
+        EXPECT_EQ(Net(DeleteHttpTransfer, slots[k]), 0);
+    }
+    plat::closesocket(socket);
+    ASSERT_EQ(ApiTermLibrary(), 0);
+}
+
+std::string CaseName(
+    const ::testing::TestParamInfo<NetworkConditionsEntryTest::ParamType>& info) {
+    return std::string(std::get<0>(info.param).name) + std::get<1>(info.param).name;
+}
+
+INSTANTIATE_TEST_SUITE_P(ConditionsAndRhythms, NetworkConditionsEntryTest,
+                         ::testing::Combine(::testing::ValuesIn(kConditions),
+                                            ::testing::ValuesIn(kRhythms)),
+                         CaseName);
+
+INSTANTIATE_TEST_SUITE_P(Conditions, NetworkGameAwayEntryTest,
+                         ::testing::Combine(::testing::ValuesIn(kConditions),
+                                            ::testing::Values(kRhythms[2])),
+                         CaseName);
 
 }  // namespace
