@@ -3,8 +3,9 @@
 // and of the game's pump rhythms (steady; uneven, with gaps; uneven with the library's own
 // pump thread running between the game's calls). Framed messages queued faster than a slow
 // peer reads them all reach it; a peer that sends a burst of framed messages and closes at
-// once has every message read before its connection goes; and an HTTP reply whose head is
-// a few MB long delivers its body whole.
+// once has every message read before its connection goes; an HTTP reply whose head is a few
+// MB long delivers its body whole; and framed messages sent while the game stays away from
+// the pump (the pump thread stepping HTTP transfers meanwhile) arrive once it pumps again.
 //
 // The library starts on the virtual clock (so that its start-up's timing passes at once) and
 // then runs on the real one, as the peers in the test's threads do. The network calls are
