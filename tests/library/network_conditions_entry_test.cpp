@@ -347,7 +347,7 @@ TEST_P(NetworkConditionsEntryTest, ABurstThenACloseIsReadWholeBeforeTheConnectio
     int state = 1;
     std::vector<char> buffer(sizes.front());
     const uint32_t begin = plat::MillisecondClock();
-    for (size_t turn = 0; state == 1 && plat::MillisecondClock() - begin < 3000; ++turn) {
+    for (size_t turn = 0; state == 1 && plat::MillisecondClock() - begin < 8000; ++turn) {
         ASSERT_EQ(ApiProcessMessage(), 0);
         while (read < kCount && Net(GetNetWorkDataLength, handle) >= sizes[read]) {
             ASSERT_EQ(Net(NetWorkRecv, handle, static_cast<void*>(buffer.data()), sizes[read]), 0);
