@@ -95,8 +95,10 @@ int GetNetWorkSendDataLength(HandleValue handle);
 // Move bytes between the socket and the rings (framed sides). 0 or -1.
 int RecvSocket(HandleValue handle);
 int SendSocket(HandleValue handle);
-// Polls the sockets and dispatches the network window's messages; with flag 1 first closes
-// the connections that failed or that the peer closed and whose owner has seen that.
+// Polls the sockets and dispatches the network window's messages (on the window's own thread
+// only: another thread's poll would pile notices up in a queue it cannot empty); with flag 1
+// first closes the connections that failed or that the peer closed and whose owner has seen
+// that.
 int ProcessSocketMessages(int flag);
 // The socket notification (message 0x505: lParam the event word, wParam the socket). 1, or 0
 // when no connection has the socket.

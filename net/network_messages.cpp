@@ -1,6 +1,7 @@
 // The pump's side of the network: polling the sockets, the network window's messages, the
 // socket notification and the closing of connections that failed or were closed by the peer.
 #include "base/log.h"
+#include "platform/core/thread.h"
 #include "platform/window/window.h"
 #include "net/network_internal.h"
 
@@ -16,7 +17,12 @@ void PumpNetWorkWindow() { ProcessSocketMessages(0); }
 int ProcessSocketMessages(int flag) {
     NetWorkState& state = GetNetWorkState();
     if (!state.started || state.window == 0 || state.windowDestroyed) return 0;
-    plat::PollSocketEvents();
+    // The notices go to the network window's queue, which only its own thread empties. Another
+    // thread (the library's pump thread) does not poll: what it posted would pile up there
+    // while that thread is away (each read re-arms FD_READ, and an HTTP step reads many
+    // times) until the queue is full and refuses every message, a later FD_READ among them.
+    const bool windowThread = plat::GetWindowThreadId(state.window) == plat::CurrentThreadId();
+    if (windowThread) plat::PollSocketEvents();
     if (flag == 1) {
         for (int32_t i = 0; i < state.areaEnd; ++i) {
             SocketRecord* record = state.slots[i];
@@ -26,6 +32,7 @@ int ProcessSocketMessages(int flag) {
             }
         }
     }
+    if (!windowThread) return 0;
     plat::Message message;
     for (int i = 0; i < kMaxDispatchPerCall; ++i) {
         if (!plat::PeekMessage(&message, state.window, 0, 0, plat::PM_REMOVE)) break;
