@@ -23,17 +23,6 @@ int QuadReachesDrawArea(const int32_t* corners, const RECT& drawArea) {
     return box.left != box.right && box.top != box.bottom ? 1 : 0;
 }
 
-int QuadSharesDiagonal(const int32_t* corners) {
-    // The sides of corners 0 and 3 by the cross product with the diagonal, in 64 bits.
-    const int64_t dx = int64_t{corners[4]} - corners[2], dy = int64_t{corners[5]} - corners[3];
-    auto side = [&](int i) {
-        const int64_t cross = dx * (int64_t{corners[2 * i + 1]} - corners[3]) -
-                              dy * (int64_t{corners[2 * i]} - corners[2]);
-        return cross > 0 ? 1 : cross < 0 ? -1 : 0;
-    };
-    return side(0) * side(3) < 0 ? 1 : 0;
-}
-
 void DrawMemImgQuad(MEMIMG* dst, const MEMIMG* src, const int32_t* corners, int32_t transFlag,
                     const MEMIMG* blendImage, const KernelDrawState& state) {
     if (dst == nullptr || src == nullptr || corners == nullptr) return;
@@ -44,11 +33,6 @@ void DrawMemImgQuad(MEMIMG* dst, const MEMIMG* src, const int32_t* corners, int3
     const int32_t h = src->height;
     const int32_t first[12] = {c[0], c[1], 0, 0, c[2], c[3], w, 0, c[4], c[5], 0, h};
     const int32_t second[12] = {c[2], c[3], w, 0, c[4], c[5], 0, h, c[6], c[7], w, h};
-    // The diagonal from corner 1 to corner 2 lies opposite the first triangle's vertex 0 and
-    // the second's vertex 2: its pixels are shared out between the two.
-    const bool shared = QuadSharesDiagonal(c) != 0;
-    RasterizeMemImgTriangle(dst, src, first, transFlag, blendImage, 0, state,
-                            shared ? 0 : kNoSharedEdge);
-    RasterizeMemImgTriangle(dst, src, second, transFlag, blendImage, 0, state,
-                            shared ? 2 : kNoSharedEdge);
+    RasterizeMemImgTriangle(dst, src, first, transFlag, blendImage, 0, state);
+    RasterizeMemImgTriangle(dst, src, second, transFlag, blendImage, 0, state);
 }

@@ -6,9 +6,8 @@
 // bottom-left and corner 3 its bottom-right; the eight values are x0, y0, x1, y1, x2, y2, x3,
 // y3. The texture coordinates are (0, 0), (W, 0), (0, H) and (W, H), W and H the source's
 // width and height (the rasteriser draws a texel only while u < W and v < H). The triangles are
-// corners 0, 1, 2 and then 1, 2, 3, sharing the diagonal from corner 1 to corner 2: its pixels
-// are shared out between the two (each is drawn once, QuadSharesDiagonal), so that a blend
-// covers the quad evenly.
+// corners 0, 1, 2 and then 1, 2, 3: both walk the diagonal from corner 1 to corner 2, so in the
+// blend modes 1 to 3 its pixels are blended twice.
 #pragma once
 #include <cstdint>
 
@@ -21,11 +20,6 @@
 // some width and height; else 0 and the quad is not drawn. The box only decides whether the
 // rasteriser is called; it does not limit the triangles.
 int QuadReachesDrawArea(const int32_t* corners, const RECT& drawArea);
-
-// 1 when corners 0 and 3 lie on opposite sides of the diagonal from corner 1 to corner 2, so
-// that the quad's two triangles meet along it and share its pixels out; else 0 (corners given
-// out of order, or a quad folded onto a line): each triangle then keeps all of its edges.
-int QuadSharesDiagonal(const int32_t* corners);
 
 // Draws src onto dst with its four corners at the eight corner values, under the draw state's
 // blend mode, parameter, bright and draw area, leaving out colour-key pixels when transFlag is

@@ -12,17 +12,14 @@
 
 void RasterizeMemImgTriangle(MEMIMG* dst, const MEMIMG* src, const int32_t* vertices,
                              int32_t transFlag, const MEMIMG* blendImage, uint32_t colour,
-                             const KernelDrawState& state, int sharedEdge) {
+                             const KernelDrawState& state) {
     if (vertices == nullptr) return;
     const MEMIMG* blend = src != nullptr ? blendImage : nullptr;
     const TriangleGroup group = SelectTriangleGroup(dst, src, blend);
     if (group == TriangleGroup::None) return;
 
     TriangleRun run{};
-    if (SetUpTriangle(vertices, src != nullptr, &run.setup, sharedEdge) !=
-        TriangleSetupResult::Ok) {
-        return;
-    }
+    if (SetUpTriangle(vertices, src != nullptr, &run.setup) != TriangleSetupResult::Ok) return;
 
     if (!IsKernelBlendMode(state.blendMode)) return;
     run.bound = DrawBoundsInImage(state.drawArea, *dst);

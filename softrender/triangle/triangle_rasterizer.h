@@ -12,7 +12,6 @@
 
 #include "softrender/records/kernel_draw_state.h"
 #include "softrender/records/memimg.h"
-#include "softrender/triangle/triangle_setup.h"
 
 // vertices: three vertices of four integers (x, y, u, v): destination pixel coordinates and
 // source texel coordinates (0 to the source's width or height; ignored without a source).
@@ -23,12 +22,8 @@
 // colour: the flat colour in the destination's pixel form, used only without a source.
 //
 // The lines from the top vertex's line to the line before the bottom vertex's are drawn, each
-// from its left edge pixel to its right edge pixel inclusive; a textured triangle also walks
-// the bottom vertex's line, its texture deciding what is drawn there. sharedEdge: the vertex
-// (0..2) opposite an edge shared with a neighbouring triangle (kNoSharedEdge: none); the
-// pixels along that edge are shared out by the top-left rule, so that each is drawn by one of
-// the two (triangle_setup.h). A paletted source reads entry
+// from its left edge pixel to its right edge pixel inclusive. A paletted source reads entry
 // 0..255 of its palette by index; entries at or beyond the palette's count are colour 0.
 void RasterizeMemImgTriangle(MEMIMG* dst, const MEMIMG* src, const int32_t* vertices,
                              int32_t transFlag, const MEMIMG* blendImage, uint32_t colour,
-                             const KernelDrawState& state, int sharedEdge = kNoSharedEdge);
+                             const KernelDrawState& state);

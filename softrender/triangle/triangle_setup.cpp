@@ -45,13 +45,8 @@ TriangleEdge MakeEdge(int64_t startX, int64_t startY, int64_t endX, int64_t endY
 
 }  // namespace
 
-TriangleSetupResult SetUpTriangle(const int32_t* vertices, bool textured, TriangleSetup* out,
-                                  int sharedEdge) {
+TriangleSetupResult SetUpTriangle(const int32_t* vertices, bool textured, TriangleSetup* out) {
     TriangleSetup t;
-    // The edge between vertices i and j is the shared one when neither is the opposite vertex.
-    auto shared = [&](int i, int j) {
-        return sharedEdge >= 0 && sharedEdge <= 2 && i != sharedEdge && j != sharedEdge;
-    };
     int64_t X[3], Y[3], U[3], V[3];
     for (int i = 0; i < 3; ++i) {
         X[i] = static_cast<int64_t>(vertices[4 * i]) * kFixedOne + kFixedHalf;
@@ -98,8 +93,6 @@ TriangleSetupResult SetUpTriangle(const int32_t* vertices, bool textured, Triang
     // Edges from the Y order.
     bool fits = true;
     const int top = t.orderY[0], mid = t.orderY[1], bottom = t.orderY[2];
-    // The vertices that end the left and the right side.
-    int leftEnd = bottom, rightEnd = bottom;
     if (Y[top] == Y[mid]) {
         // Flat top: the top vertex with the greater X starts the right side; on equal X the
         // first of the Y order is left.
@@ -107,18 +100,12 @@ TriangleSetupResult SetUpTriangle(const int32_t* vertices, bool textured, Triang
         if (X[top] > X[mid]) std::swap(ls, rs);
         t.left[0] = MakeEdge(X[ls], Y[ls], X[bottom], Y[bottom], &fits);
         t.right[0] = MakeEdge(X[rs], Y[rs], X[bottom], Y[bottom], &fits);
-        t.left[0].shared = shared(ls, bottom);
-        t.right[0].shared = shared(rs, bottom);
     } else if (Y[mid] == Y[bottom]) {
         // Flat bottom: of mid and bottom the smaller X ends the left side; on equal X, mid.
         int le = mid, re = bottom;
         if (X[mid] > X[bottom]) std::swap(le, re);
         t.left[0] = MakeEdge(X[top], Y[top], X[le], Y[le], &fits);
         t.right[0] = MakeEdge(X[top], Y[top], X[re], Y[re], &fits);
-        t.left[0].shared = shared(top, le);
-        t.right[0].shared = shared(top, re);
-        leftEnd = le;
-        rightEnd = re;
     } else {
         constexpr double kPixelsPerUnit = 3.814697265625e-06;  // 2^-18
         const double slopeMid = static_cast<double>(X[mid] - X[top]) /
@@ -131,21 +118,12 @@ TriangleSetupResult SetUpTriangle(const int32_t* vertices, bool textured, Triang
             t.left[1] = MakeEdge(X[mid], Y[mid], X[bottom], Y[bottom], &fits);
             t.leftSegments = 2;
             t.right[0] = MakeEdge(X[top], Y[top], X[bottom], Y[bottom], &fits);
-            t.left[0].shared = shared(top, mid);
-            t.left[1].shared = shared(mid, bottom);
-            t.right[0].shared = shared(top, bottom);
         } else {
-            // On the right: the lower segment starts one 14.18 unit right of the vertex,
-            // unless it is the shared edge, which both triangles must walk alike.
-            const bool lowerShared = shared(mid, bottom);
+            // On the right: the lower segment starts one 14.18 unit right of the vertex.
             t.left[0] = MakeEdge(X[top], Y[top], X[bottom], Y[bottom], &fits);
             t.right[0] = MakeEdge(X[top], Y[top], X[mid], Y[mid], &fits);
-            t.right[1] = MakeEdge(X[mid] + (lowerShared ? 0 : 1), Y[mid], X[bottom], Y[bottom],
-                                  &fits);
+            t.right[1] = MakeEdge(X[mid] + 1, Y[mid], X[bottom], Y[bottom], &fits);
             t.rightSegments = 2;
-            t.left[0].shared = shared(top, bottom);
-            t.right[0].shared = shared(top, mid);
-            t.right[1].shared = lowerShared;
         }
     }
     for (int i = 0; i < t.leftSegments; ++i) {
@@ -156,13 +134,6 @@ TriangleSetupResult SetUpTriangle(const int32_t* vertices, bool textured, Triang
     }
     if (!fits) return TriangleSetupResult::OutOfRange;
     t.firstLine = t.left[0].startLine;
-    if (textured && !(leftEnd != rightEnd && shared(leftEnd, rightEnd))) {
-        t.bottomLine = true;
-        t.bottomLeft = Trunc18(static_cast<int32_t>(X[leftEnd])) +
-                       (t.left[t.leftSegments - 1].shared ? 1 : 0);
-        t.bottomRight = Trunc18(static_cast<int32_t>(X[rightEnd])) -
-                        (t.right[t.rightSegments - 1].shared ? 1 : 0);
-    }
     *out = t;
     return TriangleSetupResult::Ok;
 }

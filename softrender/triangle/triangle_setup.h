@@ -21,21 +21,7 @@ struct TriangleEdge {
     int32_t step = 0;       // 14.18 X change per line (truncated toward zero)
     int32_t lines = 0;      // lines of the segment
     int32_t startLine = 0;  // Trunc18 of the segment's start Y
-    // The segment lies on the edge the triangle shares with its neighbour (a quad's other
-    // triangle): its pixels are shared out by the top-left rule (SharedEdgeFirstPixel).
-    bool shared = false;
 };
-
-// No edge is shared (SetUpTriangle's sharedEdge).
-constexpr int kNoSharedEdge = -1;
-
-// The first pixel right of a shared edge at 14.18 X: the first whose centre lies on the edge
-// or right of it, Trunc18(x + 0x1FFFF); it is Trunc18(x) or one more. The triangle left of the
-// edge ends its spans just before it and the triangle right of it starts them there, so each
-// pixel along the edge is drawn by exactly one of the two.
-constexpr int32_t SharedEdgeFirstPixel(int32_t x) {
-    return static_cast<int32_t>((static_cast<int64_t>(x) + (kFixedHalf - 1)) / kFixedOne);
-}
 
 struct TriangleSetup {
     // Vertex numbers (0..2) sorted by X and by Y ascending, by the exchange sort.
@@ -53,13 +39,6 @@ struct TriangleSetup {
     TriangleEdge left[2], right[2];
     int leftSegments = 1, rightSegments = 1;
     int32_t firstLine = 0;  // the walk's first line: the first left segment's startLine
-    // A textured triangle walks the bottom vertex's line too, after the others: the texture's
-    // range decides which of its pixels are drawn, so that a texture running upwards keeps
-    // its first row. Its span runs from bottomLeft to bottomRight inclusive: the bottom
-    // vertex, or the flat bottom edge, without a vertex that ends a shared edge (the
-    // neighbour's). Not walked when the flat bottom edge is itself the shared one.
-    bool bottomLine = false;
-    int32_t bottomLeft = 0, bottomRight = 0;
 };
 
 // Why a triangle is not drawn (SetUpTriangle's result).
@@ -71,11 +50,8 @@ enum class TriangleSetupResult {
 };
 
 // Sets up the triangle of vertices[12] = three (x, y, u, v). textured false: u and v are not
-// read and the gradients stay 0. sharedEdge: the vertex (0..2) opposite the edge the
-// triangle shares with a neighbour, whose pixels the two share out (TriangleEdge::shared), or
-// kNoSharedEdge. Everything is worked out in 64-bit integers and doubles and
+// read and the gradients stay 0. Everything is worked out in 64-bit integers and doubles and
 // the triangle is refused (OutOfRange) when any value the walk and the span loops keep in 32
 // bits would not fit: X, Y (and U, V) of a vertex, a difference of two vertices' values, a
 // gradient, or an edge's step.
-TriangleSetupResult SetUpTriangle(const int32_t* vertices, bool textured, TriangleSetup* out,
-                                  int sharedEdge = kNoSharedEdge);
+TriangleSetupResult SetUpTriangle(const int32_t* vertices, bool textured, TriangleSetup* out);

@@ -16,13 +16,11 @@
 //
 // What the walk does, line by line from setup.firstLine:
 //   1. xl = Trunc18(left X), xr = Trunc18(right X), count = xr - xl + 1; a span starting left
-//      of bound.left loses the pixels up to it. On a shared edge (TriangleEdge::shared) the
-//      top-left rule decides instead: xl = SharedEdgeFirstPixel(left X) on the left side,
-//      xr = SharedEdgeFirstPixel(right X) - 1 on the right.
+//      of bound.left loses the pixels up to it.
 //   2. The line is drawn unless y < top, y >= bottom, xl >= right or count <= 0.
 //   3. Both edges step one line down, y += 1, and each side's remaining lines drop by one.
-//   4. When the left side's lines are used up: the triangle is done on its last segment,
-//      after the bottom line's span (setup.bottomLine) on the line reached; otherwise it takes its second segment and y is set again from that segment's start
+//   4. When the left side's lines are used up: the triangle is done on its last segment;
+//      otherwise it takes its second segment and y is set again from that segment's start
 //      line. A triangle whose top lies on a negative line starts one line low (Trunc18 rounds
 //      toward zero), and when its middle vertex lies on the left at or below line 0 the reset
 //      walks the middle vertex's line twice: once as the last line of the upper part and once
@@ -39,36 +37,29 @@ inline void WalkTriangleLines(const TriangleSetup& t, const RECT& bound, Span&& 
     int32_t rightX = t.right[0].x, rightStep = t.right[0].step, rightLines = t.right[0].lines;
     bool leftLast = t.leftSegments == 1;
     bool rightLast = t.rightSegments == 1;
-    bool leftShared = t.left[0].shared, rightShared = t.right[0].shared;
-    auto line = [&](int32_t lineY, int32_t xl, int32_t xr) {
+    for (;;) {
+        if (y >= bound.bottom && leftLast) return;
+        int32_t xl = Trunc18(leftX);
+        const int32_t xr = Trunc18(rightX);
         int64_t count = static_cast<int64_t>(xr) - xl + 1;
         if (xl < bound.left) {
             count -= static_cast<int64_t>(bound.left) - xl;
             xl = bound.left;
         }
-        if (lineY >= bound.top && lineY < bound.bottom && xl < bound.right && count > 0) {
+        if (y >= bound.top && y < bound.bottom && xl < bound.right && count > 0) {
             const int64_t room = static_cast<int64_t>(bound.right) - xl;
-            span(lineY, xl, static_cast<int32_t>(count < room ? count : room));
+            span(y, xl, static_cast<int32_t>(count < room ? count : room));
         }
-    };
-    for (;;) {
-        if (y >= bound.bottom && leftLast) return;
-        line(y, leftShared ? SharedEdgeFirstPixel(leftX) : Trunc18(leftX),
-             rightShared ? SharedEdgeFirstPixel(rightX) - 1 : Trunc18(rightX));
         leftX += leftStep;
         rightX += rightStep;
         ++y;
         --leftLines;
         --rightLines;
         if (leftLines == 0) {
-            if (leftLast) {
-                if (t.bottomLine) line(y, t.bottomLeft, t.bottomRight);
-                return;
-            }
+            if (leftLast) return;
             leftX = t.left[1].x;
             leftStep = t.left[1].step;
             leftLines = t.left[1].lines;
-            leftShared = t.left[1].shared;
             y = t.left[1].startLine;
             leftLast = true;
         }
@@ -77,7 +68,6 @@ inline void WalkTriangleLines(const TriangleSetup& t, const RECT& bound, Span&& 
             rightX = t.right[1].x;
             rightStep = t.right[1].step;
             rightLines = t.right[1].lines;
-            rightShared = t.right[1].shared;
             rightLast = true;
         }
     }

@@ -17,7 +17,6 @@ int64_t Whole(int64_t v) { return v / kOne; }
 
 struct RefEdge {
     int64_t x, step, lines, startY;
-    bool shared = false;  // on the edge shared with the neighbour: the top-left rule
 };
 
 struct RefTriangle {
@@ -25,9 +24,6 @@ struct RefTriangle {
     int64_t stepUx, stepUy, stepVx, stepVy;
     RefEdge left[2], right[2];
     int leftCount = 1, rightCount = 1;
-    // The bottom vertex's line (textured triangles): from bottomLeft to bottomRight.
-    bool bottomLine = false;
-    int64_t bottomLeft = 0, bottomRight = 0;
 };
 
 // The exchange sort: positions i < j swap when the key at i is strictly greater.
@@ -48,11 +44,7 @@ bool MakeEdge(int64_t sx, int64_t sy, int64_t ex, int64_t ey, RefEdge* e) {
     return Fits(e->step);
 }
 
-bool SetUp(const int32_t* vtx, bool textured, int sharedEdge, RefTriangle* t) {
-    // Vertices i and j make the shared edge when neither is the one opposite it.
-    auto shared = [&](int i, int j) {
-        return sharedEdge >= 0 && i != sharedEdge && j != sharedEdge;
-    };
+bool SetUp(const int32_t* vtx, bool textured, RefTriangle* t) {
     int64_t X[3], Y[3], U[3], V[3];
     for (int i = 0; i < 3; ++i) {
         X[i] = int64_t{vtx[4 * i]} * kOne + kOne / 2;
@@ -97,23 +89,16 @@ bool SetUp(const int32_t* vtx, bool textured, int sharedEdge, RefTriangle* t) {
 
     const int top = oy[0], mid = oy[1], bot = oy[2];
     bool ok = true;
-    int leftEnd = bot, rightEnd = bot;
     if (Y[top] == Y[mid]) {
         const int l = X[mid] > X[top] ? top : X[top] > X[mid] ? mid : top;
         const int r = l == top ? mid : top;
         ok = MakeEdge(X[l], Y[l], X[bot], Y[bot], &t->left[0]) &&
              MakeEdge(X[r], Y[r], X[bot], Y[bot], &t->right[0]);
-        t->left[0].shared = shared(l, bot);
-        t->right[0].shared = shared(r, bot);
     } else if (Y[mid] == Y[bot]) {
         const int l = X[bot] < X[mid] ? bot : mid;
         const int r = l == mid ? bot : mid;
         ok = MakeEdge(X[top], Y[top], X[l], Y[l], &t->left[0]) &&
              MakeEdge(X[top], Y[top], X[r], Y[r], &t->right[0]);
-        t->left[0].shared = shared(top, l);
-        t->right[0].shared = shared(top, r);
-        leftEnd = l;
-        rightEnd = r;
     } else {
         const double A = static_cast<double>(X[mid] - X[top]) /
                          (static_cast<double>(Y[mid] - Y[top]) * 3.814697265625e-06);
@@ -124,27 +109,12 @@ bool SetUp(const int32_t* vtx, bool textured, int sharedEdge, RefTriangle* t) {
             ok = MakeEdge(X[top], Y[top], X[mid], Y[mid], &t->left[0]) &&
                  MakeEdge(X[mid], Y[mid], X[bot], Y[bot], &t->left[1]) &&
                  MakeEdge(X[top], Y[top], X[bot], Y[bot], &t->right[0]);
-            t->left[0].shared = shared(top, mid);
-            t->left[1].shared = shared(mid, bot);
-            t->right[0].shared = shared(top, bot);
         } else {
-            // The shared edge starts on its vertex, elsewhere one unit right of it.
-            const bool lower = shared(mid, bot);
             t->rightCount = 2;
             ok = MakeEdge(X[top], Y[top], X[bot], Y[bot], &t->left[0]) &&
                  MakeEdge(X[top], Y[top], X[mid], Y[mid], &t->right[0]) &&
-                 MakeEdge(X[mid] + (lower ? 0 : 1), Y[mid], X[bot], Y[bot], &t->right[1]);
-            t->left[0].shared = shared(top, bot);
-            t->right[0].shared = shared(top, mid);
-            t->right[1].shared = lower;
+                 MakeEdge(X[mid] + 1, Y[mid], X[bot], Y[bot], &t->right[1]);
         }
-    }
-    // The bottom line: the bottom vertex or edge, less a vertex that ends a shared edge; none
-    // when the bottom edge is the shared one.
-    if (textured && !(leftEnd != rightEnd && shared(leftEnd, rightEnd))) {
-        t->bottomLine = true;
-        t->bottomLeft = Whole(X[leftEnd]) + (t->left[t->leftCount - 1].shared ? 1 : 0);
-        t->bottomRight = Whole(X[rightEnd]) - (t->right[t->rightCount - 1].shared ? 1 : 0);
     }
     return ok;
 }
@@ -156,8 +126,9 @@ void Walk(const RefTriangle& t, int64_t L, int64_t T, int64_t R, int64_t B, Pixe
     int ls = 0, rs = 0;
     int64_t lx = t.left[0].x, rx = t.right[0].x;
     int64_t ll = t.left[0].lines, rl = t.right[0].lines;
-    // A span from xl to xr inclusive, cut to the draw area.
-    auto span = [&](int64_t xl, int64_t xr) {
+    for (;;) {
+        int64_t xl = Whole(lx);
+        const int64_t xr = Whole(rx);
         int64_t count = xr - xl + 1;
         if (xl < L) {
             count -= L - xl;
@@ -166,23 +137,13 @@ void Walk(const RefTriangle& t, int64_t L, int64_t T, int64_t R, int64_t B, Pixe
         if (!(y < T || y >= B || xl >= R || count <= 0)) {
             for (int64_t x = xl; x < xl + count && x < R; ++x) pixel(x, y);
         }
-    };
-    // A shared edge's first pixel to its right: the first whose centre (a whole X plus half a
-    // pixel) is not left of the edge.
-    auto firstRight = [](int64_t x) { return Whole(x + kOne / 2 - 1); };
-    for (;;) {
-        span(t.left[ls].shared ? firstRight(lx) : Whole(lx),
-             t.right[rs].shared ? firstRight(rx) - 1 : Whole(rx));
         lx += t.left[ls].step;
         rx += t.right[rs].step;
         ++y;
         --ll;
         --rl;
         if (ll == 0) {
-            if (ls + 1 == t.leftCount) {
-                if (t.bottomLine) span(t.bottomLeft, t.bottomRight);
-                return;
-            }
+            if (ls + 1 == t.leftCount) return;
             ++ls;
             lx = t.left[ls].x;
             ll = t.left[ls].lines;
@@ -220,7 +181,7 @@ std::optional<uint32_t> ReferenceTrianglePixel(const RefSource& src, const RefCa
 
 void ReferenceRasterizeTriangle(MEMIMG* dst, const MEMIMG* src, const int32_t* vertices,
                                 int32_t transFlag, const MEMIMG* blend, uint32_t colour,
-                                const DrawState& state, int sharedEdge) {
+                                const DrawState& state) {
     if (src != nullptr && src->pixelFormat != dst->pixelFormat) return;
     if (dst->paletted || dst->alpha) return;
     const int format = dst->pixelFormat;
@@ -229,7 +190,7 @@ void ReferenceRasterizeTriangle(MEMIMG* dst, const MEMIMG* src, const int32_t* v
     if (src != nullptr && (src->width >= 16384 || src->height >= 16384)) return;
     if (blend != nullptr && (blend->width < src->width || blend->height < src->height)) return;
     RefTriangle t;
-    if (!SetUp(vertices, src != nullptr, sharedEdge, &t)) return;
+    if (!SetUp(vertices, src != nullptr, &t)) return;
     if (state.blendMode < 0 || state.blendMode > 4) return;
 
     const int64_t L = std::max<int64_t>(state.drawArea.left, 0);
@@ -301,14 +262,6 @@ void ReferenceDrawQuad(MEMIMG* dst, const MEMIMG* src, const int32_t* c, int32_t
     const int32_t w = src->width, h = src->height;
     const int32_t first[12] = {c[0], c[1], 0, 0, c[2], c[3], w, 0, c[4], c[5], 0, h};
     const int32_t second[12] = {c[2], c[3], w, 0, c[4], c[5], 0, h, c[6], c[7], w, h};
-    // The diagonal, opposite vertex 0 of the first and vertex 2 of the second, is shared when
-    // corners 0 and 3 lie on opposite sides of it.
-    auto side = [&](int i) {
-        const int64_t cross = (int64_t{c[4]} - c[2]) * (int64_t{c[2 * i + 1]} - c[3]) -
-                              (int64_t{c[5]} - c[3]) * (int64_t{c[2 * i]} - c[2]);
-        return cross > 0 ? 1 : cross < 0 ? -1 : 0;
-    };
-    const bool shared = side(0) * side(3) < 0;
-    ReferenceRasterizeTriangle(dst, src, first, transFlag, blend, 0, state, shared ? 0 : -1);
-    ReferenceRasterizeTriangle(dst, src, second, transFlag, blend, 0, state, shared ? 2 : -1);
+    ReferenceRasterizeTriangle(dst, src, first, transFlag, blend, 0, state);
+    ReferenceRasterizeTriangle(dst, src, second, transFlag, blend, 0, state);
 }

@@ -18,11 +18,10 @@
 std::optional<uint32_t> ReferenceTrianglePixel(const RefSource& src, const RefCall& call,
                                                uint32_t d);
 
-// RasterizeMemImgTriangle as the reference draws it under the given draw state; sharedEdge
-// the vertex opposite the edge shared with a neighbour, or -1.
+// RasterizeMemImgTriangle as the reference draws it under the given draw state.
 void ReferenceRasterizeTriangle(MEMIMG* dst, const MEMIMG* src, const int32_t* vertices,
                                 int32_t transFlag, const MEMIMG* blend, uint32_t colour,
-                                const DrawState& state, int sharedEdge = -1);
+                                const DrawState& state);
 
 // DrawMemImgQuad as the reference draws it.
 void ReferenceDrawQuad(MEMIMG* dst, const MEMIMG* src, const int32_t* corners, int32_t transFlag,

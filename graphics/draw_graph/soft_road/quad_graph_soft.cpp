@@ -3,7 +3,6 @@
 #include "base/number_routines.h"
 #include "graphics/draw_graph/soft_road/triangle_graph_soft.h"
 #include "graphics/graphs/graph_handle_table.h"
-#include "softrender/triangle/quad_draw.h"
 
 int DrawGraphQuadSoft(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t x2, int32_t y2,
                       int32_t x3, int32_t y3, const GraphRecord* graph, int32_t transFlag) {
@@ -12,12 +11,8 @@ int DrawGraphQuadSoft(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t x2
     const int32_t w = graph->width, h = graph->height;
     const int32_t first[12] = {x0, y0, 0, 0, x1, y1, w, 0, x2, y2, 0, h};
     const int32_t second[12] = {x1, y1, w, 0, x2, y2, 0, h, x3, y3, w, h};
-    // The two triangles share out the pixels of their diagonal (corners 1 to 2), which lies
-    // opposite the first's vertex 0 and the second's vertex 2.
-    const int32_t corners[8] = {x0, y0, x1, y1, x2, y2, x3, y3};
-    const bool shared = QuadSharesDiagonal(corners) != 0;
-    DrawGraphTriangleSoft(first, graph, transFlag, 0, shared ? 0 : kNoSharedEdge);
-    DrawGraphTriangleSoft(second, graph, transFlag, 0, shared ? 2 : kNoSharedEdge);
+    DrawGraphTriangleSoft(first, graph, transFlag, 0);
+    DrawGraphTriangleSoft(second, graph, transFlag, 0);
     return 0;
 }
 

@@ -1,7 +1,6 @@
 // The software paths of drawing a graph onto four free corners: two textured triangles of
 // DrawGraphTriangleSoft, corners 0, 1, 2 and then 1, 2, 3, with the graph's corners as texture
-// coordinates (corner order as quad_draw.h: top-left, top-right, bottom-left, bottom-right),
-// the pixels of their shared diagonal drawn once (QuadSharesDiagonal).
+// coordinates (corner order as quad_draw.h: top-left, top-right, bottom-left, bottom-right).
 #pragma once
 #include <cstdint>
 

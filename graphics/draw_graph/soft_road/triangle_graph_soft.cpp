@@ -16,13 +16,13 @@ namespace {
 // software drawing ends. -1 when the draw target cannot prepare them.
 int DrawTriangleOnDirectDrawScreen(const int32_t* vertices, HandleValue surface2D,
                                    int32_t transFlag, const MEMIMG* blendImage,
-                                   uint32_t colour, int sharedEdge) {
+                                   uint32_t colour) {
     RECT destinationBox, sourceBox;
     GetTriangleSoftDrawBoxes(vertices, &destinationBox, &sourceBox);
     SoftDrawPlace place{};
     if (BeginDirectDrawSoftDraw(surface2D, &sourceBox, &destinationBox, &place) != 0) return -1;
     RasterizeMemImgTriangle(place.destination, place.source, vertices, transFlag, blendImage,
-                            colour, GetDrawState(), sharedEdge);
+                            colour, GetDrawState());
     EndSoftDraw();
     return 0;
 }
@@ -48,7 +48,7 @@ void GetTriangleSoftDrawBoxes(const int32_t* vertices, RECT* destinationBox, REC
 }
 
 int DrawGraphTriangleSoft(const int32_t* vertices, const GraphRecord* graph, int32_t transFlag,
-                          uint32_t colour, int sharedEdge) {
+                          uint32_t colour) {
     if (!IsSoftDrawAvailable() || vertices == nullptr) return -1;
     MEMIMG view;
     SoftSurfaceImage source{nullptr, kNoHandle, 0, 0};
@@ -61,12 +61,12 @@ int DrawGraphTriangleSoft(const int32_t* vertices, const GraphRecord* graph, int
     // source; only the software screen draws from the graph's software image.
     if (!IsSoftwareScreenRoad()) {
         return DrawTriangleOnDirectDrawScreen(vertices, source.surface2D, transFlag, blendImage,
-                                              colour, sharedEdge);
+                                              colour);
     }
     MEMIMG* destination = GetSoftScreenDestination();
     if (destination == nullptr || (graph != nullptr && source.image == nullptr)) return -1;
     RasterizeMemImgTriangle(destination, source.image, vertices, transFlag, blendImage, colour,
-                            GetDrawState(), sharedEdge);
+                            GetDrawState());
     RECT box;
     GetTriangleSoftDrawBoxes(vertices, &box, nullptr);
     box.right += 1;

@@ -5,7 +5,6 @@
 #include <cstdint>
 
 #include "softrender/records/rect.h"
-#include "softrender/triangle/triangle_setup.h"
 
 struct GraphRecord;
 
@@ -21,10 +20,9 @@ struct GraphRecord;
 // draw target's software image, or the mask screen's while mask drawing is active; on a screen
 // in DirectDraw surfaces into the software images the draw target prepares for the draw (-1
 // when it prepares none). A draw to the front of a software screen is shown in the window at
-// once. sharedEdge: the vertex opposite an edge shared with a neighbouring triangle, whose
-// pixels the two share out (RasterizeMemImgTriangle), or kNoSharedEdge.
+// once.
 int DrawGraphTriangleSoft(const int32_t* vertices, const GraphRecord* graph, int32_t transFlag,
-                          uint32_t colour, int sharedEdge = kNoSharedEdge);
+                          uint32_t colour);
 
 // The two boxes a draw on a DirectDraw screen prepares its software images for: over the
 // three vertices' (x, y) and over their (u, v), each (smallest, smallest, largest, largest)
