@@ -7,6 +7,7 @@
 #include "graphics/drivers/direct_draw_object.h"
 #include "graphics/draw_state/draw_state.h"
 #include "graphics/drivers/device_3d_driver.h"
+#include "graphics/drivers/screen_driver.h"
 #include "graphics/drivers/graph_companion_drivers.h"
 #include "graphics/graph_load/graph_system.h"
 #include "graphics/screen/screen.h"
@@ -186,7 +187,7 @@ int SetFirstMode(const ModeValues& previous, const ModeValues& requested) {
     if ((!(previous == requested) || requested.refresh != 0) && SetModeWithCurrentSettings() == 0) {
         return 0;
     }
-    StoreModeValues({640, 480, 16, 0});
+    StoreModeValues({kDefaultScreenWidth, kDefaultScreenHeight, 16, 0});
     if (SetModeWithCurrentSettings() == 0) return -2;
     return FatalExit("予期せぬ画面モード変更不能現象が起きました\n");
 }
@@ -247,8 +248,8 @@ int SetLaterMode(const ModeValues& previous) {
         set = s.screenDepth != 24 && SetFullScreenMode(width, height, s.screenDepth);
     }
     if (!set) {
-        StoreModeValues({640, 480, 16, 0});
-        set = SetFullScreenMode(640, 480, 16);
+        StoreModeValues({kDefaultScreenWidth, kDefaultScreenHeight, 16, 0});
+        set = SetFullScreenMode(kDefaultScreenWidth, kDefaultScreenHeight, 16);
         result = -2;
     }
     if (!set) return FatalExit("予期せぬ画面モード変更不能現象が起きました2\n");
@@ -334,8 +335,8 @@ int ChangeScreenMode(int32_t width, int32_t height, int32_t depth, int32_t force
 
     int result = 0;
     if (!s.screenReady) {
-        if (s.screenWidth == 0) s.screenWidth = 640;
-        if (s.screenHeight == 0) s.screenHeight = 480;
+        if (s.screenWidth == 0) s.screenWidth = kDefaultScreenWidth;
+        if (s.screenHeight == 0) s.screenHeight = kDefaultScreenHeight;
         if (s.screenDepth == 0) s.screenDepth = 16;
         result = SetFirstMode(previous, requested);
     } else {

@@ -265,8 +265,8 @@ int OpenDirectDrawScreen() {
         CloseDirectDrawScreen();
         return FatalExit("DirectDrawClipperオブジェクトの作成時にエラーが発生しました");
     }
-    if (s.screenWidth == 0) s.screenWidth = 640;
-    if (s.screenHeight == 0) s.screenHeight = 480;
+    if (s.screenWidth == 0) s.screenWidth = kDefaultScreenWidth;
+    if (s.screenHeight == 0) s.screenHeight = kDefaultScreenHeight;
     if (s.screenDepth == 0) s.screenDepth = 16;
     s.displayDepth = s.screenDepth;
     if (ChangeScreenMode(-1, -1, -1, 1, -1) == -1) {
