@@ -78,11 +78,8 @@ int NoTexturePiece(HandleValue, HandleValue*, int32_t*, int32_t*) { return -1; }
 // --- No fonts, masks, movies or loader ------------------------------------------------------------
 void NoFontsToStart(int32_t, int32_t, int32_t) {}
 void NoFonts() {}
-void NoMasks() {}
 MEMIMG* NoMaskImage() { return nullptr; }
 plat::DrawSurface* NoMaskSurface() { return nullptr; }
-int32_t NoMaskScreenKept() { return 0; }
-void NoMaskToRemake(int32_t) {}
 void NoMaskBracket(const RECT*) {}
 void NoMovieLink(GraphRecord*) {}
 void NoMovieSurfaces(HandleValue) {}
@@ -168,13 +165,8 @@ const FontDriver kAbsentFonts = {
     .deleteAllFonts = NoFonts,
 };
 const MaskDriver kAbsentMasks = {
-    .endMasks = NoMasks,
     .maskImage = NoMaskImage,
     .maskSurface = NoMaskSurface,
-    .maskScreenKept = NoMaskScreenKept,
-    .remakeMaskScreen = NoMaskToRemake,
-    .releaseMaskScreen = NoMasks,
-    .recreateMaskScreen = NoMasks,
 };
 const MaskBracketDriver kAbsentMaskBracket = {
     .beginMaskBracket = NoMaskBracket,

@@ -25,23 +25,13 @@ struct FontDriver {
 extern const FontDriver kAbsentFonts;
 DriverSlot<FontDriver>& FontSlot();
 
+// The mask screen as the draw targets below the mask module find it. (Graph management and
+// the screen's setup, above the mask module, call it directly.)
 struct MaskDriver {
-    // Ends the mask screens.
-    void (*endMasks)();
     // The mask screen's software image, drawn into while mask drawing is active, or null.
     MEMIMG* (*maskImage)();
     // The mask screen's DirectDraw surface, drawn into while mask drawing is active, or null.
     plat::DrawSurface* (*maskSurface)();
-    // 1 when a mask screen is kept (asked for or made). A mode change, which ends graph
-    // management and starts it again, asks this first and then remakes the mask: an empty
-    // bitmap and a mask screen for the new screen, with mask drawing switched on again when
-    // it was on (enabled).
-    int32_t (*maskScreenKept)();
-    void (*remakeMaskScreen)(int32_t enabled);
-    // Around a display change: frees the bitmap and releases the mask screen before the
-    // screen's surfaces go, and makes them again (empty, the switch applied again) after.
-    void (*releaseMaskScreen)();
-    void (*recreateMaskScreen)();
 };
 extern const MaskDriver kAbsentMasks;
 DriverSlot<MaskDriver>& MaskSlot();

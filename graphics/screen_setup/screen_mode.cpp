@@ -8,8 +8,8 @@
 #include "graphics/draw_state/draw_state.h"
 #include "graphics/drivers/device_3d_driver.h"
 #include "graphics/drivers/screen_driver.h"
-#include "graphics/drivers/graph_companion_drivers.h"
 #include "graphics/graph_load/graph_system.h"
+#include "graphics/mask/mask_screen.h"
 #include "graphics/screen/screen.h"
 #include "graphics/screen/screen_host.h"
 #include "graphics/screen/screen_internal.h"
@@ -323,7 +323,7 @@ int ChangeScreenMode(int32_t width, int32_t height, int32_t depth, int32_t force
 
     // The mask screen ends with graph management: whether one was kept and whether mask
     // drawing was on are remembered, so that it is made again for the new screen below.
-    const int32_t maskKept = MaskSlot()->maskScreenKept();
+    const int32_t maskKept = MaskScreenKept();
     const int32_t maskOn = GetDrawState().maskRequested;
     TermGraphSystem();
     Device3DStartSlot()->endDevice();
@@ -370,7 +370,7 @@ int ChangeScreenMode(int32_t width, int32_t height, int32_t depth, int32_t force
     const uint32_t savedKey = GetDrawState().colorKey;
     InitGraphSystem();
     if (s.screenReady) GetDrawState().colorKey = savedKey;
-    if (maskKept) MaskSlot()->remakeMaskScreen(maskOn);
+    if (maskKept) RemakeMaskScreen(maskOn);
     CreateScreenPalette();
 
     if (!s.noDirectDraw) {
