@@ -179,8 +179,6 @@ const MovieDriver kAbsentMovies = {
     .restoreMovieSurfaces = NoMovieSurfaces,
     .releaseAllMovieObjects = NoMovies,
     .reopenAllMovies = NoMovies,
-    .pauseAllGraphMovies = NoMovies,
-    .resumeAllGraphMovies = NoMovies,
 };
 const GraphLoaderDriver kAbsentGraphLoader = {.reloadAllGraphs = NothingToReload};
 const ScreenOverlayDriver kAbsentScreenOverlay = {.drawIfShown = NoOverlay};

@@ -63,9 +63,6 @@ struct MovieDriver {
     // (0), and builds them again once the display objects exist (0, or -1 when one fails).
     int (*releaseAllMovieObjects)();
     int (*reopenAllMovies)();
-    // Pauses or resumes every graph's movie (window activation changes); 0.
-    int (*pauseAllGraphMovies)();
-    int (*resumeAllGraphMovies)();
 };
 extern const MovieDriver kAbsentMovies;
 DriverSlot<MovieDriver>& MovieSlot();
