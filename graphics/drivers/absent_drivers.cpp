@@ -57,7 +57,6 @@ void NoScene() {}
 int NoRenderTarget(HandleValue) { return 0; }
 void NoTransforms(float, float, float, float, float, float) {}
 int NoMaskRenderTarget(int32_t) { return 0; }
-int NoDeviceTransform(int32_t, const Matrix4*) { return -1; }  // no device took it
 int NoTextureTargetToClear() { return 0; }  // without the device no target is a texture
 int NoScreenReadback(int32_t, int32_t, int32_t, int32_t, const GraphRecord*, int32_t) {
     return -1;  // no texture to copy into
@@ -142,7 +141,6 @@ const Device3DDriver kAbsentDevice3D = {
     .selectDeviceRenderTarget = NoRenderTarget,
     .resetTargetTransforms = NoTransforms,
     .setMaskRenderTarget3D = NoMaskRenderTarget,
-    .setDeviceTransform = NoDeviceTransform,
     .captureScreenToGraph3D = NoScreenReadback,
     .clearTextureTarget = NoTextureTargetToClear,
 };
