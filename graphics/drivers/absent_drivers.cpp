@@ -40,7 +40,6 @@ int CannotDerive(GraphRecord*, int32_t, int32_t, int32_t, int32_t, GraphRecord*)
 int NothingToRelease(GraphRecord*) { return 0; }
 int CannotFill(GraphRecord*, int32_t, int32_t, int32_t, int32_t) { return -1; }
 int NothingToRestore(GraphRecord*) { return 0; }
-void NoTables() {}
 
 // --- No Direct3D device -------------------------------------------------------------------------
 int NoDeviceToStart() { return -1; }
@@ -120,7 +119,6 @@ const GraphSurfaceDriver kAbsentGraphSurfaces = {
     .release = NothingToRelease,
     .fill = CannotFill,
     .restore = NothingToRestore,
-    .clearTables = NoTables,
 };
 
 const Device3DStartDriver kAbsentDevice3DStart = {
