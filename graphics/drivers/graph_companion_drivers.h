@@ -38,8 +38,8 @@ DriverSlot<MaskDriver>& MaskSlot();
 
 // The mask screen's bracket around one draw while mask drawing is active: the rectangle the
 // draw may touch, in target coordinates. The mask module (graphics/mask/) supplies it while
-// graph management runs; the graph draws, the draw target's clear and box fill take it, and the
-// string draw brackets a whole line with it.
+// graph management runs; the graph draws and the draw target's clear and box fill take it. (The
+// string draw, above the mask module, brackets a whole line with it directly.)
 struct MaskBracketDriver {
     void (*beginMaskBracket)(const RECT* rect);
     void (*endMaskBracket)(const RECT* rect);
