@@ -1,7 +1,8 @@
-// Modules meet through drivers: a record of function pointers that a lower module calls and an
-// upper (or sibling) module supplies. Every driver has an "absent" instance, complete in every
-// entry, that answers as a library without that module would (nothing there, the call fails
-// honestly), so a caller never tests an entry for null.
+// A lower module reaches an upper one through a driver: a record of function pointers that the
+// lower module calls and the upper module supplies. A module beside its caller or below it is
+// called directly. Every driver has an "absent" instance, complete in every entry, that answers
+// as a library without that module would (nothing there, the call fails honestly), so a caller
+// never tests an entry for null.
 //
 // A DriverSlot holds the instance in use. The owning module installs its own instance when it
 // starts and resets the slot to the absent one when it ends; tests install test drivers through

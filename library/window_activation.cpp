@@ -1,5 +1,5 @@
 // The activation change of the library window.
-#include "graphics/drivers/graph_companion_drivers.h"
+#include "graphics/movie/movie.h"
 #include "graphics/surfaces/surface_2d.h"
 #include "system/ime.h"
 #include "system/input.h"
@@ -27,13 +27,13 @@ void ChangeWindowActivation(plat::WindowHandle /*window*/, uint32_t active,
                 ReacquireInputDevices();
             }
         } else {
-            MovieSlot()->resumeAllGraphMovies();
+            ResumeAllGraphMovies();
             ReacquireInputDevices();
         }
     } else {
         // Becoming inactive: the window procedure releases a full-screen display; graph
         // movies pause and the input devices are refreshed.
-        MovieSlot()->pauseAllGraphMovies();
+        PauseAllGraphMovies();
         ReacquireInputDevices();
     }
     RefreshPadEffects();

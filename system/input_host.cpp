@@ -2,49 +2,22 @@
 #include "system/input_host.h"
 
 #include "platform/core/thread.h"
+#include "system/message_pump.h"
+#include "system/window_data.h"
 
-namespace {
+int InputProcessMessage() { return ProcessMessage(); }
 
-int NoPump() { return 0; }
-void NoWait() {}
-int NotClosing() { return 0; }
-int AlwaysActive() { return 1; }
-uint32_t NoMainThread() { return 0; }
-plat::WindowHandle NoWindow() { return 0; }
-int F10NotHeld() { return 0; }
+void InputWaitWhileInactive() { WaitWhileInactive(); }
 
-constexpr InputHost kAbsentInputHost = {
-    .processMessage = NoPump,
-    .waitWhileInactive = NoWait,
-    .windowClosing = NotClosing,
-    .windowActive = AlwaysActive,
-    .mainThreadId = NoMainThread,
-    .libraryWindow = NoWindow,
-    .f10KeyHeld = F10NotHeld,
-};
+bool InputWindowClosing() { return GetWindowData().window.closing != 0; }
 
-const InputHost& Host() { return *InputHostSlot(); }
-
-}  // namespace
-
-DriverSlot<InputHost>& InputHostSlot() {
-    static DriverSlot<InputHost> slot(kAbsentInputHost);
-    return slot;
-}
-
-int InputProcessMessage() { return Host().processMessage(); }
-
-void InputWaitWhileInactive() { Host().waitWhileInactive(); }
-
-bool InputWindowClosing() { return Host().windowClosing() != 0; }
-
-bool InputWindowActive() { return Host().windowActive() != 0; }
+bool InputWindowActive() { return GetWindowData().window.active != 0; }
 
 bool InputOnMainThread() {
-    const uint32_t main = Host().mainThreadId();
+    const uint32_t main = GetWindowData().window.mainThreadId;
     return main == 0 || main == plat::CurrentThreadId();
 }
 
-plat::WindowHandle InputLibraryWindow() { return Host().libraryWindow(); }
+plat::WindowHandle InputLibraryWindow() { return GetWindowData().window.handle; }
 
-bool InputF10KeyHeld() { return Host().f10KeyHeld() != 0; }
+bool InputF10KeyHeld() { return GetWindowData().window.f10KeyHeld != 0; }

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "graphics/draw_state/draw_state.h"
+#include "graphics/draw_target/target_screen.h"
 #include "graphics/drivers/screen_driver.h"
 #include "graphics/drivers/screen_overlay_driver.h"
 #include "graphics/font/font.h"
@@ -55,9 +56,7 @@ ScreenConsoleState& GetScreenConsoleState() {
 }
 
 int CreateScreenConsole() {
-    const bool screenUp =
-        ScreenSlot()->hasDirectDrawObject() != 0 || ScreenSlot()->isNoDirectDraw() != 0;
-    if (!screenUp || GetWindowData().window.handle == 0) return -1;
+    if (!TargetScreenUp() || GetWindowData().window.handle == 0) return -1;
     ScreenConsoleState& c = GetScreenConsoleState();
     if (c.active) return 0;
     c.active = 1;

@@ -14,7 +14,6 @@
 #include "platform/core/thread.h"
 #include "platform/window/window_messages.h"
 #include "base/log.h"
-#include "system/input_host.h"
 #include "system/key_input.h"
 #include "system/message_pump.h"
 #include "base/number_routines.h"
@@ -42,23 +41,6 @@ LResult LibraryWindowProc(WindowHandle window, uint32_t message, WParam wParam, 
 }
 
 constexpr WindowMessageDriver kAbsentWindowMessages = {.handleMessage = DefWindowProc};
-
-// The window system as the input devices see it.
-int WindowClosing() { return GetWindowData().window.closing != 0 ? 1 : 0; }
-int WindowActive() { return GetWindowData().window.active != 0 ? 1 : 0; }
-uint32_t MainThreadId() { return GetWindowData().window.mainThreadId; }
-WindowHandle LibraryWindow() { return GetWindowData().window.handle; }
-int F10KeyHeld() { return GetWindowData().window.f10KeyHeld != 0 ? 1 : 0; }
-
-constexpr InputHost kWindowSystemInputHost = {
-    .processMessage = ProcessMessage,
-    .waitWhileInactive = WaitWhileInactive,
-    .windowClosing = WindowClosing,
-    .windowActive = WindowActive,
-    .mainThreadId = MainThreadId,
-    .libraryWindow = LibraryWindow,
-    .f10KeyHeld = F10KeyHeld,
-};
 
 bool OnPumpThread() {
     const uint32_t pump = std::atomic_ref<uint32_t>(GetWindowData().window.pumpThreadId)
@@ -244,7 +226,6 @@ DriverSlot<WindowMessageDriver>& WindowMessageSlot() {
 
 int InitWindowSystem() {
     ResetWindowDataForStartUp();
-    InputHostSlot().Install(kWindowSystemInputHost);
     WindowData& data = GetWindowData();
     WindowSettings& settings = data.settings;
     MachineFacts& machine = data.machine;
@@ -289,7 +270,6 @@ int TermWindowSystem() {
     // Without a window there is nothing to take down, unless the library ran without one on
     // purpose: then its pump thread still has to end.
     if (window.handle == 0 && !settings.noWindow) {
-        InputHostSlot().Reset();
         return 0;
     }
 
@@ -331,6 +311,5 @@ int TermWindowSystem() {
 
     WindowFactsSlot().Reset();
     window.handle = 0;
-    InputHostSlot().Reset();
     return 0;
 }

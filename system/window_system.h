@@ -16,8 +16,6 @@ struct WindowMessageDriver {
 };
 DriverSlot<WindowMessageDriver>& WindowMessageSlot();
 
-// Installs the window system's instance of the input devices' host (input_host.h) and resets it
-// at the end of TermWindowSystem.
 // 0, or -1 (quit flag set) when another instance runs, the class cannot be registered or the
 // window cannot be created.
 int InitWindowSystem();

@@ -3,8 +3,6 @@
 // call, the texture and Z formats the surface records are made in, and (from the modules that
 // build on the back end) the texture pieces' surface driver and pixel access and the graph
 // draws' Direct3D road.
-#include <cstring>
-
 #include "graphics/d3d/camera_matrices.h"
 #include "graphics/d3d/device.h"
 #include "graphics/d3d/graph_draw_3d.h"
@@ -63,17 +61,6 @@ void ResetTargetTransforms(float width, float height, float distance, float fiel
 
 int SetMaskTarget(int32_t maskOn) { return SetMaskRenderTarget3D(maskOn); }
 
-int SetTransform(int32_t kind, const Matrix4* matrix) {
-    plat::Direct3DDevice* device = GetCurrentDevice3D();
-    if (device == nullptr || matrix == nullptr) return -1;
-    plat::Matrix out;
-    static_assert(sizeof out == sizeof *matrix);
-    std::memcpy(&out, matrix, sizeof out);
-    return device->SetTransform(static_cast<plat::TransformStateType>(kind), &out) == plat::D3D_OK
-               ? 0
-               : -1;
-}
-
 const Device3DDriver kDevice3DDriver = {
     .startDirect3D = StartDirect3DForGraphs,
     .refreshDeviceColorState = RefreshColorState,
@@ -85,7 +72,6 @@ const Device3DDriver kDevice3DDriver = {
     .selectDeviceRenderTarget = SelectRenderTarget,
     .resetTargetTransforms = ResetTargetTransforms,
     .setMaskRenderTarget3D = SetMaskTarget,
-    .setDeviceTransform = SetTransform,
     .captureScreenToGraph3D = CaptureScreenToGraph3D,
     .clearTextureTarget = ClearDrawTarget3D,
 };

@@ -6,7 +6,7 @@
 #include "graphics/d3d/texture_pieces.h"
 #include "graphics/graphs/draw_state_record.h"
 #include "graphics/draw_target/draw_target.h"
-#include "graphics/drivers/graph_companion_drivers.h"
+#include "graphics/mask/mask_screen.h"
 #include "graphics/graphs/graph_handle_table.h"
 #include "graphics/screen/screen.h"
 #include "graphics/screen/screen_host.h"
@@ -132,7 +132,7 @@ int SetMaskRenderTarget3D(int32_t maskOn) {
     Device3DRecord* device = CurrentDevice3DRecord();
     if (device == nullptr) return -1;
     FlushDeviceVertices(device);
-    plat::DrawSurface* target = maskOn ? MaskSlot()->maskSurface() : GetDrawTargetDDSurface();
+    plat::DrawSurface* target = maskOn ? GetMaskSurface() : GetDrawTargetDDSurface();
     // Without a mask screen (or a target surface) the device keeps drawing where it does; a
     // target it refuses would send every draw to the wrong surface, so that is a failure.
     if (target != nullptr && SetDeviceRenderTarget(target) != 0) {

@@ -6,6 +6,7 @@
 #include "graphics/d3d/screen_readback.h"
 #include "graphics/d3d/texture_pieces.h"
 #include "graphics/draw_state/draw_state.h"
+#include "graphics/drivers/screen_driver.h"
 #include "graphics/graphs/draw_state_record.h"
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/graphs/graph_handle_table.h"
@@ -30,7 +31,7 @@ int OpenScreenReadbackArea(int32_t x1, int32_t y1, int32_t x2, int32_t y2,
         out->screenWidth = plat::GetSystemMetrics(plat::SM_CXSCREEN);
         out->screenHeight = plat::GetSystemMetrics(plat::SM_CYSCREEN);
     } else {
-        int32_t w = 640, h = 480;
+        int32_t w = kDefaultScreenWidth, h = kDefaultScreenHeight;
         if (QueryGraphDimensions(drawTarget, &w, &h) != 0) return -1;
         out->screenWidth = w;
         out->screenHeight = h;

@@ -4,8 +4,6 @@
 
 namespace {
 
-void ClearPieceTable() { DeleteAllSurface3DData(); }
-
 int FindPieceTexture(HandleValue piece, HandleValue* surfaceData, int32_t* textureX,
                      int32_t* textureY) {
     const Surface3DData* record = GetSurface3DData(piece);
@@ -24,7 +22,6 @@ const GraphSurfaceDriver kTexturePieces = {
     .release = DeleteGraphTextures,
     .fill = FillGraphTextures,
     .restore = RestoreGraphTextures,
-    .clearTables = ClearPieceTable,
 };
 
 const TexturePieceAccessDriver kTexturePieceAccess = {

@@ -1,9 +1,21 @@
 #include "graphics/d3d/transform_state.h"
 
-#include "graphics/drivers/device_3d_driver.h"
+#include <cstring>
+
+#include "graphics/d3d/device.h"
 #include "graphics/graphs/graphics_state.h"
 
 namespace {
+
+// Sets the transform of the current device; a refusal (or no device) is not reported.
+void SetDeviceTransform(TransformKind kind, const Matrix4* matrix) {
+    plat::Direct3DDevice* device = GetCurrentDevice3D();
+    if (device == nullptr) return;
+    plat::Matrix out;
+    static_assert(sizeof out == sizeof *matrix);
+    std::memcpy(&out, matrix, sizeof out);
+    (void)device->SetTransform(static_cast<plat::TransformStateType>(kind), &out);
+}
 
 TransformState MakeIdentityState() {
     TransformState state;
@@ -18,7 +30,7 @@ int StoreTransform(Matrix4* slot, TransformKind kind, const Matrix4* matrix) {
     if (matrix == nullptr) return -1;
     *slot = *matrix;
     if (GetGraphicsState().direct3DInUse) {
-        (void)Device3DSlot()->setDeviceTransform(kind, slot);
+        SetDeviceTransform(kind, slot);
     }
     return 0;
 }

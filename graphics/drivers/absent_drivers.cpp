@@ -40,7 +40,6 @@ int CannotDerive(GraphRecord*, int32_t, int32_t, int32_t, int32_t, GraphRecord*)
 int NothingToRelease(GraphRecord*) { return 0; }
 int CannotFill(GraphRecord*, int32_t, int32_t, int32_t, int32_t) { return -1; }
 int NothingToRestore(GraphRecord*) { return 0; }
-void NoTables() {}
 
 // --- No Direct3D device -------------------------------------------------------------------------
 int NoDeviceToStart() { return -1; }
@@ -57,7 +56,6 @@ void NoScene() {}
 int NoRenderTarget(HandleValue) { return 0; }
 void NoTransforms(float, float, float, float, float, float) {}
 int NoMaskRenderTarget(int32_t) { return 0; }
-int NoDeviceTransform(int32_t, const Matrix4*) { return -1; }  // no device took it
 int NoTextureTargetToClear() { return 0; }  // without the device no target is a texture
 int NoScreenReadback(int32_t, int32_t, int32_t, int32_t, const GraphRecord*, int32_t) {
     return -1;  // no texture to copy into
@@ -78,11 +76,8 @@ int NoTexturePiece(HandleValue, HandleValue*, int32_t*, int32_t*) { return -1; }
 // --- No fonts, masks, movies or loader ------------------------------------------------------------
 void NoFontsToStart(int32_t, int32_t, int32_t) {}
 void NoFonts() {}
-void NoMasks() {}
 MEMIMG* NoMaskImage() { return nullptr; }
 plat::DrawSurface* NoMaskSurface() { return nullptr; }
-int32_t NoMaskScreenKept() { return 0; }
-void NoMaskToRemake(int32_t) {}
 void NoMaskBracket(const RECT*) {}
 void NoMovieLink(GraphRecord*) {}
 void NoMovieSurfaces(HandleValue) {}
@@ -124,7 +119,6 @@ const GraphSurfaceDriver kAbsentGraphSurfaces = {
     .release = NothingToRelease,
     .fill = CannotFill,
     .restore = NothingToRestore,
-    .clearTables = NoTables,
 };
 
 const Device3DStartDriver kAbsentDevice3DStart = {
@@ -145,7 +139,6 @@ const Device3DDriver kAbsentDevice3D = {
     .selectDeviceRenderTarget = NoRenderTarget,
     .resetTargetTransforms = NoTransforms,
     .setMaskRenderTarget3D = NoMaskRenderTarget,
-    .setDeviceTransform = NoDeviceTransform,
     .captureScreenToGraph3D = NoScreenReadback,
     .clearTextureTarget = NoTextureTargetToClear,
 };
@@ -168,13 +161,8 @@ const FontDriver kAbsentFonts = {
     .deleteAllFonts = NoFonts,
 };
 const MaskDriver kAbsentMasks = {
-    .endMasks = NoMasks,
     .maskImage = NoMaskImage,
     .maskSurface = NoMaskSurface,
-    .maskScreenKept = NoMaskScreenKept,
-    .remakeMaskScreen = NoMaskToRemake,
-    .releaseMaskScreen = NoMasks,
-    .recreateMaskScreen = NoMasks,
 };
 const MaskBracketDriver kAbsentMaskBracket = {
     .beginMaskBracket = NoMaskBracket,
@@ -187,8 +175,6 @@ const MovieDriver kAbsentMovies = {
     .restoreMovieSurfaces = NoMovieSurfaces,
     .releaseAllMovieObjects = NoMovies,
     .reopenAllMovies = NoMovies,
-    .pauseAllGraphMovies = NoMovies,
-    .resumeAllGraphMovies = NoMovies,
 };
 const GraphLoaderDriver kAbsentGraphLoader = {.reloadAllGraphs = NothingToReload};
 const ScreenOverlayDriver kAbsentScreenOverlay = {.drawIfShown = NoOverlay};

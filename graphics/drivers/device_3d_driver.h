@@ -14,7 +14,6 @@
 #include "softrender/records/rect.h"
 
 struct GraphRecord;
-struct Matrix4;
 
 // The device's start and end around the screen's surfaces. The library's start-up installs the
 // device's instance before the screen opens; without it no device starts (the screen draws
@@ -62,8 +61,6 @@ struct Device3DDriver {
     // Tells the device that mask drawing was switched on or off: while it is on, the device
     // renders into the mask screen instead of the draw target. 0 or -1.
     int (*setMaskRenderTarget3D)(int32_t maskOn);
-    // Sets a transform of the current device (kind: 1 world, 2 view, 3 projection); 0 or -1.
-    int (*setDeviceTransform)(int32_t kind, const Matrix4* matrix);
     // Copies (x1, y1, x2, y2) of the draw screen into a texture graph (its top-left on the
     // graph's (0, 0)); screenSizeFlag 0 on a window drawn onto the primary reads desktop
     // coordinates. 0 or -1.

@@ -25,31 +25,21 @@ struct FontDriver {
 extern const FontDriver kAbsentFonts;
 DriverSlot<FontDriver>& FontSlot();
 
+// The mask screen as the draw targets below the mask module find it. (Graph management and
+// the screen's setup, above the mask module, call it directly.)
 struct MaskDriver {
-    // Ends the mask screens.
-    void (*endMasks)();
     // The mask screen's software image, drawn into while mask drawing is active, or null.
     MEMIMG* (*maskImage)();
     // The mask screen's DirectDraw surface, drawn into while mask drawing is active, or null.
     plat::DrawSurface* (*maskSurface)();
-    // 1 when a mask screen is kept (asked for or made). A mode change, which ends graph
-    // management and starts it again, asks this first and then remakes the mask: an empty
-    // bitmap and a mask screen for the new screen, with mask drawing switched on again when
-    // it was on (enabled).
-    int32_t (*maskScreenKept)();
-    void (*remakeMaskScreen)(int32_t enabled);
-    // Around a display change: frees the bitmap and releases the mask screen before the
-    // screen's surfaces go, and makes them again (empty, the switch applied again) after.
-    void (*releaseMaskScreen)();
-    void (*recreateMaskScreen)();
 };
 extern const MaskDriver kAbsentMasks;
 DriverSlot<MaskDriver>& MaskSlot();
 
 // The mask screen's bracket around one draw while mask drawing is active: the rectangle the
 // draw may touch, in target coordinates. The mask module (graphics/mask/) supplies it while
-// graph management runs; the graph draws, the draw target's clear and box fill take it, and the
-// string draw brackets a whole line with it.
+// graph management runs; the graph draws and the draw target's clear and box fill take it. (The
+// string draw, above the mask module, brackets a whole line with it directly.)
 struct MaskBracketDriver {
     void (*beginMaskBracket)(const RECT* rect);
     void (*endMaskBracket)(const RECT* rect);
@@ -73,9 +63,6 @@ struct MovieDriver {
     // (0), and builds them again once the display objects exist (0, or -1 when one fails).
     int (*releaseAllMovieObjects)();
     int (*reopenAllMovies)();
-    // Pauses or resumes every graph's movie (window activation changes); 0.
-    int (*pauseAllGraphMovies)();
-    int (*resumeAllGraphMovies)();
 };
 extern const MovieDriver kAbsentMovies;
 DriverSlot<MovieDriver>& MovieSlot();

@@ -22,8 +22,6 @@ struct GraphSurfaceDriver {
     int (*fill)(GraphRecord* graph, int32_t r, int32_t g, int32_t b, int32_t a);
     // Restores the graph's lost surfaces; 0, or -1 when a reload is needed.
     int (*restore)(GraphRecord* graph);
-    // Empties the module's record tables (graph management's start-up).
-    void (*clearTables)();
 };
 
 extern const GraphSurfaceDriver kAbsentGraphSurfaces;

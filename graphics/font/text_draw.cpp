@@ -7,7 +7,6 @@
 #include "base/log.h"
 #include "graphics/draw_graph/draw_graph.h"
 #include "graphics/draw_graph/graph_draw_drivers.h"
-#include "graphics/drivers/graph_companion_drivers.h"
 #include "graphics/draw_state/draw_state.h"
 #include "graphics/draw_target/draw_target.h"
 #include "graphics/draw_target/target_screen.h"
@@ -15,6 +14,7 @@
 #include "graphics/drivers/window_facts_driver.h"
 #include "graphics/font/font.h"
 #include "graphics/font/string_draw.h"
+#include "graphics/mask/mask_screen.h"
 
 namespace {
 
@@ -55,7 +55,7 @@ int DrawTextWithFont(int32_t x, int32_t y, const char* string, uint32_t colour, 
     // A font with a texture cache draws its glyphs as graph draws, each bracketed for the mask
     // on its own; a software cache's line is bracketed as a whole.
     const bool maskBracket = draw.maskActive != 0 && !f->textureCache;
-    if (maskBracket) MaskBracketSlot()->beginMaskBracket(&line);
+    if (maskBracket) BeginMaskBracket(line);
     int result = 0;
     if (subtract3D) {
         BeginSubtractEmulation(&line);
@@ -66,7 +66,7 @@ int DrawTextWithFont(int32_t x, int32_t y, const char* string, uint32_t colour, 
     } else {
         result = DrawString2D(x, y, string, colour, font, edgeColour, vertical);
     }
-    if (maskBracket) MaskBracketSlot()->endMaskBracket(&line);
+    if (maskBracket) EndMaskBracket(line);
 
     if (softwareFront) ShowFrontDraw(&line);
     return result;

@@ -7,6 +7,8 @@
 #include "graphics/drivers/graph_companion_drivers.h"
 #include "graphics/drivers/graph_surface_driver.h"
 #include "graphics/mask/mask_drivers.h"
+#include "graphics/mask/mask_screen.h"
+#include "graphics/surfaces/surface_2d.h"
 #include "softrender/rules/blend_tables.h"
 #include "graphics/graphs/graphics_state.h"
 #include "base/log.h"
@@ -41,7 +43,7 @@ int InitGraphSystem() {
 
     InstallOwnDrivers();
     ClearGraphicsState();
-    Surface2DSlot()->clearTables();
+    ClearSurfaceTables();
 
     DrawState& draw = state.draw;
     draw.blendGraph = kNoHandle;
@@ -81,7 +83,7 @@ int InitGraphSystem() {
 int TermGraphSystem() {
     GraphicsState& state = GetGraphicsState();
     if (!state.graphicsUp) return 0;
-    MaskSlot()->endMasks();
+    TermMaskScreen();
     DeleteAllAuxBufferHandles();
     DeleteAllGraphs(0);
     FontSlot()->deleteAllFonts();

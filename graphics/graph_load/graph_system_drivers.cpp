@@ -11,7 +11,6 @@ const GraphSurfaceDriver kSurfaceRecords = {
     .release = DeleteGraphSurface2Ds,
     .fill = FillGraphSurface2Ds,
     .restore = RestoreGraphSurface2Ds,
-    .clearTables = ClearSurfaceTables,
 };
 
 const GraphLoaderDriver kGraphFileLoader = {.reloadAllGraphs = RestoreAllGraphs};

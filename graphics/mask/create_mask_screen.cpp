@@ -126,6 +126,8 @@ int RequestMaskScreen(int32_t wanted) {
     return CreateMaskScreen(1, 1);
 }
 
+int32_t MaskScreenKept() { return GetMaskState().screenWanted || MaskScreenExists() ? 1 : 0; }
+
 int RemakeMaskScreen(int32_t enabled) {
     RequestMaskScreen(1);
     if (enabled) SetMaskEnabled(1);

@@ -4,17 +4,10 @@
 
 namespace {
 
-void EndMasks() { TermMaskScreen(); }
-
 MEMIMG* MaskScreenImage() {
     MEMIMG* image = GetMaskMemImg();
     return GetMaskState().isMemImg && MemImgHasPixels(image) ? image : nullptr;
 }
-
-int32_t MaskScreenKept() { return GetMaskState().screenWanted || MaskScreenExists() ? 1 : 0; }
-void RemakeMask(int32_t enabled) { RemakeMaskScreen(enabled); }
-void ReleaseMask() { ReleaseMaskScreen(); }
-void RecreateMask() { RecreateMaskAfterRestore(); }
 
 void BeginBracket(const RECT* rect) { BeginMaskBracket(*rect); }
 void EndBracket(const RECT* rect) { EndMaskBracket(*rect); }
@@ -22,13 +15,8 @@ void EndBracket(const RECT* rect) { EndMaskBracket(*rect); }
 }  // namespace
 
 const MaskDriver kMaskScreens = {
-    .endMasks = EndMasks,
     .maskImage = MaskScreenImage,
     .maskSurface = GetMaskSurface,
-    .maskScreenKept = MaskScreenKept,
-    .remakeMaskScreen = RemakeMask,
-    .releaseMaskScreen = ReleaseMask,
-    .recreateMaskScreen = RecreateMask,
 };
 const MaskBracketDriver kMaskBracket = {
     .beginMaskBracket = BeginBracket,

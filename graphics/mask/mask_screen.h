@@ -58,6 +58,9 @@ int ReleaseMaskScreen();
 int RecreateMaskAfterRestore();
 // Ends the mask screens at graphics shut-down. 0.
 int TermMaskScreen();
+// 1 when a mask screen is kept (asked for or made). A mode change, which ends graph management
+// and starts it again, asks this first and then remakes the mask (RemakeMaskScreen).
+int32_t MaskScreenKept();
 // After a mode change has started graph management again: asks for the mask screen once
 // more (an empty bitmap and a mask screen of the new screen's size and format) and, with
 // enabled non-zero, switches mask drawing on. 0.

@@ -47,8 +47,6 @@ const MovieDriver kMovieModule = {
     .restoreMovieSurfaces = RestoreMovieSurfaces,
     .releaseAllMovieObjects = ReleaseAllMovieObjects,
     .reopenAllMovies = ReopenAllMovies,
-    .pauseAllGraphMovies = PauseAllGraphMovies,
-    .resumeAllGraphMovies = ResumeAllGraphMovies,
 };
 
 const MovieDrawDriver kMovieDrawModule = {

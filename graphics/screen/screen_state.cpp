@@ -1,6 +1,7 @@
 #include "graphics/screen/screen_state.h"
 
 #include "graphics/screen/screen.h"
+#include "graphics/drivers/screen_driver.h"
 #include "graphics/screen/screen_host.h"
 
 ScreenState& GetScreenState() {
@@ -19,8 +20,8 @@ void ResetScreenState() {
 
 void GetScreenDimensions(int32_t* width, int32_t* height) {
     const ScreenState& s = GetScreenState();
-    if (width != nullptr) *width = s.screenWidth != 0 ? s.screenWidth : 640;
-    if (height != nullptr) *height = s.screenHeight != 0 ? s.screenHeight : 480;
+    if (width != nullptr) *width = s.screenWidth != 0 ? s.screenWidth : kDefaultScreenWidth;
+    if (height != nullptr) *height = s.screenHeight != 0 ? s.screenHeight : kDefaultScreenHeight;
 }
 
 int32_t GetScreenDepth() {

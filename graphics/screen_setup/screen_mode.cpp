@@ -7,8 +7,9 @@
 #include "graphics/drivers/direct_draw_object.h"
 #include "graphics/draw_state/draw_state.h"
 #include "graphics/drivers/device_3d_driver.h"
-#include "graphics/drivers/graph_companion_drivers.h"
+#include "graphics/drivers/screen_driver.h"
 #include "graphics/graph_load/graph_system.h"
+#include "graphics/mask/mask_screen.h"
 #include "graphics/screen/screen.h"
 #include "graphics/screen/screen_host.h"
 #include "graphics/screen/screen_internal.h"
@@ -186,7 +187,7 @@ int SetFirstMode(const ModeValues& previous, const ModeValues& requested) {
     if ((!(previous == requested) || requested.refresh != 0) && SetModeWithCurrentSettings() == 0) {
         return 0;
     }
-    StoreModeValues({640, 480, 16, 0});
+    StoreModeValues({kDefaultScreenWidth, kDefaultScreenHeight, 16, 0});
     if (SetModeWithCurrentSettings() == 0) return -2;
     return FatalExit("予期せぬ画面モード変更不能現象が起きました\n");
 }
@@ -247,8 +248,8 @@ int SetLaterMode(const ModeValues& previous) {
         set = s.screenDepth != 24 && SetFullScreenMode(width, height, s.screenDepth);
     }
     if (!set) {
-        StoreModeValues({640, 480, 16, 0});
-        set = SetFullScreenMode(640, 480, 16);
+        StoreModeValues({kDefaultScreenWidth, kDefaultScreenHeight, 16, 0});
+        set = SetFullScreenMode(kDefaultScreenWidth, kDefaultScreenHeight, 16);
         result = -2;
     }
     if (!set) return FatalExit("予期せぬ画面モード変更不能現象が起きました2\n");
@@ -322,7 +323,7 @@ int ChangeScreenMode(int32_t width, int32_t height, int32_t depth, int32_t force
 
     // The mask screen ends with graph management: whether one was kept and whether mask
     // drawing was on are remembered, so that it is made again for the new screen below.
-    const int32_t maskKept = MaskSlot()->maskScreenKept();
+    const int32_t maskKept = MaskScreenKept();
     const int32_t maskOn = GetDrawState().maskRequested;
     TermGraphSystem();
     Device3DStartSlot()->endDevice();
@@ -334,8 +335,8 @@ int ChangeScreenMode(int32_t width, int32_t height, int32_t depth, int32_t force
 
     int result = 0;
     if (!s.screenReady) {
-        if (s.screenWidth == 0) s.screenWidth = 640;
-        if (s.screenHeight == 0) s.screenHeight = 480;
+        if (s.screenWidth == 0) s.screenWidth = kDefaultScreenWidth;
+        if (s.screenHeight == 0) s.screenHeight = kDefaultScreenHeight;
         if (s.screenDepth == 0) s.screenDepth = 16;
         result = SetFirstMode(previous, requested);
     } else {
@@ -369,7 +370,7 @@ int ChangeScreenMode(int32_t width, int32_t height, int32_t depth, int32_t force
     const uint32_t savedKey = GetDrawState().colorKey;
     InitGraphSystem();
     if (s.screenReady) GetDrawState().colorKey = savedKey;
-    if (maskKept) MaskSlot()->remakeMaskScreen(maskOn);
+    if (maskKept) RemakeMaskScreen(maskOn);
     CreateScreenPalette();
 
     if (!s.noDirectDraw) {

@@ -11,6 +11,7 @@
 #include "graphics/drivers/device_3d_driver.h"
 #include "graphics/drivers/graph_companion_drivers.h"
 #include "graphics/drivers/screen_driver.h"
+#include "graphics/mask/mask_screen.h"
 #include "graphics/graphs/graph_handle_table.h"
 #include "graphics/graph_load/graph_system.h"
 #include "graphics/graphs/graphics_state.h"
@@ -265,8 +266,8 @@ int OpenDirectDrawScreen() {
         CloseDirectDrawScreen();
         return FatalExit("DirectDrawClipperオブジェクトの作成時にエラーが発生しました");
     }
-    if (s.screenWidth == 0) s.screenWidth = 640;
-    if (s.screenHeight == 0) s.screenHeight = 480;
+    if (s.screenWidth == 0) s.screenWidth = kDefaultScreenWidth;
+    if (s.screenHeight == 0) s.screenHeight = kDefaultScreenHeight;
     if (s.screenDepth == 0) s.screenDepth = 16;
     s.displayDepth = s.screenDepth;
     if (ChangeScreenMode(-1, -1, -1, 1, -1) == -1) {
@@ -352,7 +353,7 @@ int SwitchToSoftwareRendering(int32_t useHardware) {
     }
     if (s.directDraw != nullptr) {
         // Released, not ended: the mode change below makes the mask anew for the new screen.
-        MaskSlot()->releaseMaskScreen();
+        ReleaseMaskScreen();
         ReleaseClipper();
         if (wasHardware && s.noDirectDraw) {
             // The object gives the display back: from now on the mode is set without it.
@@ -428,7 +429,7 @@ int RecreateScreenAfterDisplayChange() {
     // device objects and the mask screen (made again at the end) and the input devices
     // (started again).
     MovieSlot()->releaseAllMovieObjects();
-    MaskSlot()->releaseMaskScreen();
+    ReleaseMaskScreen();
     Device3DStartSlot()->releaseDeviceObjects();
     ReleaseScreenSurfaces();
     ScreenHostSlot()->restartInputDevices();
@@ -461,6 +462,6 @@ int RecreateScreenAfterDisplayChange() {
     PresentScreen();
     if (GetGraphicsState().graphicsUp) FlagGraphsLostAndRestore();
     MovieSlot()->reopenAllMovies();
-    MaskSlot()->recreateMaskScreen();
+    RecreateMaskAfterRestore();
     return 0;
 }

@@ -20,6 +20,7 @@
 #include "platform/core/system_info.h"
 #include "platform/core/thread.h"
 #include "platform/window/window.h"
+#include "system/input_host.h"
 #include "system/message_pump.h"
 #include "system/window_facts.h"
 #include "system/window_system.h"
@@ -170,7 +171,6 @@ TEST_F(LibraryStartupTest, StartAndEndRunTheirStepsInOrder) {
     EXPECT_TRUE(plat::IsScreenSaverActive());
     EXPECT_EQ(GetApiLockState().created, 0u) << "the shut-down entry destroys the lock";
     EXPECT_TRUE(WindowFactsSlot().IsAbsent());
-    EXPECT_TRUE(InputHostSlot().IsAbsent());
     EXPECT_TRUE(FatalExitSlot().IsAbsent());
     EXPECT_TRUE(WindowMessageSlot().IsAbsent());
     EXPECT_EQ(GetAllocState().count, blocksBefore);

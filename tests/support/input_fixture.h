@@ -1,8 +1,8 @@
 // A fixture for the input routines: the log fixture's temporary start directory and log, a
-// headless window for the devices' cooperative levels, the test input backend, and test
-// drivers for the window system (pump, inactive wait, window state, F10 flag) and the fatal
-// exit that count their calls. Input is ended, the drivers reset and the state cleared
-// afterwards.
+// headless window for the devices' cooperative levels set as the library window of the window
+// system's state (active, on this thread), the test input backend, and stand-ins for the pump
+// services and the fatal exit that count their calls. Input is ended, the drivers reset and the
+// state cleared afterwards.
 #pragma once
 #include <string>
 #include <vector>
@@ -14,21 +14,17 @@
 #include "platform/window/window.h"
 #include "platform/testing/window_test_controls.h"
 #include "system/input.h"
-#include "system/input_host.h"
 #include "system/input_state.h"
 #include "system/pump_services.h"
+#include "system/window_data.h"
 #include "tests/support/log_test_fixture.h"
 
-// What the window system's stand-ins report and count.
-struct InputHostStandIn {
+// What the fixture's stand-ins count: the pumps (through the pump services, which every
+// ProcessMessage runs), the inactive-window waits (each ended by the stand-in service that
+// makes the window active again) and the fatal exits.
+struct InputFixtureCounts {
     int pumps = 0;
-    int pumpResult = 0;  // non-zero: the pump reports quit
     int waits = 0;
-    int closing = 0;
-    int active = 1;
-    uint32_t mainThread = 0;
-    plat::WindowHandle window = 0;
-    int f10 = 0;
     std::vector<std::string> fatalTexts;
 };
 
@@ -38,15 +34,17 @@ protected:
         LogFixture::SetUp();
         plat::ResetWindowTestControls();
         plat::ResetInputTestControls();
-        ResetPumpServices();
         GetInputState() = InputState{};
-        host_ = Host{};
-        host_.mainThread = plat::CurrentThreadId();
+        seen_ = InputFixtureCounts{};
+        GetWindowData().window = WindowState{};
+        TheWindow().mainThreadId = plat::CurrentThreadId();
+        TheWindow().active = 1;
         const plat::WindowClass c{0, &plat::DefWindowProc, 0, 0, 5, "ZnInputClass"};
         ASSERT_NE(plat::RegisterWindowClass(c), 0);
-        host_.window = plat::CreateWindow("ZnInputClass", "input", 0, 0, 0, 0, 64, 64, nullptr);
-        ASSERT_NE(host_.window, 0u);
-        InputHostSlot().Install(kTestHost);
+        TheWindow().handle =
+            plat::CreateWindow("ZnInputClass", "input", 0, 0, 0, 0, 64, 64, nullptr);
+        ASSERT_NE(TheWindow().handle, 0u);
+        PumpServicesSlot().Install(kCountingServices);
         FatalExitSlot().Install(kTestFatalExit);
         // Away from 0, where a never-polled device and a poll at 0 ms look alike.
         AdvanceMs(1000);
@@ -55,7 +53,7 @@ protected:
     void TearDown() override {
         TermInputSystem();
         GetInputState() = InputState{};
-        InputHostSlot().Reset();
+        GetWindowData().window = WindowState{};
         FatalExitSlot().Reset();
         ResetPumpServices();
         plat::ResetInputTestControls();
@@ -63,33 +61,33 @@ protected:
         LogFixture::TearDown();
     }
 
-    // Stand-ins of the window system.
-    using Host = InputHostStandIn;
-    static inline Host host_;
+    static inline InputFixtureCounts seen_;
 
-    static int Pump() {
-        ++host_.pumps;
-        return host_.pumpResult;
+    // The window system's state the input routines read (the window, whether it is active or
+    // closing, the main thread, the F10 flag, the quit flag).
+    static WindowState& TheWindow() { return GetWindowData().window; }
+
+    // The pump services: the key-input step runs once at the end of every ProcessMessage; the
+    // HTTP step also runs between the passes of an inactive window, where it ends the wait by
+    // making the window active.
+    static void CountPump() { ++seen_.pumps; }
+    static void EndInactiveWait() {
+        if (TheWindow().active != 0) return;
+        ++seen_.waits;
+        TheWindow().active = 1;
     }
-    static void Wait() { ++host_.waits; }
-    static int Closing() { return host_.closing; }
-    static int Active() { return host_.active; }
-    static uint32_t MainThread() { return host_.mainThread; }
-    static plat::WindowHandle Window() { return host_.window; }
-    static int F10() { return host_.f10; }
+    static constexpr PumpServices kCountingServices = {
+        .refillSoundStreams = [] {},
+        .pollMusic = [] {},
+        .stepJoypadEffects = [] {},
+        .stepSocketMessages = [](int) {},
+        .stepHttpTransfers = &EndInactiveWait,
+        .stepKeyInput = &CountPump,
+    };
     static int Fatal(const char* text) {
-        host_.fatalTexts.emplace_back(text);
+        seen_.fatalTexts.emplace_back(text);
         return -1;
     }
-    static constexpr InputHost kTestHost = {
-        .processMessage = &Pump,
-        .waitWhileInactive = &Wait,
-        .windowClosing = &Closing,
-        .windowActive = &Active,
-        .mainThreadId = &MainThread,
-        .libraryWindow = &Window,
-        .f10KeyHeld = &F10,
-    };
     static constexpr FatalExitDriver kTestFatalExit = {.exit = &Fatal};
 
     // Starts input on the device road (or, with noDirectInput, the joystick road).

@@ -26,7 +26,6 @@
 #include "base/log.h"
 #include "base/sjis_string.h"
 #include "system/input.h"
-#include "system/input_host.h"
 #include "system/window_system.h"
 #include "system/input_state.h"
 #include "library/main_window_proc.h"
@@ -74,7 +73,6 @@ protected:
         GetInputState() = InputState{};
         plat::ResetInputTestControls();
         ResetPumpServices();
-        InputHostSlot().Reset();
         WindowMessageSlot().Reset();
         FatalExitSlot().Reset();
         GraphicsState& graphics = GetGraphicsState();

@@ -49,11 +49,11 @@ using InputAnyInputFlagTest = InputFixture;
 
 TEST_F(InputAnyInputFlagTest, F10FlagCountsAsF10WhenNoKeyIsDown) {
     Start();
-    host_.f10 = 1;
+    TheWindow().f10KeyHeld = 1;
     EXPECT_EQ(CheckAnyInput(1), 0x44);
     plat::SetTestKey('W', true);
     EXPECT_EQ(CheckAnyInput(1), 0x11);
-    host_.f10 = 0;
+    TheWindow().f10KeyHeld = 0;
     plat::SetTestKey('W', false);
     EXPECT_EQ(CheckAnyInput(1), 0);
 }

@@ -87,7 +87,7 @@ TEST_F(InputKeyboardTest, WithoutTheDeviceTheKeyboardStateIsReadOncePerMilliseco
 
 TEST_F(InputKeyboardTest, LostKeyboardIsAcquiredAgain) {
     Start();
-    host_.mainThread = 0xFFFF;  // no overlay: only the device speaks
+    TheWindow().mainThreadId = 0xFFFF;  // no overlay: only the device speaks
     plat::LoseInputDevices(plat::InputDeviceKind::KeyboardDevice);
     plat::SetTestKey('C', true);
     EXPECT_EQ(KeysDown(), std::vector<int>{0x2E});
@@ -100,7 +100,7 @@ TEST_F(InputKeyboardTest, LostKeyboardIsAcquiredAgain) {
 
 TEST_F(InputKeyboardTest, ReadFailingTwiceKeepsTheSnapshot) {
     Start();
-    host_.mainThread = 0xFFFF;
+    TheWindow().mainThreadId = 0xFFFF;
     plat::SetTestKey('C', true);
     EXPECT_EQ(KeysDown(), std::vector<int>{0x2E});
     AdvanceMs(1);
@@ -121,10 +121,10 @@ TEST_F(InputKeyboardTest, OverlayOnTheMainThreadOnly) {
     EXPECT_EQ(KeysDown(), std::vector<int>{0x10});  // from the overlay
     plat::SetTestKey('Q', false);
     AdvanceMs(1);
-    host_.mainThread = 0xFFFF;
+    TheWindow().mainThreadId = 0xFFFF;
     plat::FailNextInputReads(plat::InputDeviceKind::KeyboardDevice, 2);
     EXPECT_EQ(KeysDown(), std::vector<int>{0x10});  // the device's old snapshot stands
-    host_.mainThread = plat::CurrentThreadId();
+    TheWindow().mainThreadId = plat::CurrentThreadId();
     State().overlayOff = 1;
     AdvanceMs(1);
     plat::FailNextInputReads(plat::InputDeviceKind::KeyboardDevice, 2);
@@ -133,10 +133,10 @@ TEST_F(InputKeyboardTest, OverlayOnTheMainThreadOnly) {
 
 TEST_F(InputKeyboardTest, QuitFromThePumpKeepsTheSnapshot) {
     Start();
-    host_.mainThread = 0xFFFF;
+    TheWindow().mainThreadId = 0xFFFF;
     plat::SetTestKey('D', true);
     EXPECT_EQ(KeysDown(), std::vector<int>{0x20});
-    host_.pumpResult = -1;
+    SetQuitRequested();  // the pump reports that the library is to end
     plat::SetTestKey('D', false);
     AdvanceMs(1);
     const uint64_t before = Reads(plat::InputDeviceKind::KeyboardDevice);
@@ -146,12 +146,16 @@ TEST_F(InputKeyboardTest, QuitFromThePumpKeepsTheSnapshot) {
 
 TEST_F(InputKeyboardTest, ReadsRunTheInactiveWaitAndRefuseANullBuffer) {
     Start();
-    const int waits = host_.waits;
+    const int waits = seen_.waits;
+    TheWindow().active = 0;
     KeysDown();
+    TheWindow().active = 0;
     ReadPadInputBits(0x1001);
+    TheWindow().active = 0;
     CheckAnyInput(1);
+    TheWindow().active = 0;
     StopJoypadVibration(1);
-    EXPECT_EQ(host_.waits - waits, 4);
+    EXPECT_EQ(seen_.waits - waits, 4);
     EXPECT_EQ(ReadKeyStates(nullptr), -1);
 }
 

@@ -53,11 +53,11 @@ TEST_F(InputPadEffectsTest, EffectsFollowTheRequestAndThePower) {
 TEST_F(InputPadEffectsTest, InactiveWindowStopsEverythingUntilActiveAgain) {
     Vibrate(-1);
     RefreshPadEffects();
-    host_.active = 0;
+    TheWindow().active = 0;
     RefreshPadEffects();
     EXPECT_EQ(Playing(), std::make_pair(false, false));
     EXPECT_EQ(State().pads[0].vibrationRequest, 1);  // the request stays
-    host_.active = 1;
+    TheWindow().active = 1;
     RefreshPadEffects();
     EXPECT_EQ(Playing(), std::make_pair(true, true));
 }
@@ -73,12 +73,14 @@ TEST_F(InputPadEffectsTest, PlayTimeRunsOnThePumpsCalls) {
     EXPECT_EQ(State().pads[0].elapsedPlayTime, 99);
     EXPECT_EQ(Playing(), std::make_pair(true, true));
     AdvanceMs(1);
-    const int waits = host_.waits;
+    const int waits = seen_.waits;
+    TheWindow().active = 0;  // an inactive-window wait would meet it and end it
     ProcessPadEffects();
     EXPECT_EQ(Playing(), std::make_pair(false, false));
     EXPECT_EQ(State().pads[0].vibrationRequest, 0);
     // Stopped without the inactive-window wait: this runs inside the message pump.
-    EXPECT_EQ(host_.waits, waits);
+    EXPECT_EQ(seen_.waits, waits);
+    EXPECT_EQ(TheWindow().active, 0u);
 }
 
 TEST_F(InputPadEffectsTest, EndlessVibrationIsNotTimed) {
@@ -116,10 +118,10 @@ TEST_F(InputPadEffectsTest, ReacquireUsesTheLevelOfTheWindowsState) {
         }
         return std::make_pair(0u, false);
     };
-    host_.active = 0;
+    TheWindow().active = 0;
     EXPECT_EQ(ReacquireInputDevices(), 0);
     EXPECT_EQ(padLevel(), std::make_pair(plat::DISCL_NONEXCLUSIVE | plat::DISCL_BACKGROUND, true));
-    host_.active = 1;
+    TheWindow().active = 1;
     plat::LoseInputDevices(plat::InputDeviceKind::KeyboardDevice);
     ReacquireInputDevices();
     EXPECT_EQ(padLevel(), std::make_pair(plat::DISCL_EXCLUSIVE | plat::DISCL_FOREGROUND, true));

@@ -144,9 +144,9 @@ TEST_F(InputPadTest, LostPadIsAcquiredAgain) {
     const uint32_t id = StartWithPad();
     plat::LoseInputDevices(plat::InputDeviceKind::Pad);
     plat::SetTestPadAxis(id, 1, -30000);
-    const int pumps = host_.pumps;
+    const int pumps = seen_.pumps;
     EXPECT_EQ(ReadPadInputBits(1), kPadUp);
-    EXPECT_EQ(host_.pumps - pumps, 2);  // around the acquire
+    EXPECT_EQ(seen_.pumps - pumps, 2);  // around the acquire
     for (const plat::TestDeviceRecord& r : plat::LiveInputDevices()) {
         if (r.padId == id) {
             EXPECT_TRUE(r.acquired);

@@ -2,29 +2,19 @@
 // the Direct3D device only while Direct3D is in use.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include "graphics/d3d/device.h"
 #include "graphics/d3d/matrix.h"
 #include "graphics/d3d/transform_state.h"
-#include "graphics/drivers/device_3d_driver.h"
 #include "graphics/graphs/graphics_state.h"
-#include "tests/graphics/drivers/graphics_driver_reset.h"
+#include "platform/testing/d3d_test_controls.h"
+#include "tests/graphics/d3d/device_test_support.h"
 #include "tests/graphics/d3d/matrix_test_support.h"
 
 namespace {
-
-struct DeviceCall {
-    int32_t kind;
-    Matrix4 matrix;
-};
-std::vector<DeviceCall> gDeviceCalls;
-int gDeviceResult = 0;
-
-int RecordTransform(int32_t kind, const Matrix4* matrix) {
-    gDeviceCalls.push_back({kind, *matrix});
-    return gDeviceResult;
-}
 
 struct Setter {
     std::string name;
@@ -39,25 +29,53 @@ const std::vector<Setter> kSetters = {
     {"projection", SetProjectionMatrix, &TransformState::projection, kTransformProjection},
 };
 
+// Without a library: no device exists.
 class MatrixTransformStateTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ResetGraphicsDrivers();
         ClearGraphicsState();
         ResetTransformState();
-        gDeviceCalls.clear();
-        gDeviceResult = 0;
-        device_ = kAbsentDevice3D;
-        device_.setDeviceTransform = RecordTransform;
-        Device3DSlot().Install(device_);
     }
     void TearDown() override {
-        ResetGraphicsDrivers();
         ClearGraphicsState();
         ResetTransformState();
     }
+};
 
-    static inline Device3DDriver device_ = {};
+// With the library started on Direct3D: the device's own transforms and its call log.
+class MatrixDeviceTransformTest : public Device3DFixture {
+protected:
+    void SetUp() override {
+        Device3DFixture::SetUp();
+        ASSERT_EQ(Start(true), 0);
+        ASSERT_NE(GetCurrentDevice3D(), nullptr);
+        ASSERT_EQ(GetGraphicsState().direct3DInUse, 1);
+        plat::StartD3DCallLog();
+    }
+    void TearDown() override {
+        plat::StopD3DCallLog();
+        ResetTransformState();
+        Device3DFixture::TearDown();
+    }
+
+    static Matrix4 DeviceTransform(int32_t kind) {
+        plat::Matrix m{};
+        EXPECT_EQ(GetCurrentDevice3D()->GetTransform(static_cast<plat::TransformStateType>(kind), &m),
+                  plat::D3D_OK);
+        Matrix4 out;
+        static_assert(sizeof out == sizeof m);
+        std::memcpy(&out, &m, sizeof out);
+        return out;
+    }
+
+    // The kinds of the device's SetTransform calls since the last look.
+    static std::vector<uint32_t> TransformCalls() {
+        std::vector<uint32_t> kinds;
+        for (const plat::D3DCall& call : CallsNamed(plat::TakeD3DCallLog(), "SetTransform")) {
+            kinds.push_back(call.a);
+        }
+        return kinds;
+    }
 };
 
 TEST_F(MatrixTransformStateTest, StartsAsIdentities) {
@@ -70,9 +88,12 @@ TEST_F(MatrixTransformStateTest, StartsAsIdentities) {
     EXPECT_TRUE(MatricesEqual(state.viewport, identity));
 }
 
-TEST_F(MatrixTransformStateTest, SettersStoreTheirOwnMatrixOnlyAndSkipTheDeviceWithoutDirect3D) {
+TEST_F(MatrixDeviceTransformTest, SettersStoreTheirOwnMatrixOnlyAndSkipTheDeviceWithoutDirect3D) {
     Matrix4 identity;
     SetIdentityMatrix(&identity);
+    std::vector<Matrix4> before;
+    for (const Setter& setter : kSetters) before.push_back(DeviceTransform(setter.kind));
+    GetGraphicsState().direct3DInUse = 0;
     for (const Setter& setter : kSetters) {
         SCOPED_TRACE(setter.name);
         ResetTransformState();
@@ -85,37 +106,39 @@ TEST_F(MatrixTransformStateTest, SettersStoreTheirOwnMatrixOnlyAndSkipTheDeviceW
         }
         EXPECT_TRUE(MatricesEqual(state.viewport, identity));
     }
-    EXPECT_TRUE(gDeviceCalls.empty());
+    GetGraphicsState().direct3DInUse = 1;
+    EXPECT_TRUE(TransformCalls().empty());
+    for (size_t i = 0; i < kSetters.size(); ++i) {
+        EXPECT_TRUE(MatricesEqual(DeviceTransform(kSetters[i].kind), before[i])) << kSetters[i].name;
+    }
 }
 
-TEST_F(MatrixTransformStateTest, SettersHandTheMatrixToTheDeviceWhileDirect3DIsInUse) {
-    GetGraphicsState().direct3DInUse = 1;
+TEST_F(MatrixDeviceTransformTest, SettersHandTheMatrixToTheDeviceWhileDirect3DIsInUse) {
     for (const Setter& setter : kSetters) {
         SCOPED_TRACE(setter.name);
-        gDeviceCalls.clear();
         const Matrix4 m = ScaleMatrix(2, 3, static_cast<float>(setter.kind));
         EXPECT_EQ(setter.set(&m), 0);
-        ASSERT_EQ(gDeviceCalls.size(), 1u);
-        EXPECT_EQ(gDeviceCalls[0].kind, setter.kind);
-        EXPECT_TRUE(MatricesEqual(gDeviceCalls[0].matrix, m));
+        EXPECT_EQ(TransformCalls(), std::vector<uint32_t>{static_cast<uint32_t>(setter.kind)});
+        EXPECT_TRUE(MatricesEqual(DeviceTransform(setter.kind), m));
         EXPECT_TRUE(MatricesEqual(GetTransformState().*setter.slot, m));
     }
 }
 
-TEST_F(MatrixTransformStateTest, ADeviceRefusalIsNotReportedAndTheMatrixIsKept) {
+// Direct3D in use with no device to take the matrix: the setter still keeps it and reports
+// nothing.
+TEST_F(MatrixTransformStateTest, WithoutADeviceTheMatrixIsKeptAndNothingIsReported) {
     GetGraphicsState().direct3DInUse = 1;
-    gDeviceResult = -1;
+    ASSERT_EQ(GetCurrentDevice3D(), nullptr);
     for (const Setter& setter : kSetters) {
         SCOPED_TRACE(setter.name);
         const Matrix4 m = QuarterTurnZ();
         EXPECT_EQ(setter.set(&m), 0);
         EXPECT_TRUE(MatricesEqual(GetTransformState().*setter.slot, m));
     }
-    EXPECT_EQ(gDeviceCalls.size(), kSetters.size());
 }
 
-TEST_F(MatrixTransformStateTest, ANullMatrixIsRefusedAndChangesNothing) {
-    GetGraphicsState().direct3DInUse = 1;
+TEST_F(MatrixDeviceTransformTest, ANullMatrixIsRefusedAndChangesNothing) {
+    ResetTransformState();
     Matrix4 identity;
     SetIdentityMatrix(&identity);
     for (const Setter& setter : kSetters) {
@@ -123,18 +146,7 @@ TEST_F(MatrixTransformStateTest, ANullMatrixIsRefusedAndChangesNothing) {
         EXPECT_EQ(setter.set(nullptr), -1);
         EXPECT_TRUE(MatricesEqual(GetTransformState().*setter.slot, identity));
     }
-    EXPECT_TRUE(gDeviceCalls.empty());
-}
-
-TEST_F(MatrixTransformStateTest, WithoutADeviceModuleTheAbsentDriverTakesNothing) {
-    Device3DSlot().Reset();
-    GetGraphicsState().direct3DInUse = 1;
-    const Matrix4 m = TranslationMatrix(4, 5, 6);
-    Matrix4 kept;
-    EXPECT_EQ(kAbsentDevice3D.setDeviceTransform(kTransformWorld, &m), -1);
-    EXPECT_EQ(SetWorldMatrix(&m), 0);
-    kept = GetTransformState().world;
-    EXPECT_TRUE(MatricesEqual(kept, m));
+    EXPECT_TRUE(TransformCalls().empty());
 }
 
 }  // namespace

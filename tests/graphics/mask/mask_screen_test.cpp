@@ -253,29 +253,28 @@ TEST_F(MaskScreenTest, GraphicsShutDownEndsTheMask) {
 
 namespace {
 
-// The driver entries a mode change and a display change use: whether a mask is kept (asked
-// for, even while released), and the remake for the new screen, switched on only when asked.
-TEST_F(MaskScreenTest, TheDriverKeepsAndRemakesTheMaskForAScreenMadeAnew) {
+// What a mode change and a display change call: whether a mask is kept (asked for, even while
+// released), and the remake for the new screen, switched on only when asked.
+TEST_F(MaskScreenTest, AModeChangeKeepsAndRemakesTheMaskForAScreenMadeAnew) {
     StartRoad(Road::kSoftwareScreen, 16);
-    EXPECT_EQ(kMaskScreens.maskScreenKept(), 0);
-    EXPECT_EQ(kAbsentMasks.maskScreenKept(), 0);
+    EXPECT_EQ(MaskScreenKept(), 0);
     ASSERT_EQ(RequestMaskScreen(1), 0);
-    EXPECT_EQ(kMaskScreens.maskScreenKept(), 1);
-    kMaskScreens.releaseMaskScreen();
+    EXPECT_EQ(MaskScreenKept(), 1);
+    ReleaseMaskScreen();
     EXPECT_EQ(MaskScreenExists(), 0);
-    EXPECT_EQ(kMaskScreens.maskScreenKept(), 1);  // still wanted
+    EXPECT_EQ(MaskScreenKept(), 1);  // still wanted
     for (int32_t enabled : {0, 1}) {
         SCOPED_TRACE(enabled);
         ASSERT_EQ(TermMaskScreen(), 0);
-        EXPECT_EQ(kMaskScreens.maskScreenKept(), 0);
-        kMaskScreens.remakeMaskScreen(enabled);
+        EXPECT_EQ(MaskScreenKept(), 0);
+        RemakeMaskScreen(enabled);
         EXPECT_EQ(MaskScreenExists(), 1);
         EXPECT_EQ(GetMaskState().width, kScreenW);
         EXPECT_EQ(GetMaskByte(kScreenW - 1, kScreenH - 1), 0);
         EXPECT_EQ(GetDrawState().maskActive, enabled);
     }
-    kMaskScreens.releaseMaskScreen();
-    kMaskScreens.recreateMaskScreen();
+    ReleaseMaskScreen();
+    RecreateMaskAfterRestore();
     EXPECT_EQ(MaskScreenExists(), 1);
     EXPECT_EQ(GetDrawState().maskActive, 1);
 }
