@@ -175,35 +175,6 @@ protected:
         if (!c.underBlendGraph) return 0;
         return road.depth == 16 ? 12 : 1;
     }
-
-    // Pixels of drawn that the software picture does not show within tolerance at the same
-    // place or, with neighbours, at a neighbouring one; the first few are reported. With
-    // neighbours a pixel on the screen's edge is left out: the neighbour whose colour it may
-    // show can lie beyond the edge, outside the picture.
-    static int FarFromSoftware(const std::vector<uint32_t>& soft,
-                               const std::vector<uint32_t>& drawn, int32_t tolerance,
-                               bool neighbours) {
-        int far = 0;
-        const int32_t reach = neighbours ? 1 : 0;
-        for (int32_t y = 0; y < kH; ++y) {
-            for (int32_t x = 0; x < kW; ++x) {
-                const uint32_t d = drawn[static_cast<size_t>(y * kW + x)];
-                bool found = neighbours && (x == 0 || y == 0 || x == kW - 1 || y == kH - 1);
-                for (int32_t ny = y - reach; ny <= y + reach && !found; ++ny) {
-                    for (int32_t nx = x - reach; nx <= x + reach && !found; ++nx) {
-                        found = Inside(kScreen, nx, ny) &&
-                                ChannelDifference(soft[static_cast<size_t>(ny * kW + nx)], d) <=
-                                    tolerance;
-                    }
-                }
-                if (!found && ++far <= 5) {
-                    ADD_FAILURE() << "at " << x << "," << y << ": drawn " << std::hex << d
-                                  << ", software " << soft[static_cast<size_t>(y * kW + x)];
-                }
-            }
-        }
-        return far;
-    }
 };
 
 TEST_P(MirroredTurnedClipRoadsTest, AMirroredOrTurnedDrawPastTheDrawAreaGivesTheSoftwarePicture) {
@@ -233,8 +204,9 @@ TEST_P(MirroredTurnedClipRoadsTest, AMirroredOrTurnedDrawPastTheDrawAreaGivesThe
         EXPECT_GT(changedSoft, areaPixels / 12);
         EXPECT_GT(changedDrawn, changedSoft * 9 / 10);
         EXPECT_EQ(outside, 0);
-        EXPECT_EQ(FarFromSoftware(soft[i], drawn[i], BlendTolerance(GetParam(), c),
-                                  c.bound == Bound::kNeighbourPixel),
+        const bool neighbours = c.bound == Bound::kNeighbourPixel;
+        EXPECT_EQ(CountFarFrom(soft[i], drawn[i], kW, BlendTolerance(GetParam(), c), neighbours,
+                               neighbours),
                   0);
     }
 }

@@ -130,35 +130,6 @@ protected:
         StopRoad();
         return out;
     }
-
-    // Pixels of drawn that the software picture does not show within tolerance, at the same
-    // place or, for a free shape, at a neighbouring one; the first few are reported. A free
-    // shape's pixels on the screen's edge are left out: the neighbour whose colour they may
-    // show can lie beyond the edge, outside the picture.
-    static int FarFromSoftware(const std::vector<uint32_t>& soft,
-                               const std::vector<uint32_t>& drawn, int32_t tolerance,
-                               bool neighbours) {
-        int far = 0;
-        for (int32_t y = 0; y < kH; ++y) {
-            for (int32_t x = 0; x < kW; ++x) {
-                const uint32_t d = drawn[static_cast<size_t>(y * kW + x)];
-                const int32_t reach = neighbours ? 1 : 0;
-                bool found = neighbours && (x == 0 || y == 0 || x == kW - 1 || y == kH - 1);
-                for (int32_t ny = y - reach; ny <= y + reach && !found; ++ny) {
-                    for (int32_t nx = x - reach; nx <= x + reach && !found; ++nx) {
-                        found = nx >= 0 && ny >= 0 && nx < kW && ny < kH &&
-                                ChannelDifference(soft[static_cast<size_t>(ny * kW + nx)], d) <=
-                                    tolerance;
-                    }
-                }
-                if (!found && ++far <= 5) {
-                    ADD_FAILURE() << "at " << x << "," << y << ": drawn " << std::hex << d
-                                  << ", software " << soft[static_cast<size_t>(y * kW + x)];
-                }
-            }
-        }
-        return far;
-    }
 };
 
 TEST_P(OversizedGraphRoadsTest, EveryDrawKindOfAGraphLargerThanTheScreenGivesTheSoftwarePicture) {
@@ -187,8 +158,8 @@ TEST_P(OversizedGraphRoadsTest, EveryDrawKindOfAGraphLargerThanTheScreenGivesThe
         EXPECT_GT(changedSoft, kW * kH / 8);
         EXPECT_GT(changedDrawn, changedSoft * 9 / 10);
         const bool neighbours = c.freeShape && GetParam().direct3D;
-        EXPECT_EQ(FarFromSoftware(soft[i], drawn[i], BlendTolerance(GetParam(), c.blendMode),
-                                  neighbours),
+        EXPECT_EQ(CountFarFrom(soft[i], drawn[i], kW, BlendTolerance(GetParam(), c.blendMode),
+                               neighbours, neighbours),
                   0);
         // A neighbour's colour only at places.
         EXPECT_GE(equal * 10, kW * kH * 8);

@@ -72,29 +72,6 @@ bool Inside(const RECT& r, int32_t x, int32_t y) {
     return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
 }
 
-// Pixels of drawn whose colour expected shows neither at the same place nor at a neighbouring
-// one; the first few are reported.
-int FarFromNeighbours(const std::vector<uint32_t>& expected, const std::vector<uint32_t>& drawn) {
-    int far = 0;
-    for (int32_t y = 0; y < kH; ++y) {
-        for (int32_t x = 0; x < kW; ++x) {
-            const uint32_t d = drawn[static_cast<size_t>(y * kW + x)];
-            bool found = false;
-            for (int32_t ny = y - 1; ny <= y + 1 && !found; ++ny) {
-                for (int32_t nx = x - 1; nx <= x + 1 && !found; ++nx) {
-                    found = Inside(kScreen, nx, ny) &&
-                            expected[static_cast<size_t>(ny * kW + nx)] == d;
-                }
-            }
-            if (!found && ++far <= 5) {
-                ADD_FAILURE() << "at " << x << "," << y << ": drawn " << std::hex << d
-                              << ", expected " << expected[static_cast<size_t>(y * kW + x)];
-            }
-        }
-    }
-    return far;
-}
-
 class StretchedCutRoadsTest : public DrawRoadFixture {
 protected:
     struct Pictures {
@@ -158,7 +135,7 @@ TEST_P(StretchedCutRoadsTest, ACutStretchShowsWhatTheUncutOneShowsInsideTheCut) 
         // The stretch covers its whole cut.
         EXPECT_EQ(graphInside, (c.area.right - c.area.left) * (c.area.bottom - c.area.top));
         if (c.fractional && GetParam().direct3D) {
-            EXPECT_EQ(FarFromNeighbours(expected, drawn.cut[i]), 0);
+            EXPECT_EQ(CountFarFrom(expected, drawn.cut[i], kW, 0, true), 0);
         } else {
             EXPECT_EQ(CountDiffering(expected, drawn.cut[i], kW), 0);
         }

@@ -125,4 +125,40 @@ protected:
         }
         return differing;
     }
+
+    // Pixels of drawn (width pixels a row) whose colour expected shows within tolerance neither
+    // at the same place nor, with neighbours, at one of the eight around it; the first few are
+    // reported by place. With leaveOutEdges the pixels on the picture's edge are not counted:
+    // the neighbour whose colour they may show can lie beyond the edge, outside the picture.
+    static int CountFarFrom(const std::vector<uint32_t>& expected,
+                            const std::vector<uint32_t>& drawn, int32_t width,
+                            int32_t tolerance, bool neighbours, bool leaveOutEdges = false) {
+        if (expected.size() != drawn.size() || width <= 0) {
+            ADD_FAILURE() << "pictures of " << expected.size() << " and " << drawn.size()
+                          << " pixels";
+            return -1;
+        }
+        const int32_t height = static_cast<int32_t>(drawn.size()) / width;
+        const int32_t reach = neighbours ? 1 : 0;
+        int far = 0;
+        for (int32_t y = 0; y < height; ++y) {
+            for (int32_t x = 0; x < width; ++x) {
+                const uint32_t d = drawn[static_cast<size_t>(y * width + x)];
+                bool found =
+                    leaveOutEdges && (x == 0 || y == 0 || x == width - 1 || y == height - 1);
+                for (int32_t ny = y - reach; ny <= y + reach && !found; ++ny) {
+                    for (int32_t nx = x - reach; nx <= x + reach && !found; ++nx) {
+                        found = nx >= 0 && ny >= 0 && nx < width && ny < height &&
+                                ChannelDifference(expected[static_cast<size_t>(ny * width + nx)],
+                                                  d) <= tolerance;
+                    }
+                }
+                if (!found && ++far <= 5) {
+                    ADD_FAILURE() << "at " << x << "," << y << ": drawn " << std::hex << d
+                                  << ", expected " << expected[static_cast<size_t>(y * width + x)];
+                }
+            }
+        }
+        return far;
+    }
 };
