@@ -5,39 +5,19 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
 
 #include "platform/testing/mp3_test_encoder.h"
 #include "platform/testing/sound_test_controls.h"
 #include "sound/sound_system.h"
 #include "tests/sound/sound_fixtures.h"
-#include "tests/support/library_fixture.h"
+#include "tests/support/sound_entry_fixture.h"
 
 namespace {
 
 constexpr uint32_t kRate = 44100;
 
-class SoundFileKindEntryTest : public LibraryFixture {
+class SoundFileKindEntryTest : public SoundEntryFixture {
 protected:
-    void SetUp() override {
-        setenv("ZN_VIDEO", "headless", 1);
-        LibraryFixture::SetUp();
-        plat::ResetSoundTestControls();
-        plat::UseSoundSink(plat::SoundSink::Memory);
-    }
-    void TearDown() override {
-        LibraryFixture::TearDown();
-        plat::ResetSoundTestControls();
-    }
-
-    std::string WriteFile(const char* name, const soundfix::Bytes& bytes) {
-        const std::string path = (dir_.path() / name).string();
-        std::ofstream out(path, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()),
-                  static_cast<std::streamsize>(bytes.size()));
-        return path;
-    }
-
     // Bytes of no format, the same on every run: seven-bit values with a pair of 0xFF bytes
     // (a frame sync, but no header) every 500 bytes.
     static soundfix::Bytes Garbage(size_t bytes, uint32_t seed) {
@@ -64,13 +44,13 @@ TEST_F(SoundFileKindEntryTest, GarbageHoldingAnMp3FrameHeaderInsideIsRefused) {
     const soundfix::Bytes frames = soundfix::Mp3Frames(20);
     file.insert(file.begin() + 3000, frames.begin(), frames.end());
 
-    const std::string path = WriteFile("noise.wav", file);
+    const std::string path = WriteSoundFile("noise.wav", file);
     EXPECT_EQ(ApiLoadSoundFromFile(path.c_str(), 3, -1), -1);
     EXPECT_TRUE(LogHas("右記の音声ファイルのロードに失敗しました_2"));
     EXPECT_EQ(GetSoundHandleTable().count, 0);
 
     // The same frames as a file of their own load.
-    const std::string framesPath = WriteFile("frames.mp3", frames);
+    const std::string framesPath = WriteSoundFile("frames.mp3", frames);
     const int handle = ApiLoadSoundFromFile(framesPath.c_str(), 1, -1);
     EXPECT_NE(handle, -1);
     ASSERT_EQ(ApiTermLibrary(), 0);
@@ -83,7 +63,7 @@ TEST_F(SoundFileKindEntryTest, ARealMp3StreamLoadsAndPlays) {
     ASSERT_FALSE(encoded.empty());
     soundfix::Bytes file = soundfix::Id3v2Tag(300);
     file.insert(file.end(), encoded.begin(), encoded.end());
-    const int handle = ApiLoadSoundFromFile(WriteFile("tone.mp3", file).c_str(), 1, -1);
+    const int handle = ApiLoadSoundFromFile(WriteSoundFile("tone.mp3", file).c_str(), 1, -1);
     ASSERT_NE(handle, -1);
     ASSERT_EQ(ApiSetSoundHandleVolume(255, handle), 0);
     ASSERT_EQ(ApiPlaySoundHandle(handle, 1, 1), 0);

@@ -17,25 +17,18 @@
 #include "sound/sound_system.h"
 #include "sound/stream/sound_stream.h"
 #include "tests/sound/sound_fixtures.h"
-#include "tests/support/library_fixture.h"
+#include "tests/support/sound_entry_fixture.h"
 
 namespace {
 
 constexpr uint32_t kRate = 44100;
 
-class SoundStreamEntryTest : public LibraryFixture {
+class SoundStreamEntryTest : public SoundEntryFixture {
 protected:
-    void SetUp() override {
-        setenv("ZN_VIDEO", "headless", 1);
-        LibraryFixture::SetUp();
-        plat::ResetSoundTestControls();
-        plat::UseSoundSink(plat::SoundSink::Memory);
-    }
     void TearDown() override {
-        LibraryFixture::TearDown();
+        SoundEntryFixture::TearDown();
         EXPECT_EQ(GetSoundOutput().device, nullptr);
         GetMusicState() = MusicState{0, 0, 0, {}, 0, -1, 0};
-        plat::ResetSoundTestControls();
     }
 
     // Stereo 16-bit frames at the mixer's rate: frame i is (i & 0x7FFF, i >> 15), i from 1.
@@ -51,12 +44,7 @@ protected:
         soundfix::WaveFormat format;
         format.channels = 2;
         format.rate = kRate;
-        const soundfix::Bytes file = soundfix::SimpleWave(format, soundfix::Pcm16Bytes(samples));
-        const std::string path = (dir_.path() / name).string();
-        std::ofstream out(path, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(file.data()),
-                  static_cast<std::streamsize>(file.size()));
-        return path;
+        return WriteSoundFile(name, soundfix::SimpleWave(format, soundfix::Pcm16Bytes(samples)));
     }
 };
 

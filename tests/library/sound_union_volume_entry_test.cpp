@@ -4,32 +4,24 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
 
 #include "platform/testing/sound_test_controls.h"
 #include "sound/music/music_handles.h"
 #include "sound/sound_system.h"
 #include "sound/stream/sound_stream.h"
 #include "tests/sound/sound_fixtures.h"
-#include "tests/support/library_fixture.h"
+#include "tests/support/sound_entry_fixture.h"
 
 namespace {
 
 constexpr uint32_t kRate = 44100;
 
-class SoundUnionVolumeEntryTest : public LibraryFixture {
+class SoundUnionVolumeEntryTest : public SoundEntryFixture {
 protected:
-    void SetUp() override {
-        setenv("ZN_VIDEO", "headless", 1);
-        LibraryFixture::SetUp();
-        plat::ResetSoundTestControls();
-        plat::UseSoundSink(plat::SoundSink::Memory);
-    }
     void TearDown() override {
         GetSoundOutput().createType = 0;
-        LibraryFixture::TearDown();
+        SoundEntryFixture::TearDown();
         GetMusicState() = MusicState{0, 0, 0, {}, 0, -1, 0};
-        plat::ResetSoundTestControls();
     }
 
     // One second of stereo 16-bit frames all holding value (left and right).
@@ -38,12 +30,7 @@ protected:
         soundfix::WaveFormat format;
         format.channels = 2;
         format.rate = kRate;
-        const soundfix::Bytes file = soundfix::SimpleWave(format, soundfix::Pcm16Bytes(samples));
-        const std::string path = (dir_.path() / name).string();
-        std::ofstream out(path, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(file.data()),
-                  static_cast<std::streamsize>(file.size()));
-        return path;
+        return WriteSoundFile(name, soundfix::SimpleWave(format, soundfix::Pcm16Bytes(samples)));
     }
 
     // The loudest sample of a tenth of a second of output, the game pumping once.

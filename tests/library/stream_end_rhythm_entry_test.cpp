@@ -6,8 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <fstream>
 #include <ostream>
 #include <string>
 #include <tuple>
@@ -19,10 +17,11 @@
 #include "sound/sound_system.h"
 #include "sound/stream/sound_stream.h"
 #include "tests/sound/stream_test_support.h"
-#include "tests/support/library_fixture.h"
+#include "tests/support/sound_entry_fixture.h"
 
 namespace {
 
+using streamtest::ExpectWholeThenSilence;
 using streamtest::FrameNumbers;
 using streamtest::kRate;
 using streamtest::NumberedWave;
@@ -50,28 +49,9 @@ constexpr uint32_t Frames(uint32_t milliseconds) { return kRate * milliseconds /
 const uint32_t kLengths[] = {Frames(2300), Frames(6000), Frames(8300), Frames(9500), Frames(11250)};
 
 class StreamEndRhythmEntryTest
-    : public LibraryFixture,
+    : public SoundEntryFixture,
       public ::testing::WithParamInterface<std::tuple<PumpRhythm, int>> {
 protected:
-    void SetUp() override {
-        setenv("ZN_VIDEO", "headless", 1);
-        LibraryFixture::SetUp();
-        plat::ResetSoundTestControls();
-        plat::UseSoundSink(plat::SoundSink::Memory);
-    }
-    void TearDown() override {
-        LibraryFixture::TearDown();
-        plat::ResetSoundTestControls();
-    }
-
-    std::string WriteSource(uint32_t frames) {
-        const soundfix::Bytes wave = NumberedWave(1, frames);
-        const std::string path = (dir_.path() / "source.wav").string();
-        std::ofstream out(path, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(wave.data()),
-                  static_cast<std::streamsize>(wave.size()));
-        return path;
-    }
 
     // The output plays for each gap of the rhythm in turn, and the game pumps after it, until
     // `frames` frames are heard; the frame numbers heard.
@@ -97,7 +77,8 @@ TEST_P(StreamEndRhythmEntryTest, TheFileIsHeardWholeThenOnlySilenceAndTheSoundSt
     GetSoundOutput().createType = std::get<1>(GetParam());
     for (uint32_t frames : kLengths) {
         SCOPED_TRACE(frames);
-        const int handle = ApiLoadSoundFromFile(WriteSource(frames).c_str(), 3, -1);
+        const int handle = ApiLoadSoundFromFile(
+            WriteSoundFile("source.wav", NumberedWave(1, frames)).c_str(), 3, -1);
         ASSERT_NE(handle, -1);
         ASSERT_EQ(GetSoundRecord(handle)->stream, 1);
         ASSERT_EQ(ApiSetSoundHandleVolume(255, handle), 0);
@@ -105,14 +86,7 @@ TEST_P(StreamEndRhythmEntryTest, TheFileIsHeardWholeThenOnlySilenceAndTheSoundSt
         // Long enough after the end for the longest gap to pass several times.
         const std::vector<uint32_t> out = PlayInRhythm(rhythm, frames + 8 * kRate);
         ASSERT_EQ(out.size(), frames + 8 * kRate);
-        for (uint32_t i = 0; i < frames; ++i) ASSERT_EQ(out[i], i + 1) << "frame " << i;
-        size_t heard = 0;
-        size_t first = 0;
-        for (size_t i = frames; i < out.size(); ++i) {
-            if (out[i] != 0 && heard++ == 0) first = i;
-        }
-        EXPECT_EQ(heard, 0u) << "frames heard after the end; the first, " << first - frames
-                             << " frames after it, is frame " << out[first] << " of the file";
+        ASSERT_NO_FATAL_FAILURE(ExpectWholeThenSilence(out, frames));
         EXPECT_EQ(IsSoundHandlePlaying(handle), 0);
         ASSERT_EQ(DeleteSoundHandle(handle), 0);
     }

@@ -103,14 +103,7 @@ TEST_P(StreamEndPumpRhythmTest, TheSourceIsHeardWholeThenOnlySilence) {
         // Long enough after the end for the longest gap of every rhythm to pass twice.
         const std::vector<uint32_t> out = PumpInRhythm(rhythm, frames + 8 * kRate);
         ASSERT_EQ(out.size(), frames + 8 * kRate);
-        for (uint32_t i = 0; i < frames; ++i) ASSERT_EQ(out[i], i + 1) << "frame " << i;
-        size_t heard = 0;
-        size_t first = 0;
-        for (size_t i = frames; i < out.size(); ++i) {
-            if (out[i] != 0 && heard++ == 0) first = i;
-        }
-        EXPECT_EQ(heard, 0u) << "frames heard after the end; the first, " << first - frames
-                             << " frames after it, is frame " << out[first] << " of the source";
+        ASSERT_NO_FATAL_FAILURE(ExpectWholeThenSilence(out, frames));
         EXPECT_EQ(IsSoundHandlePlaying(handle), 0);
         EXPECT_EQ(GetSoundRecord(handle)->streaming.endReached, 1);
         ASSERT_EQ(DeleteSoundHandle(handle), 0);

@@ -47,6 +47,21 @@ inline std::vector<uint32_t> FrameNumbers(const std::vector<int16_t>& mix) {
     return out;
 }
 
+// Checks that out holds a source's frames 1 to `frames` in order, then only silence: the
+// first frame out of order ends the test; frames heard after the end are counted, and the
+// first of them is reported by its distance from the end and its place in the source.
+inline void ExpectWholeThenSilence(const std::vector<uint32_t>& out, uint32_t frames) {
+    ASSERT_GE(out.size(), frames);
+    for (uint32_t i = 0; i < frames; ++i) ASSERT_EQ(out[i], i + 1) << "frame " << i;
+    size_t heard = 0;
+    size_t first = 0;
+    for (size_t i = frames; i < out.size(); ++i) {
+        if (out[i] != 0 && heard++ == 0) first = i;
+    }
+    EXPECT_EQ(heard, 0u) << "frames heard after the end; the first, " << first - frames
+                         << " frames after it, is frame " << out[first] << " of the source";
+}
+
 class StreamFixture : public SoundOutputFixture {
 protected:
     void AfterSoundStopped() override {
