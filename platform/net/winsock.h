@@ -47,12 +47,6 @@ inline constexpr uint32_t FD_CLOSE = 0x20;
 // Flag of recv: look at the data without taking it.
 inline constexpr int MSG_PEEK_WS = 0x2;
 
-// Level and names of setsockopt: the sizes of a socket's send and receive buffers (bytes, an
-// int).
-inline constexpr int SOL_SOCKET_WS = 0xFFFF;
-inline constexpr int SO_SNDBUF_WS = 0x1001;
-inline constexpr int SO_RCVBUF_WS = 0x1002;
-
 // shutdown directions.
 inline constexpr int SD_RECEIVE = 0;
 inline constexpr int SD_SEND = 1;
@@ -67,7 +61,6 @@ inline constexpr int WSAEWOULDBLOCK = 10035;
 inline constexpr int WSAEINPROGRESS = 10036;
 inline constexpr int WSAEALREADY = 10037;
 inline constexpr int WSAENOTSOCK = 10038;
-inline constexpr int WSAENOPROTOOPT = 10042;
 inline constexpr int WSAEAFNOSUPPORT = 10047;
 inline constexpr int WSAEADDRINUSE = 10048;
 inline constexpr int WSAEADDRNOTAVAIL = 10049;
@@ -136,12 +129,6 @@ int shutdown(Socket s, int how);
 int getsockname(Socket s, SockAddrIn* address);
 // The peer's address.
 int getpeername(Socket s, SockAddrIn* address);
-// Sets an option: SO_SNDBUF_WS or SO_RCVBUF_WS of SOL_SOCKET_WS, the value an int of at
-// least 0 (the system may round it). Other options fail with WSAENOPROTOOPT, a value that is
-// not an int with WSAEFAULT, a negative one with WSAEINVAL.
-int setsockopt(Socket s, int level, int name, const void* value, int length);
-// Reads one of those options into *value (an int; *length its size, set to the bytes written).
-int getsockopt(Socket s, int level, int name, void* value, int* length);
 // Bytes that recv could take at once without blocking, into *count. 0 or -1.
 int BytesWaiting(Socket s, uint32_t* count);
 

@@ -11,6 +11,7 @@
 #include "platform/core/clock.h"
 #include "platform/window/instance_lock.h"
 #include "platform/net/winsock.h"
+#include "platform/testing/net_test_controls.h"
 #include "platform/testing/window_test_controls.h"
 #include "net/http.h"
 #include "net/network.h"
@@ -38,6 +39,7 @@ protected:
         SetNetWorkFraming(1, 1);
         SetNetWorkBufferLimit(0);
         plat::ResetWindowTestControls();
+        plat::SetSocketBufferSizes(0, 0);
         LogFixture::TearDown();
     }
 
@@ -76,17 +78,6 @@ protected:
     static void SendAll(plat::Socket peer, const std::string& bytes) {
         ASSERT_EQ(plat::send(peer, bytes.data(), static_cast<int>(bytes.size()), 0),
                   static_cast<int>(bytes.size()));
-    }
-
-    // Makes the receive buffer of a connection's socket small, so that a few bytes left unread
-    // in it can hold all of its memory (Linux counts each arrived packet whole until it is
-    // read to its end).
-    static void ShrinkReceiveBuffer(HandleValue handle, int bytes) {
-        const SocketRecord* record = CheckSocketHandle(handle, "ShrinkReceiveBuffer", "ShrinkReceiveBuffer");
-        ASSERT_NE(record, nullptr);
-        ASSERT_EQ(plat::setsockopt(record->socket, plat::SOL_SOCKET_WS, plat::SO_RCVBUF_WS, &bytes,
-                                   sizeof(bytes)),
-                  0);
     }
 
     // The 4-byte little-endian length word of the framing.
