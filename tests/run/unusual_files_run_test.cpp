@@ -2,13 +2,17 @@
 // images or as res.ZNA is refused at once (a pipe's open would otherwise wait for a writer that
 // never comes, before the window could even be closed). The game then starts without the
 // save, shows its error screen, or reads the loose files, exactly as when the file is missing.
-// A pipe given as the input script stops the start as a missing script does.
+// A pipe given as the input script stops the start as a missing script does. The save's own
+// temporary name is never written through: a link there is replaced, and the file it points
+// at is kept; a folder where the save belongs fails every save, which the player is told once.
 // Every run is stopped by the runner's time limit should an open hang again.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "tests/run/game_runner.h"
@@ -21,6 +25,13 @@ namespace {
 constexpr int kTimeLimitSeconds = 50;
 const std::string kTitleScript = "3 shot title.png\n10 close\n";
 const std::string kErrorScript = "3 shot error.png\n5 down Z\n6 up Z\n40 close\n";
+// Title, level select, the ready pause and a little play; Escape records the score (a save),
+// back at level select another game is started and escaped (a second save).
+const std::string kTwoSavesScript =
+    "5 down Z\n6 up Z\n13 down Z\n14 up Z\n130 down Escape\n131 up Escape\n"
+    "140 down Z\n141 up Z\n260 down Escape\n261 up Escape\n270 close\n";
+const std::string kSaveFailedLine =
+    "save.dat: the high scores could not be saved (kept until the game ends)\n";
 
 class UnusualFilesRunTest : public ::testing::Test {
 protected:
@@ -124,6 +135,30 @@ TEST_F(UnusualFilesRunTest, APipeAsTheInputScriptStopsTheStartAsAMissingScriptDo
         EXPECT_FALSE(fs::exists(dir / "title.png"));
     }
     EXPECT_TRUE(fs::is_fifo(dir / "script.pipe"));
+}
+
+TEST_F(UnusualFilesRunTest, ALinkAtTheSavesTemporaryNameIsReplacedAndItsTargetKept) {
+    const fs::path dir = runner_.NewDir();
+    const std::string notes = "the player's own notes\n";
+    std::ofstream(dir / "notes.txt", std::ios::binary) << notes;
+    ASSERT_EQ(::symlink("notes.txt", (dir / "save.dat.tmp").c_str()), 0);
+    const GameRunResult run = RunToEnd(dir, kTwoSavesScript);
+    EXPECT_EQ(GameRunner::ReadFile(dir / "notes.txt"), notes);
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(dir / "save.dat")));
+    EXPECT_EQ(fs::file_size(dir / "save.dat"), 64u);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(dir / "save.dat.tmp")));
+    EXPECT_EQ(run.stderrText.find(kSaveFailedLine), std::string::npos) << run.stderrText;
+}
+
+TEST_F(UnusualFilesRunTest, AFolderAsTheSaveFileIsToldOnceAndTheGameGoesOn) {
+    const fs::path dir = runner_.NewDir();
+    fs::create_directory(dir / "save.dat");
+    const GameRunResult run = RunToEnd(dir, kTwoSavesScript);
+    const size_t told = run.stderrText.find(kSaveFailedLine);
+    ASSERT_NE(told, std::string::npos) << run.stderrText;
+    EXPECT_EQ(run.stderrText.find(kSaveFailedLine, told + 1), std::string::npos)
+        << run.stderrText;
+    EXPECT_TRUE(fs::is_directory(dir / "save.dat"));
 }
 
 }  // namespace
