@@ -235,7 +235,7 @@ TEST_F(NetSocketTest, NotificationsFollowTheReEnablingRules) {
     plat::closesocket(listener);
 }
 
-TEST_F(NetSocketTest, FdWriteComesBackOnlyAfterASendWouldHaveBlocked) {
+TEST_F(NetSocketTest, FdWriteComesBackAfterASendWouldHaveBlocked) {
     uint16_t port = 0;
     const plat::Socket listener = Listen(&port);
     const plat::Socket client = plat::socket(plat::AF_INET_WS, plat::SOCK_STREAM_WS, 0);
