@@ -5,12 +5,15 @@
 // peer reads them all reach it; a peer that sends a burst of framed messages and closes at
 // once has every message read before its connection goes; an HTTP reply whose head is a few
 // MB long delivers its body whole; and framed messages sent while the game stays away from
-// the pump (the pump thread stepping HTTP transfers meanwhile) arrive once it pumps again.
+// the pump (the pump thread stepping HTTP transfers meanwhile) arrive once it pumps again. A
+// listener whose connection table has been full refuses the caller beyond it and accepts
+// again once connections close.
 //
 // The library starts on the virtual clock (so that its start-up's timing passes at once) and
 // then runs on the real one, as the peers in the test's threads do. The network calls are
 // made under the library lock, as the game's entries make them.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <atomic>
@@ -490,6 +493,91 @@ TEST_P(NetworkGameAwayEntryTest, MessagesSentWhileTheGameIsAwayArriveWhenItPumps
     ASSERT_EQ(ApiTermLibrary(), 0);
 }
 
+class NetworkFullTableEntryTest : public NetworkConditionsEntryTest {
+protected:
+    // Enough descriptors for a full table and the test's ends of its connections; false when
+    // the limit is below that and cannot be raised.
+    static bool RaiseDescriptorLimit(rlim_t needed) {
+        rlimit limit{};
+        if (getrlimit(RLIMIT_NOFILE, &limit) != 0) return false;
+        if (limit.rlim_cur != RLIM_INFINITY && limit.rlim_cur < needed) {
+            if (limit.rlim_max != RLIM_INFINITY && limit.rlim_max < needed) limit.rlim_max = needed;
+            limit.rlim_cur = needed;
+            if (setrlimit(RLIMIT_NOFILE, &limit) != 0) return false;
+        }
+        return true;
+    }
+
+    // A blocking socket of the test connected to the port (the handshake done).
+    plat::Socket Call(int port) {
+        const plat::Socket caller = plat::socket(plat::AF_INET_WS, plat::SOCK_STREAM_WS, 0);
+        EXPECT_NE(caller, plat::INVALID_SOCKET);
+        const plat::SockAddrIn address = Loopback(port);
+        EXPECT_EQ(plat::connect(caller, &address), 0);
+        callers_.push_back(caller);
+        return caller;
+    }
+
+    // The game's loop until `count` new connections were handed out; their handles.
+    static std::vector<HandleValue> TakeAccepted(size_t count) {
+        std::vector<HandleValue> handles;
+        PumpUntil([&] {
+            for (HandleValue h; (h = Net(GetNewAcceptNetWork)) != kNoHandle;) handles.push_back(h);
+            return handles.size() >= count;
+        });
+        return handles;
+    }
+
+    // The game's loop until the library has closed the caller's connection (its end reads
+    // the close).
+    static bool PumpUntilRefused(plat::Socket caller) {
+        // Non-blocking and with no notifications: a read that finds nothing returns at once.
+        EXPECT_EQ(plat::WSAAsyncSelect(caller, 0, 0, 0), 0);
+        return PumpUntil([&] {
+            char byte;
+            return plat::recv(caller, &byte, 1, 0) == 0;
+        });
+    }
+
+    void TearDown() override {
+        for (plat::Socket caller : callers_) plat::closesocket(caller);
+        callers_.clear();
+        NetworkConditionsEntryTest::TearDown();
+    }
+
+    std::vector<plat::Socket> callers_;
+};
+
+TEST_P(NetworkFullTableEntryTest, AFullTableRefusesTheExcessCallerAndFreedSlotsAcceptAgain) {
+    constexpr size_t kTable = kMaxNetConnectionHandles;
+    if (!RaiseDescriptorLimit(2 * kTable + 256)) {
+        GTEST_SKIP() << "the descriptor limit (RLIMIT_NOFILE) is below " << 2 * kTable + 256
+                     << " and cannot be raised";
+    }
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_EQ(Net(InitNetWork), 0);
+    const int port = Net(StartListenNetWork, 0);
+    ASSERT_GT(port, 0);
+    // Fill the table, a few callers at a time (within the listener's backlog).
+    std::vector<HandleValue> handles;
+    while (handles.size() < kTable) {
+        const size_t batch = std::min<size_t>(8, kTable - handles.size());
+        for (size_t i = 0; i < batch; ++i) Call(port);
+        const std::vector<HandleValue> taken = TakeAccepted(batch);
+        ASSERT_EQ(taken.size(), batch) << "after " << handles.size() << " connections";
+        handles.insert(handles.end(), taken.begin(), taken.end());
+    }
+    // One more caller: refused at once rather than left waiting.
+    EXPECT_TRUE(PumpUntilRefused(Call(port))) << "the caller beyond the table was left waiting";
+    // Ten connections close: ten new callers are accepted into their slots.
+    for (size_t i = 0; i < 10; ++i) ASSERT_EQ(Net(CloseNetWork, handles[100 + i * 7]), 0);
+    for (size_t i = 0; i < 10; ++i) Call(port);
+    const std::vector<HandleValue> again = TakeAccepted(10);
+    ASSERT_EQ(again.size(), 10u) << "freed slots did not accept again";
+    for (const HandleValue handle : again) EXPECT_EQ(Net(GetNetWorkAcceptState, handle), 1);
+    ASSERT_EQ(ApiTermLibrary(), 0);
+}
+
 std::string CaseName(
     const ::testing::TestParamInfo<NetworkConditionsEntryTest::ParamType>& info) {
     return std::string(std::get<0>(info.param).name) + std::get<1>(info.param).name;
@@ -503,6 +591,12 @@ INSTANTIATE_TEST_SUITE_P(ConditionsAndRhythms, NetworkConditionsEntryTest,
 INSTANTIATE_TEST_SUITE_P(Conditions, NetworkGameAwayEntryTest,
                          ::testing::Combine(::testing::ValuesIn(kConditions),
                                             ::testing::Values(kRhythms[2])),
+                         CaseName);
+
+// Thousands of connections are made one pump pass after another: the steady rhythm only.
+INSTANTIATE_TEST_SUITE_P(SteadyPump, NetworkFullTableEntryTest,
+                         ::testing::Combine(::testing::Values(kConditions[0]),
+                                            ::testing::Values(kRhythms[0])),
                          CaseName);
 
 }  // namespace
