@@ -20,7 +20,6 @@
 #include "graphics/screen/screen.h"
 #include "graphics/screen_setup/screen_setup.h"
 #include "platform/ddraw/ddraw.h"
-#include "softrender/records/memimg.h"
 #include "platform/display/display.h"
 #include "platform/testing/ddraw_test_controls.h"
 #include "platform/testing/display_test_controls.h"
@@ -264,28 +263,6 @@ TEST_F(ScreenStartupTest, EachRoadStartsLogsItsStepsAndPresentsTheBackScreen) {
         EXPECT_EQ(GetScreenState().directDraw, nullptr);
         EXPECT_FALSE(plat::DisplayInFullScreenMode());
         EXPECT_EQ(plat::LiveSurfaceCount(), 0u);
-        TearDown();
-    }
-}
-
-// A software image asked for in the display's format (-1) takes the open screen's: 5-6-5 at
-// 16 bits and 32-bit at 32; with no screen open, the 16-bit default.
-TEST_F(ScreenStartupTest, AnImageInTheDisplaysFormatFollowsTheOpenScreen) {
-    const auto formatOfAPlainImage = [] {
-        MEMIMG image = {};
-        if (InitMemImgPlain(&image, 8, 4, -1) != 0) return -1;
-        const int format = image.pixelFormat;
-        ReleaseMemImg(&image);
-        return format;
-    };
-    for (const StartCase& c : kStartCases) {
-        SCOPED_TRACE(c.name);
-        SetUp();
-        EXPECT_EQ(formatOfAPlainImage(), MEMIMG_FORMAT_565);
-        Start(c.softwareScreen, c.depth, c.windowed);
-        EXPECT_EQ(formatOfAPlainImage(), c.depth == 16 ? MEMIMG_FORMAT_565 : MEMIMG_FORMAT_32);
-        ApiTermLibrary();
-        EXPECT_EQ(formatOfAPlainImage(), MEMIMG_FORMAT_565);
         TearDown();
     }
 }
